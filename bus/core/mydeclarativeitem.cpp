@@ -1,0 +1,3 @@
+#include "mydeclarativeitem.h"
+
+MyDeclarativeItem::MyDeclarativeItem(QObject *parent) : QObject(parent) {}
