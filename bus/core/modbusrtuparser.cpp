@@ -1,0 +1,71 @@
+#include "modbusrtuparser.h"
+
+#include "modbusbytes.h"
+#include "modbuscrc.h"
+#include "modbuspacket.h"
+#include "modbusparseinfo.h"
+
+#include <memory>
+
+namespace {
+// Address byte in front, two CRC bytes behind the PDU.
+constexpr int kMinFrameSize = 4;
+constexpr int kMaxFrameSize = 256;
+} // namespace
+
+ModbusRTUParser::ModbusRTUParser(QObject *parent) : ModbusParser(parent) {}
+
+bool ModbusRTUParser::canParse(const ModbusBytes &bytes, DorrikBus::PacketState state) const
+{
+    if (bytes.size() < kMinFrameSize)
+        return false;
+    // Neither the address nor the CRC is looked at: the frame is whole once its PDU is.
+    return ModbusParser::canParse(ModbusBytes(bytes.mid(1, bytes.size() - 3)), state);
+}
+
+IPacket *ModbusRTUParser::parse(const ModbusBytes &bytes, const IParseInfo &info,
+                                const Target *target)
+{
+    Q_UNUSED(target);
+    std::unique_ptr<ModbusPacket> packet;
+    try {
+        // Callers always pass a ModbusParseInfo; refuse anything else instead of throwing.
+        const auto *modbusInfo = dynamic_cast<const ModbusParseInfo *>(&info);
+        if (!modbusInfo)
+            throw tr("invalid parse info class");
+        if (bytes.size() < kMinFrameSize)
+            throw tr("bytes array is too short");
+        if (bytes.size() > kMaxFrameSize)
+            throw tr("bytes array is too long");
+        const ModbusBytes pdu(bytes.mid(1, bytes.size() - 3));
+        // Function and exception codes are judged before the CRC.
+        packet.reset(createPacket(pdu, *modbusInfo));
+        parseRTU(bytes, *packet);
+        parseModbusPDU(pdu, *modbusInfo, *packet);
+    } catch (const QString &text) {
+        setErrorString(tr("ModbusRTUParser parse error: %1; bytes: %2")
+                           .arg(text, QString::fromLatin1(bytes.toHex())));
+        return nullptr;
+    }
+    return packet.release();
+}
+
+QString ModbusRTUParser::toString(bool oneLine) const
+{
+    QString text = tr("Modbus RTU parser: ") + QLatin1Char('\n');
+    if (oneLine)
+        text.replace(QLatin1Char('\n'), QLatin1String("; "));
+    return text;
+}
+
+void ModbusRTUParser::parseRTU(const ModbusBytes &bytes, ModbusPacket &packet) const
+{
+    const int size = bytes.size();
+    if (size < kMinFrameSize)
+        throw tr("bytes array is too short");
+    packet.setAddress(bytes.toUInt8(0));
+    // The checksum's value written big-endian puts its bytes in wire order.
+    const quint16 received = bytes.toUInt16(size - 2);
+    if (received != qChecksumModbus(bytes.constData(), static_cast<unsigned int>(size - 2)))
+        throw tr("crc checksum error in bytes: %1").arg(QString::fromLatin1(bytes.toHex()));
+}
