@@ -1,0 +1,5 @@
+#include "deparser.h"
+
+Deparser::Deparser(QObject *parent) : ErrObject(parent) {}
+
+Deparser::~Deparser() = default;
