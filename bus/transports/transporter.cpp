@@ -1,0 +1,193 @@
+#include "transporter.h"
+
+#include <QMutexLocker>
+#include <QThread>
+
+Transporter::Transporter(QObject *parent) : ErrObject(parent) {}
+
+Transporter::~Transporter()
+{
+    m_closing = true;
+    disconnectTransports();
+    const QList<EventedTransport *> links = transports();
+    for (auto it = links.crbegin(); it != links.crend(); ++it)
+        removeTransport(**it);
+}
+
+QList<EventedTransport *> Transporter::transports() const
+{
+    QMutexLocker locker(&m_listMutex);
+    return m_transports;
+}
+
+EventedTransport *Transporter::getTransportByTarget(const Target *target) const
+{
+    QMutexLocker locker(&m_listMutex);
+    for (EventedTransport *transport : m_transports) {
+        if (transport->hasTarget(target))
+            return transport;
+    }
+    return nullptr;
+}
+
+bool Transporter::sendBytes(const ModbusBytes &bytes, const Target *target, ModbusBytes *answer)
+{
+    // Held for the whole exchange: the owner's thread cannot take the link out of the list, or
+    // delete it through the list, while it is in use here.
+    QMutexLocker locker(&m_listMutex);
+    if (m_closing) {
+        setErrorString(tr("transport not found"));
+        return false;
+    }
+    EventedTransport *transport = getTransportByTarget(target);
+    if (!transport) {
+        setErrorString(tr("transport not found"));
+        return false;
+    }
+    emit bytesSent(bytes, target);
+    if (transport->thread() != QThread::currentThread()) {
+        // The link's own error would reach us later by a queued call; take the text here.
+        QString error;
+        const bool ok = transport->sendBytes(bytes, target, answer, &error);
+        if (!ok)
+            setErrorString(error);
+        return ok;
+    }
+    return transport->sendBytes(bytes, target, answer, nullptr);
+}
+
+bool Transporter::sendEventBytes(const ModbusBytes &bytes, const Target *target)
+{
+    QMutexLocker locker(&m_listMutex);
+    EventedTransport *transport = m_closing ? nullptr : getTransportByTarget(target);
+    if (!transport) {
+        setErrorString(tr("transport not found"));
+        return false;
+    }
+    emit eventBytesSent(bytes, target);
+    return transport->sendEventBytes(bytes, target);
+}
+
+QString Transporter::toString(bool oneLine) const
+{
+    QString text = tr("Transporter") + QLatin1Char('\n');
+    if (oneLine)
+        text.replace(QLatin1Char('\n'), QLatin1String("; "));
+    return text;
+}
+
+void Transporter::onRequestBytesReceived(const ModbusBytes &bytes, const Target *target,
+                                         ModbusBytes *answer)
+{
+    emit requestBytesReceived(bytes, target, answer);
+    if (answer)
+        emit bytesSent(*answer, target);
+}
+
+void Transporter::onTransportError(QString text)
+{
+    setErrorString(text);
+}
+
+void Transporter::onTransportDestroyed(QObject *object)
+{
+    if (!object)
+        return;
+    // The link is in its QObject destructor: it is found by identity and never called.
+    QMutexLocker locker(&m_listMutex);
+    EventedTransport *transport = nullptr;
+    for (EventedTransport *candidate : std::as_const(m_transports)) {
+        if (static_cast<QObject *>(candidate) == object) {
+            transport = candidate;
+            break;
+        }
+    }
+    if (transport) {
+        emit transportRemoving(*transport);
+        m_transports.removeAll(transport);
+    }
+    disconnect(object, nullptr, this, nullptr);
+    locker.unlock();
+    emit transportsChanged();
+}
+
+void Transporter::onEventBytesReceived(const ModbusBytes &bytes, const Target *target)
+{
+    emit eventBytesReceived(bytes, target);
+}
+
+void Transporter::onTransportConnectedChanged()
+{
+    if (auto *transport = qobject_cast<Transport *>(sender()))
+        emit connectedChanged(*transport);
+}
+
+bool Transporter::connectTransports()
+{
+    bool ok = true;
+    const QList<EventedTransport *> links = transports();
+    for (EventedTransport *transport : links) {
+        // Opening is allowed only in a link's own thread.
+        if (transport->thread() != QThread::currentThread() || transport->connected())
+            continue;
+        if (!transport->connectTransport(true))
+            ok = false;
+    }
+    return ok;
+}
+
+bool Transporter::disconnectTransports()
+{
+    bool ok = true;
+    const QList<EventedTransport *> links = transports();
+    for (EventedTransport *transport : links) {
+        if (transport->thread() != QThread::currentThread() || !transport->connected())
+            continue;
+        if (!transport->disconnectTransport()) {
+            setErrorString(tr("error while connecting: %1").arg(transport->errorString()));
+            ok = false;
+        }
+    }
+    return ok;
+}
+
+void Transporter::addTransport(EventedTransport &transport, bool takeOwnership)
+{
+    {
+        QMutexLocker locker(&m_listMutex);
+        if (m_transports.contains(&transport))
+            return;
+        if (takeOwnership)
+            transport.setParent(this);
+        m_transports.append(&transport);
+    }
+    connect(&transport, &Transport::bytesReceived, this, &Transporter::bytesReceived);
+    connect(&transport, &Transport::requestBytesReceived, this,
+            &Transporter::onRequestBytesReceived);
+    connect(&transport, &EventedTransport::eventBytesReceived, this,
+            &Transporter::onEventBytesReceived);
+    connect(&transport, &ErrObject::error, this, &Transporter::onTransportError);
+    // A link of another thread must be out of the list before its destruction goes on.
+    connect(&transport, &QObject::destroyed, this, &Transporter::onTransportDestroyed,
+            transport.thread() != thread() ? Qt::BlockingQueuedConnection : Qt::AutoConnection);
+    connect(&transport, &Transport::connectedChanged, this,
+            &Transporter::onTransportConnectedChanged);
+    emit transportsChanged();
+}
+
+void Transporter::removeTransport(EventedTransport &transport)
+{
+    // Under the list lock from the start, so that listeners of transportRemoving (the
+    // translator drops the link's codecs) never run while an exchange uses the link.
+    QMutexLocker locker(&m_listMutex);
+    emit transportRemoving(transport);
+    m_transports.removeAll(&transport);
+    if (transport.parent() == this) {
+        if (transport.connected())
+            transport.disconnectTransport();
+        transport.deleteLater();
+    }
+    disconnect(&transport, nullptr, this, nullptr);
+    locker.unlock();
+    emit transportsChanged();
+}
