@@ -65,7 +65,6 @@ void parseRegisters(const ModbusBytes &pdu, const ModbusParseInfo &info, ModbusP
             packet.appendRegValue(pdu.toUInt16(3));
         break;
     case 16: {
-        packet.setRequestAddress(pdu.toUInt16(1));
         const int count = pdu.toUInt16(3);
         // Zero is refused before the split by direction, so it holds for the answer too.
         if (count == 0)
@@ -74,9 +73,11 @@ void parseRegisters(const ModbusBytes &pdu, const ModbusParseInfo &info, ModbusP
             const int byteCount = pdu.toUInt8(5);
             if (2 * count != byteCount)
                 throw QStringLiteral("registers count and bytes count doesn't match");
+            packet.setRequestAddress(pdu.toUInt16(1));
             packet.setRequestRegistersCount(quint16(count));
             packet.appendRegBytes(ModbusBytes::fromOther(pdu, 6, byteCount));
         } else {
+            // The answer's address is not kept.
             packet.setRegistersWritten(quint16(count));
         }
         break;
