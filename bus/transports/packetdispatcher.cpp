@@ -1,0 +1,5 @@
+#include "packetdispatcher.h"
+
+PacketDispatcher::PacketDispatcher(QObject *parent) : ErrObject(parent) {}
+
+PacketDispatcher::~PacketDispatcher() = default;
