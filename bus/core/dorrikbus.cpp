@@ -1,5 +1,7 @@
 #include "dorrikbus.h"
 
+#include "modbusbytes.h"
+
 #include <QCoreApplication>
 #include <QDebug>
 
@@ -239,6 +241,24 @@ quint32 DorrikBus::logToAbs(quint32 logical)
     if (logical > 100000)
         return (logical - 100001) + 0x20000;
     return 0;
+}
+
+QString DorrikBus::getDevNameFromReportBytes(const ModbusBytes &bytes)
+{
+    const int end = bytes.indexOf('\0');
+    if (end <= 0)
+        return QString();
+    return QString::fromLatin1(bytes.constData(), end);
+}
+
+ModbusBytes DorrikBus::setDevNameToReportBytes(const ModbusBytes &bytes, const QString &name)
+{
+    const QByteArray text = name.toLatin1();
+    QByteArray result = bytes;
+    if (result.size() <= text.size())
+        result.resize(text.size() + 1, '\0');
+    result.replace(0, text.size() + 1, text + '\0');
+    return ModbusBytes(result);
 }
 
 QString DorrikBus::normalizeBinary(const QString &text, int length)
