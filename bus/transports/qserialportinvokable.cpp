@@ -1,0 +1,254 @@
+#include "qserialportinvokable.h"
+
+#include <QSerialPort>
+#include <QThread>
+
+#include <climits>
+#include <type_traits>
+
+namespace {
+
+// Runs work in the wrapper's thread: directly when already there (never re-invokes from inside
+// the port thread, which would deadlock), else blocking-queued. The functor form needs no
+// metatype registration for the arguments, which stay in place while the caller waits.
+template <typename Work>
+auto inPortThread(QSerialPortInvokable *self, Work work) -> decltype(work())
+{
+    using Result = decltype(work());
+    if constexpr (std::is_void_v<Result>) {
+        if (self->needInvoke())
+            QMetaObject::invokeMethod(self, work, Qt::BlockingQueuedConnection);
+        else
+            work();
+    } else {
+        if (!self->needInvoke())
+            return work();
+        Result result{};
+        QMetaObject::invokeMethod(
+            self, [&result, &work] { result = work(); }, Qt::BlockingQueuedConnection);
+        return result;
+    }
+}
+
+bool validDataBits(int v)
+{
+    return v >= QSerialPort::Data5 && v <= QSerialPort::Data8;
+}
+
+bool validParity(int v)
+{
+    return v == QSerialPort::NoParity ||
+           (v >= QSerialPort::EvenParity && v <= QSerialPort::MarkParity);
+}
+
+bool validStopBits(int v)
+{
+    return v >= QSerialPort::OneStop && v <= QSerialPort::OneAndHalfStop;
+}
+
+bool validFlowControl(int v)
+{
+    return v >= QSerialPort::NoFlowControl && v <= QSerialPort::SoftwareControl;
+}
+
+// Skip, pass zero, ignore, stop receiving.
+bool validDataErrorPolicy(int v)
+{
+    return v >= 0 && v <= 3;
+}
+
+} // namespace
+
+QSerialPortInvokable::QSerialPortInvokable(QObject *parent)
+    : QObject(parent), m_port(new QSerialPort)
+{}
+
+QSerialPortInvokable::QSerialPortInvokable(const QString &portName, QObject *parent)
+    : QObject(parent), m_port(new QSerialPort(portName))
+{}
+
+QSerialPortInvokable::~QSerialPortInvokable()
+{
+    delete m_port;
+}
+
+bool QSerialPortInvokable::needInvoke() const
+{
+    return QThread::currentThread() != thread();
+}
+
+void QSerialPortInvokable::setPortName(const QString &arg)
+{
+    inPortThread(this, [&] { m_port->setPortName(arg); });
+}
+
+qint64 QSerialPortInvokable::write(const QByteArray &data)
+{
+    return inPortThread(this,
+                        [&]() -> qint64 { return m_port->isOpen() ? m_port->write(data) : 0; });
+}
+
+bool QSerialPortInvokable::waitForBytesWritten(int msecs)
+{
+    return inPortThread(this,
+                        [&] { return m_port->isOpen() && m_port->waitForBytesWritten(msecs); });
+}
+
+bool QSerialPortInvokable::waitForReadyRead(int msecs)
+{
+    return inPortThread(this, [&] { return m_port->isOpen() && m_port->waitForReadyRead(msecs); });
+}
+
+QByteArray QSerialPortInvokable::readAll()
+{
+    return inPortThread(this, [&] { return m_port->isOpen() ? m_port->readAll() : QByteArray(); });
+}
+
+bool QSerialPortInvokable::open(QIODevice::OpenMode mode)
+{
+    return inPortThread(this, [&] { return m_port->open(mode); });
+}
+
+void QSerialPortInvokable::close()
+{
+    inPortThread(this, [&] {
+        if (m_port->isOpen())
+            m_port->close();
+    });
+}
+
+void QSerialPortInvokable::clearInput()
+{
+    inPortThread(this, [&] {
+        if (!m_port->isOpen())
+            return;
+        m_port->readAll();
+        // Bytes still in the driver's queue are as stale as those already read in.
+        m_port->clear(QSerialPort::Input);
+    });
+}
+
+QString QSerialPortInvokable::errString()
+{
+    return inPortThread(this, [&] { return m_port->errorString(); });
+}
+
+SerialPortOptions QSerialPortInvokable::getOptions()
+{
+    return inPortThread(this, [&] {
+        SerialPortOptions options;
+        options.baudRate = 0;
+        options.dataBits = m_port->dataBits();
+        options.parity = m_port->parity();
+        options.stopBits = m_port->stopBits();
+        options.flowControl = m_port->flowControl();
+        options.dataErrorPolicy = m_dataErrorPolicy;
+        options.dtr = m_port->isOpen() && m_port->isDataTerminalReady();
+        return options;
+    });
+}
+
+bool QSerialPortInvokable::setOptions(const SerialPortOptions &options, QString *returnErrorString)
+{
+    return inPortThread(this, [&] {
+        QString text;
+        bool ok = true;
+        auto refuse = [&](const QString &line) {
+            text += line + QLatin1Char('\n');
+            ok = false;
+        };
+        // Every setting is tried even after one fails, so that one message lists them all.
+        if (options.baudRate <= 0 || !m_port->setBaudRate(options.baudRate))
+            refuse(tr("can't set 'baudRate' property to: %1").arg(options.baudRate));
+        if (!validDataBits(options.dataBits) ||
+            !m_port->setDataBits(QSerialPort::DataBits(options.dataBits)))
+            refuse(tr("can't set 'dataBits' property to: %1").arg(options.dataBits));
+        if (!validParity(options.parity) || !m_port->setParity(QSerialPort::Parity(options.parity)))
+            refuse(tr("can't set 'parity' property to: %1").arg(options.parity));
+        if (!validStopBits(options.stopBits) ||
+            !m_port->setStopBits(QSerialPort::StopBits(options.stopBits)))
+            refuse(tr("can't set 'stopBits' property to: %1").arg(options.stopBits));
+        if (!validFlowControl(options.flowControl) ||
+            !m_port->setFlowControl(QSerialPort::FlowControl(options.flowControl)))
+            refuse(tr("can't set 'flowControl' property to: %1").arg(options.flowControl));
+        if (validDataErrorPolicy(options.dataErrorPolicy))
+            m_dataErrorPolicy = options.dataErrorPolicy;
+        else
+            refuse(tr("can't set 'dataErrorPolicy' property to: %1").arg(options.dataErrorPolicy));
+        // Only a change is applied: ports that cannot drive or report modem lines (pseudo
+        // terminals, some adapters) must still open with the default line state.
+        if (m_port->isOpen() && m_port->isDataTerminalReady() != options.dtr &&
+            !m_port->setDataTerminalReady(options.dtr))
+            refuse(tr("can't set 'dtr' property to: %1").arg(options.dtr ? 1 : 0));
+        if (returnErrorString)
+            *returnErrorString = text;
+        return ok;
+    });
+}
+
+bool QSerialPortInvokable::setOptions(const SerialPortOptions &options)
+{
+    return setOptions(options, nullptr);
+}
+
+bool QSerialPortInvokable::rts()
+{
+    return inPortThread(this, [&] { return m_port->isRequestToSend(); });
+}
+
+bool QSerialPortInvokable::setRts(bool on)
+{
+    return inPortThread(this, [&] { return m_port->setRequestToSend(on); });
+}
+
+qint64 QSerialPortInvokable::bytesAvailable()
+{
+    return inPortThread(this, [&] { return m_port->bytesAvailable(); });
+}
+
+bool QSerialPortInvokable::portIsOpen() const
+{
+    return m_port->isOpen();
+}
+
+void QSerialPortInvokable::sleepMs(int msecs)
+{
+    QThread::msleep(static_cast<unsigned long>(msecs));
+}
+
+bool QSerialPortInvokable::transmit(const QByteArray &data, bool controlRts, int rtsDelay)
+{
+    if (controlRts)
+        setRts(true);
+    const qint64 written = write(data);
+    // The transport's write time-out is not used: the frame is short and must leave whole.
+    waitForBytesWritten(INT_MAX);
+    if (controlRts) {
+        sleepMs(rtsDelay);
+        setRts(false);
+    }
+    return written == data.size();
+}
+
+bool QSerialPortInvokable::writeFrame(const QByteArray &data, bool controlRts, int rtsDelay)
+{
+    return inPortThread(this, [&] { return portIsOpen() && transmit(data, controlRts, rtsDelay); });
+}
+
+QByteArray QSerialPortInvokable::writeAndRead(const QByteArray &data, int readTimeout,
+                                              int byteTimeout, bool controlRts, int rtsDelay)
+{
+    return inPortThread(this, [&] {
+        if (!portIsOpen())
+            return QByteArray();
+        transmit(data, controlRts, rtsDelay);
+        // An answer that came in while the frame was draining is already buffered; waiting
+        // for further bytes then would report a time-out for an answer that is there.
+        if (bytesAvailable() <= 0 && !waitForReadyRead(readTimeout))
+            return QByteArray();
+        // A silence of byteTimeout ends the answer.
+        while (waitForReadyRead(byteTimeout)) {
+        }
+        return readAll();
+    });
+}

@@ -1,0 +1,66 @@
+#ifndef QSERIALPORTINVOKABLE_H
+#define QSERIALPORTINVOKABLE_H
+
+#include "dorrikbus_global.h"
+#include "serialportoptions.h"
+
+#include <QByteArray>
+#include <QIODevice>
+#include <QObject>
+#include <QString>
+
+class QSerialPort;
+
+// A QSerialPort belongs to the thread that created it. The wrapper lives in the port thread;
+// each operation called from another thread re-runs itself there and blocks the caller until
+// it has run. writeAndRead holds one whole timed RTU exchange so that writing, RTS handling and
+// reading the answer run back to back in the port thread.
+class DORRIKBUS_EXPORT QSerialPortInvokable : public QObject
+{
+    Q_OBJECT
+public:
+    explicit QSerialPortInvokable(QObject *parent = nullptr);
+    QSerialPortInvokable(const QString &portName, QObject *parent = nullptr);
+    ~QSerialPortInvokable() override;
+
+    Q_INVOKABLE void setPortName(const QString &arg);
+    Q_INVOKABLE void clearInput();
+    Q_INVOKABLE QString errString();
+    Q_INVOKABLE SerialPortOptions getOptions();
+    Q_INVOKABLE bool setOptions(const SerialPortOptions &options, QString *returnErrorString);
+    Q_INVOKABLE bool setOptions(const SerialPortOptions &options);
+    Q_INVOKABLE bool rts();
+    Q_INVOKABLE virtual bool setRts(bool on);
+    Q_INVOKABLE virtual qint64 bytesAvailable();
+    Q_INVOKABLE QByteArray writeAndRead(const QByteArray &data, int readTimeout, int byteTimeout,
+                                        bool controlRts, int rtsDelay);
+    // The transmit half of writeAndRead (RTS, write, drain, RTS delay): a slave's answer needs
+    // no read phase. Returns false when the port is closed or not every byte was written.
+    Q_INVOKABLE bool writeFrame(const QByteArray &data, bool controlRts, int rtsDelay);
+
+    // The port itself, without a thread hop: only for connecting to its notifications.
+    QSerialPort *innerSerialPort() const { return m_port; }
+    bool needInvoke() const;
+
+public slots:
+    virtual qint64 write(const QByteArray &data);
+    virtual bool waitForBytesWritten(int msecs);
+    virtual bool waitForReadyRead(int msecs);
+    virtual QByteArray readAll();
+    virtual bool open(QIODevice::OpenMode mode);
+    virtual void close();
+
+protected:
+    // Seams for the exchange's timing, so that a fake port can record them.
+    virtual bool portIsOpen() const;
+    virtual void sleepMs(int msecs);
+
+private:
+    bool transmit(const QByteArray &data, bool controlRts, int rtsDelay);
+
+    QSerialPort *m_port; // owned, used only in the port thread
+    // Qt 6 has no data error policy; the chosen one is kept so that it reads back as set.
+    int m_dataErrorPolicy = 2;
+};
+
+#endif
