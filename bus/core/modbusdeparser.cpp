@@ -31,19 +31,6 @@ void appendByte(ModbusBytes &out, unsigned int value)
     out.append(static_cast<unsigned char>(value & 0xFF));
 }
 
-// The reader refuses archive types and directions other than 0 and 1, so they are never written.
-void checkArchType(DorrikBus::ArchType type)
-{
-    if (type != DorrikBus::IndexArch && type != DorrikBus::TimeArch)
-        throw trDeparser("unknown arch type");
-}
-
-void checkDirection(DorrikBus::ArchDirection direction)
-{
-    if (direction != DorrikBus::Forward && direction != DorrikBus::Backward)
-        throw trDeparser("unknown arch direction");
-}
-
 // Whole registers of a buffer, high byte first; an odd trailing byte is left out.
 void appendRegisters(ModbusBytes &out, const ModbusBytes &bytes, int count)
 {
@@ -129,7 +116,6 @@ void writeArchive(const ModbusPacketArch &packet, bool request, ModbusBytes &out
     }
     if (packet.requestRecordsCount() == 0)
         throw trDeparser("packet must contains records");
-    checkArchType(packet.archType());
     out.appendUInt16(packet.archIndex());
     out.appendUInt16(packet.requestRecordsCount());
     appendByte(out, uint(packet.archType()));
@@ -145,7 +131,6 @@ void writeArchive(const ModbusPacketArch &packet, bool request, ModbusBytes &out
         }
         return;
     }
-    checkDirection(packet.direction());
     out.appendUInt32(packet.requestLabel());
     appendByte(out, uint(packet.direction()));
 }
@@ -161,8 +146,6 @@ void writePresence(const ModbusPacketArchPresence &packet, bool request, ModbusB
     }
     if (packet.requestLabelsCount() == 0)
         throw trDeparser("requestLabelsCount must be non zero");
-    checkArchType(packet.archType());
-    checkDirection(packet.direction());
     out.appendUInt16(packet.archIndex());
     out.appendUInt16(packet.requestLabelsCount());
     appendByte(out, uint(packet.archType()));
@@ -262,9 +245,6 @@ void ModbusDeparser::deparseModbusPDU(const ModbusPacket &packet, ModbusBytes &o
     appendByte(out, uint(code));
     if (!isFunctionSupported(code))
         throw trDeparser("unknown function code");
-    // A function code alone is no PDU of either direction.
-    if (state != DorrikBus::Request && state != DorrikBus::Response)
-        throw trDeparser("unknown packet state");
     const bool request = state == DorrikBus::Request;
 
     switch (code) {

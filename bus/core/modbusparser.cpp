@@ -296,9 +296,6 @@ bool ModbusParser::checkDataSize(const ModbusBytes &pdu, DorrikBus::PacketState 
     const int code = first;
     if (!isFunctionSupported(DorrikBus::FunctionCode(code)))
         throw QCoreApplication::translate("VParser", "unsupported funcion code");
-    // Every layout is one of the two directions.
-    if (state != DorrikBus::Request && state != DorrikBus::Response)
-        return false;
     const bool request = state == DorrikBus::Request;
     switch (code) {
     case 3:
