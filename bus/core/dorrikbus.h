@@ -17,20 +17,22 @@ class DORRIKBUS_EXPORT DorrikBus : public QObject
 {
     Q_OBJECT
 public:
-    enum BusType { ClientBus = 0, ServerBus = 1 };
+    // Every enum has a fixed underlying type: callers pass values outside the lists (an unknown
+    // archive type or interval, any direction byte), which must stay well-defined.
+    enum BusType : int { ClientBus = 0, ServerBus = 1 };
     Q_ENUM(BusType)
 
-    enum ArchType { IndexArch = 0, TimeArch = 1 };
+    enum ArchType : int { IndexArch = 0, TimeArch = 1 };
     Q_ENUM(ArchType)
 
-    enum ArchDirection { Forward = 0, Backward = 1 };
+    enum ArchDirection : int { Forward = 0, Backward = 1 };
     Q_ENUM(ArchDirection)
 
     // The instrument's two archive-record function codes.
-    enum ArchFunc { Func65 = 65, Func67 = 67 };
+    enum ArchFunc : int { Func65 = 65, Func67 = 67 };
     Q_ENUM(ArchFunc)
 
-    enum ArchInterval {
+    enum ArchInterval : int {
         Second = 0,
         Minute = 1,
         Hour = 2,
@@ -43,10 +45,10 @@ public:
     };
     Q_ENUM(ArchInterval)
 
-    enum PacketState { Request = 0, Response = 1 };
+    enum PacketState : int { Request = 0, Response = 1 };
     Q_ENUM(PacketState)
 
-    enum PacketKind {
+    enum PacketKind : int {
         RegistersPacket = 0,
         ArchPacket = 1,
         ReportPacket = 2,
@@ -55,7 +57,7 @@ public:
     };
     Q_ENUM(PacketKind)
 
-    enum ModbusAddressType {
+    enum ModbusAddressType : int {
         DiscreteInputs = 0,
         Coils = 1,
         InputRegisters = 2,
@@ -63,10 +65,10 @@ public:
     };
     Q_ENUM(ModbusAddressType)
 
-    enum RegisterType { HoldingRegister = 0, InputRegister = 1 };
+    enum RegisterType : int { HoldingRegister = 0, InputRegister = 1 };
     Q_ENUM(RegisterType)
 
-    enum ExceptionCode {
+    enum ExceptionCode : int {
         NoException = 0,
         IllegalFunction = 1,
         IllegalDataAddress = 2,
@@ -81,7 +83,7 @@ public:
     Q_ENUM(ExceptionCode)
 
     // 65 to 69 are the instrument's own functions.
-    enum FunctionCode {
+    enum FunctionCode : int {
         UnknownFunctionCode = 0,
         ReadCoils = 1,
         ReadDiscreteInputs = 2,
@@ -110,10 +112,10 @@ public:
     };
     Q_ENUM(FunctionCode)
 
-    enum ModbusTaskType { ReadTask = 0, WriteTask = 1 };
+    enum ModbusTaskType : int { ReadTask = 0, WriteTask = 1 };
     Q_ENUM(ModbusTaskType)
 
-    enum ModbusTaskState { NoneState = 0, GoodState = 1, ErrorState = 2, AbortedState = 3 };
+    enum ModbusTaskState : int { NoneState = 0, GoodState = 1, ErrorState = 2, AbortedState = 3 };
     Q_ENUM(ModbusTaskState)
 
     explicit DorrikBus(QObject *parent = nullptr);
