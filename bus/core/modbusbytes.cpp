@@ -31,19 +31,6 @@ ModbusBytes bigEndian(quint64 v, int n)
     return r;
 }
 
-// Callers check the range first. Reading through the data pointer keeps GCC from guessing that
-// the bytes could be QByteArray's shared one-byte empty buffer.
-const quint8 *bytesAt(const QByteArray &b, int i)
-{
-    return reinterpret_cast<const quint8 *>(b.constData() + i);
-}
-
-// True when the n bytes from i all lie inside a buffer of the given size.
-bool inside(qsizetype size, int i, int n)
-{
-    return i >= 0 && qint64(i) + n <= size;
-}
-
 } // namespace
 
 ModbusBytes::ModbusBytes(char c) : QByteArray(1, c) {}
@@ -70,14 +57,6 @@ bool ModbusBytes::toBit(int i, int bit, bool swap) const
     return (toUInt8(i, swap) >> bit) & 1;
 }
 
-quint16 ModbusBytes::toUInt16(int i) const
-{
-    if (!inside(size(), i, 2))
-        return 0;
-    const quint8 *p = bytesAt(*this, i);
-    return putIn16(p[1], p[0]);
-}
-
 quint16 ModbusBytes::getReg(int n) const
 {
     if (n < 0 || n > INT_MAX / 2)
@@ -90,40 +69,14 @@ qint16 ModbusBytes::toInt16(int i) const
     return extractInt16(toUInt16(i));
 }
 
-quint32 ModbusBytes::toUInt32(int i) const
-{
-    if (!inside(size(), i, 4))
-        return 0;
-    const quint8 *p = bytesAt(*this, i);
-    return putIn32(p[3], p[2], p[1], p[0]);
-}
-
 qint32 ModbusBytes::toInt32(int i) const
 {
     return extractInt32(toUInt32(i));
 }
 
-quint64 ModbusBytes::toUInt64(int i) const
-{
-    if (!inside(size(), i, 8))
-        return 0;
-    const quint8 *p = bytesAt(*this, i);
-    return putIn64(p[7], p[6], p[5], p[4], p[3], p[2], p[1], p[0]);
-}
-
 qint64 ModbusBytes::toInt64(int i) const
 {
     return extractInt64(toUInt64(i));
-}
-
-float ModbusBytes::toFloat(int i) const
-{
-    return extractFloat(toUInt32(i));
-}
-
-double ModbusBytes::toDouble(int i) const
-{
-    return extractDouble(toUInt64(i));
 }
 
 double ModbusBytes::toDoubleStruct(int i) const
@@ -443,12 +396,14 @@ ModbusBytes ModbusBytes::fromSize(int n, quint8 fill)
 
 ModbusBytes ModbusBytes::fromRegsCount(int n, quint16 value)
 {
-    ModbusBytes r;
     if (n <= 0)
-        return r;
-    r.reserve(qsizetype(n) * 2);
-    for (int k = 0; k < n; ++k)
-        appendBigEndian(r, value, 2);
+        return ModbusBytes();
+    QByteArray r(qsizetype(n) * 2, Qt::Uninitialized);
+    char *p = r.data();
+    for (int k = 0; k < n; ++k) {
+        *p++ = char(value >> 8);
+        *p++ = char(value);
+    }
     return r;
 }
 

@@ -29,16 +29,34 @@ public:
     quint8 toUInt8(int i, bool swap = false) const;
     qint8 toInt8(int i, bool swap = false) const;
     bool toBit(int i, int bit, bool swap = false) const;
-    quint16 toUInt16(int i) const;
+    quint16 toUInt16(int i) const
+    {
+        if (!holds(i, 2))
+            return 0;
+        const quint8 *p = bytesAt(i);
+        return putIn16(p[1], p[0]);
+    }
     quint16 toReg(int i) const { return toUInt16(i); }
     quint16 getReg(int n) const;
     qint16 toInt16(int i) const;
-    quint32 toUInt32(int i) const;
+    quint32 toUInt32(int i) const
+    {
+        if (!holds(i, 4))
+            return 0;
+        const quint8 *p = bytesAt(i);
+        return putIn32(p[3], p[2], p[1], p[0]);
+    }
     qint32 toInt32(int i) const;
-    quint64 toUInt64(int i) const;
+    quint64 toUInt64(int i) const
+    {
+        if (!holds(i, 8))
+            return 0;
+        const quint8 *p = bytesAt(i);
+        return putIn64(p[7], p[6], p[5], p[4], p[3], p[2], p[1], p[0]);
+    }
     qint64 toInt64(int i) const;
-    float toFloat(int i) const;
-    double toDouble(int i) const;
+    float toFloat(int i) const { return extractFloat(toUInt32(i)); }
+    double toDouble(int i) const { return extractDouble(toUInt64(i)); }
     double toDoubleStruct(int i) const;
     QDateTime toDateTime(int i) const;
     quint32 getArchLabel(int n) const;
@@ -137,6 +155,13 @@ public:
 
     bool operator==(const ModbusBytesArray &array) const;
     bool operator!=(const ModbusBytesArray &array) const { return !(*this == array); }
+
+private:
+    // The fixed-width reads are inline: they run once per register of every answer.
+    bool holds(int i, int n) const { return i >= 0 && qint64(i) + n <= size(); }
+    // Callers check the range first. Reading through the data pointer keeps GCC from guessing
+    // that the bytes could be QByteArray's shared one-byte empty buffer.
+    const quint8 *bytesAt(int i) const { return reinterpret_cast<const quint8 *>(constData() + i); }
 };
 
 Q_DECLARE_METATYPE(ModbusBytes)
