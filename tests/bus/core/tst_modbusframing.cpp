@@ -221,6 +221,8 @@ private slots:
     void canParse();
     void parse_data();
     void parse();
+    void exceptionAnswerWithTrailingBytes_data();
+    void exceptionAnswerWithTrailingBytes();
     void roundTrip_data();
     void roundTrip();
     void deparseRefusals_data();
@@ -543,6 +545,29 @@ void tst_ModbusFraming::parse()
     QCOMPARE(int(reg->exceptionCode()), exception);
     QCOMPARE(int(reg->state()), state);
     QCOMPARE(hexText(reg->regBytes()), hexText(regs));
+}
+
+void tst_ModbusFraming::exceptionAnswerWithTrailingBytes_data()
+{
+    QTest::addColumn<int>("framing");
+    QTest::addColumn<ModbusBytes>("frame");
+    QTest::newRow("rtu") << int(Rtu) << withCrc(hex("01 83 02 ff ff"));
+    QTest::newRow("tcp") << int(Tcp) << hex("00 00 00 00 00 05 01 83 02 ff ff");
+}
+
+// An exception answer is two bytes of PDU; one with more is not a whole frame for canParse and
+// should not be a packet for parse either.
+void tst_ModbusFraming::exceptionAnswerWithTrailingBytes()
+{
+    QFETCH(int, framing);
+    QFETCH(ModbusBytes, frame);
+
+    auto parser = makeParser(Framing(framing));
+    QVERIFY(!parser->canParse(frame, DorrikBus::Response));
+    std::unique_ptr<IPacket> parsed(
+        parser->parse(frame, ModbusParseInfo(DorrikBus::Response), nullptr));
+    QEXPECT_FAIL("", "the PDU reader stops at the exception code before the size rule", Continue);
+    QVERIFY(!parsed);
 }
 
 void tst_ModbusFraming::roundTrip_data()
