@@ -1,0 +1,5 @@
+#include "modbusserialclient.h"
+
+ModbusSerialClient::ModbusSerialClient(QObject *parent)
+    : ModbusSerialTransport(DorrikBus::ClientBus, parent)
+{}
