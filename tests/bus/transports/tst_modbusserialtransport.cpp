@@ -83,6 +83,7 @@ private slots:
 
     void clientExchange_data();
     void clientExchange();
+    void sendDelayPausesBetweenExchanges();
     void openFailure();
     void refusedLineOptions();
     void serverCollectsRequests_data();
@@ -343,6 +344,36 @@ void tst_ModbusSerialTransport::clientExchange()
     // With an error out-parameter the text goes to the caller only.
     QCoreApplication::processEvents();
     QCOMPARE(errors.count(), 0);
+}
+
+void tst_ModbusSerialTransport::sendDelayPausesBetweenExchanges()
+{
+    ClientOnPty fixture;
+    QVERIFY2(fixture.open(), qPrintable(fixture.client.errorString() + fixture.pty.errorString()));
+    ModbusSerialClient &client = fixture.client;
+    // Long enough to tell a pause from an exchange, which takes a byte time-out here.
+    client.setSendDelay(400);
+    client.setByteTimeout(20);
+    std::thread peer([&] {
+        for (int i = 0; i < 2; ++i) {
+            fixture.pty.read(kRequest.size(), 3000);
+            fixture.pty.write(kAnswer);
+        }
+    });
+    auto timedExchange = [&] {
+        QElapsedTimer clock;
+        clock.start();
+        ModbusBytes answer;
+        QString error;
+        client.sendBytes(ModbusBytes(kRequest), client.clientTarget(), &answer, &error);
+        return clock.elapsed();
+    };
+    // The first exchange since construction does not wait, though the transport is new.
+    const qint64 first = timedExchange();
+    const qint64 second = timedExchange();
+    peer.join();
+    QVERIFY2(first < 300, qPrintable(QString::number(first)));
+    QVERIFY2(second >= 400, qPrintable(QString::number(second)));
 }
 
 void tst_ModbusSerialTransport::openFailure()
