@@ -384,8 +384,12 @@ void ModbusParser::parseModbusPDU(const ModbusBytes &pdu, const ModbusParseInfo 
     if (pdu.size() > MaxPduSize)
         throw QStringLiteral("bytes array is too long");
     packet.setState(info.state);
-    if (packet.hasException())
+    if (packet.hasException()) {
+        // An exception answer carries nothing more, and trailing bytes make it malformed.
+        if (pdu.size() != 2)
+            throw QStringLiteral("invalid bytes array size");
         return;
+    }
     if (pdu.isEmpty() || !checkDataSize(pdu, info.state))
         throw QStringLiteral("invalid bytes array size");
     const int code = pdu.toUInt8(0);

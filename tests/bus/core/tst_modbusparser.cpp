@@ -450,6 +450,8 @@ void tst_ModbusParser::parse_data()
                    67, Response, [](ModbusPacketArch &p) { p.setArchType(DorrikBus::TimeArch); }),
                11)
         << QString();
+    QTest::newRow("exception answer, trailing bytes")
+        << hex("8302ffff") << response << PacketPtr() << "invalid bytes array size";
     QTest::newRow("exception code 0")
         << hex("8300") << response << PacketPtr() << "unknown Exception Code";
     QTest::newRow("exception code 7")
