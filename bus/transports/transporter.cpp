@@ -162,8 +162,9 @@ void Transporter::addTransport(EventedTransport &transport, bool takeOwnership)
         m_transports.append(&transport);
     }
     connect(&transport, &Transport::bytesReceived, this, &Transporter::bytesReceived);
+    // The answer is written through a pointer before the link's emission returns: never queue.
     connect(&transport, &Transport::requestBytesReceived, this,
-            &Transporter::onRequestBytesReceived);
+            &Transporter::onRequestBytesReceived, Qt::DirectConnection);
     connect(&transport, &EventedTransport::eventBytesReceived, this,
             &Transporter::onEventBytesReceived);
     connect(&transport, &ErrObject::error, this, &Transporter::onTransportError);
