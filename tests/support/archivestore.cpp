@@ -1,0 +1,79 @@
+#include "archivestore.h"
+
+#include "modbuser.h"
+#include "modbustranslateoptions.h"
+
+ArchiveStore::ArchiveStore(QObject *parent) : QObject(parent) {}
+
+void ArchiveStore::addArchive(quint16 index, DorrikBus::ArchType type)
+{
+    std::lock_guard<std::mutex> lock(m_mutex);
+    m_archives[index].type = type;
+}
+
+void ArchiveStore::addRecord(quint16 index, quint32 label, const ModbusBytes &record)
+{
+    std::lock_guard<std::mutex> lock(m_mutex);
+    m_archives[index].records.insert(label, record);
+}
+
+void ArchiveStore::serve(Modbuser &slave)
+{
+    connect(&slave, &Modbuser::onReadArchRecords, this, &ArchiveStore::readRecords,
+            Qt::DirectConnection);
+    connect(&slave, &Modbuser::onReadArchPresence, this, &ArchiveStore::readPresence,
+            Qt::DirectConnection);
+}
+
+bool ArchiveStore::search(quint16 index, DorrikBus::ArchType type, quint32 label,
+                          DorrikBus::ArchDirection direction, int count,
+                          QList<quint32> &labels) const
+{
+    const auto archive = m_archives.constFind(index);
+    if (archive == m_archives.constEnd() || archive->type != type)
+        return false;
+    const QMap<quint32, ModbusBytes> &records = archive->records;
+    if (direction == DorrikBus::Forward) {
+        for (auto it = records.lowerBound(label); it != records.end() && labels.size() < count;
+             ++it)
+            labels.append(it.key());
+        return true;
+    }
+    auto it = records.upperBound(label);
+    while (it != records.begin() && labels.size() < count) {
+        --it;
+        labels.append(it.key());
+    }
+    return true;
+}
+
+void ArchiveStore::readRecords(quint16 index, quint32 label, DorrikBus::ArchDirection direction,
+                               quint16 count, QList<ModbusBytes> &records,
+                               ModbusTranslateOptions &options, bool &handled,
+                               DorrikBus::ArchType type)
+{
+    if (handled)
+        return;
+    handled = true;
+    std::lock_guard<std::mutex> lock(m_mutex);
+    QList<quint32> labels;
+    if (!search(index, type, label, direction, count, labels) || labels.size() < count) {
+        options.setAnswerExceptionCode(DorrikBus::IllegalDataAddress);
+        return;
+    }
+    for (quint32 found : std::as_const(labels))
+        records.append(m_archives.value(index).records.value(found));
+}
+
+void ArchiveStore::readPresence(quint16 index, quint32 label, DorrikBus::ArchDirection direction,
+                                quint16 count, QList<quint32> &labels,
+                                ModbusTranslateOptions &options, bool &handled,
+                                DorrikBus::ArchType type)
+{
+    if (handled)
+        return;
+    handled = true;
+    std::lock_guard<std::mutex> lock(m_mutex);
+    if (!search(index, type, label, direction, count, labels))
+        options.setAnswerExceptionCode(DorrikBus::IllegalDataAddress);
+}
