@@ -1,0 +1,60 @@
+#ifndef USBBACKEND_H
+#define USBBACKEND_H
+
+#include "dorrikbus_global.h"
+
+#include <QByteArray>
+#include <QList>
+#include <QString>
+
+// The few USB operations UsbBulkDevice needs, so that tests can script a device. Results follow
+// the old libusb 0.1 conventions the device object was written against: a negative number is an
+// error code, anything else a success (for transfers: the bytes moved).
+//
+// Devices and open handles are opaque numbers; 0 is none. A device number stays valid until the
+// next scan; a handle until it is closed. No lock: one backend serves one device object, whose
+// link serialises every call.
+class DORRIKBUS_EXPORT UsbBackend
+{
+public:
+    using DeviceId = quintptr;
+    using HandleId = quintptr;
+
+    // One attached device, as its device descriptor tells.
+    struct DeviceInfo
+    {
+        DeviceId id = 0;
+        quint16 vendorId = 0;
+        quint16 productId = 0;
+        quint8 serialNumberIndex = 0; // 0: no serial-number string
+        quint8 configurationsCount = 0;
+    };
+
+    // The first alternate setting of one interface of the first configuration.
+    struct InterfaceInfo
+    {
+        int number = 0;
+        int alternateSetting = 0;
+        QList<quint8> endpoints; // addresses in descriptor order; bit 7 set for IN
+    };
+
+    virtual ~UsbBackend() = default;
+
+    // A fresh list of the attached devices. False, with an empty list, when the bus cannot be
+    // read at all (no USB access on this machine).
+    virtual bool scan(QList<DeviceInfo> &devices) = 0;
+    virtual HandleId open(DeviceId device) = 0;
+    virtual void close(HandleId handle) = 0;
+    // The string descriptor as ASCII; a negative result on failure.
+    virtual int stringDescriptor(HandleId handle, quint8 index, QByteArray &text) = 0;
+    virtual int setConfiguration(HandleId handle, int configuration) = 0;
+    virtual int claimInterface(HandleId handle, int number) = 0;
+    virtual int releaseInterface(HandleId handle, int number) = 0;
+    virtual int bulkWrite(HandleId handle, int endpoint, const QByteArray &data, int timeout) = 0;
+    virtual int bulkRead(HandleId handle, int endpoint, char *data, int size, int timeout) = 0;
+    // The interfaces of the open device's first configuration; false when it has none.
+    virtual bool interfaces(HandleId handle, QList<InterfaceInfo> &list) = 0;
+    virtual QString errorText(int code) const = 0;
+};
+
+#endif
