@@ -1,0 +1,8 @@
+#include "timeprovider.h"
+
+TimeProvider::TimeProvider(QObject *parent) : QObject(parent) {}
+
+QDateTime TimeProvider::currentDateTime() const
+{
+    return QDateTime::currentDateTime();
+}
