@@ -1,0 +1,309 @@
+#include "modbustcpclient.h"
+
+#include "modbustcpdeparser.h"
+#include "modbustcpparser.h"
+#include "qtcpsocketinvokable.h"
+
+#include <QElapsedTimer>
+#include <QMutexLocker>
+
+namespace {
+
+constexpr int kMbapPrefixSize = 6; // transaction, protocol and length fields
+constexpr int kMaxFrameSize = 260;
+
+struct ExchangeResult
+{
+    bool done = false;
+    ModbusBytes answer;
+    QString socketError;
+};
+
+// The size of the frame whose header starts `bytes`, 0 while the header is incomplete, -1 when
+// it cannot be a Modbus TCP header (then nothing more is worth waiting for).
+qint64 frameSize(const QByteArray &header)
+{
+    if (header.size() < kMbapPrefixSize)
+        return 0;
+    const ModbusBytes bytes(header);
+    const int length = bytes.toUInt16(4);
+    if (bytes.toUInt16(2) != 0 || length == 0 || kMbapPrefixSize + length > kMaxFrameSize)
+        return -1;
+    return kMbapPrefixSize + length;
+}
+
+// One whole exchange in the socket's thread, so that it costs a single hop: drop what an
+// earlier exchange left, write, and read until the frame announced by the MBAP length field is
+// complete or the read time-out has passed.
+ExchangeResult exchangeInSocketThread(QTcpSocket &socket, const ModbusBytes &request,
+                                      int writeTimeout, int readTimeout)
+{
+    ExchangeResult result;
+    // A late answer to an earlier request must not be taken for this one.
+    socket.readAll();
+    if (socket.write(request) != request.size() ||
+        (socket.bytesToWrite() > 0 && !socket.waitForBytesWritten(writeTimeout))) {
+        result.socketError = socket.errorString();
+        return result;
+    }
+    QElapsedTimer elapsed;
+    elapsed.start();
+    qint64 wanted = 0;
+    for (;;) {
+        const qint64 available = socket.bytesAvailable();
+        wanted = frameSize(socket.peek(kMbapPrefixSize));
+        if (wanted < 0 || (wanted > 0 && available >= wanted))
+            break;
+        const qint64 left = readTimeout - elapsed.elapsed();
+        if (left <= 0 || !socket.waitForReadyRead(int(left)))
+            break;
+    }
+    if (socket.bytesAvailable() == 0) {
+        result.socketError = socket.errorString();
+        return result;
+    }
+    // A partial or malformed answer is returned as it is, for the parser to refuse.
+    result.answer =
+        wanted > 0 && socket.bytesAvailable() >= wanted ? socket.read(wanted) : socket.readAll();
+    result.done = true;
+    return result;
+}
+
+} // namespace
+
+ModbusTcpClient::ModbusTcpClient(QObject *parent) : ModbusTransport(DorrikBus::ClientBus, parent)
+{
+    m_socketThread.start(QThread::InheritPriority);
+    m_socketThread.setPriority(QThread::LowPriority);
+}
+
+ModbusTcpClient::ModbusTcpClient(const QHostAddress &address, int port, QObject *parent)
+    : ModbusTcpClient(parent)
+{
+    m_target.setAddress(address);
+    m_target.setPort(port);
+}
+
+ModbusTcpClient::ModbusTcpClient(const ModbusTcpTarget &target, QObject *parent)
+    : ModbusTransport(DorrikBus::ClientBus, parent), m_target(target)
+{
+    m_socketThread.start(QThread::InheritPriority);
+    m_socketThread.setPriority(QThread::LowPriority);
+}
+
+ModbusTcpClient::~ModbusTcpClient()
+{
+    if (connected())
+        disconnectTransport();
+    {
+        QMutexLocker locker(&m_exchangeMutex);
+        releaseSocket();
+    }
+    // The socket's deferred deletion runs as the thread finishes.
+    m_socketThread.quit();
+    m_socketThread.wait();
+}
+
+void ModbusTcpClient::setAddress(const QHostAddress &address)
+{
+    if (m_target.address() == address)
+        return;
+    m_target.setAddress(address);
+    emit addressChanged();
+}
+
+void ModbusTcpClient::setAddressStr(const QString &text)
+{
+    if (text == addressStr())
+        return;
+    QHostAddress address;
+    if (!address.setAddress(text))
+        return;
+    setAddress(address);
+}
+
+void ModbusTcpClient::setPort(int port)
+{
+    if (m_target.port() == port)
+        return;
+    m_target.setPort(port);
+    emit portChanged();
+}
+
+bool ModbusTcpClient::sendBytes(const ModbusBytes &bytes, const Target *target, ModbusBytes *answer,
+                                QString *error)
+{
+    if (!target)
+        target = &m_target;
+    QMutexLocker locker(&m_exchangeMutex);
+    if (!checkCanSendBytes(target, error))
+        return false;
+    QTcpSocketInvokable *socket = m_socket;
+    if (!socket) {
+        // Closed in the owner's thread while this exchange waited for the lock.
+        setErrorString(tr("can't send bytes via disconnected transport"), error);
+        return false;
+    }
+    emitBytesSent(bytes);
+
+    const int writeTimeout = m_writeTimeout.load();
+    const int readTimeout = m_readAnswerTimeout.load();
+    ExchangeResult result;
+    auto work = [&] { result = exchangeInSocketThread(*socket, bytes, writeTimeout, readTimeout); };
+    if (socket->isOwnThread())
+        work();
+    else if (m_socketThread.isRunning())
+        QMetaObject::invokeMethod(socket, work, Qt::BlockingQueuedConnection);
+    if (!result.done) {
+        setErrorString(tr("error sending/receiving bytes: %1").arg(result.socketError), error);
+        return false;
+    }
+    if (answer) {
+        *answer = result.answer;
+        emit bytesReceived(*answer, &m_target);
+    }
+    return true;
+}
+
+void ModbusTcpClient::emitBytesSent(const ModbusBytes &bytes)
+{
+    if (QThread::currentThread() == thread()) {
+        emit bytesSent(bytes, &m_target);
+        return;
+    }
+    QMetaObject::invokeMethod(
+        this, [this, bytes] { emit bytesSent(bytes, &m_target); }, Qt::QueuedConnection);
+}
+
+bool ModbusTcpClient::hasTarget(const Target *target)
+{
+    return target == &m_target;
+}
+
+int ModbusTcpClient::targetsCount() const
+{
+    return 1;
+}
+
+qint64 ModbusTcpClient::bytesAvailable(const Target *target)
+{
+    QMutexLocker locker(&m_exchangeMutex);
+    if (!connected() || !m_socket)
+        return 0;
+    if (target != &m_target) {
+        setErrorString(tr("unknown target"));
+        return 0;
+    }
+    return int(m_socket->bytesAvailable());
+}
+
+const Target *ModbusTcpClient::clientTarget()
+{
+    return &m_target;
+}
+
+ModbusParser *ModbusTcpClient::createParser(QObject *parent)
+{
+    return new ModbusTCPParser(parent);
+}
+
+ModbusDeparser *ModbusTcpClient::createDeparser(QObject *parent)
+{
+    return new ModbusTCPDeparser(parent);
+}
+
+QString ModbusTcpClient::toString(bool oneLine) const
+{
+    QString text = tr("transport: %1 (%2)\n")
+                       .arg(QStringLiteral("Modbus TCP client"), DorrikBus::busTypeStr(busType()));
+    text += tr("status: ") +
+            (connected() ? QStringLiteral("connected") : QStringLiteral("disconnected")) +
+            QLatin1Char('\n');
+    text += tr("target: %1").arg(m_target.toString(true)) + QLatin1Char('\n');
+    text += tr("timeouts:  (connect: %1; disconnect: %2; read answer: %3; write: %4)\n")
+                .arg(m_connectTimeout.load())
+                .arg(m_disconnectTimeout.load())
+                .arg(m_readAnswerTimeout.load())
+                .arg(m_writeTimeout.load());
+    if (oneLine)
+        text.replace(QLatin1Char('\n'), QLatin1String("; "));
+    return text;
+}
+
+void ModbusTcpClient::moveToThread(QThread *thread)
+{
+    QObject::moveToThread(thread);
+}
+
+bool ModbusTcpClient::connectTransportInternal()
+{
+    {
+        QMutexLocker locker(&m_exchangeMutex);
+        releaseSocket();
+    }
+    auto *socket = new QTcpSocketInvokable;
+    socket->moveToThread(&m_socketThread);
+    // Connected before the connection exists, so that no loss can slip between the two. A
+    // report queued by an older socket carries an older generation and is ignored.
+    const quint64 generation = ++m_socketGeneration;
+    connect(socket, &QAbstractSocket::disconnected, this, [this, generation] {
+        if (generation == m_socketGeneration)
+            onSocketDisconnected();
+    });
+    socket->connectToHost(m_target.address(), quint16(m_target.port()), QIODevice::ReadWrite);
+    if (!socket->waitForConnected(m_connectTimeout.load())) {
+        const QString text =
+            tr("can't connect to: %1, %2").arg(m_target.addressStr(), socket->errorString());
+        disconnect(socket, nullptr, this, nullptr);
+        socket->deleteLater();
+        setConnectError(text);
+        return false;
+    }
+    QMutexLocker locker(&m_exchangeMutex);
+    m_socket = socket;
+    return true;
+}
+
+bool ModbusTcpClient::disconnectTransportInternal()
+{
+    QString text;
+    {
+        QMutexLocker locker(&m_exchangeMutex);
+        if (!m_socket)
+            return true;
+        // The close below is no loss of the connection.
+        disconnect(m_socket, nullptr, this, nullptr);
+        m_socket->disconnectFromHost();
+        if (m_socket->waitForDisconnected(m_disconnectTimeout.load())) {
+            releaseSocket();
+            return true;
+        }
+        text = tr("can't disconnect tcp socket: %1, %2")
+                   .arg(m_socket->peerAddress().toString(), m_socket->errorString());
+    }
+    setErrorString(text, nullptr);
+    return false;
+}
+
+void ModbusTcpClient::releaseSocket()
+{
+    if (!m_socket)
+        return;
+    disconnect(m_socket, nullptr, this, nullptr);
+    m_socket->deleteLater();
+    m_socket = nullptr;
+}
+
+void ModbusTcpClient::onSocketDisconnected()
+{
+    QString text;
+    {
+        QMutexLocker locker(&m_exchangeMutex);
+        if (!m_socket)
+            return;
+        text = tr("socket has been disconnected: %1").arg(m_socket->errorString());
+    }
+    // Reported outside the lock: a listener of the error may start an exchange.
+    setErrorString(text, nullptr);
+    autoDisconnect();
+}
