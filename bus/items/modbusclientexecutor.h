@@ -1,0 +1,120 @@
+#ifndef MODBUSCLIENTEXECUTOR_H
+#define MODBUSCLIENTEXECUTOR_H
+
+#include "dorrikbus_global.h"
+#include "errobject.h"
+#include "itempointer.h"
+#include "modbuser.h"
+
+#include <QDateTime>
+#include <QList>
+#include <QTimer>
+
+#include <atomic>
+#include <functional>
+#include <mutex>
+
+class ModbusItemBase;
+class ModbusTask;
+class ModbusTaskAddressed;
+class ModbusTaskFile;
+class ModbusTaskReport;
+class ModbusTaskServer;
+class ModbusTransport;
+
+// The worker of a ModbusClient, living in the client's "Modbus executor thread": the only object
+// that talks to the bus for that client. One timer decides when to take the next task from the
+// task server; the task runs with retries through the own request API, in blocks where it is
+// long, and goes back to the task server as one result per data item.
+//
+// Threads: everything runs in the executor thread except abortExecuting, abortExecutingAll,
+// setMaxArchRecords, retries(), timerInterval() and detachServer(), which the GUI thread calls
+// directly; the values they share are atomics or sit under the abort lock.
+class DORRIKBUS_EXPORT ModbusClientExecutor : public ErrObject
+{
+    Q_OBJECT
+    Q_PROPERTY(int retries READ retries WRITE setRetries NOTIFY retriesChanged)
+
+public:
+    // Blocks of register and file requests: 122 registers fit any link's frame with room left.
+    static constexpr int MaxBlockRegisters = 122;
+    // The timer's interval with nothing to do and nothing due: no interval task, no
+    // connection or no interval reading.
+    static constexpr int IdleInterval = 10000;
+    // The first look at the task server, unless a wake-up comes first.
+    static constexpr int StartInterval = 60000;
+
+    explicit ModbusClientExecutor(ModbusTaskServer &server, QObject *parent = nullptr);
+    ~ModbusClientExecutor() override;
+
+    int retries() const { return m_retries; }
+    int maxArchRecords() const { return m_maxArchRecords; }
+    Q_INVOKABLE void setMaxArchRecords(int value);
+
+    // The timer's current interval, readable from any thread (tests look at the schedule).
+    int timerInterval() const { return m_timerInterval; }
+    Modbuser &modbuser() { return m_modbuser; }
+
+    void resetAborting();
+    // Whether the running task of `item` is to stop now. Empties the abort list.
+    bool checkAbort(ModbusItemBase *item);
+
+    // The client gives the executor up (its thread did not end in time): from now on no task
+    // server is asked or told anything, and a task that is still running is dropped at its end.
+    // Any thread; waits for a task server call under way to end.
+    void detachServer();
+
+    void executeTaskAddressed(ModbusTask &task);
+    void executeTaskRegs(ModbusTaskAddressed &task);
+    void executeTaskCoils(ModbusTaskAddressed &task);
+    void executeTaskDiscreteInputs(ModbusTaskAddressed &task);
+    void executeTaskFile(ModbusTaskFile &task);
+    void executeTaskReport(ModbusTaskReport &task);
+
+public slots:
+    void setTransport(ModbusTransport *value);
+    // Runs one task in this thread; the caller keeps it.
+    void executeTask(ModbusTask *task);
+    void wakeUp();
+    void abortExecuting(ModbusItemBase *item);
+    void abortExecutingAll();
+    void setRetries(int value);
+
+signals:
+    void executingItemsChanged(QList<ItemPointer> items);
+    void taskPartialExecuted();
+    void retriesChanged(bool value);
+
+private slots:
+    void onTimer();
+
+private:
+    void setTimerInterval(int ms);
+    QDateTime currentDateTime();
+    // The common ending of a register, file or report run.
+    void finish(ModbusTask &task, bool ok);
+    // Between the blocks of a long transfer: progress, then whether to stop.
+    bool blockDone(ModbusTask &task);
+    void executeWrite(ModbusTask &task, quint32 start, int block,
+                      const std::function<bool(quint32, const ModbusBytes &)> &write,
+                      bool betweenBlocks);
+    // Hands a finished task to the task server, one result per data item.
+    void deliver(ModbusTask *task);
+
+    Modbuser m_modbuser;
+    QTimer m_timer;
+    // Null once detached; guarded by m_serverMutex for the executor thread's calls into it.
+    ModbusTaskServer *m_server;
+    std::mutex m_serverMutex;
+    std::atomic<int> m_maxArchRecords{1};
+    // The abort lock guards the abort list; the two flags are read without it first, so that a
+    // check costs nothing while nothing was aborted.
+    QList<ModbusItemBase *> m_abortList;
+    std::mutex m_abortMutex;
+    std::atomic<bool> m_abortItem{false};
+    std::atomic<bool> m_abortAll{false};
+    std::atomic<int> m_retries{1};
+    std::atomic<int> m_timerInterval{StartInterval};
+};
+
+#endif

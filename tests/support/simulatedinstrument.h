@@ -1,0 +1,164 @@
+#ifndef SIMULATEDINSTRUMENT_H
+#define SIMULATEDINSTRUMENT_H
+
+#include "dorrikbus.h"
+#include "modbusbytes.h"
+#include "registermap.h"
+
+#include <QList>
+#include <QMap>
+#include <QObject>
+#include <QString>
+#include <QThread>
+
+#include <condition_variable>
+#include <mutex>
+
+class ModbusLoopbackClient;
+class ModbusLoopbackServer;
+class ModbusPacket;
+class ModbusTranslateOptions;
+class Modbuser;
+
+// One request as the instrument saw it, before any fault was applied.
+struct InstrumentRequest
+{
+    DorrikBus::FunctionCode function = DorrikBus::UnknownFunctionCode;
+    // Registers: the logical address (3xxxxx for function 4, 4xxxxx for 3, 6 and 16).
+    // Files: the first record.
+    quint32 address = 0;
+    // Registers asked for or written; 0 for the report.
+    int count = 0;
+    quint8 unit = 0;
+    // Files only.
+    quint8 file = 0;
+};
+
+// The instrument at the far end of a loopback link, answering on its own thread through the
+// library's slave side (a slave Modbuser and its translator on a ModbusLoopbackServer). The master
+// end, link(), lives in that thread too, so its exchanges from another thread run there by a
+// blocking call: the instrument's thread is never the caller's.
+//
+// It holds separate input and holding registers (a full register space, zero until set), a
+// report text and file records, logs every request, and can be told to misbehave: an exception
+// per register address, a delay, a dropped answer, a short answer, a disconnect.
+//
+// Threads: the setters and readers run in the test's thread while requests are answered in the
+// instrument's; the fault switches and the log sit under m_mutex, the registers in their maps.
+class SimulatedInstrument : public QObject
+{
+    Q_OBJECT
+
+public:
+    explicit SimulatedInstrument(QObject *parent = nullptr);
+    // Ends a delay under way first, so that a waiting exchange is answered at once.
+    ~SimulatedInstrument() override;
+
+    // The master end of the link, connected. It stays the instrument's.
+    ModbusLoopbackClient *link() const { return m_link; }
+    QThread *instrumentThread() { return &m_thread; }
+
+    // Logical addresses: input registers from 300001, holding registers from 400001.
+    void setRegisters(quint32 address, const ModbusBytes &bytes);
+    ModbusBytes registers(quint32 address, int count) const;
+    // Registers from `address` on holding 0, 1, 2, ... (wrapping at 65536), to tell blocks apart.
+    void fillCounting(quint32 address, int count);
+
+    // The device name that the report (function 17) carries.
+    void setReportText(const QString &text);
+
+    // File records of 2-byte registers; record numbers count registers.
+    void setFile(quint8 file, const ModbusBytes &bytes);
+    ModbusBytes file(quint8 file) const;
+
+    // Requests for a register range that covers `address` get `code`, `times` times (-1: until
+    // cleared). The request still goes into the log.
+    void setException(quint32 address, DorrikBus::ExceptionCode code, int times = -1);
+    void clearExceptions();
+    // Each answer waits this long. Changing it (to 0, say) also ends a wait under way.
+    void setDelay(int ms);
+    // The next `times` requests (-1: all until cleared, 0: none) get no answer.
+    void setDropAnswers(int times);
+    // Register and file reads answer at most `registers` registers (0: all asked for), `times`
+    // times (-1: until cleared).
+    void setShortAnswers(int registers, int times = -1);
+    // The next request gets no answer, and the link goes down right after it.
+    void setDisconnectOnRequest(bool on);
+
+    // The link, down and up again, now.
+    void disconnectLink();
+    void connectLink();
+    bool linkConnected() const;
+
+    QList<InstrumentRequest> requests() const;
+    int requestCount() const;
+    void clearRequests();
+
+private:
+    struct Fault
+    {
+        DorrikBus::ExceptionCode code = DorrikBus::NoException;
+        int times = -1;
+    };
+    // What the faults make of one request, decided under the lock.
+    struct Plan
+    {
+        int delay = 0;
+        bool drop = false;
+        bool disconnect = false;
+        DorrikBus::ExceptionCode exception = DorrikBus::NoException;
+        int maxRegisters = 0;
+    };
+
+    // Runs `work` in the instrument's thread and waits for it.
+    template <typename F> void runInThread(F work) const;
+    static bool consume(int &times);
+    static InstrumentRequest describe(const ModbusPacket &request,
+                                      const ModbusTranslateOptions &options);
+    Plan plan(const InstrumentRequest &request); // m_mutex held
+    bool waitDelay(int ms);
+
+    // Instrument thread only.
+    void onRequest(ModbusPacket &request, ModbusTranslateOptions &options, ModbusPacket **answer);
+    void readRegisters(quint32 address, quint16 count, ModbusBytes &bytes,
+                       ModbusTranslateOptions &options, bool &handled);
+    void writeRegisters(quint32 address, const ModbusBytes &bytes, ModbusTranslateOptions &options,
+                        bool &handled);
+    void getDevName(QString &name, ModbusTranslateOptions &options, bool &handled);
+    ModbusPacket *answerFile(const ModbusPacket &request, const ModbusTranslateOptions &options);
+    void takeLinkDown();
+    void bringLinkUp();
+
+    QThread m_thread;
+    // The instrument thread's context object: the slave side and the link are made, used and
+    // deleted through it.
+    QObject *m_context = nullptr;
+    Modbuser *m_slave = nullptr;
+    ModbusLoopbackServer *m_server = nullptr; // owned by the slave's registry
+    ModbusLoopbackClient *m_link = nullptr;
+
+    RegisterMap m_inputRegisters;
+    RegisterMap m_holdingRegisters;
+
+    // Instrument thread only: the request being answered, as the slave signals do not carry
+    // its function or the plan.
+    DorrikBus::FunctionCode m_currentFunction = DorrikBus::UnknownFunctionCode;
+    int m_currentMaxRegisters = 0;
+
+    mutable std::mutex m_mutex;
+    std::condition_variable m_delayChanged;
+    QString m_reportText;
+    QMap<quint8, ModbusBytes> m_files;
+    QMap<quint32, Fault> m_exceptions;
+    int m_delay = 0;
+    int m_dropAnswers = 0;
+    int m_shortRegisters = 0;
+    int m_shortTimes = 0;
+    bool m_disconnectOnRequest = false;
+    bool m_closing = false;
+    // Raised by setDelay, so that a wait under way ends.
+    quint64 m_delayGeneration = 0;
+    QList<InstrumentRequest> m_requests;
+};
+
+#endif
