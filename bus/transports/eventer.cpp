@@ -2,6 +2,8 @@
 
 #include "globalevents.h"
 #include "keypadevent.h"
+#include "modbusc55client.h"
+#include "modbuslibusbclient.h"
 #include "systemevent.h"
 
 Eventer::Eventer(QObject *parent) : ErrObject(parent)
@@ -73,6 +75,26 @@ bool Eventer::disconnectTransports()
     if (!m_translator.checkTransporter())
         return false;
     return transporter()->disconnectTransports();
+}
+
+ModbusLibusbClient *Eventer::addLibusbClient()
+{
+    auto *link = new ModbusLibusbClient(this);
+    if (Transporter *registry = transporter())
+        registry->addTransport(*link, false);
+    else
+        m_translator.checkTransporter();
+    return link;
+}
+
+ModbusC55Client *Eventer::addC55Client()
+{
+    auto *link = new ModbusC55Client(this);
+    if (Transporter *registry = transporter())
+        registry->addTransport(*link, false);
+    else
+        m_translator.checkTransporter();
+    return link;
 }
 
 void Eventer::onEventReceived(const IEvent &event, const Target *)

@@ -10,6 +10,9 @@
 #include "target.h"
 #include "transporter.h"
 
+class ModbusC55Client;
+class ModbusLibusbClient;
+
 // The instrument's events as plain signals: key codes from its keypad and system event codes,
 // from the one evented link set as `transport`. Lives in its creator's thread (the GUI thread
 // when QML declares it); the signals are emitted there.
@@ -36,6 +39,11 @@ public:
 
     bool connectTransports();
     bool disconnectTransports();
+
+    // Link factories: each makes a link of one kind owned by the Eventer, so it goes with it, and
+    // adds it to the translator's registry, which does not own it.
+    ModbusLibusbClient *addLibusbClient();
+    ModbusC55Client *addC55Client();
 
     void registerTranslator();
     void unRegisterTranslator();

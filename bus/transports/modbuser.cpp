@@ -1,11 +1,17 @@
 #include "modbuser.h"
 
+#include "modbusc55client.h"
+#include "modbuslibusbclient.h"
 #include "modbuspacketarch.h"
 #include "modbuspacketarchpresence.h"
 #include "modbuspacketfile.h"
 #include "modbuspacketreg.h"
 #include "modbuspacketreport.h"
 #include "modbusparseinfo.h"
+#include "modbustcpclient.h"
+#include "modbustcpserver.h"
+#include "modbustftpclient.h"
+#include "modbustftpserver.h"
 
 #include <QMetaType>
 
@@ -92,6 +98,52 @@ bool Modbuser::disconnectTransports()
 {
     ModbusTransporter *registry = m_translator.transporter();
     return registry && registry->disconnectTransports();
+}
+
+ModbusTcpClient *Modbuser::addModbusTcpClient(const QHostAddress &address, int port)
+{
+    auto *link = new ModbusTcpClient(ModbusTcpTarget(address, port), &transporter());
+    m_translator.addTransport(*link, true, true);
+    return link;
+}
+
+ModbusTcpServer *Modbuser::addModbusTcpServer(const QHostAddress &address, int port)
+{
+    auto *link = new ModbusTcpServer(&transporter());
+    link->setAddress(address);
+    link->setPort(port);
+    m_translator.addTransport(*link, true, true);
+    return link;
+}
+
+ModbusTFtpClient *Modbuser::addModbusTFtpClient(const QHostAddress &address, int port)
+{
+    auto *link = new ModbusTFtpClient(ModbusIpTarget(address, port), &transporter());
+    m_translator.addTransport(*link, true, true);
+    return link;
+}
+
+ModbusTFtpServer *Modbuser::addModbusTFtpServer(const QHostAddress &address, int port)
+{
+    auto *link = new ModbusTFtpServer(&transporter());
+    link->setAddress(address);
+    link->setPort(port);
+    m_translator.addTransport(*link, true, true);
+    return link;
+}
+
+ModbusLibusbClient *Modbuser::addModbusLibusbClient()
+{
+    auto *link = new ModbusLibusbClient;
+    m_translator.addTransport(*link, true, true);
+    return link;
+}
+
+ModbusC55Client *Modbuser::addModbusC55Client()
+{
+    auto *link = new ModbusC55Client;
+    m_translator.addTransport(*link, true, true);
+    return link;
 }
 
 // ---------------------------------------------------------------------------------------------

@@ -15,12 +15,19 @@
 #include "qdorrikobject.h"
 
 #include <QDateTime>
+#include <QHostAddress>
 #include <QList>
 #include <QString>
 
 #include <memory>
 
+class ModbusC55Client;
+class ModbusLibusbClient;
 class ModbusParseInfo;
+class ModbusTFtpClient;
+class ModbusTFtpServer;
+class ModbusTcpClient;
+class ModbusTcpServer;
 
 // The synchronous Modbus request API. As a master, each call is one request through the own
 // translator on the calling thread: true on success, values through out-parameters, failures as
@@ -59,6 +66,15 @@ public:
     ModbusTransport *getTransport(ModbusTarget *target) const;
     bool connectTransports();
     bool disconnectTransports();
+
+    // Link factories: each makes a link of one kind, adds it with its own codecs to the registry,
+    // which owns it from then on, and returns it.
+    ModbusTcpClient *addModbusTcpClient(const QHostAddress &address, int port);
+    ModbusTcpServer *addModbusTcpServer(const QHostAddress &address, int port);
+    ModbusTFtpClient *addModbusTFtpClient(const QHostAddress &address, int port);
+    ModbusTFtpServer *addModbusTFtpServer(const QHostAddress &address, int port);
+    ModbusLibusbClient *addModbusLibusbClient();
+    ModbusC55Client *addModbusC55Client();
 
     // Register reads.
     bool readRegisters(quint32 address, quint16 count, ModbusBytes &bytes,
