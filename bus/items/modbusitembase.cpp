@@ -1,5 +1,6 @@
 #include "modbusitembase.h"
 
+#include "modbusclient.h"
 #include "modbustask.h"
 
 ModbusItemBase::ModbusItemBase(int bytesPerElement, QObject *parent)
@@ -17,7 +18,36 @@ void ModbusItemBase::setClient(ModbusClient *client)
 {
     if (m_client == client)
         return;
+    if (ModbusClient *old = m_client) {
+        unRegisterClient(old);
+        old->unRegisterItem(this);
+    }
     m_client = client;
+    if (client) {
+        registerClient(client);
+        client->registerItem(this);
+    }
+    emit clientChanged();
+}
+
+void ModbusItemBase::registerClient(ModbusClient *client)
+{
+    connect(client, &QObject::destroyed, this, &ModbusItemBase::onClientDestroyed);
+    connect(this, &ModbusItemBase::abortExecutingInternal, client, &ModbusClient::abortExecuting);
+}
+
+void ModbusItemBase::unRegisterClient(ModbusClient *client)
+{
+    disconnect(client, nullptr, this, nullptr);
+    disconnect(this, nullptr, client, nullptr);
+}
+
+void ModbusItemBase::onClientDestroyed()
+{
+    // The client is already being torn down: forget it without calling into it.
+    if (!m_client || sender() != static_cast<QObject *>(m_client))
+        return;
+    m_client = nullptr;
     emit clientChanged();
 }
 

@@ -21,11 +21,13 @@ class DORRIKBUS_EXPORT ModbusItemBase : public ErrObject, public MyDeclarativePa
     Q_OBJECT
     Q_INTERFACES(QQmlParserStatus)
     Q_CLASSINFO("ExportProp", "count")
+    Q_MOC_INCLUDE("modbusclient.h")
     Q_PROPERTY(QString formatValue READ formatValue WRITE setFormatValue NOTIFY formatValueChanged)
     Q_PROPERTY(int interval READ interval WRITE setInterval NOTIFY intervalChanged)
     Q_PROPERTY(QDateTime lastReadTime READ lastReadTime NOTIFY lastReadTimeChanged)
     Q_PROPERTY(QDateTime lastWriteTime READ lastWriteTime NOTIFY lastWriteTimeChanged)
     Q_PROPERTY(bool readOnly READ readOnly NOTIFY readOnlyChanged)
+    Q_PROPERTY(ModbusClient *client READ client WRITE setClient NOTIFY clientChanged)
     Q_PROPERTY(bool executing READ executing NOTIFY executingChanged)
     Q_PROPERTY(bool wasRead READ wasRead WRITE setWasRead NOTIFY wasReadChanged)
     Q_PROPERTY(bool wasWrite READ wasWrite WRITE setWasWrite NOTIFY wasWriteChanged)
@@ -57,6 +59,8 @@ public:
     ~ModbusItemBase() override;
 
     ModbusClient *client() const { return m_client; }
+    // Leaves the old client and registers with the new one, which detaches its items when it is
+    // destroyed first.
     void setClient(ModbusClient *client);
 
     int interval() const { return m_interval; }
@@ -113,6 +117,9 @@ public:
     virtual void applyResultTask(const ModbusTask &task);
     virtual void updateValueFromBytes() = 0;
     virtual bool checkValidResultTask(ModbusTask *task);
+    virtual void registerClient(ModbusClient *client);
+    // Disconnects everything between the client and the item.
+    virtual void unRegisterClient(ModbusClient *client);
     virtual void onAfterReadTask(const ModbusTask &task);
     virtual void onAfterWriteTask(const ModbusTask &task);
     virtual QVariant getTypedValue(const ModbusBytes &bytes) const = 0;
@@ -143,6 +150,9 @@ signals:
     void afterRead();
     void afterWrite();
     void abortExecutingInternal(ModbusItemBase *item);
+
+private slots:
+    void onClientDestroyed();
 
 private:
     bool m_readOnly = false;
