@@ -28,7 +28,9 @@ ModbusClientExecutor::ModbusClientExecutor(ModbusTaskServer &server, QObject *pa
 
 ModbusClientExecutor::~ModbusClientExecutor()
 {
-    // The request API's links report errors while they are unbound; nobody reads them now.
+    // The request API goes after the timer: its links report errors and its registry changes
+    // while they are unbound, and nobody is left to hear them.
+    disconnect(&m_modbuser.transporter(), nullptr, this, nullptr);
     disconnect(&m_modbuser, nullptr, this, nullptr);
 }
 
@@ -221,7 +223,9 @@ void ModbusClientExecutor::executeTaskDiscreteInputs(ModbusTaskAddressed &task)
 void ModbusClientExecutor::finish(ModbusTask &task, bool ok)
 {
     if (ok) {
+        // A retry that succeeds leaves no text of the attempts before it.
         task.setState(DorrikBus::GoodState);
+        task.setErrorString(QString());
         return;
     }
     task.setState(DorrikBus::ErrorState);
