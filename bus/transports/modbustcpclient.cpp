@@ -5,6 +5,7 @@
 #include "qtcpsocketinvokable.h"
 
 #include <QElapsedTimer>
+#include <QMetaMethod>
 #include <QMutexLocker>
 
 namespace {
@@ -19,15 +20,16 @@ struct ExchangeResult
     QString socketError;
 };
 
-// The size of the frame whose header starts `bytes`, 0 while the header is incomplete, -1 when
+// The size of the frame whose header the socket holds, 0 while the header is incomplete, -1 when
 // it cannot be a Modbus TCP header (then nothing more is worth waiting for).
-qint64 frameSize(const QByteArray &header)
+qint64 frameSize(QTcpSocket &socket)
 {
-    if (header.size() < kMbapPrefixSize)
+    unsigned char header[kMbapPrefixSize];
+    if (socket.peek(reinterpret_cast<char *>(header), kMbapPrefixSize) < kMbapPrefixSize)
         return 0;
-    const ModbusBytes bytes(header);
-    const int length = bytes.toUInt16(4);
-    if (bytes.toUInt16(2) != 0 || length == 0 || kMbapPrefixSize + length > kMaxFrameSize)
+    const int protocol = header[2] << 8 | header[3];
+    const int length = header[4] << 8 | header[5];
+    if (protocol != 0 || length == 0 || kMbapPrefixSize + length > kMaxFrameSize)
         return -1;
     return kMbapPrefixSize + length;
 }
@@ -41,8 +43,13 @@ ExchangeResult exchangeInSocketThread(QTcpSocket &socket, const ModbusBytes &req
     ExchangeResult result;
     // A late answer to an earlier request must not be taken for this one.
     socket.readAll();
-    if (socket.write(request) != request.size() ||
-        (socket.bytesToWrite() > 0 && !socket.waitForBytesWritten(writeTimeout))) {
+    if (socket.write(request) != request.size()) {
+        result.socketError = socket.errorString();
+        return result;
+    }
+    // Flushing first spares the poll of a wait when the system takes the frame at once.
+    socket.flush();
+    if (socket.bytesToWrite() > 0 && !socket.waitForBytesWritten(writeTimeout)) {
         result.socketError = socket.errorString();
         return result;
     }
@@ -51,7 +58,7 @@ ExchangeResult exchangeInSocketThread(QTcpSocket &socket, const ModbusBytes &req
     qint64 wanted = 0;
     for (;;) {
         const qint64 available = socket.bytesAvailable();
-        wanted = frameSize(socket.peek(kMbapPrefixSize));
+        wanted = frameSize(socket);
         if (wanted < 0 || (wanted > 0 && available >= wanted))
             break;
         const qint64 left = readTimeout - elapsed.elapsed();
@@ -171,6 +178,10 @@ void ModbusTcpClient::emitBytesSent(const ModbusBytes &bytes)
         emit bytesSent(bytes, &m_target);
         return;
     }
+    // Waking the owner's thread for every frame costs the exchange time; nobody, nothing to do.
+    static const QMetaMethod signal = QMetaMethod::fromSignal(&Transport::bytesSent);
+    if (!isSignalConnected(signal))
+        return;
     QMetaObject::invokeMethod(
         this, [this, bytes] { emit bytesSent(bytes, &m_target); }, Qt::QueuedConnection);
 }

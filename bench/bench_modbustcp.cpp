@@ -1,0 +1,249 @@
+// Modbus TCP round trips on loopback: one connection, sequential reads of holding registers,
+// our link and request API against libmodbus on both sides, measured in one run.
+//
+//   bench_modbustcp [requests per case [only the rows whose name contains this text]]
+
+#include "modbuser.h"
+#include "modbustcpclient.h"
+#include "modbustcpserver.h"
+
+#include <QCoreApplication>
+#include <QEventLoop>
+#include <QTcpServer>
+
+#include <modbus.h>
+#include <sys/socket.h>
+#include <unistd.h>
+
+#include <algorithm>
+#include <chrono>
+#include <cstdio>
+#include <functional>
+#include <thread>
+#include <vector>
+
+namespace {
+
+using Clock = std::chrono::steady_clock;
+
+quint16 freePort()
+{
+    QTcpServer probe;
+    probe.listen(QHostAddress::LocalHost, 0);
+    return probe.serverPort();
+}
+
+struct Figures
+{
+    double requestsPerSecond = 0;
+    double medianUs = 0;
+    double p99Us = 0;
+    int failures = 0;
+};
+
+// Times `count` calls of `request` after a warm-up, on a thread of its own, while this thread's
+// event loop serves whatever lives here (our server, our client's own signals).
+Figures measure(int count, const std::function<bool()> &request)
+{
+    Figures figures;
+    std::vector<double> latencies;
+    latencies.reserve(size_t(count));
+    QEventLoop loop;
+    std::thread worker([&] {
+        for (int i = 0; i < count / 10; ++i)
+            request();
+        const Clock::time_point begin = Clock::now();
+        for (int i = 0; i < count; ++i) {
+            const Clock::time_point start = Clock::now();
+            if (!request())
+                ++figures.failures;
+            latencies.push_back(
+                std::chrono::duration<double, std::micro>(Clock::now() - start).count());
+        }
+        const double seconds = std::chrono::duration<double>(Clock::now() - begin).count();
+        figures.requestsPerSecond = count / seconds;
+        QMetaObject::invokeMethod(&loop, &QEventLoop::quit, Qt::QueuedConnection);
+    });
+    loop.exec();
+    worker.join();
+    std::sort(latencies.begin(), latencies.end());
+    figures.medianUs = latencies[latencies.size() / 2];
+    figures.p99Us = latencies[std::min(latencies.size() - 1, latencies.size() * 99 / 100)];
+    return figures;
+}
+
+// Our server with a Modbuser slave whose registers hold their own offsets.
+struct OurServer
+{
+    OurServer()
+    {
+        server = new ModbusTcpServer(0);
+        slave.translator().addTransport(*server, true, true);
+        QObject::connect(
+            &slave, &Modbuser::onReadRegisters, &slave,
+            [](quint32 address, quint16 count, ModbusBytes &bytes, ModbusTranslateOptions &,
+               bool &handled) {
+                for (quint32 a = address; a < address + count; ++a)
+                    bytes.appendReg(quint16(a));
+                handled = true;
+            },
+            Qt::DirectConnection);
+        server->connectTransport(false);
+    }
+    quint16 port() const { return server->serverPort(); }
+
+    Modbuser slave;
+    ModbusTcpServer *server;
+};
+
+// A libmodbus server answering one connection on a thread of its own until the peer closes.
+class LibmodbusServer
+{
+public:
+    LibmodbusServer()
+        : m_port(freePort()), m_context(modbus_new_tcp("127.0.0.1", m_port)),
+          m_mapping(modbus_mapping_new(0, 0, 200, 0))
+    {
+        for (int i = 0; i < 200; ++i)
+            m_mapping->tab_registers[i] = uint16_t(i);
+        m_listenSocket = modbus_tcp_listen(m_context, 1);
+        m_thread = std::thread([this] {
+            if (modbus_tcp_accept(m_context, &m_listenSocket) < 0)
+                return;
+            std::vector<uint8_t> query(MODBUS_TCP_MAX_ADU_LENGTH);
+            for (;;) {
+                const int size = modbus_receive(m_context, query.data());
+                if (size < 0)
+                    break;
+                if (size > 0)
+                    modbus_reply(m_context, query.data(), size, m_mapping);
+            }
+        });
+    }
+    ~LibmodbusServer()
+    {
+        ::shutdown(m_listenSocket, SHUT_RDWR);
+        m_thread.join();
+        ::close(m_listenSocket);
+        modbus_close(m_context);
+        modbus_free(m_context);
+        modbus_mapping_free(m_mapping);
+    }
+    quint16 port() const { return m_port; }
+
+private:
+    quint16 m_port;
+    modbus_t *m_context;
+    modbus_mapping_t *m_mapping;
+    int m_listenSocket = -1;
+    std::thread m_thread;
+};
+
+// Our request API on our client link.
+Figures ourClient(quint16 port, int registers, int count)
+{
+    ModbusTcpClient client(QHostAddress::LocalHost, port);
+    Modbuser master;
+    master.setClientTransport(&client);
+    if (!client.connectTransport(false))
+        return {0, 0, 0, count};
+    ModbusBytes bytes;
+    const Figures figures = measure(count, [&] {
+        return master.readRegisters(400001, quint16(registers), bytes) &&
+               bytes.regsCount() == registers;
+    });
+    client.disconnectTransport();
+    return figures;
+}
+
+// Our client link alone, with a prepared frame: what the request API adds is left out.
+Figures ourLink(quint16 port, int registers, int count)
+{
+    ModbusTcpClient client(QHostAddress::LocalHost, port);
+    if (!client.connectTransport(false))
+        return {0, 0, 0, count};
+    ModbusBytes request;
+    request.appendUInt16(0).appendUInt16(0).appendUInt16(6).append(quint8(1)).append(quint8(3));
+    request.appendUInt16(0).appendUInt16(quint16(registers));
+    ModbusBytes answer;
+    const Figures figures = measure(count, [&] {
+        return client.sendBytes(request, nullptr, &answer, nullptr) &&
+               answer.size() == 9 + 2 * registers;
+    });
+    client.disconnectTransport();
+    return figures;
+}
+
+Figures libmodbusClient(quint16 port, int registers, int count)
+{
+    modbus_t *ctx = modbus_new_tcp("127.0.0.1", port);
+    modbus_set_slave(ctx, 1);
+    if (modbus_connect(ctx) < 0) {
+        modbus_free(ctx);
+        return {0, 0, 0, count};
+    }
+    std::vector<uint16_t> values(static_cast<size_t>(registers));
+    const Figures figures = measure(count, [&] {
+        return modbus_read_registers(ctx, 0, registers, values.data()) == registers;
+    });
+    modbus_close(ctx);
+    modbus_free(ctx);
+    return figures;
+}
+
+QString rowFilter;
+
+bool wanted(const char *name)
+{
+    return QString::fromLatin1(name).contains(rowFilter);
+}
+
+void print(const char *name, int registers, const Figures &f)
+{
+    std::printf("| %-44s | %3d | %9.0f | %8.1f | %8.1f | %d |\n", name, registers,
+                f.requestsPerSecond, f.medianUs, f.p99Us, f.failures);
+    std::fflush(stdout);
+}
+
+} // namespace
+
+int main(int argc, char **argv)
+{
+    QCoreApplication app(argc, argv);
+    const int count = argc > 1 ? std::max(100, std::atoi(argv[1])) : 20000;
+    if (argc > 2)
+        rowFilter = QString::fromLocal8Bit(argv[2]);
+
+    std::printf("%d sequential requests per row, loopback, one connection\n\n", count);
+    std::printf("| %-44s | %3s | %9s | %8s | %8s | %s |\n", "client -> server", "regs", "req/s",
+                "median us", "p99 us", "failed");
+    std::printf("|---|---|---|---|---|---|\n");
+    for (int registers : {1, 122}) {
+        if (wanted("(a) our Modbuser+client -> our server")) {
+            OurServer server;
+            print("(a) our Modbuser+client -> our server", registers,
+                  ourClient(server.port(), registers, count));
+        }
+        if (wanted("(b) our Modbuser+client -> libmodbus server")) {
+            LibmodbusServer server;
+            print("(b) our Modbuser+client -> libmodbus server", registers,
+                  ourClient(server.port(), registers, count));
+        }
+        if (wanted("(c) libmodbus client -> our server")) {
+            OurServer server;
+            print("(c) libmodbus client -> our server", registers,
+                  libmodbusClient(server.port(), registers, count));
+        }
+        if (wanted("(d) libmodbus client -> libmodbus server")) {
+            LibmodbusServer server;
+            print("(d) libmodbus client -> libmodbus server", registers,
+                  libmodbusClient(server.port(), registers, count));
+        }
+        if (wanted("(b') our client link alone -> libmodbus server")) {
+            LibmodbusServer server;
+            print("(b') our client link alone -> libmodbus server", registers,
+                  ourLink(server.port(), registers, count));
+        }
+    }
+    return 0;
+}
