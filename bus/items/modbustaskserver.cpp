@@ -63,7 +63,6 @@ void ModbusTaskServer::setMaxRequestRegsCount(int value)
 
 void ModbusTaskServer::setTimeProvider(TimeProvider &clock)
 {
-    QMutexLocker locker(&m_lock);
     m_clock = &clock;
 }
 
@@ -149,13 +148,14 @@ ModbusTask *ModbusTaskServer::getIntervalTask()
     if (m_scheduleCursor >= m_schedule.size())
         m_scheduleCursor = 0;
     const int start = m_scheduleCursor;
+    const TimeProvider *clock = m_clock;
     for (;;) {
         ModbusTask *scheduled = m_schedule.at(m_scheduleCursor);
         const QDateTime next = scheduled->nextProcessTime();
         // A task that never ran has no next time: it is due at once.
-        if (!next.isValid() || !(m_clock->currentDateTime() < next)) {
+        if (!next.isValid() || !(clock->currentDateTime() < next)) {
             ModbusTask *copy = scheduled->clone();
-            scheduled->setLastProcessTime(m_clock->currentDateTime());
+            scheduled->setLastProcessTime(clock->currentDateTime());
             ++m_scheduleCursor;
             return copy;
         }

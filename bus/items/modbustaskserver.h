@@ -116,7 +116,8 @@ private:
     std::atomic<quint64> m_errorTasksCount{0};
     std::atomic<quint64> m_goodTasksCount{0};
     ModbusTaskList m_schedule;
-    TimeProvider *m_clock = nullptr;
+    // Read by the executor thread too, and replaceable while it runs.
+    std::atomic<TimeProvider *> m_clock{nullptr};
     std::atomic<bool> m_intervalReadingEnabled{true};
     std::atomic<int> m_queuedTasksCount{0};
     std::atomic<int> m_intervalTasksCount{0};
