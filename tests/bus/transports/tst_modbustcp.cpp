@@ -316,7 +316,8 @@ void tst_ModbusTcp::connectToClosedPortRetriesQuietly()
     QVERIFY(listener.listen(QHostAddress::LocalHost, port));
     elapsed.restart();
     QTRY_VERIFY_WITH_TIMEOUT(client.connected(), 1000);
-    QVERIFY2(elapsed.elapsed() < 450, qPrintable(QString::number(elapsed.elapsed())));
+    // Within a few periods of 200 ms, with room for a loaded machine.
+    QVERIFY2(elapsed.elapsed() < 700, qPrintable(QString::number(elapsed.elapsed())));
     QCOMPARE(errors.count(), 1);
     QCOMPARE(connectedChanged.count(), 1);
 }
