@@ -260,7 +260,7 @@ void tst_ModbusTFtp::serverHandlesDatagram()
         [&] {
             while (peer.hasPendingDatagrams())
                 replies << peer.receiveDatagram().data();
-            return !replies.isEmpty() && replies.last() == hex("00 03 00 01") + hex(answerFrame);
+            return replies.size() == (request.isEmpty() ? 1 : 2);
         }(),
         2000);
 
@@ -272,7 +272,7 @@ void tst_ModbusTFtp::serverHandlesDatagram()
     QCOMPARE(requests, expectedRequests);
     const QString self = "127.0.0.1:" + QString::number(peer.localPort());
     QCOMPARE(peers, QStringList(request.isEmpty() ? 1 : 2, self));
-    QCOMPARE(replies.size(), request.isEmpty() ? 1 : 2);
+    QCOMPARE(replies, QList<QByteArray>(replies.size(), hex("00 03 00 01") + hex(answerFrame)));
     QCOMPARE(sentSpy.count(), replies.size());
     QCOMPARE(spaced(sentSpy.last().at(0).value<ModbusBytes>()), QByteArray(answerFrame));
     QCOMPARE(countDuring, 1);
