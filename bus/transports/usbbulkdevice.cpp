@@ -134,11 +134,16 @@ bool UsbBulkDevice::releaseInterface(bool quiet)
 
 int UsbBulkDevice::bulkWrite(const QByteArray &data, int endpoint, int timeout)
 {
+    // libusb dereferences the handle unchecked.
+    if (!m_handle)
+        return -1;
     return m_backend->bulkWrite(m_handle, endpoint, data, timeout);
 }
 
 QByteArray UsbBulkDevice::bulkRead(int size, int endpoint, int timeout)
 {
+    if (!m_handle || size <= 0)
+        return QByteArray();
     m_readBuffer.resize(size);
     const int result = m_backend->bulkRead(m_handle, endpoint, m_readBuffer.data(), size, timeout);
     if (result <= 0)
