@@ -7,7 +7,8 @@
 
 namespace GlobalEvents {
 
-enum EventType { KeyboardEvent = 1, SystemEvent = 2 };
+// Fixed underlying type: a record may carry any type byte, and the enum must hold it.
+enum EventType : int { KeyboardEvent = 1, SystemEvent = 2 };
 
 // "keyboard event" for 1; every other value, the system event included, has no text of its own.
 DORRIKBUS_EXPORT QString EventTypeStr(int type);
