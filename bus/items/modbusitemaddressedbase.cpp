@@ -20,7 +20,18 @@ void ModbusItemAddressedBase::setAddress(quint32 address)
     m_address = address;
     emit addressChanged();
     setReadOnly(DorrikBus::isReadOnly(address));
-    setActualValue(false);
+    restartIntervalReading();
+    needValueRead();
+}
+
+void ModbusItemAddressedBase::restartIntervalReading()
+{
+    // The interval task carries the old address: it is replaced by one for the new address.
+    if (!client())
+        return;
+    stopReading();
+    if (intervalReading() && !source())
+        startReading();
 }
 
 bool ModbusItemAddressedBase::wordAddress() const
@@ -31,7 +42,7 @@ bool ModbusItemAddressedBase::wordAddress() const
 
 ModbusBytesArray ModbusItemAddressedBase::getModbusBytes() const
 {
-    return getModbusBytes(topBytesArray());
+    return getModbusBytes(bytesArray());
 }
 
 ModbusBytesArray ModbusItemAddressedBase::getModbusBytes(const ModbusBytesArray &elements) const

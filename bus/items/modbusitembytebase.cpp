@@ -18,6 +18,11 @@ void ModbusItemByteBase::setAlignToWord(bool align)
 
 void ModbusItemByteBase::applyResultTask(const ModbusTask &task)
 {
-    setTopBytesArray(task.firstBytes().shrinkedToByte(), ReadChange);
+    setBytesArray(task.firstBytes().shrinkedToByte(), ReadChange);
     emit bytesWasRead(QDateTime::currentDateTime());
+}
+
+quint8 ModbusItemByteBase::byteOfBytes(const ModbusBytes &bytes) const
+{
+    return m_alignToWord ? bytes.alignedToWord(false).toUInt8(0, true) : bytes.toUInt8(0, false);
 }

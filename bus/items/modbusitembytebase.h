@@ -26,6 +26,16 @@ public slots:
 signals:
     void alignToWordChanged(bool align);
 
+protected:
+    // The byte as the item keeps it: aligned, a register 0x00 and the byte; else the bare byte.
+    ModbusBytes bytesOfByte(quint8 value) const
+    {
+        return ModbusBytes::fromUInt8(value, m_alignToWord);
+    }
+    // Aligned, the low-order byte of the first register (a lone byte counts as that); else the
+    // first byte. 0 when there is none.
+    quint8 byteOfBytes(const ModbusBytes &bytes) const;
+
 private:
     bool m_alignToWord = true;
 };

@@ -1,0 +1,40 @@
+#ifndef MODBUSUINT16_H
+#define MODBUSUINT16_H
+
+#include "modbusitemintbase.h"
+
+// An unsigned 16-bit register.
+class DORRIKBUS_EXPORT ModbusUInt16 : public ModbusItemIntBase
+{
+    Q_OBJECT
+    Q_PROPERTY(int value READ value WRITE setValue NOTIFY valueChanged)
+
+public:
+    explicit ModbusUInt16(QObject *parent = nullptr);
+    explicit ModbusUInt16(quint32 address, QObject *parent = nullptr);
+
+    quint16 value() const { return m_value; }
+    void setValue(quint16 value);
+
+    QString formatValue() const override;
+    // Text in the radix `base`; text that does not parse changes nothing.
+    void setFormatValue(const QString &text) override;
+    void updateValueFromBytes() override;
+    QVariant getTypedValue(const ModbusBytes &bytes) const override;
+
+public slots:
+    // Writes the value to the device; the item's own value follows at the next read.
+    virtual bool writeValue(quint16 value);
+
+signals:
+    void valueChanged();
+
+private:
+    // Bytes that were decoded into the value stay as they are: encoding it again could change
+    // them (and push them into a source).
+    void assignValue(quint16 value, bool encode);
+
+    quint16 m_value = 0;
+};
+
+#endif
