@@ -1,13 +1,14 @@
 #include "internalitemmodel.h"
 
+#include "modbusitembase.h"
+
 InternalItemModel::InternalItemModel(const ModbusItemBase &item, QObject *parent)
     : QAbstractTableModel(parent), m_item(item)
 {}
 
 int InternalItemModel::rowCount(const QModelIndex &parent) const
 {
-    Q_UNUSED(parent);
-    return 0; // rows come from the item once it answers for them
+    return parent.isValid() ? 0 : m_item.modelRowsCount();
 }
 
 int InternalItemModel::columnCount(const QModelIndex &parent) const
@@ -19,8 +20,9 @@ QVariant InternalItemModel::data(const QModelIndex &index, int role) const
 {
     if (!index.isValid())
         return QVariant();
-    Q_UNUSED(role);
-    return QVariant();
+    if (role < Qt::UserRole && index.column() < m_columnRoles.size())
+        return m_item.data(index.row(), m_columnRoles.at(index.column()));
+    return m_item.data(index.row(), role);
 }
 
 QVariant InternalItemModel::headerData(int section, Qt::Orientation orientation, int role) const
