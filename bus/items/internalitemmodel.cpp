@@ -20,7 +20,11 @@ QVariant InternalItemModel::data(const QModelIndex &index, int role) const
 {
     if (!index.isValid())
         return QVariant();
-    if (role < Qt::UserRole && index.column() < m_columnRoles.size())
+    // Only the value roles follow the column: a size hint, alignment, check state or colour
+    // request answered with the column's value would be misread by views (and fails Qt's model
+    // tester), so those are passed on as they are, and items do not answer them.
+    const bool valueRole = role == Qt::DisplayRole || role == Qt::EditRole;
+    if (valueRole && index.column() < m_columnRoles.size())
         return m_item.data(index.row(), m_columnRoles.at(index.column()));
     return m_item.data(index.row(), role);
 }

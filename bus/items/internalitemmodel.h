@@ -24,9 +24,9 @@ public:
     int rowCount(const QModelIndex &parent = QModelIndex()) const override;
     // One column per distinct role id.
     int columnCount(const QModelIndex &parent = QModelIndex()) const override;
-    // Standard roles (below Qt::UserRole) are answered for the column's role, so that a plain
-    // table view shows one role per column; user roles, as declarative delegates ask, whatever
-    // the column.
+    // The display and edit roles are answered for the column's role, so that a plain table view
+    // shows one role per column; every other role, as declarative delegates ask, whatever the
+    // column.
     QVariant data(const QModelIndex &index, int role) const override;
     QVariant headerData(int section, Qt::Orientation orientation,
                         int role = Qt::DisplayRole) const override;
