@@ -1055,6 +1055,18 @@ void ModbusItemBase::setRoles(const RoleItems &roles)
         m_model->setRoles(roles);
 }
 
+void ModbusItemBase::doArrayModelAboutToBeReset()
+{
+    if (m_arrayResetDepth++ == 0)
+        doAboutToBeReset(ArrayModel);
+}
+
+void ModbusItemBase::doArrayModelReset()
+{
+    if (m_arrayResetDepth > 0 && --m_arrayResetDepth == 0)
+        doReset(ArrayModel);
+}
+
 void ModbusItemBase::doItemsAboutToBeInserted(ModelType type, int first, int last)
 {
     if (m_model && type == m_modelType)

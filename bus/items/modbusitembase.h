@@ -239,8 +239,9 @@ public:
     void doItemsAboutToBeMoved(ModelType type, int first, int last, int to);
     void doItemsMoved(ModelType type);
     void doItemsChanged(ModelType type, int first, int last);
-    void doArrayModelAboutToBeReset() { doAboutToBeReset(ArrayModel); }
-    void doArrayModelReset() { doReset(ArrayModel); }
+    // Nestable: a change that reaches the item again through its source resets only once.
+    void doArrayModelAboutToBeReset();
+    void doArrayModelReset();
 
     Q_INVOKABLE QVariant getModelValue(int row, int column = 0) const;
     Q_INVOKABLE QVariant getModelValue(int row, const QString &roleName) const;
@@ -449,6 +450,7 @@ private:
     QList<ModbusItemBase *> m_items;
     bool m_pendingRead = false;
     int m_binaryBaseLength = -1;
+    int m_arrayResetDepth = 0;
     // Set by the destructor: leaving the client then must not start a read.
     bool m_destroying = false;
 };
