@@ -66,10 +66,19 @@ QObject *ModbusItems::itemAt(QQmlListProperty<QObject> *list, qsizetype index)
 void ModbusItems::clearItems(QQmlListProperty<QObject> *list)
 {
     auto *owner = static_cast<ModbusItems *>(list->object);
-    // Take the list first: deleting an item must not find itself in a half-cleared list.
     const QList<QPointer<ModbusItemBase>> items = std::exchange(owner->m_items, {});
-    for (const QPointer<ModbusItemBase> &item : items)
-        delete item.data();
+    // Qt 6.4 assigns a whole list from QML by clear() and then appending the new entries, often
+    // the same items: deleting them here would hand it dangling pointers. So the entries go once
+    // control is back in the event loop, unless they were put back (or moved to another holder).
+    QMetaObject::invokeMethod(
+        owner,
+        [owner, items] {
+            for (const QPointer<ModbusItemBase> &item : items) {
+                if (item && item->parent() == owner && !owner->m_items.contains(item))
+                    delete item.data();
+            }
+        },
+        Qt::QueuedConnection);
 }
 
 // The entry that is replaced stays alive (it is still a child of the holder): QML may have put

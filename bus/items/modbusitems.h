@@ -38,7 +38,8 @@ signals:
 
 private:
     // Qt 6 falls back to clear() and re-appending when replace or removeLast is missing, and
-    // clear() deletes the items: all six callbacks are given.
+    // clear() deletes the items: all six callbacks are given. Replaced and removed entries stay
+    // alive, children of the holder; cleared ones are deleted at the next event loop pass.
     static void appendItem(QQmlListProperty<QObject> *list, QObject *object);
     static qsizetype itemCount(QQmlListProperty<QObject> *list);
     static QObject *itemAt(QQmlListProperty<QObject> *list, qsizetype index);
