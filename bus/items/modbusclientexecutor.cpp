@@ -2,6 +2,8 @@
 
 #include "modbustask.h"
 #include "modbustaskaddressed.h"
+#include "modbustaskarchpresence65.h"
+#include "modbustaskarchrecord65.h"
 #include "modbustaskfile.h"
 #include "modbustaskreport.h"
 #include "modbustaskserver.h"
@@ -10,6 +12,7 @@
 
 #include <QThread>
 
+#include <algorithm>
 #include <limits>
 
 ModbusClientExecutor::ModbusClientExecutor(ModbusTaskServer &server, QObject *parent)
@@ -184,6 +187,12 @@ void ModbusClientExecutor::executeTask(ModbusTask *task)
             executeTaskReport(*report);
         else if (auto *file = dynamic_cast<ModbusTaskFile *>(task))
             executeTaskFile(*file);
+        else if (auto *record = dynamic_cast<ModbusTaskArchRecord65 *>(task))
+            executeTaskArchRecord(*record);
+        else if (auto *computed = dynamic_cast<ModbusTaskArchPresence65 *>(task))
+            executeTaskArchPresence65(*computed);
+        else if (auto *presence = dynamic_cast<ModbusTaskArchPresence *>(task))
+            executeTaskArchPresence67(*presence);
         else
             qFatal("unknown task type");
     }
@@ -372,4 +381,230 @@ void ModbusClientExecutor::executeTaskReport(ModbusTaskReport &task)
     if (ok)
         task.setBytes(answer.isEmpty() ? ModbusBytesArray() : ModbusBytesArray(answer, 0, -1));
     finish(task, ok);
+}
+
+int ModbusClientExecutor::readArchBlock(const ModbusTaskArchRecord65 &task, quint32 label,
+                                        int count, ModbusBytesArray &records)
+{
+    ModbusBytesArray block;
+    const int got =
+        m_modbuser.readArchRecords(task.archIndex(), label, task.func(), task.archType(), block,
+                                   task.direction(), quint16(count));
+    if (got <= 0)
+        return 0;
+    // The answer is cut by the count asked for, as it does not say where a record ends; with the
+    // record size known, a short answer shows in its length and is cut again by that size.
+    const int size = task.recordSize();
+    if (size > 0) {
+        const ModbusBytes joined = block.toModbusBytes();
+        if (joined.size() != qsizetype(count) * size) {
+            block = ModbusBytes::fromOther(joined, 0, int(joined.size() / size) * size)
+                        .splitBySize(size, count);
+        }
+    }
+    records = block;
+    return int(block.size());
+}
+
+void ModbusClientExecutor::executeTaskArchRecord(ModbusTaskArchRecord65 &task)
+{
+    const int max = qMax(1, int(m_maxArchRecords));
+    ModbusBytesArray records;
+    quint32 label = task.label();
+    int remaining = task.count();
+    while (remaining > 0) {
+        const int n = qMin(remaining, max);
+        ModbusBytesArray block;
+        const int got = readArchBlock(task, label, n, block);
+        if (got <= 0)
+            break;
+        for (int i = 0; i < block.size(); ++i)
+            records.append(block.at(i));
+        remaining -= got;
+        // A short block means the instrument had no more to give in one answer: keep it, stop.
+        if (got < n || remaining <= 0)
+            break;
+        // Without a next label the loop would read the same records again.
+        bool ok = false;
+        const quint32 next = task.getNextLabel(label, &ok, quint32(n));
+        if (!ok)
+            break;
+        label = next;
+        if (blockDone(task))
+            return;
+    }
+    if (records.isEmpty()) {
+        finish(task, false);
+        return;
+    }
+    task.setBytes(records);
+    finish(task, true);
+}
+
+void ModbusClientExecutor::executeTaskArchPresence65(ModbusTaskArchPresence65 &task)
+{
+    const DorrikBus::ArchType type = task.archType();
+    if (type != DorrikBus::IndexArch && type != DorrikBus::TimeArch) {
+        // The calendar leaves a label of another type where it is: the run would never end.
+        task.setState(DorrikBus::ErrorState);
+        task.setErrorString(tr("unknown arch type"));
+        return;
+    }
+    const DorrikBus::ArchInterval interval = task.archInterval();
+    const bool forward = task.direction() == DorrikBus::Forward;
+    task.firstLabel = 0x2A300;
+    task.lastLabel = 0xFFFFFFFF;
+    const quint32 start = task.label();
+
+    bool ok = false;
+    quint32 end = DorrikBus::getNextLabel(start, type, interval, &ok,
+                                          quint32(qMax(task.count(), 0)), task.direction());
+    if (ok && task.endLabel != 0)
+        end = forward ? qMin(end, task.endLabel) : qMax(end, task.endLabel);
+    else if (!ok)
+        end = forward ? 0xFFFFFFFF : 0;
+    // Backward the run goes from the end label up to the start label.
+    const quint32 low = forward ? start : end;
+    const quint32 high = forward ? end : start;
+
+    bool hasPrev = low > task.firstLabel;
+    if (hasPrev)
+        task.prevLabel = DorrikBus::getPrevLabel(low, type, interval, &hasPrev, 1);
+    bool hasNext = high < task.lastLabel;
+    if (hasNext)
+        task.nextLabel =
+            DorrikBus::getNextLabel(high, type, interval, &hasNext, 1, DorrikBus::Forward);
+    task.prevLabelExists = hasPrev;
+    task.nextLabelExists = hasNext;
+
+    ModbusBytesArray labels;
+    for (quint32 label = low; label <= high;) {
+        labels.append(ModbusBytes::fromUInt32(label));
+        label = DorrikBus::getNextLabel(label, type, interval, &ok, 1, DorrikBus::Forward);
+        if (!ok)
+            break;
+    }
+    task.setBytes(labels);
+    task.setState(DorrikBus::GoodState);
+    task.setErrorString(QString());
+}
+
+bool ModbusClientExecutor::readPresenceBlock(const ModbusTaskArchPresence &task, quint32 start,
+                                             int count, QList<quint32> &labels)
+{
+    ModbusBytesArray block;
+    if (!m_modbuser.readArchPresence(task.archIndex(), start, task.archType(), block,
+                                     task.direction(), quint16(count)))
+        return false;
+    labels = block.toModbusBytes().toArchLabels(0, -1);
+    // A backward answer may list its labels falling; kept rising, the blocks join end to end.
+    std::sort(labels.begin(), labels.end());
+    return true;
+}
+
+void ModbusClientExecutor::executeTaskArchPresence67(ModbusTaskArchPresence &task)
+{
+    const bool forward = task.direction() == DorrikBus::Forward;
+    const int limit = task.maxRequestLabels > 0 ? qMin(task.maxRequestLabels, MaxRequestLabels)
+                                                : MaxRequestLabels;
+    const bool extra = task.count() == 1 || (forward ? task.readNext() : task.readPrev());
+    const int wanted = qMax(task.count(), 1) + (extra ? 1 : 0);
+    const quint32 end = task.endLabel;
+
+    // The list stays rising; a follow-up request starts at the boundary label, which comes back
+    // again and is not listed twice.
+    QList<quint32> list;
+    quint32 start = task.label();
+    int remaining = wanted;
+    bool followUp = false;
+    for (;;) {
+        qint64 n = qMin(remaining + (followUp ? 1 : 0), limit);
+        if (end != 0) {
+            const qint64 span = forward ? qint64(end) + 1 - start : qint64(start) + 1 - end;
+            n = qMax<qint64>(1, qMin(n, span));
+        }
+        QList<quint32> labels;
+        if (!readPresenceBlock(task, start, int(n), labels)) {
+            finish(task, false);
+            return;
+        }
+        const qsizetype received = labels.size();
+        if (followUp && !labels.isEmpty()) {
+            if (forward && labels.first() == start)
+                labels.removeFirst();
+            else if (!forward && labels.last() == start)
+                labels.removeLast();
+        }
+        bool endReached = false;
+        if (end != 0) {
+            const qsizetype before = labels.size();
+            labels.erase(std::remove_if(labels.begin(), labels.end(),
+                                        [&](quint32 l) { return forward ? l > end : l < end; }),
+                         labels.end());
+            endReached = labels.size() != before ||
+                         (!labels.isEmpty() && (forward ? labels.last() : labels.first()) == end);
+        }
+        if (forward)
+            list.append(labels);
+        else
+            list = labels + list;
+        remaining -= int(labels.size());
+        if (received < n || endReached || remaining <= 0 || labels.isEmpty())
+            break;
+        start = forward ? list.last() : list.first();
+        followUp = true;
+        if (blockDone(task))
+            return;
+    }
+
+    bool hasPrev = false;
+    bool hasNext = false;
+    quint32 prev = task.prevLabel;
+    quint32 next = task.nextLabel;
+    if (forward) {
+        if (task.readNext() && list.size() > 1) {
+            hasNext = true;
+            next = list.at(1);
+        }
+        if (extra && list.size() >= wanted)
+            list.removeLast();
+        if (task.readPrev() && task.label() != 0 &&
+            !m_modbuser.getNearestLabel(task.archIndex(), task.archType(), task.label() - 1, prev,
+                                        DorrikBus::Backward, &hasPrev)) {
+            finish(task, false);
+            return;
+        }
+    } else {
+        if (task.readPrev() && list.size() > 1) {
+            hasPrev = true;
+            prev = list.at(list.size() - 2);
+        }
+        if (extra && list.size() >= wanted)
+            list.removeFirst();
+        if (task.readNext() && task.label() != 0xFFFFFFFF &&
+            !m_modbuser.getNearestLabel(task.archIndex(), task.archType(), task.label() + 1, next,
+                                        DorrikBus::Forward, &hasNext)) {
+            finish(task, false);
+            return;
+        }
+    }
+    if (task.readFirst() &&
+        !m_modbuser.getFirstLabel(task.archIndex(), task.archType(), task.firstLabel)) {
+        finish(task, false);
+        return;
+    }
+    if (task.readLast() &&
+        !m_modbuser.getLastLabel(task.archIndex(), task.archType(), task.lastLabel)) {
+        finish(task, false);
+        return;
+    }
+    task.prevLabelExists = hasPrev;
+    task.prevLabel = prev;
+    task.nextLabelExists = hasNext;
+    task.nextLabel = next;
+    ModbusBytesArray labels;
+    for (quint32 label : std::as_const(list))
+        labels.append(ModbusBytes::fromUInt32(label));
+    task.setBytes(labels);
+    finish(task, true);
 }

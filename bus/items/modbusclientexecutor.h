@@ -17,6 +17,9 @@
 class ModbusItemBase;
 class ModbusTask;
 class ModbusTaskAddressed;
+class ModbusTaskArchPresence;
+class ModbusTaskArchPresence65;
+class ModbusTaskArchRecord65;
 class ModbusTaskFile;
 class ModbusTaskReport;
 class ModbusTaskServer;
@@ -38,6 +41,8 @@ class DORRIKBUS_EXPORT ModbusClientExecutor : public ErrObject
 public:
     // Blocks of register and file requests: 122 registers fit any link's frame with room left.
     static constexpr int MaxBlockRegisters = 122;
+    // Labels per presence request (function 66): 62 labels of 4 bytes fit one frame.
+    static constexpr int MaxRequestLabels = 62;
     // The timer's interval with nothing to do and nothing due: no interval task, no
     // connection or no interval reading.
     static constexpr int IdleInterval = 10000;
@@ -70,6 +75,9 @@ public:
     void executeTaskDiscreteInputs(ModbusTaskAddressed &task);
     void executeTaskFile(ModbusTaskFile &task);
     void executeTaskReport(ModbusTaskReport &task);
+    void executeTaskArchRecord(ModbusTaskArchRecord65 &task);
+    void executeTaskArchPresence65(ModbusTaskArchPresence65 &task);
+    void executeTaskArchPresence67(ModbusTaskArchPresence &task);
 
 public slots:
     void setTransport(ModbusTransport *value);
@@ -98,6 +106,12 @@ private:
     void executeWrite(ModbusTask &task, quint32 start, int block,
                       const std::function<bool(quint32, const ModbusBytes &)> &write,
                       bool betweenBlocks);
+    // One archive records request; the number of whole records received (0: failed).
+    int readArchBlock(const ModbusTaskArchRecord65 &task, quint32 label, int count,
+                      ModbusBytesArray &records);
+    // One presence request, its labels in rising order; false when it failed.
+    bool readPresenceBlock(const ModbusTaskArchPresence &task, quint32 start, int count,
+                           QList<quint32> &labels);
     // Hands a finished task to the task server, one result per data item.
     void deliver(ModbusTask *task);
 

@@ -3,6 +3,8 @@
 #include "modbuser.h"
 #include "modbusloopbackclient.h"
 #include "modbusloopbackserver.h"
+#include "modbuspacketarch.h"
+#include "modbuspacketarchpresence.h"
 #include "modbuspacketfile.h"
 #include "modbuspacketreg.h"
 #include "modbustranslateoptions.h"
@@ -47,6 +49,7 @@ SimulatedInstrument::SimulatedInstrument(QObject *parent) : QObject(parent)
                 getDevName(name, options, handled);
             },
             Qt::DirectConnection);
+        m_archives.serve(*m_slave);
         m_link = new ModbusLoopbackClient(*m_server, m_context);
         bringLinkUp();
     });
@@ -157,6 +160,13 @@ void SimulatedInstrument::setShortAnswers(int registers, int times)
     m_shortTimes = times;
 }
 
+void SimulatedInstrument::setShortArchAnswers(int records, int times)
+{
+    std::lock_guard<std::mutex> lock(m_mutex);
+    m_shortRecords = records;
+    m_shortRecordsTimes = times;
+}
+
 void SimulatedInstrument::setDisconnectOnRequest(bool on)
 {
     std::lock_guard<std::mutex> lock(m_mutex);
@@ -234,6 +244,23 @@ InstrumentRequest SimulatedInstrument::describe(const ModbusPacket &request,
                                                             : fileRequest.bytes.regsCount();
         break;
     }
+    case DorrikBus::ReadArchRecord65:
+    case DorrikBus::ReadArchRecord67: {
+        const auto &arch = static_cast<const ModbusPacketArch &>(request);
+        entry.archIndex = arch.archIndex();
+        entry.address = arch.requestLabel();
+        entry.count = arch.requestRecordsCount();
+        entry.direction = arch.direction();
+        break;
+    }
+    case DorrikBus::ReadArchRecordsPresence: {
+        const auto &presence = static_cast<const ModbusPacketArchPresence &>(request);
+        entry.archIndex = presence.archIndex();
+        entry.address = presence.requestLabel();
+        entry.count = presence.requestLabelsCount();
+        entry.direction = presence.direction();
+        break;
+    }
     default:
         break;
     }
@@ -269,6 +296,11 @@ SimulatedInstrument::Plan SimulatedInstrument::plan(const InstrumentRequest &req
                       request.function == DorrikBus::ReadFile;
     if (read && m_shortRegisters > 0 && consume(m_shortTimes))
         plan.maxRegisters = m_shortRegisters;
+    const bool records = request.function == DorrikBus::ReadArchRecord65 ||
+                         request.function == DorrikBus::ReadArchRecord67;
+    if (records && m_shortRecords > 0 && request.count > m_shortRecords &&
+        consume(m_shortRecordsTimes))
+        plan.maxRecords = m_shortRecords;
     return plan;
 }
 
@@ -311,6 +343,10 @@ void SimulatedInstrument::onRequest(ModbusPacket &request, ModbusTranslateOption
         *answer = answerFile(request, options);
         return;
     }
+    // A short archive answer: the records of a smaller request from the same label.
+    if (planned.maxRecords > 0)
+        static_cast<ModbusPacketArch &>(request).setRequestRecordsCount(
+            quint16(planned.maxRecords));
     m_currentFunction = entry.function;
     m_currentMaxRegisters = planned.maxRegisters;
     m_slave->onPacketRequestReceived(request, options, answer);

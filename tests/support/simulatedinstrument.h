@@ -1,6 +1,7 @@
 #ifndef SIMULATEDINSTRUMENT_H
 #define SIMULATEDINSTRUMENT_H
 
+#include "archivestore.h"
 #include "dorrikbus.h"
 #include "modbusbytes.h"
 #include "registermap.h"
@@ -25,13 +26,16 @@ struct InstrumentRequest
 {
     DorrikBus::FunctionCode function = DorrikBus::UnknownFunctionCode;
     // Registers: the logical address (3xxxxx for function 4, 4xxxxx for 3, 6 and 16).
-    // Files: the first record.
+    // Files: the first record. Archives: the label.
     quint32 address = 0;
-    // Registers asked for or written; 0 for the report.
+    // Registers asked for or written; archive records or labels asked for; 0 for the report.
     int count = 0;
     quint8 unit = 0;
     // Files only.
     quint8 file = 0;
+    // Archives only.
+    quint16 archIndex = 0;
+    DorrikBus::ArchDirection direction = DorrikBus::Forward;
 };
 
 // The instrument at the far end of a loopback link, answering on its own thread through the
@@ -40,7 +44,9 @@ struct InstrumentRequest
 // blocking call: the instrument's thread is never the caller's.
 //
 // It holds separate input and holding registers (a full register space, zero until set), a
-// report text and file records, logs every request, and can be told to misbehave: an exception
+// report text, file records and index and time archives (functions 65, 66 and 67, searched
+// forward or backward; labels with gaps as the test adds them), logs every request, and can be
+// told to misbehave: an exception
 // per register address, a delay, a dropped answer, a short answer, a disconnect.
 //
 // Threads: the setters and readers run in the test's thread while requests are answered in the
@@ -82,6 +88,12 @@ public:
     // Register and file reads answer at most `registers` registers (0: all asked for), `times`
     // times (-1: until cleared).
     void setShortAnswers(int registers, int times = -1);
+    // Archive record answers carry at most `records` records (0: all asked for), `times` times
+    // (-1: until cleared), as an instrument does whose records do not all fit one frame.
+    void setShortArchAnswers(int records, int times = -1);
+    // Records and labels of the instrument's archives; safe from any thread.
+    ArchiveStore &archives() { return m_archives; }
+
     // The next request gets no answer, and the link goes down right after it.
     void setDisconnectOnRequest(bool on);
 
@@ -108,6 +120,7 @@ private:
         bool disconnect = false;
         DorrikBus::ExceptionCode exception = DorrikBus::NoException;
         int maxRegisters = 0;
+        int maxRecords = 0;
     };
 
     // Runs `work` in the instrument's thread and waits for it.
@@ -137,6 +150,7 @@ private:
     ModbusLoopbackServer *m_server = nullptr; // owned by the slave's registry
     ModbusLoopbackClient *m_link = nullptr;
 
+    ArchiveStore m_archives;
     RegisterMap m_inputRegisters;
     RegisterMap m_holdingRegisters;
 
@@ -154,6 +168,8 @@ private:
     int m_dropAnswers = 0;
     int m_shortRegisters = 0;
     int m_shortTimes = 0;
+    int m_shortRecords = 0;
+    int m_shortRecordsTimes = 0;
     bool m_disconnectOnRequest = false;
     bool m_closing = false;
     // Raised by setDelay, so that a wait under way ends.
