@@ -4,6 +4,7 @@
 
 #include <QCoreApplication>
 #include <QGuiApplication>
+#include <QJSValue>
 #include <QKeyEvent>
 
 Keypad::Keypad(QObject *parent) : ErrObject(parent)
@@ -177,15 +178,19 @@ bool isKeyNumber(const QVariant &value, Qt::Key key)
 
 bool Keypad::isIgnoredKey(Qt::Key key) const
 {
-    if (m_autoRepeatIgnoreKeys.typeId() == QMetaType::QVariantList) {
-        const QVariantList keys = m_autoRepeatIgnoreKeys.toList();
-        for (const QVariant &k : keys) {
+    QVariant keys = m_autoRepeatIgnoreKeys;
+    // A script array reaches a QVariant property as a QJSValue, not as a list.
+    if (keys.metaType() == QMetaType::fromType<QJSValue>())
+        keys = keys.value<QJSValue>().toVariant();
+    if (keys.typeId() == QMetaType::QVariantList) {
+        const QVariantList list = keys.toList();
+        for (const QVariant &k : list) {
             if (isKeyNumber(k, key))
                 return true;
         }
         return false;
     }
-    return isKeyNumber(m_autoRepeatIgnoreKeys, key);
+    return isKeyNumber(keys, key);
 }
 
 void Keypad::postKeyEvent(QObject *receiver, bool pressed, Qt::Key key, QChar text,

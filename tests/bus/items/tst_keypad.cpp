@@ -3,6 +3,7 @@
 
 #include <QElapsedTimer>
 #include <QGuiApplication>
+#include <QJSEngine>
 #include <QKeyEvent>
 #include <QQuickItem>
 #include <QQuickWindow>
@@ -155,6 +156,8 @@ private slots:
     void repeatFollowsTheLastKey();
     void ignoreList_data();
     void ignoreList();
+    void ignoreListFromScript_data();
+    void ignoreListFromScript();
     void ignoredReleaseKeepsTheRepeat();
     void turningOffStopsTheRepeat_data();
     void turningOffStopsTheRepeat();
@@ -536,6 +539,35 @@ void tst_Keypad::ignoreList()
         QVERIFY(!m_recorder->records.at(1).press);
     }
     QVERIFY(!m_keypad->repeating());
+}
+
+void tst_Keypad::ignoreListFromScript_data()
+{
+    QTest::addColumn<QString>("script");
+    QTest::addColumn<bool>("returnIgnored");
+
+    QTest::newRow("array") << "keypad.autoRepeatIgnoreKeys = [16777221, 16777220, 16777216]"
+                           << true;
+    QTest::newRow("one number") << "keypad.autoRepeatIgnoreKeys = 16777220" << true;
+    QTest::newRow("array without it") << "keypad.autoRepeatIgnoreKeys = [16777216]" << false;
+    QTest::newRow("text") << "keypad.autoRepeatIgnoreKeys = '16777220'" << false;
+}
+
+// QML hands script values over: arrays and numbers must still read as keys.
+void tst_Keypad::ignoreListFromScript()
+{
+    QFETCH(QString, script);
+    QFETCH(bool, returnIgnored);
+
+    QJSEngine engine;
+    QJSEngine::setObjectOwnership(m_keypad.get(), QJSEngine::CppOwnership);
+    engine.globalObject().setProperty("keypad", engine.newQObject(m_keypad.get()));
+    const QJSValue result = engine.evaluate(script);
+    QVERIFY2(!result.isError(), qPrintable(result.toString()));
+
+    send(pressed(5));
+    QCOMPARE(m_keypad->repeating(), !returnIgnored);
+    send(5);
 }
 
 void tst_Keypad::ignoredReleaseKeepsTheRepeat()
