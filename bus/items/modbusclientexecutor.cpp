@@ -393,11 +393,12 @@ int ModbusClientExecutor::readArchBlock(const ModbusTaskArchRecord65 &task, quin
     if (got <= 0)
         return 0;
     // The answer is cut by the count asked for, as it does not say where a record ends; with the
-    // record size known, a short answer shows in its length and is cut again by that size.
+    // record size known, a short answer shows in its length and is cut again by that size. A
+    // longer one is left as cut: the item's record size check sees it.
     const int size = task.recordSize();
     if (size > 0) {
         const ModbusBytes joined = block.toModbusBytes();
-        if (joined.size() != qsizetype(count) * size) {
+        if (joined.size() < qsizetype(count) * size) {
             block = ModbusBytes::fromOther(joined, 0, int(joined.size() / size) * size)
                         .splitBySize(size, count);
         }

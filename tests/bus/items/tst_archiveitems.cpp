@@ -51,6 +51,7 @@ private slots:
     void labelsItemAppliesOnlyWhatWasAsked();
     void labelsItemNeighboursAfterCompletion();
     void changedMaxRequestLabelsInvalidatesTheResult();
+    void labelsItemFormatValueIsReadOnly();
 
     void record65ReadsItsLabelsInOneTask();
     void normalizeLabel();
@@ -58,6 +59,8 @@ private slots:
     void record67InTwoStages();
     void recordSizeLearnedThenEnforced();
     void zeroRecordDoesNotExist();
+    void answerForAnotherLabel_data();
+    void answerForAnotherLabel();
     void nextAndPreviousWithLiveReading();
 
 private:
@@ -277,6 +280,17 @@ void tst_ArchiveItems::changedMaxRequestLabelsInvalidatesTheResult()
     QVERIFY(!item.checkValidResultTask(&task));
 }
 
+void tst_ArchiveItems::labelsItemFormatValueIsReadOnly()
+{
+    ModbusArchLabel item;
+    item.setArchType(DorrikBus::IndexArch);
+    item.setBytes(ModbusBytes::fromUInt32(42), ModbusItemBase::ExternalChange);
+    QCOMPARE(item.formatValue(), QStringLiteral("42"));
+    QTest::ignoreMessage(QtWarningMsg, "\"'setFormatValue': can't change readonly property\"");
+    item.setFormatValue(QStringLiteral("7"));
+    QCOMPARE(item.valueInt(), 42u);
+}
+
 void tst_ArchiveItems::record65ReadsItsLabelsInOneTask()
 {
     ModbusArchRecord item;
@@ -376,6 +390,33 @@ void tst_ArchiveItems::zeroRecordDoesNotExist()
     QVERIFY(!item.exists());
     QCOMPARE(item.data(ModbusBytes::fromSize(4, 0), ModbusArchRecord::ExistsRole), QVariant(false));
     QCOMPARE(item.data(record(T0), ModbusArchRecord::ExistsRole), QVariant(true));
+}
+
+void tst_ArchiveItems::answerForAnotherLabel_data()
+{
+    QTest::addColumn<bool>("useNearLabel");
+    QTest::addColumn<bool>("taken");
+    QTest::newRow("near label taken") << true << true;
+    QTest::newRow("exact label only") << false << false;
+}
+
+void tst_ArchiveItems::answerForAnotherLabel()
+{
+    QFETCH(bool, useNearLabel);
+    QFETCH(bool, taken);
+
+    ModbusArchRecord item;
+    prepare(item, DorrikBus::Func65);
+    item.setLabel(T0 + 3 * Hour);
+    item.setUseNearLabel(useNearLabel);
+    QSignalSpy read(&item, &ModbusItemBase::bytesWasRead);
+    ModbusTaskArchRecord65 task(item, T0 + 5 * Hour, 0);
+    task.setBytes(ModbusBytesArray(record(T0 + 5 * Hour), 0, -1));
+    item.applyResultTask(task);
+
+    QCOMPARE(read.size(), 1);
+    QCOMPARE(item.exists(), taken);
+    QCOMPARE(item.bytes() == record(T0 + 5 * Hour), taken);
 }
 
 void tst_ArchiveItems::nextAndPreviousWithLiveReading()
