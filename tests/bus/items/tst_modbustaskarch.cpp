@@ -74,6 +74,7 @@ private slots:
     void archiveEndKeepsWhatWasGathered();
     void shortBlockIsKept();
     void nothingGatheredFails();
+    void abortBetweenRecordBlocks();
 
     void presence66_data();
     void presence66();
@@ -306,6 +307,28 @@ void tst_ModbusTaskArch::nothingGatheredFails()
     QCOMPARE(task.state(), DorrikBus::ErrorState);
     QVERIFY(!task.errorString().isEmpty());
     QVERIFY(task.firstBytes().isEmpty());
+}
+
+void tst_ModbusTaskArch::abortBetweenRecordBlocks()
+{
+    m_item->setClient(m_client.get());
+    QObject::connect(m_item.get(), &ModbusItemBase::abortExecutingInternal, m_client.get(),
+                     &ModbusClient::abortExecuting);
+    QSignalSpy executed(m_client.get(), &ModbusClient::executed);
+    QSignalSpy errors(m_item.get(), &ErrObject::error);
+    m_instrument->setDelay(300);
+    auto *task = new ModbusTaskArchRecord65(*m_item, 0, 0, 1, DorrikBus::Func65,
+                                            DorrikBus::IndexArch, RecordSize, DorrikBus::Hour);
+    task->setCount(12);
+    m_client->executeTask(task);
+    QTRY_COMPARE(m_instrument->requestCount(), 1);
+    m_item->abortExecuting();
+
+    QTRY_COMPARE(executed.size(), 1);
+    QCOMPARE(errors.size(), 1);
+    QCOMPARE(errors.at(0).at(0).toString(), QStringLiteral("aborted"));
+    QCOMPARE(m_instrument->requestCount(), 1);
+    m_instrument->setDelay(0);
 }
 
 void tst_ModbusTaskArch::presence66_data()
