@@ -262,7 +262,9 @@ void tst_ModbusItemBase::abortDropsTheItemsQueuedTasks()
     QCOMPARE(m_client->queuedTasksCount(), quint64(3));
     first.abortExecuting();
     QCOMPARE(m_client->queuedTasksCount(), quint64(1));
+    // Resuming does not wake the executor by itself.
     m_client->setPaused(false);
+    m_client->wakeUpExecutor();
     QTRY_COMPARE(second.readCount(), quint64(1));
     QCOMPARE(first.readCount(), quint64(0));
     QCOMPARE(first.writeCount(), quint64(0));
