@@ -1,0 +1,146 @@
+#include "tavrinflowratehistoryitem.h"
+
+#include "modbusdoublestruct.h"
+#include "modbustask.h"
+
+#include <QDebug>
+
+namespace {
+
+const int BlockSize = 244;
+const int BlockHeaderSize = 4;
+const int BlockRecordSize = 24;
+const int StampOffset = 32;
+
+enum Role : int {
+    TimeRole = 32,
+    FlowVelocityRole,
+    FlowRateRole,
+    VPlusRole,
+    VMinusRole,
+    VSummaryRole,
+};
+
+// The double struct at `at` decoded and encoded again; a value with no encoding (not finite, or a
+// whole part beyond 32 bits) keeps the bytes it came with rather than a made-up number.
+ModbusBytes normalisedDoubleStruct(const ModbusBytes &block, int at)
+{
+    const double value = block.toDoubleStruct(at);
+    if (ModbusDoubleStruct::fits(value))
+        return ModbusBytes::fromDoubleStruct(value);
+    return ModbusBytes::fromOther(block, at, 8);
+}
+
+ModbusBytes historyRecord(const ModbusBytes &block, int at)
+{
+    ModbusBytes record = ModbusBytes::fromOther(block, at, 8);
+    record += normalisedDoubleStruct(block, at + 8);
+    record += normalisedDoubleStruct(block, at + 16);
+    const double sum = block.toDoubleStruct(at + 8) - block.toDoubleStruct(at + 16);
+    record += ModbusBytes::fromDoubleStruct(sum);
+    record += ModbusBytes::fromUInt32(0);
+    return record;
+}
+
+} // namespace
+
+TavrinFlowRateHistoryItem::TavrinFlowRateHistoryItem(QObject *parent)
+    : ModbusCustomBytes(BlockSize, parent), m_currentTime(QDateTime::currentDateTime())
+{
+    setAddress(300533);
+    setRoles({
+        RoleItem(TimeRole, "time", tr("Time")),
+        RoleItem(FlowVelocityRole, "flowVelocity", tr("Flow velocity")),
+        RoleItem(FlowRateRole, "flowRate", tr("Q")),
+        RoleItem(VPlusRole, "vPlus", QStringLiteral("V+")),
+        RoleItem(VMinusRole, "vMinus", QStringLiteral("V-")),
+        RoleItem(VSummaryRole, "vSummary", QStringLiteral("\u03a3V")),
+    });
+}
+
+TavrinFlowRateHistoryItem::~TavrinFlowRateHistoryItem() = default;
+
+void TavrinFlowRateHistoryItem::setMaxHistorySize(int size)
+{
+    if (size == m_maxHistorySize && m_maxHistorySize > 0)
+        return;
+    m_maxHistorySize = size;
+    emit maxHistorySizeChanged(size);
+}
+
+void TavrinFlowRateHistoryItem::setCurrentTime(const QDateTime &time)
+{
+    if (time == m_currentTime)
+        return;
+    m_currentTime = time;
+    emit currentTimeChanged(time);
+}
+
+void TavrinFlowRateHistoryItem::setFlowRateRatio(qreal ratio)
+{
+    if (ratio == m_flowRateRatio)
+        return;
+    // Every row's flow rate changes at once.
+    doArrayModelAboutToBeReset();
+    m_flowRateRatio = ratio;
+    doArrayModelReset();
+    emit flowRateRatioChanged(ratio);
+}
+
+void TavrinFlowRateHistoryItem::setItemSize(int)
+{
+    qWarning() << "cannot change itemSize of this item";
+}
+
+void TavrinFlowRateHistoryItem::applyResultTask(const ModbusTask &task)
+{
+    const ModbusBytesArray &answer = task.firstBytes();
+    const ModbusBytes block = answer.isEmpty() ? ModbusBytes() : answer.first();
+    const quint16 more = block.toUInt16(0);
+    // The device's count is not trusted: only records that lie inside the block are taken.
+    const int room = block.size() > BlockHeaderSize
+                         ? int((block.size() - BlockHeaderSize) / BlockRecordSize)
+                         : 0;
+    const int count = qMin(int(block.toUInt16(2)), room);
+
+    ModbusBytesArray list = bytesArray();
+    for (int i = 0; i < count; ++i)
+        list.append(historyRecord(block, BlockHeaderSize + BlockRecordSize * i));
+    // The base's initial element of zero bytes is no record.
+    if (!list.isEmpty() && list.first().size() == itemSize())
+        list.removeFirst();
+    const qsizetype keep = qMax(m_maxHistorySize, 0);
+    if (list.size() > keep)
+        list.erase(list.begin(), list.begin() + (list.size() - keep));
+
+    QDateTime stamp = m_currentTime;
+    for (qsizetype i = list.size() - 1; i >= 0; --i) {
+        list[i].setBytes(ModbusBytes::fromDateTime(stamp), StampOffset, 4);
+        stamp = stamp.addSecs(-1);
+    }
+
+    setTopBytesArray(list, ReadChange);
+    emit bytesWasRead(QDateTime::currentDateTime());
+    if (more != 0)
+        read();
+}
+
+QVariant TavrinFlowRateHistoryItem::data(const ModbusBytes &bytes, int role) const
+{
+    switch (role) {
+    case TimeRole:
+        return bytes.toDateTime(StampOffset);
+    case FlowVelocityRole:
+        return bytes.toFloat(0);
+    case FlowRateRole:
+        return double(bytes.toFloat(4)) * m_flowRateRatio;
+    case VPlusRole:
+        return bytes.toDoubleStruct(8);
+    case VMinusRole:
+        return bytes.toDoubleStruct(16);
+    case VSummaryRole:
+        return bytes.toDoubleStruct(24);
+    default:
+        return ModbusCustomBytes::data(bytes, role);
+    }
+}
