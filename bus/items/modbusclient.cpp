@@ -1,5 +1,7 @@
 #include "modbusclient.h"
 
+#include <utility>
+
 #include "modbusclientexecutor.h"
 #include "modbusitembase.h"
 #include "modbustask.h"
@@ -10,6 +12,7 @@
 #include <QThread>
 
 #include <memory>
+#include <utility>
 
 ModbusClient::ModbusClient(QObject *parent) : ErrObject(parent)
 {
@@ -502,10 +505,20 @@ ModbusItemBase *ModbusClient::itemAt(QQmlListProperty<ModbusItemBase> *list, qsi
 void ModbusClient::clearItems(QQmlListProperty<ModbusItemBase> *list)
 {
     auto *client = static_cast<ModbusClient *>(list->object);
-    const QList<ItemPointer> items = client->m_items;
-    client->m_items.clear();
-    for (const ItemPointer &item : items)
-        delete item.data();
+    const QList<ItemPointer> items = std::exchange(client->m_items, {});
+    emit client->itemsChanged();
+    // Qt 6.4 assigns a whole list from QML by clear() and appending the new entries, often the
+    // same items: deleting them here would hand it dangling pointers. The entries go once control
+    // is back in the event loop, unless they were put back or moved to another owner.
+    QMetaObject::invokeMethod(
+        client,
+        [client, items] {
+            for (const ItemPointer &item : items) {
+                if (item && item->parent() == client && !client->m_items.contains(item))
+                    delete item.data();
+            }
+        },
+        Qt::QueuedConnection);
 }
 
 void ModbusClient::replaceItem(QQmlListProperty<ModbusItemBase> *list, qsizetype index,

@@ -372,6 +372,8 @@ void tst_ModbusItems::listChangesFromQml_data()
                                         << "client" << QStringList{"c0"};
     QTest::newRow("client, replace") << "client.items[1] = third"
                                      << "client" << QStringList{"c0", "c2", "c2"};
+    QTest::newRow("client, whole list reordered") << "client.items = [third, first, second]"
+                                                  << "client" << QStringList{"c2", "c0", "c1"};
     QTest::newRow("item, removeLast") << "parentItem.items.length = 1"
                                       << "p" << QStringList{"p0"};
     QTest::newRow("item, replace") << "parentItem.items[0] = p1"
