@@ -57,7 +57,7 @@ ModbusTask *ModbusItemAddressedBase::createModbusTask(DorrikBus::ModbusTaskType 
 
 int ModbusItemAddressedBase::requestItemModbusBytesCount() const
 {
-    const int n = ModbusItemBase::requestItemModbusBytesCount();
+    const int n = requestItemBytesCount();
     return wordAddress() ? n + n % 2 : n;
 }
 
