@@ -26,7 +26,10 @@ ModbusClientExecutor::ModbusClientExecutor(ModbusTaskServer &server, QObject *pa
             &ModbusClientExecutor::wakeUp);
     connect(&m_modbuser.transporter(), &Transporter::connectedChanged, this,
             &ModbusClientExecutor::wakeUp);
-    m_timer.start();
+    // Started by a posted call, so that it starts in the thread the executor is moved to: a
+    // running timer moved across threads leaves Qt's internal restart call behind (a leak when
+    // the client dies at once).
+    QMetaObject::invokeMethod(this, [this] { m_timer.start(); }, Qt::QueuedConnection);
 }
 
 ModbusClientExecutor::~ModbusClientExecutor()
