@@ -1,5 +1,6 @@
 #include "tavrinpressurehistoryitem.h"
 
+#include "historyblock.h"
 #include "modbustask.h"
 
 #include <QDebug>
@@ -7,8 +8,6 @@
 namespace {
 
 const int BlockSize = 244;
-const int BlockHeaderSize = 4;
-const int BlockRecordSize = 24;
 const int StampOffset = 8;
 
 enum Role : int {
@@ -66,29 +65,9 @@ void TavrinPressureHistoryItem::applyResultTask(const ModbusTask &task)
     const ModbusBytesArray &answer = task.firstBytes();
     const ModbusBytes block = answer.isEmpty() ? ModbusBytes() : answer.first();
     const quint16 more = block.toUInt16(0);
-    // The device's count is not trusted: only records that lie inside the block are taken.
-    const int room = block.size() > BlockHeaderSize
-                         ? int((block.size() - BlockHeaderSize) / BlockRecordSize)
-                         : 0;
-    const int count = qMin(int(block.toUInt16(2)), room);
-
-    ModbusBytesArray list = bytesArray();
-    for (int i = 0; i < count; ++i)
-        list.append(historyRecord(block, BlockHeaderSize + BlockRecordSize * i));
-    // The base's initial element of zero bytes is no record.
-    if (!list.isEmpty() && list.first().size() == itemSize())
-        list.removeFirst();
-    const qsizetype keep = qMax(m_maxHistorySize, 0);
-    if (list.size() > keep)
-        list.erase(list.begin(), list.begin() + (list.size() - keep));
-
-    QDateTime stamp = m_currentTime;
-    for (qsizetype i = list.size() - 1; i >= 0; --i) {
-        list[i].setBytes(ModbusBytes::fromDateTime(stamp), StampOffset, 4);
-        stamp = stamp.addSecs(-1);
-    }
-
-    setTopBytesArray(list, ReadChange);
+    setTopBytesArray(HistoryBlock::merge(bytesArray(), block, itemSize(), m_maxHistorySize,
+                                         m_currentTime, StampOffset, historyRecord),
+                     ReadChange);
     emit bytesWasRead(QDateTime::currentDateTime());
     if (more != 0)
         read();

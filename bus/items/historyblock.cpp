@@ -1,0 +1,32 @@
+#include "historyblock.h"
+
+#include <QtGlobal>
+
+namespace HistoryBlock {
+
+ModbusBytesArray merge(ModbusBytesArray list, const ModbusBytes &block, int itemSize, int maxSize,
+                       const QDateTime &now, int stampOffset,
+                       const std::function<ModbusBytes(const ModbusBytes &, int)> &record)
+{
+    // The device's count is not trusted: only records that lie inside the block are taken.
+    const int room = block.size() > HeaderSize ? int((block.size() - HeaderSize) / RecordSize) : 0;
+    const int count = qMin(int(block.toUInt16(2)), room);
+
+    for (int i = 0; i < count; ++i)
+        list.append(record(block, HeaderSize + RecordSize * i));
+    // The base's initial element of zero bytes is no record.
+    if (!list.isEmpty() && list.first().size() == itemSize)
+        list.removeFirst();
+    const qsizetype keep = qMax(maxSize, 0);
+    if (list.size() > keep)
+        list.erase(list.begin(), list.begin() + (list.size() - keep));
+
+    QDateTime stamp = now;
+    for (qsizetype i = list.size() - 1; i >= 0; --i) {
+        list[i].setBytes(ModbusBytes::fromDateTime(stamp), stampOffset, 4);
+        stamp = stamp.addSecs(-1);
+    }
+    return list;
+}
+
+} // namespace HistoryBlock
