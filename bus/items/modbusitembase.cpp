@@ -1393,9 +1393,23 @@ ModbusItemBase *ModbusItemBase::itemAt(QQmlListProperty<ModbusItemBase> *list, q
 void ModbusItemBase::clearItems(QQmlListProperty<ModbusItemBase> *list)
 {
     auto *owner = static_cast<ModbusItemBase *>(list->object);
-    const QList<ModbusItemBase *> items = owner->m_items;
+    QList<QPointer<ModbusItemBase>> items;
+    for (ModbusItemBase *item : std::as_const(owner->m_items))
+        items.append(item);
     owner->m_items.clear();
-    qDeleteAll(items);
+    emit owner->itemsChanged();
+    // Qt 6.4 assigns a whole list from QML by clear() and appending the new entries, often the
+    // same children: deleting them here would hand it dangling pointers. They go once control is
+    // back in the event loop, unless they were put back or moved to another owner.
+    QMetaObject::invokeMethod(
+        owner,
+        [owner, items] {
+            for (const QPointer<ModbusItemBase> &item : items) {
+                if (item && item->parent() == owner && !owner->m_items.contains(item.data()))
+                    delete item.data();
+            }
+        },
+        Qt::QueuedConnection);
 }
 
 void ModbusItemBase::replaceItem(QQmlListProperty<ModbusItemBase> *list, qsizetype index,
