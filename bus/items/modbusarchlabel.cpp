@@ -193,7 +193,7 @@ void ModbusArchLabel::setEndVariantLabel(const QVariant &label)
     if (end == m_endLabel)
         return;
     m_endLabel = end;
-    restartIntervalReading();
+    reinitIntervalReading();
     needValueRead();
     emit endLabelChanged();
 }

@@ -56,7 +56,7 @@ void ModbusFile::setFile(quint8 file)
     if (file == m_file)
         return;
     m_file = file;
-    restartIntervalReading();
+    reinitIntervalReading();
     needValueRead();
     emit fileChanged(file);
 }
@@ -66,7 +66,7 @@ void ModbusFile::setOffset(quint16 offset)
     if (offset == m_offset)
         return;
     m_offset = offset;
-    restartIntervalReading();
+    reinitIntervalReading();
     needValueRead();
     emit offsetChanged(offset);
 }
@@ -94,14 +94,4 @@ void ModbusFile::setValue(const QString &value)
     setBytes(ModbusBytes::fromHex(value.toLatin1()), ValueChange);
     emit formatValueChanged();
     emit valueChanged();
-}
-
-void ModbusFile::restartIntervalReading()
-{
-    // The interval task carries the old file range: it is replaced by one for the new range.
-    if (!client())
-        return;
-    stopReading();
-    if (intervalReading() && !source())
-        startReading();
 }

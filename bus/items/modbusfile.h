@@ -59,8 +59,6 @@ signals:
     void valueChanged();
 
 private:
-    void restartIntervalReading();
-
     quint8 m_file = 0;
     quint16 m_offset = 0;
     int m_length = 1;

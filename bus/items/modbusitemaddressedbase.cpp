@@ -20,18 +20,8 @@ void ModbusItemAddressedBase::setAddress(quint32 address)
     m_address = address;
     emit addressChanged();
     setReadOnly(DorrikBus::isReadOnly(address));
-    restartIntervalReading();
+    reinitIntervalReading();
     needValueRead();
-}
-
-void ModbusItemAddressedBase::restartIntervalReading()
-{
-    // The interval task carries the old address: it is replaced by one for the new address.
-    if (!client())
-        return;
-    stopReading();
-    if (intervalReading() && !source())
-        startReading();
 }
 
 bool ModbusItemAddressedBase::wordAddress() const

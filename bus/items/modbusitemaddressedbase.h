@@ -31,8 +31,6 @@ signals:
     void addressChanged();
 
 private:
-    // The base's restart of interval reading, which it keeps to itself.
-    void restartIntervalReading();
     bool wordAddress() const;
 
     quint32 m_address = 400001;

@@ -52,17 +52,8 @@ void ModbusItemArchBase::setArchType(DorrikBus::ArchType type)
 
 void ModbusItemArchBase::archiveChanged()
 {
-    restartIntervalReading();
+    reinitIntervalReading();
     needValueRead();
-}
-
-void ModbusItemArchBase::restartIntervalReading()
-{
-    if (!client())
-        return;
-    stopReading();
-    if (intervalReading() && !source())
-        startReading();
 }
 
 bool ModbusItemArchBase::checkValidResultTask(ModbusTask *task)

@@ -41,11 +41,6 @@ signals:
     void funcChanged();
     void archTypeChanged();
 
-protected:
-    // The base's restart of interval reading is private; this does the same (stop, then start
-    // again when reading by interval without a source), so a running task carries new settings.
-    void restartIntervalReading();
-
 private:
     void archiveChanged();
 

@@ -53,6 +53,6 @@ void ModbusItemArchLabeledBase::setLabel(quint32 label)
 
 void ModbusItemArchLabeledBase::onLabelChanged()
 {
-    restartIntervalReading();
+    reinitIntervalReading();
     needValueRead();
 }

@@ -365,6 +365,11 @@ signals:
     void binaryValueChanged();
     void abortExecutingInternal(ModbusItemBase *item);
 
+protected:
+    // Replaces the interval task by a fresh one, for an item whose request changed (address,
+    // file range, archive).
+    void reinitIntervalReading();
+
 private slots:
     void onClientDestroyed();
     void onClientConnectedChanged();
@@ -381,7 +386,6 @@ private slots:
 private:
     bool internalRead(bool sync);
     bool internalWrite(const ModbusBytesArray *elements, bool sync);
-    void reinitIntervalReading();
     void setIntervalReadingCounter(quint32 value);
     void updateConnected();
     void setDeviceAddressInternal(int value);
