@@ -4,7 +4,7 @@
 
 namespace {
 
-// The two tables of the Modbus over serial line specification: low and high byte of the
+// The two tables published for Modbus over serial line: low and high byte of the
 // reflected CRC-16 (polynomial 0xA001) remainder of each single byte.
 const quint8 crcTableA[256] = {
     0x00, 0xC1, 0x81, 0x40, 0x01, 0xC0, 0x80, 0x41, 0x01, 0xC0, 0x80, 0x41, 0x00, 0xC1, 0x81, 0x40,

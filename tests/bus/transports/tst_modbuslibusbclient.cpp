@@ -59,12 +59,12 @@ struct UsbLink
 
 // "A1" an instrument with that serial number; "|noserial" one without a serial-number string;
 // "|otherid", "|noconfig", "|closed": another product id, no configuration, refuses to open.
-FakeUsbBackend::Device deviceFrom(const QByteArray &spec)
+FakeUsbBackend::Device deviceFrom(const QByteArray &entry)
 {
-    const qsizetype bar = spec.lastIndexOf('|');
-    const QByteArray flag = bar < 0 ? QByteArray() : spec.mid(bar + 1);
+    const qsizetype bar = entry.lastIndexOf('|');
+    const QByteArray flag = bar < 0 ? QByteArray() : entry.mid(bar + 1);
     FakeUsbBackend::Device device;
-    device.serialNumber = bar < 0 ? spec : spec.left(bar);
+    device.serialNumber = bar < 0 ? entry : entry.left(bar);
     if (flag == "noserial")
         device.serialNumber = QByteArray();
     else if (flag == "otherid")
@@ -132,8 +132,8 @@ void tst_ModbusLibusbClient::opensTheRightDevice()
     QFETCH(QString, serialAfter);
 
     UsbLink link;
-    for (const QByteArray &spec : std::as_const(devices))
-        link.usb->addDevice(deviceFrom(spec));
+    for (const QByteArray &entry : std::as_const(devices))
+        link.usb->addDevice(deviceFrom(entry));
     link.client->setSerialNumber(serialNumber);
     link.client->setStrictSerialNumber(strict);
     link.client->setAutoReconnect(false);
