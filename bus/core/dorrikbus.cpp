@@ -274,7 +274,7 @@ QString DorrikBus::version()
 // ---------------------------------------------------------------------------------------------
 // Archive labels
 //
-// A label is a clock reading without a zone. All arithmetic runs on UTC-spec date-times carrying
+// A label is a clock reading without a zone. All arithmetic runs on UTC date-times carrying
 // that reading (where every day has 24 hours), and only the results handed back are relabelled as
 // local time, so a day with a DST change still has 24 hour labels and every label round-trips.
 

@@ -156,7 +156,7 @@ public:
     static QDateTime archLabelToTime(unsigned int label);
     static unsigned int archLabelToSeconds(QDateTime t);
 
-    // Label calendar. Date-times are taken by their clock reading, whatever their time spec.
+    // Label calendar. Date-times are taken by their clock reading, whatever zone they carry.
     static QDateTime getNextTimeLabel(const QDateTime &t, ArchInterval interval, bool *ok = nullptr,
                                       unsigned int step = 1);
     static QDateTime getPrevTimeLabel(const QDateTime &t, ArchInterval interval, bool *ok = nullptr,

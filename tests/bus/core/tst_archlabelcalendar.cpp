@@ -320,7 +320,7 @@ void tst_ArchLabelCalendar::timeStep()
     QCOMPARE(moved.toString(readingFormat), result);
     QCOMPARE(stepOk, ok);
     QCOMPARE(stepTime(startTime, nullptr).toString(readingFormat), result);
-    // Only the reading counts, not the time spec it comes in.
+    // Only the reading counts, not the zone it comes in.
     QCOMPARE(stepTime(readingAsUtc(startTime), nullptr).toString(readingFormat), result);
 
     stepOk = !ok;
