@@ -1,8 +1,18 @@
 #include "historyblock.h"
 
+#include "modbusdoublestruct.h"
+
 #include <QtGlobal>
 
 namespace HistoryBlock {
+
+ModbusBytes normalisedDoubleStruct(const ModbusBytes &block, int at)
+{
+    const double value = block.toDoubleStruct(at);
+    if (ModbusDoubleStruct::fits(value))
+        return ModbusBytes::fromDoubleStruct(value);
+    return ModbusBytes::fromOther(block, at, 8);
+}
 
 ModbusBytesArray merge(ModbusBytesArray list, const ModbusBytes &block, int itemSize, int maxSize,
                        const QDateTime &now, int stampOffset,

@@ -16,6 +16,10 @@ namespace HistoryBlock {
 constexpr int HeaderSize = 4;
 constexpr int RecordSize = 24;
 
+// The double struct at `at` re-encoded in its usual form, or its original 8 bytes when the value
+// cannot be encoded again.
+DORRIKBUS_EXPORT ModbusBytes normalisedDoubleStruct(const ModbusBytes &block, int at);
+
 // Records of `block` appended to `list` (each through `record(block, offset)`), without the
 // base's initial zero element, cut to the newest `maxSize`, and stamped back from `now` one
 // second per record at `stampOffset`.

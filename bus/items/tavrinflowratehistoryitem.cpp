@@ -1,7 +1,6 @@
 #include "tavrinflowratehistoryitem.h"
 
 #include "historyblock.h"
-#include "modbusdoublestruct.h"
 #include "modbustask.h"
 
 #include <QDebug>
@@ -20,21 +19,11 @@ enum Role : int {
     VSummaryRole,
 };
 
-// The double struct at `at` decoded and encoded again; a value with no encoding (not finite, or a
-// whole part beyond 32 bits) keeps the bytes it came with rather than a made-up number.
-ModbusBytes normalisedDoubleStruct(const ModbusBytes &block, int at)
-{
-    const double value = block.toDoubleStruct(at);
-    if (ModbusDoubleStruct::fits(value))
-        return ModbusBytes::fromDoubleStruct(value);
-    return ModbusBytes::fromOther(block, at, 8);
-}
-
 ModbusBytes historyRecord(const ModbusBytes &block, int at)
 {
     ModbusBytes record = ModbusBytes::fromOther(block, at, 8);
-    record += normalisedDoubleStruct(block, at + 8);
-    record += normalisedDoubleStruct(block, at + 16);
+    record += HistoryBlock::normalisedDoubleStruct(block, at + 8);
+    record += HistoryBlock::normalisedDoubleStruct(block, at + 16);
     const double sum = block.toDoubleStruct(at + 8) - block.toDoubleStruct(at + 16);
     record += ModbusBytes::fromDoubleStruct(sum);
     record += ModbusBytes::fromUInt32(0);
