@@ -8,6 +8,7 @@
 #include "modbuspacketfile.h"
 #include "modbuspacketreg.h"
 #include "modbustranslateoptions.h"
+#include "tavrinrecords.h"
 
 #include <chrono>
 
@@ -117,6 +118,15 @@ void SimulatedInstrument::setFile(quint8 file, const ModbusBytes &bytes)
 {
     std::lock_guard<std::mutex> lock(m_mutex);
     m_files.insert(file, bytes);
+}
+
+void SimulatedInstrument::addTavrinArchive(quint16 index, DorrikBus::ArchType type, int generation,
+                                           const QList<quint32> &labels, int seed)
+{
+    m_archives.addArchive(index, type);
+    for (quint32 label : labels)
+        m_archives.addRecord(index, label,
+                             encodeTavrinRecord(TavrinRecord::sample(label, seed), generation));
 }
 
 ModbusBytes SimulatedInstrument::file(quint8 file) const

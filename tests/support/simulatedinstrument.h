@@ -93,6 +93,10 @@ public:
     void setShortArchAnswers(int records, int times = -1);
     // Records and labels of the instrument's archives; safe from any thread.
     ArchiveStore &archives() { return m_archives; }
+    // An archive of the instrument's own records in the layout of `generation`: at each label
+    // the encoded TavrinRecord::sample(label, seed).
+    void addTavrinArchive(quint16 index, DorrikBus::ArchType type, int generation,
+                          const QList<quint32> &labels, int seed = 0);
 
     // The next request gets no answer, and the link goes down right after it.
     void setDisconnectOnRequest(bool on);
