@@ -29,7 +29,8 @@ ModbusClientExecutor::ModbusClientExecutor(ModbusTaskServer &server, QObject *pa
     // Started by a posted call, so that it starts in the thread the executor is moved to: a
     // running timer moved across threads leaves Qt's internal restart call behind (a leak when
     // the client dies at once).
-    QMetaObject::invokeMethod(this, [this] { m_timer.start(); }, Qt::QueuedConnection);
+    QMetaObject::invokeMethod(
+        this, [this] { m_timer.start(); }, Qt::QueuedConnection);
 }
 
 ModbusClientExecutor::~ModbusClientExecutor()
@@ -397,11 +398,12 @@ int ModbusClientExecutor::readArchBlock(const ModbusTaskArchRecord65 &task, quin
         return 0;
     // The answer is cut by the count asked for, as it does not say where a record ends; with the
     // record size known, a short answer shows in its length and is cut again by that size. A
-    // longer one is left as cut: the item's record size check sees it.
+    // longer one, or one shorter than a record, is left as cut: the item's record size check
+    // sees it and says why.
     const int size = task.recordSize();
     if (size > 0) {
         const ModbusBytes joined = block.toModbusBytes();
-        if (joined.size() < qsizetype(count) * size) {
+        if (joined.size() < qsizetype(count) * size && joined.size() >= size) {
             block = ModbusBytes::fromOther(joined, 0, int(joined.size() / size) * size)
                         .splitBySize(size, count);
         }

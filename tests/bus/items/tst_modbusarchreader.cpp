@@ -396,32 +396,36 @@ void tst_ModbusArchReader::stopHandsOverWhatWasRead()
 
 void tst_ModbusArchReader::errorEndsTheReading_data()
 {
-    QTest::addColumn<bool>("labelsFail");
+    QTest::addColumn<int>("archive");
+    QTest::addColumn<int>("sizeOfTwelve");
     QTest::addColumn<QString>("text");
     QTest::addColumn<Labels>("expected");
     QTest::addColumn<QStringList>("events");
 
     // The labels item's error is told first, the record item's after the reading stopped.
     QTest::newRow("labels request fails")
-        << true << QStringLiteral("exception code: illegal data address") << Labels()
+        << 9 << RecordSize << QStringLiteral("exception code: illegal data address") << Labels()
         << QStringList({"started", "running", "error", "stopped"});
-    QTest::newRow("a record of another size")
-        << false << QStringLiteral("Arch record size check failed: received length: 70, need 58")
+    QTest::newRow("a longer record")
+        << 1 << 70 << QStringLiteral("Arch record size check failed: received length: 70, need 58")
+        << Labels{10, 11} << QStringList({"started", "running", "stopped", "error"});
+    QTest::newRow("a record shorter than the size learned")
+        << 1 << 40 << QStringLiteral("Arch record size check failed: received length: 40, need 58")
         << Labels{10, 11} << QStringList({"started", "running", "stopped", "error"});
 }
 
 void tst_ModbusArchReader::errorEndsTheReading()
 {
-    QFETCH(bool, labelsFail);
+    QFETCH(int, archive);
+    QFETCH(int, sizeOfTwelve);
     QFETCH(QString, text);
     QFETCH(Labels, expected);
     QFETCH(QStringList, events);
 
     addArchive(1, DorrikBus::IndexArch, without(range(1, 30), {12}));
-    m_instrument->archives().addRecord(1, 12, record(12, 70));
+    m_instrument->archives().addRecord(1, 12, record(12, sizeOfTwelve));
     prepare(DorrikBus::IndexArch, DorrikBus::Func67);
-    if (labelsFail)
-        m_target->setArchIndex(9);
+    m_target->setArchIndex(quint16(archive));
     m_reader->setFrom(10);
     m_reader->setTo(15);
 
