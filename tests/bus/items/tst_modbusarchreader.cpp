@@ -1,8 +1,11 @@
+#include "internalitemmodel.h"
 #include "modbusarchreader.h"
 #include "modbusarchrecord.h"
+#include "modbusarchrecordtavrin.h"
 #include "modbusclient.h"
 #include "modbusloopbackclient.h"
 #include "simulatedinstrument.h"
+#include "tavrinrecords.h"
 
 #include <QtTest>
 
@@ -67,6 +70,7 @@ private slots:
     void targetDestroyedDuringReading();
     void startWithoutTargetIsRefused();
     void startOnRunningReaderStartsOver();
+    void decoderTargetShowsTheRecords();
 
 private:
     void addArchive(quint16 index, DorrikBus::ArchType type, const Labels &labels);
@@ -513,6 +517,38 @@ void tst_ModbusArchReader::startOnRunningReaderStartsOver()
     QVERIFY(ended.wait(5000));
     QCOMPARE(m_reader->progress(), 1);
     QCOMPARE(m_events.count("started"), 1);
+}
+
+void tst_ModbusArchReader::decoderTargetShowsTheRecords()
+{
+    // The instrument's second generation with a heat channel: 22 columns.
+    m_instrument->addTavrinArchive(1, DorrikBus::IndexArch, 2, range(1, 30), 7);
+    ModbusArchRecordTavrin decoder;
+    decoder.setTvnGeneration(2);
+    decoder.setArchIndex(1);
+    decoder.setArchType(DorrikBus::IndexArch);
+    decoder.setFunc(DorrikBus::Func67);
+    decoder.setClient(m_client.get());
+    m_reader->setRecord(&decoder);
+    m_reader->setFrom(10);
+    m_reader->setTo(15);
+    m_reader->setRecordsPerRequestOptimization(true);
+
+    QVERIFY(run());
+    QAbstractItemModel *model = decoder.model();
+    QCOMPARE(model->rowCount(), 6);
+    QCOMPARE(model->columnCount(), 22);
+    for (int row = 0; row < 6; ++row) {
+        const TavrinRecord expected = TavrinRecord::sample(quint32(10 + row), 7);
+        const QModelIndex index = model->index(row, 0);
+        QCOMPARE(model->data(index, ModbusArchRecordTavrin::VPlusRole).toDouble(), expected.vPlus);
+        QCOMPARE(model->data(index, ModbusArchRecordTavrin::WorkTimeRole).toUInt(),
+                 expected.workTime);
+        QCOMPARE(m_reader->getArchIndexOf(row), 1);
+    }
+    // The current record is the first one read.
+    QCOMPARE(decoder.workTime(), TavrinRecord::sample(10, 7).workTime);
+    m_reader.reset();
 }
 
 QTEST_MAIN(tst_ModbusArchReader)
