@@ -62,10 +62,6 @@ public:
     // to both inner items.
     bool setNextArchIndex();
 
-    // The inner items, for inspection.
-    const ModbusArchRecord &recordReader() const { return m_recordReader; }
-    const ModbusArchLabel &labelsReader() const { return m_labelsReader; }
-
 public slots:
     void setRecord(ModbusArchRecord *record);
     void setFrom(const QVariant &from);
