@@ -34,7 +34,8 @@ void ModbusTaskServer::setPaused(bool value)
     if (m_paused.exchange(value) == value)
         return;
     emit pausedChanged();
-    if (value)
+    // A resumed server has work again; a paused one needs no wake-up.
+    if (!value)
         emit tasksChanged();
 }
 
