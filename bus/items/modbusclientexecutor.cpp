@@ -387,50 +387,33 @@ void ModbusClientExecutor::executeTaskReport(ModbusTaskReport &task)
     finish(task, ok);
 }
 
-int ModbusClientExecutor::readArchBlock(const ModbusTaskArchRecord65 &task, quint32 label,
-                                        int count, ModbusBytesArray &records)
-{
-    ModbusBytesArray block;
-    const int got =
-        m_modbuser.readArchRecords(task.archIndex(), label, task.func(), task.archType(), block,
-                                   task.direction(), quint16(count));
-    if (got <= 0)
-        return 0;
-    // The answer is cut by the count asked for, as it does not say where a record ends; with the
-    // record size known, a short answer shows in its length and is cut again by that size. A
-    // longer one, or one shorter than a record, is left as cut: the item's record size check
-    // sees it and says why.
-    const int size = task.recordSize();
-    if (size > 0) {
-        const ModbusBytes joined = block.toModbusBytes();
-        if (joined.size() < qsizetype(count) * size && joined.size() >= size) {
-            block = ModbusBytes::fromOther(joined, 0, int(joined.size() / size) * size)
-                        .splitBySize(size, count);
-        }
-    }
-    records = block;
-    return int(block.size());
-}
-
 void ModbusClientExecutor::executeTaskArchRecord(ModbusTaskArchRecord65 &task)
 {
     const int max = qMax(1, int(m_maxArchRecords));
+    // An answer does not say where one record ends: while the size is not known, one record is
+    // asked for, and its length is the size by which the later answers are cut.
+    int size = qMax(task.recordSize(), 0);
     ModbusBytesArray records;
     quint32 label = task.label();
     int remaining = task.count();
     while (remaining > 0) {
-        const int n = qMin(remaining, max);
+        const int n = size > 0 ? qMin(remaining, max) : 1;
         ModbusBytesArray block;
-        const int got = readArchBlock(task, label, n, block);
+        const int got =
+            m_modbuser.readArchRecords(task.archIndex(), label, task.func(), task.archType(), block,
+                                       task.direction(), quint16(n), nullptr, size);
         if (got <= 0)
             break;
+        if (size == 0)
+            size = int(block.first().size());
         for (int i = 0; i < block.size(); ++i)
             records.append(block.at(i));
         remaining -= got;
-        // A short block means the instrument had no more to give in one answer: keep it, stop.
+        // A short answer (fewer records fit the instrument's frame) is kept, and the reading
+        // ends there: its records need not have consecutive labels, so where the next ones
+        // start is not known. A reader with the archive's label list goes on from there.
         if (got < n || remaining <= 0)
             break;
-        // Without a next label the loop would read the same records again.
         bool ok = false;
         const quint32 next = task.getNextLabel(label, &ok, quint32(n));
         if (!ok)

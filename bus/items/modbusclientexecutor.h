@@ -106,9 +106,6 @@ private:
     void executeWrite(ModbusTask &task, quint32 start, int block,
                       const std::function<bool(quint32, const ModbusBytes &)> &write,
                       bool betweenBlocks);
-    // One archive records request; the number of whole records received (0: failed).
-    int readArchBlock(const ModbusTaskArchRecord65 &task, quint32 label, int count,
-                      ModbusBytesArray &records);
     // One presence request, its labels in rising order; false when it failed.
     bool readPresenceBlock(const ModbusTaskArchPresence &task, quint32 start, int count,
                            QList<quint32> &labels);

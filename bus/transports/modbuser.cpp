@@ -664,7 +664,7 @@ bool Modbuser::getLastTimeLabel(quint16 arch, QDateTime &label, bool *found,
 bool Modbuser::readArchRecordsPacket(quint16 arch, quint32 label, DorrikBus::FunctionCode function,
                                      DorrikBus::ArchDirection direction, quint16 count,
                                      DorrikBus::ArchType type, QList<ModbusBytes> &records,
-                                     const ModbusTarget *target)
+                                     const ModbusTarget *target, int pieces)
 {
     ModbusPacketArch request(type, direction);
     request.setAddress(m_deviceAddress);
@@ -672,8 +672,9 @@ bool Modbuser::readArchRecordsPacket(quint16 arch, quint32 label, DorrikBus::Fun
     request.setArchIndex(arch);
     request.setRequestRecordsCount(count);
     request.setRequestLabel(label);
-    // The answer does not say where one record ends: the parser cuts it by the count asked for.
-    ModbusParseInfo info(DorrikBus::Response, count, type);
+    // The answer does not say where one record ends: the parser cuts it into equal pieces, as
+    // many as asked for unless the caller cuts it itself.
+    ModbusParseInfo info(DorrikBus::Response, pieces < 0 ? count : quint16(pieces), type);
     const std::unique_ptr<ModbusPacketArch> answer =
         exchange<ModbusPacketArch>(request, info, target);
     if (!answer)
@@ -730,27 +731,52 @@ bool Modbuser::readArchRecord67(quint16 arch, quint32 label, DorrikBus::ArchDire
 int Modbuser::readArchRecords(quint16 arch, quint32 label, DorrikBus::ArchFunc func,
                               DorrikBus::ArchType type, ModbusBytes &records,
                               DorrikBus::ArchDirection direction, quint16 count,
-                              const ModbusTarget *target)
+                              const ModbusTarget *target, int recordSize)
 {
-    const DorrikBus::FunctionCode function =
-        func == DorrikBus::Func65 ? DorrikBus::ReadArchRecord65 : DorrikBus::ReadArchRecord67;
-    QList<ModbusBytes> list;
-    if (!readArchRecordsPacket(arch, label, function, direction, count, type, list, target))
-        return 0;
-    records = ModbusBytes::fromList(list);
-    return count;
+    ModbusBytesArray cut;
+    const int n =
+        readArchRecords(arch, label, func, type, cut, direction, count, target, recordSize);
+    if (n > 0)
+        records = cut.toModbusBytes();
+    return n;
 }
 
 int Modbuser::readArchRecords(quint16 arch, quint32 label, DorrikBus::ArchFunc func,
                               DorrikBus::ArchType type, ModbusBytesArray &records,
                               DorrikBus::ArchDirection direction, quint16 count,
-                              const ModbusTarget *target)
+                              const ModbusTarget *target, int recordSize)
 {
-    ModbusBytes joined;
-    const int n = readArchRecords(arch, label, func, type, joined, direction, count, target);
-    if (n > 0)
-        records = joined.splitByCount(n);
-    return n;
+    const DorrikBus::FunctionCode function =
+        func == DorrikBus::Func65 ? DorrikBus::ReadArchRecord65 : DorrikBus::ReadArchRecord67;
+    QList<ModbusBytes> list;
+    // With a known size the answer is taken whole: cut by the count asked for, an answer of
+    // fewer records would turn into pieces of records.
+    if (!readArchRecordsPacket(arch, label, function, direction, count, type, list, target,
+                               recordSize > 0 ? 1 : -1))
+        return 0;
+    const ModbusBytes joined = ModbusBytes::fromList(list);
+    if (joined.isEmpty()) {
+        setErrorString(tr("received empty arch packet"));
+        return 0;
+    }
+    if (recordSize <= 0) {
+        records = ModbusBytesArray(list);
+        return int(list.size());
+    }
+    if (joined.size() % recordSize != 0) {
+        setErrorString(tr("arch answer of %1 bytes is not a whole number of %2-byte records")
+                           .arg(joined.size())
+                           .arg(recordSize));
+        return 0;
+    }
+    const int received = int(joined.size() / recordSize);
+    if (received > count) {
+        setErrorString(
+            tr("arch answer holds %1 records, %2 were asked for").arg(received).arg(count));
+        return 0;
+    }
+    records = joined.splitBySize(recordSize, -1);
+    return received;
 }
 
 bool Modbuser::readIndexArchRecords(quint16 arch, quint32 label, quint16 count,

@@ -172,16 +172,19 @@ public:
     bool readArchRecord67(quint16 arch, quint32 label, DorrikBus::ArchDirection direction,
                           ModbusBytes &record, DorrikBus::ArchType type,
                           const ModbusTarget *target = nullptr);
-    // Both return the requested count on success (not the number of records received), 0 on
-    // failure.
+    // Up to `count` records from `label`; both return the number of records received, 0 on
+    // failure. An answer does not say where one record ends: with a `recordSize` it is cut into
+    // records of that size, and one that is not a whole number of them, or holds more than were
+    // asked for, fails. Without one it is cut into `count` equal records, which only a request
+    // for one record can be sure of (an instrument may send fewer than asked for).
     int readArchRecords(quint16 arch, quint32 label, DorrikBus::ArchFunc func,
                         DorrikBus::ArchType type, ModbusBytes &records,
                         DorrikBus::ArchDirection direction, quint16 count,
-                        const ModbusTarget *target = nullptr);
+                        const ModbusTarget *target = nullptr, int recordSize = 0);
     int readArchRecords(quint16 arch, quint32 label, DorrikBus::ArchFunc func,
                         DorrikBus::ArchType type, ModbusBytesArray &records,
                         DorrikBus::ArchDirection direction, quint16 count,
-                        const ModbusTarget *target = nullptr);
+                        const ModbusTarget *target = nullptr, int recordSize = 0);
 
     bool readIndexArchRecords(quint16 arch, quint32 label, quint16 count,
                               QList<ModbusBytes> &records, const ModbusTarget *target = nullptr);
@@ -251,10 +254,11 @@ private:
     template <typename P>
     std::unique_ptr<P> exchange(ModbusPacket &request, ModbusParseInfo &info,
                                 const ModbusTarget *target);
+    // The answer is cut into `pieces` equal records (-1: as many as asked for).
     bool readArchRecordsPacket(quint16 arch, quint32 label, DorrikBus::FunctionCode function,
                                DorrikBus::ArchDirection direction, quint16 count,
                                DorrikBus::ArchType type, QList<ModbusBytes> &records,
-                               const ModbusTarget *target);
+                               const ModbusTarget *target, int pieces = -1);
     void reportException(const ModbusPacket &answer, bool oneLine);
 
     ModbusPacket *answerRegisters(ModbusPacket &request, ModbusTranslateOptions &options,

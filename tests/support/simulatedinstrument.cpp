@@ -170,6 +170,13 @@ void SimulatedInstrument::setShortAnswers(int registers, int times)
     m_shortTimes = times;
 }
 
+void SimulatedInstrument::setCutArchAnswers(int bytes, int times)
+{
+    std::lock_guard<std::mutex> lock(m_mutex);
+    m_cutArchBytes = bytes;
+    m_cutArchTimes = times;
+}
+
 void SimulatedInstrument::setShortArchAnswers(int records, int times)
 {
     std::lock_guard<std::mutex> lock(m_mutex);
@@ -311,6 +318,8 @@ SimulatedInstrument::Plan SimulatedInstrument::plan(const InstrumentRequest &req
     if (records && m_shortRecords > 0 && request.count > m_shortRecords &&
         consume(m_shortRecordsTimes))
         plan.maxRecords = m_shortRecords;
+    if (records && m_cutArchBytes > 0 && consume(m_cutArchTimes))
+        plan.cutBytes = m_cutArchBytes;
     return plan;
 }
 
@@ -361,6 +370,13 @@ void SimulatedInstrument::onRequest(ModbusPacket &request, ModbusTranslateOption
     m_currentMaxRegisters = planned.maxRegisters;
     m_slave->onPacketRequestReceived(request, options, answer);
     m_currentFunction = DorrikBus::UnknownFunctionCode;
+    if (planned.cutBytes > 0 && *answer && !(*answer)->hasException()) {
+        if (auto *records = dynamic_cast<ModbusPacketArch *>(*answer)) {
+            ModbusBytes joined = ModbusBytes::fromList(records->records());
+            joined.resize(int(qMax<qsizetype>(0, joined.size() - planned.cutBytes)));
+            records->setRecords({joined});
+        }
+    }
 }
 
 void SimulatedInstrument::readRegisters(quint32 address, quint16 count, ModbusBytes &bytes,

@@ -91,6 +91,9 @@ public:
     // Archive record answers carry at most `records` records (0: all asked for), `times` times
     // (-1: until cleared), as an instrument does whose records do not all fit one frame.
     void setShortArchAnswers(int records, int times = -1);
+    // Archive record answers lose their last `bytes` bytes, `times` times (-1: until cleared
+    // with 0), as from an instrument that cuts a record in two.
+    void setCutArchAnswers(int bytes, int times = -1);
     // Records and labels of the instrument's archives; safe from any thread.
     ArchiveStore &archives() { return m_archives; }
     // An archive of the instrument's own records in the layout of `generation`: at each label
@@ -125,6 +128,7 @@ private:
         DorrikBus::ExceptionCode exception = DorrikBus::NoException;
         int maxRegisters = 0;
         int maxRecords = 0;
+        int cutBytes = 0;
     };
 
     // Runs `work` in the instrument's thread and waits for it.
@@ -174,6 +178,8 @@ private:
     int m_shortTimes = 0;
     int m_shortRecords = 0;
     int m_shortRecordsTimes = 0;
+    int m_cutArchBytes = 0;
+    int m_cutArchTimes = 0;
     bool m_disconnectOnRequest = false;
     bool m_closing = false;
     // Raised by setDelay, so that a wait under way ends.

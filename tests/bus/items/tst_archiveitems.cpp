@@ -53,6 +53,7 @@ private slots:
     void changedMaxRequestLabelsInvalidatesTheResult();
     void labelsItemFormatValueIsReadOnly();
 
+    void record65ReadsItsLabelsInOneTask_data();
     void record65ReadsItsLabelsInOneTask();
     void normalizeLabel();
     void record67InTwoStages_data();
@@ -291,20 +292,36 @@ void tst_ArchiveItems::labelsItemFormatValueIsReadOnly()
     QCOMPARE(item.valueInt(), 42u);
 }
 
+void tst_ArchiveItems::record65ReadsItsLabelsInOneTask_data()
+{
+    QTest::addColumn<int>("recordSize");
+    QTest::addColumn<QList<int>>("counts");
+    // An answer does not say where a record ends: one record first shows the size.
+    QTest::newRow("size not known: one record, then the rest") << 0 << QList<int>{1, 2};
+    QTest::newRow("size known: one request") << 32 << QList<int>{3};
+}
+
 void tst_ArchiveItems::record65ReadsItsLabelsInOneTask()
 {
+    QFETCH(int, recordSize);
+    QFETCH(QList<int>, counts);
+
     ModbusArchRecord item;
     prepare(item, DorrikBus::Func65);
     item.setLabel(T0);
     item.setCount(3);
+    item.setRecordSize(recordSize);
     m_instrument->clearRequests();
+    QSignalSpy executed(m_client.get(), &ModbusClient::executed);
 
     QVERIFY(item.readSync());
     QCOMPARE(item.labels(), (Labels{T0, T0 + Hour, T0 + 2 * Hour}));
-    QCOMPARE(m_instrument->requestCount(), 1);
-    const InstrumentRequest request = m_instrument->requests().first();
-    QCOMPARE(request.address, T0);
-    QCOMPARE(request.count, 3);
+    QCOMPARE(executed.size(), 1);
+    QList<int> sent;
+    for (const InstrumentRequest &request : m_instrument->requests())
+        sent.append(request.count);
+    QCOMPARE(sent, counts);
+    QCOMPARE(m_instrument->requests().first().address, T0);
     QCOMPARE(item.arraySize(), 3);
     QCOMPARE(item.recordSize(), 32);
     QCOMPARE(item.bytesArray().at(2), record(T0 + 2 * Hour));
@@ -344,9 +361,11 @@ void tst_ArchiveItems::record67InTwoStages()
 
     QVERIFY(sync ? item.readSync() : item.read());
     QTRY_COMPARE(read.size(), 1);
-    // Presence of three labels from 11:00 (over the gap), then those three records.
+    // Presence of three labels from 11:00 (over the gap), then those three records: the first
+    // alone, as its size is not known yet.
     QCOMPARE(requests(), (Requests{{DorrikBus::ReadArchRecordsPresence, T0 + Hour},
-                                   {DorrikBus::ReadArchRecord67, T0 + Hour}}));
+                                   {DorrikBus::ReadArchRecord67, T0 + Hour},
+                                   {DorrikBus::ReadArchRecord67, T0 + 2 * Hour}}));
     QCOMPARE(item.labels(), (Labels{T0 + Hour, T0 + 2 * Hour, T0 + 5 * Hour}));
     QCOMPARE(item.arraySize(), 3);
     QCOMPARE(item.bytesArray().at(2), record(T0 + 5 * Hour));

@@ -71,6 +71,8 @@ private slots:
     void startWithoutTargetIsRefused();
     void startOnRunningReaderStartsOver();
     void decoderTargetShowsTheRecords();
+    void answersThatHoldFewerRecords_data();
+    void answersThatHoldFewerRecords();
 
 private:
     void addArchive(quint16 index, DorrikBus::ArchType type, const Labels &labels);
@@ -292,10 +294,12 @@ void tst_ModbusArchReader::recordRequests_data()
     // The 62nd label of a full batch is not read: it opens the next batch, which lists it again.
     QTest::newRow("62-label batch boundary")
         << 100 << 1 << false << RecordSize << range(1, 100) << Counts(100, 1) << Labels{1, 62};
+    // The first request asks for one record: the answer shows the size that cuts the others.
     QTest::newRow("3 per request across the boundary")
-        << 70 << 3 << false << RecordSize << Labels{1,  4,  7,  10, 13, 16, 19, 22, 25, 28, 31, 34,
-                                                    37, 40, 43, 46, 49, 52, 55, 58, 61, 62, 65, 68}
-        << Counts{3, 3, 3, 3, 3, 3, 3, 3, 3, 3, 3, 3, 3, 3, 3, 3, 3, 3, 3, 3, 1, 3, 3, 3}
+        << 70 << 3 << false << RecordSize
+        << Labels{1,  2,  4,  7,  10, 13, 16, 19, 22, 25, 28, 31, 34,
+                  37, 40, 43, 46, 49, 52, 55, 58, 61, 62, 65, 68}
+        << Counts{1, 2, 3, 3, 3, 3, 3, 3, 3, 3, 3, 3, 3, 3, 3, 3, 3, 3, 3, 3, 3, 1, 3, 3, 3}
         << Labels{1, 62};
 }
 
@@ -410,11 +414,14 @@ void tst_ModbusArchReader::errorEndsTheReading_data()
     QTest::newRow("labels request fails")
         << 9 << RecordSize << QStringLiteral("exception code: illegal data address") << Labels()
         << QStringList({"started", "running", "error", "stopped"});
+    // The size learned cuts the answer: one of another length is refused as it arrives.
     QTest::newRow("a longer record")
-        << 1 << 70 << QStringLiteral("Arch record size check failed: received length: 70, need 58")
+        << 1 << 70
+        << QStringLiteral("arch answer of 70 bytes is not a whole number of 58-byte records")
         << Labels{10, 11} << QStringList({"started", "running", "stopped", "error"});
     QTest::newRow("a record shorter than the size learned")
-        << 1 << 40 << QStringLiteral("Arch record size check failed: received length: 40, need 58")
+        << 1 << 40
+        << QStringLiteral("arch answer of 40 bytes is not a whole number of 58-byte records")
         << Labels{10, 11} << QStringList({"started", "running", "stopped", "error"});
 }
 
@@ -548,6 +555,44 @@ void tst_ModbusArchReader::decoderTargetShowsTheRecords()
     }
     // The current record is the first one read.
     QCOMPARE(decoder.workTime(), TavrinRecord::sample(10, 7).workTime);
+    m_reader.reset();
+}
+
+void tst_ModbusArchReader::answersThatHoldFewerRecords_data()
+{
+    QTest::addColumn<int>("generation");
+    QTest::addColumn<int>("perAnswer");
+    QTest::newRow("generation 2, two per answer") << 2 << 2;
+    QTest::newRow("generation 3, one per answer") << 3 << 1;
+}
+
+// Three records per request from an instrument whose frame holds fewer: every record of the
+// range, whole and in order.
+void tst_ModbusArchReader::answersThatHoldFewerRecords()
+{
+    QFETCH(int, generation);
+    QFETCH(int, perAnswer);
+
+    m_instrument->addTavrinArchive(1, DorrikBus::IndexArch, generation, range(1, 30), 7);
+    m_instrument->setShortArchAnswers(perAnswer);
+    ModbusArchRecordTavrin decoder;
+    decoder.setTvnGeneration(generation);
+    decoder.setArchIndex(1);
+    decoder.setArchType(DorrikBus::IndexArch);
+    decoder.setFunc(DorrikBus::Func67);
+    decoder.setClient(m_client.get());
+    m_reader->setRecord(&decoder);
+    m_reader->setFrom(10);
+    m_reader->setTo(20);
+    m_reader->setRecordsPerRequest(3);
+
+    QVERIFY(run());
+    QCOMPARE(m_events, QStringList({"started", "running", "stopped", "completed"}));
+    const ModbusBytesArray rows = decoder.bytesArray();
+    QCOMPARE(rows.size(), 11);
+    for (int row = 0; row < 11; ++row)
+        QCOMPARE(rows.at(row),
+                 encodeTavrinRecord(TavrinRecord::sample(quint32(10 + row), 7), generation));
     m_reader.reset();
 }
 

@@ -279,6 +279,9 @@ private slots:
     void encodedSamples();
     void readFromInstrument_data();
     void readFromInstrument();
+    void answersThatHoldFewerRecords_data();
+    void answersThatHoldFewerRecords();
+    void answerOfHalfARecordIsRefused();
     void shortRecords_data();
     void shortRecords();
     void allZeroRecord();
@@ -402,6 +405,92 @@ void tst_ModbusArchRecordTavrin::readFromInstrument()
     QCOMPARE(item.containsHeat(), generation > 1);
     QCOMPARE(item.averagePressure(), generation == 3 ? sample.averagePressure : 0.0f);
     QCOMPARE(item.getModelValue(0, QStringLiteral("workTime")), QVariant(uint(sample.workTime)));
+}
+
+void tst_ModbusArchRecordTavrin::answersThatHoldFewerRecords_data()
+{
+    QTest::addColumn<int>("generation");
+    QTest::addColumn<int>("perAnswer");
+    QTest::addColumn<QList<int>>("counts");
+    // As many records as fit the instrument's frame: two of 92 bytes, one of 128. The first
+    // request asks for one record, whose length is the size; the short answer ends the read.
+    QTest::newRow("generation 2, two per answer") << 2 << 2 << QList<int>{1, 3};
+    QTest::newRow("generation 3, one per answer") << 3 << 1 << QList<int>{1, 3};
+}
+
+// Four records asked for with no record size known yet, from an instrument that sends fewer per
+// answer than asked for: only whole records, in label order, and the generation's size.
+void tst_ModbusArchRecordTavrin::answersThatHoldFewerRecords()
+{
+    QFETCH(int, generation);
+    QFETCH(int, perAnswer);
+    QFETCH(QList<int>, counts);
+
+    SimulatedInstrument instrument;
+    instrument.addTavrinArchive(2, DorrikBus::IndexArch, generation, {10, 11, 12, 13, 14, 15}, 5);
+    instrument.setShortArchAnswers(perAnswer);
+    ModbusClient client;
+    client.setTransport(instrument.link());
+
+    ModbusArchRecordTavrin item;
+    item.setTvnGeneration(generation);
+    item.setArchIndex(2);
+    item.setArchType(DorrikBus::IndexArch);
+    item.setFunc(DorrikBus::Func65);
+    item.setClient(&client);
+    item.setLabel(10u);
+    item.setCount(4);
+    QVERIFY2(item.readSync(), qPrintable(item.errorString()));
+
+    QList<int> sent;
+    for (const InstrumentRequest &request : instrument.requests())
+        sent.append(request.count);
+    QCOMPARE(sent, counts);
+    QCOMPARE(item.recordSize(), tavrinRecordSize(generation));
+    QCOMPARE(item.arraySize(), 1 + perAnswer);
+    for (int row = 0; row < item.arraySize(); ++row) {
+        const TavrinRecord sample = TavrinRecord::sample(quint32(10 + row), 5);
+        QCOMPARE(item.bytesArray().at(row), encodeTavrinRecord(sample, generation));
+        QCOMPARE(item.getModelValue(row, QStringLiteral("recordLabel")),
+                 QVariant(shownLabel(sample.label)));
+    }
+
+    // With the size known, the next read asks for all four and cuts the answer by it.
+    instrument.clearRequests();
+    item.setLabel(12u);
+    QVERIFY(item.readSync());
+    QCOMPARE(instrument.requests().first().count, 4);
+    QCOMPARE(item.arraySize(), perAnswer);
+    QCOMPARE(item.bytesArray().last(),
+             encodeTavrinRecord(TavrinRecord::sample(quint32(11 + perAnswer), 5), generation));
+}
+
+// An answer of three and a half records of a known size is an error, and no row is taken.
+void tst_ModbusArchRecordTavrin::answerOfHalfARecordIsRefused()
+{
+    SimulatedInstrument instrument;
+    instrument.addTavrinArchive(2, DorrikBus::IndexArch, 1, {10, 11, 12, 13}, 5);
+    instrument.setCutArchAnswers(tavrinRecordSize(1) / 2);
+    ModbusClient client;
+    client.setTransport(instrument.link());
+
+    ModbusArchRecordTavrin item;
+    item.setTvnGeneration(1);
+    item.setArchIndex(2);
+    item.setArchType(DorrikBus::IndexArch);
+    item.setFunc(DorrikBus::Func65);
+    item.setClient(&client);
+    item.setRecordSize(tavrinRecordSize(1));
+    item.setLabel(10u);
+    item.setCount(4);
+    const ModbusBytesArray before = item.bytesArray();
+    QVERIFY(!item.readSync());
+
+    QCOMPARE(item.errorString(),
+             QStringLiteral("arch answer of 203 bytes is not a whole number of 58-byte records"));
+    QCOMPARE(item.bytesArray(), before);
+    QVERIFY(!item.exists());
+    QVERIFY(!item.wasRead());
 }
 
 void tst_ModbusArchRecordTavrin::shortRecords_data()

@@ -72,6 +72,7 @@ private slots:
     void recordBlocks();
     void function67StopsWhenItsLabelsRunOut();
     void archiveEndKeepsWhatWasGathered();
+    void shortBlockIsKept_data();
     void shortBlockIsKept();
     void nothingGatheredFails();
     void abortBetweenRecordBlocks();
@@ -282,18 +283,33 @@ void tst_ModbusTaskArch::archiveEndKeepsWhatWasGathered()
     QCOMPARE(recordLabels(task.firstBytes()), range(290, 297));
 }
 
+void tst_ModbusTaskArch::shortBlockIsKept_data()
+{
+    QTest::addColumn<int>("recordSize");
+    QTest::addColumn<Requests>("requests");
+    QTest::addColumn<Labels>("labels");
+    // The answer to four holds two records.
+    QTest::newRow("size known") << RecordSize << Requests{{10, 4}} << Labels{10, 11};
+    // One record first, to learn the size by which the short answer is cut.
+    QTest::newRow("size not known yet")
+        << 0 << Requests{{10, 1}, {11, 4}} << Labels{10, 11, 12};
+}
+
 void tst_ModbusTaskArch::shortBlockIsKept()
 {
-    // The second answer holds two records where four were asked for.
+    QFETCH(int, recordSize);
+    QFETCH(Requests, requests);
+    QFETCH(Labels, labels);
+
     m_instrument->setShortArchAnswers(2, 1);
     ModbusTaskArchRecord65 task(*m_item, 10, 0, 1, DorrikBus::Func65, DorrikBus::IndexArch,
-                                RecordSize, DorrikBus::Hour);
+                                recordSize, DorrikBus::Hour);
     task.setCount(10);
     m_client->executeTaskSyncSilent(&task);
 
     QCOMPARE(task.state(), DorrikBus::GoodState);
-    QCOMPARE(requests(), (Requests{{10, 4}}));
-    QCOMPARE(recordLabels(task.firstBytes()), (Labels{10, 11}));
+    QCOMPARE(this->requests(), requests);
+    QCOMPARE(recordLabels(task.firstBytes()), labels);
     QCOMPARE(task.firstBytes().at(1), record(11));
 }
 
