@@ -1,10 +1,15 @@
 #include "historyblock.h"
 
+#include "dorrikbus.h"
 #include "modbusdoublestruct.h"
 
 #include <QtGlobal>
 
 namespace HistoryBlock {
+
+namespace {
+const quint32 InvalidStamp = 0xFFFFFFFF;
+}
 
 ModbusBytes normalisedDoubleStruct(const ModbusBytes &block, int at)
 {
@@ -31,10 +36,14 @@ ModbusBytesArray merge(ModbusBytesArray list, const ModbusBytes &block, int item
     if (list.size() > keep)
         list.erase(list.begin(), list.begin() + (list.size() - keep));
 
-    QDateTime stamp = now;
+    // Stepped on the label, the wall clock counted as if it were UTC: stepping a local date-time
+    // back over a spring-forward change would jump an hour between two records.
+    quint32 stamp = DorrikBus::archLabelToSeconds(now);
     for (qsizetype i = list.size() - 1; i >= 0; --i) {
-        list[i].setBytes(ModbusBytes::fromDateTime(stamp), stampOffset, 4);
-        stamp = stamp.addSecs(-1);
+        list[i].setBytes(ModbusBytes::fromUInt32(stamp), stampOffset, 4);
+        // The invalid label stays invalid; before 1970 there is no label either.
+        if (stamp != InvalidStamp)
+            stamp = stamp == 0 ? InvalidStamp : stamp - 1;
     }
     return list;
 }

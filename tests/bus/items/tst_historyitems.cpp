@@ -83,6 +83,7 @@ private slots:
     void ratioChangeResetsTheModel();
     void maxHistorySizeSignal();
     void currentTimeTakesEffectAtTheNextMerge();
+    void stampsAcrossTheSpringForwardHour();
     void moreWordReadsAgain();
 };
 
@@ -280,6 +281,24 @@ void tst_HistoryItems::currentTimeTakesEffectAtTheNextMerge()
     merge(item, countingBlock(3, 1));
     QCOMPARE(item.data(0, TimeRole).toDateTime(), Now.addSecs(98));
     QCOMPARE(item.data(2, TimeRole).toDateTime(), Now.addSecs(100));
+}
+
+void tst_HistoryItems::stampsAcrossTheSpringForwardHour()
+{
+    // Two seconds after the clocks went from 02:00 to 03:00 in Europe/Berlin: the records are a
+    // second apart on the instrument's clock, with no hour between 03:00:00 and the one before.
+    TavrinFlowRateHistoryItem item;
+    const QDateTime now(QDate(2026, 3, 29), QTime(3, 0, 2));
+    item.setCurrentTime(now);
+    merge(item, countingBlock(1, 5));
+
+    const quint32 last = DorrikBus::archLabelToSeconds(now);
+    QCOMPARE(last, 1774753202u);
+    QList<quint32> stamps;
+    for (const ModbusBytes &record : item.topBytesArray())
+        stamps.append(record.toUInt32(32));
+    QCOMPARE(stamps, (QList<quint32>{last - 4, last - 3, last - 2, last - 1, last}));
+    QCOMPARE(item.data(4, TimeRole).toDateTime(), now);
 }
 
 void tst_HistoryItems::moreWordReadsAgain()
