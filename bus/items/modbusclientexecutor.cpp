@@ -74,32 +74,48 @@ void ModbusClientExecutor::setTimerInterval(int ms)
 
 void ModbusClientExecutor::abortExecuting(ModbusItemBase *item)
 {
+    const quint64 stamp = ModbusTask::nextStamp();
     std::lock_guard<std::mutex> lock(m_abortMutex);
-    m_abortList.append(item);
+    for (auto &entry : m_abortList) {
+        if (entry.first.data() == item) {
+            entry.second = stamp;
+            m_abortItem = true;
+            return;
+        }
+    }
+    m_abortList.append(qMakePair(ItemPointer(item), stamp));
     m_abortItem = true;
 }
 
 void ModbusClientExecutor::abortExecutingAll()
 {
-    m_abortAll = true;
+    m_abortAllStamp = ModbusTask::nextStamp();
 }
 
 void ModbusClientExecutor::resetAborting()
 {
     std::lock_guard<std::mutex> lock(m_abortMutex);
-    m_abortList.clear();
-    m_abortItem = false;
-    m_abortAll = false;
+    m_abortList.erase(std::remove_if(m_abortList.begin(), m_abortList.end(),
+                                     [](const QPair<ItemPointer, quint64> &entry) {
+                                         return entry.first.isNull();
+                                     }),
+                      m_abortList.end());
+    m_abortItem = !m_abortList.isEmpty();
 }
 
-bool ModbusClientExecutor::checkAbort(ModbusItemBase *item)
+bool ModbusClientExecutor::checkAbort(const ModbusTask &task)
 {
-    if (!m_abortItem && !m_abortAll)
+    if (m_abortAllStamp > task.stamp())
+        return true;
+    if (!m_abortItem)
         return false;
+    ModbusItemBase *item = task.firstItem();
     std::lock_guard<std::mutex> lock(m_abortMutex);
-    const bool found = m_abortList.contains(item);
-    m_abortList.clear();
-    return m_abortAll || found;
+    for (const auto &entry : std::as_const(m_abortList)) {
+        if (entry.first.data() == item)
+            return entry.second > task.stamp();
+    }
+    return false;
 }
 
 void ModbusClientExecutor::detachServer()
@@ -135,8 +151,13 @@ void ModbusClientExecutor::onTimer()
                 return;
             }
             const bool intervalReading = m_server->intervalReadingEnabled();
-            if (intervalReading)
+            if (intervalReading) {
+                // Stamped before it leaves the server: an abort raised while it is taken holds.
+                const quint64 stamp = ModbusTask::nextStamp();
                 task = m_server->getIntervalTask();
+                if (task)
+                    task->setStamp(stamp);
+            }
             if (!task) {
                 QDateTime nearest;
                 int next = IdleInterval;
@@ -152,6 +173,8 @@ void ModbusClientExecutor::onTimer()
             }
         }
     }
+    if (m_taskTakenHook)
+        m_taskTakenHook(task);
     executeTask(task);
     deliver(task);
     setTimerInterval(0);
@@ -179,6 +202,12 @@ void ModbusClientExecutor::executeTask(ModbusTask *task)
     if (!task)
         return;
     resetAborting();
+    if (task->dataList().isEmpty()) {
+        // Nothing to ask for and nobody to tell: without a state it would pass for never run.
+        task->setState(DorrikBus::ErrorState);
+        task->setErrorString(tr("task has no data items"));
+        return;
+    }
     emit executingItemsChanged(task->dataList().getItems());
     m_modbuser.setDeviceAddress(task->deviceAddress());
     for (int attempt = 0; attempt < m_retries; ++attempt) {
@@ -248,7 +277,7 @@ void ModbusClientExecutor::finish(ModbusTask &task, bool ok)
 bool ModbusClientExecutor::blockDone(ModbusTask &task)
 {
     emit taskPartialExecuted();
-    if (!checkAbort(task.firstItem()))
+    if (!checkAbort(task))
         return false;
     task.abort();
     return true;
@@ -264,6 +293,13 @@ void ModbusClientExecutor::executeWrite(
     if (rest.regsCount() < 1) {
         task.setState(DorrikBus::ErrorState);
         task.setErrorString(tr("nothing to write"));
+        return;
+    }
+    // Registers are written whole: a lone last byte would be dropped while the write succeeds.
+    if (rest.size() % 2 != 0) {
+        task.setState(DorrikBus::ErrorState);
+        task.setErrorString(
+            tr("can't write %1 bytes: not a whole number of registers").arg(rest.size()));
         return;
     }
     quint32 address = start;

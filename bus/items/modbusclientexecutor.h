@@ -13,6 +13,7 @@
 #include <atomic>
 #include <functional>
 #include <mutex>
+#include <utility>
 
 class ModbusItemBase;
 class ModbusTask;
@@ -60,9 +61,18 @@ public:
     int timerInterval() const { return m_timerInterval; }
     Modbuser &modbuser() { return m_modbuser; }
 
+    // Forgets the aborts of items that are gone.
     void resetAborting();
-    // Whether the running task of `item` is to stop now. Empties the abort list.
-    bool checkAbort(ModbusItemBase *item);
+    // Whether the running task is to stop now: an abort of all, or of its first item, was raised
+    // after the task was made or handed out (its stamp).
+    bool checkAbort(const ModbusTask &task);
+
+    // Test seam: called in this thread after a task was taken from the task server and before
+    // it runs.
+    void setTaskTakenHook(std::function<void(ModbusTask *)> hook)
+    {
+        m_taskTakenHook = std::move(hook);
+    }
 
     // The client gives the executor up (its thread did not end in time): from now on no task
     // server is asked or told anything, and a task that is still running is dropped at its end.
@@ -118,12 +128,14 @@ private:
     ModbusTaskServer *m_server;
     std::mutex m_serverMutex;
     std::atomic<int> m_maxArchRecords{1};
-    // The abort lock guards the abort list; the two flags are read without it first, so that a
-    // check costs nothing while nothing was aborted.
-    QList<ModbusItemBase *> m_abortList;
+    // Each item's latest abort, stamped on the tasks' clock, under the abort lock. The flag and
+    // the stamp of the latest abort of all are read without it, so that a check costs nothing
+    // while nothing was aborted.
+    QList<QPair<ItemPointer, quint64>> m_abortList;
     std::mutex m_abortMutex;
     std::atomic<bool> m_abortItem{false};
-    std::atomic<bool> m_abortAll{false};
+    std::atomic<quint64> m_abortAllStamp{0};
+    std::function<void(ModbusTask *)> m_taskTakenHook;
     std::atomic<int> m_retries{1};
     std::atomic<int> m_timerInterval{StartInterval};
 };

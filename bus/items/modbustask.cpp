@@ -4,9 +4,12 @@
 
 #include <QObject>
 
+#include <atomic>
+
 ModbusTask::ModbusTask(ModbusItemBase &item, const ModbusBytesArray &bytes)
-    : m_interval(0), m_type(DorrikBus::WriteTask), m_useOptimizing(item.useOptimizing()),
-      m_deviceAddress(quint8(item.deviceAddress())), m_count(item.count())
+    : m_interval(0), m_type(DorrikBus::WriteTask), m_force(item.force()),
+      m_useOptimizing(item.useOptimizing()), m_deviceAddress(quint8(item.deviceAddress())),
+      m_count(item.count())
 {
     append(item);
     m_dataList.setBytes(bytes);
@@ -14,16 +17,18 @@ ModbusTask::ModbusTask(ModbusItemBase &item, const ModbusBytesArray &bytes)
 }
 
 ModbusTask::ModbusTask(ModbusItemBase &item, int interval)
-    : m_interval(interval), m_type(DorrikBus::ReadTask), m_useOptimizing(item.useOptimizing()),
-      m_deviceAddress(quint8(item.deviceAddress())), m_count(item.count())
+    : m_interval(interval), m_type(DorrikBus::ReadTask), m_force(item.force()),
+      m_useOptimizing(item.useOptimizing()), m_deviceAddress(quint8(item.deviceAddress())),
+      m_count(item.count())
 {
     append(item);
     initLastProcessTime(item);
 }
 
 ModbusTask::ModbusTask(ModbusItemBase &item, DorrikBus::ModbusTaskType type, int interval)
-    : m_interval(interval), m_type(type), m_useOptimizing(item.useOptimizing()),
-      m_deviceAddress(quint8(item.deviceAddress())), m_count(item.count())
+    : m_interval(interval), m_type(type), m_force(item.force()),
+      m_useOptimizing(item.useOptimizing()), m_deviceAddress(quint8(item.deviceAddress())),
+      m_count(item.count())
 {
     append(item);
     // Only a read is repeated: a write runs once.
@@ -36,19 +41,26 @@ ModbusTask::ModbusTask(const ModbusTask &other)
     : m_interval(other.m_interval), m_type(other.m_type),
       m_lastProcessTime(other.m_lastProcessTime), m_state(other.m_state), m_force(other.m_force),
       m_useOptimizing(other.m_useOptimizing), m_deviceAddress(other.m_deviceAddress),
-      m_count(other.m_count), m_dataList(other.m_dataList)
+      m_count(other.m_count), m_forcedRuns(other.m_forcedRuns), m_stamp(other.m_stamp),
+      m_dataList(other.m_dataList)
 {}
 
 ModbusTask::ModbusTask(ModbusTask &other, int index)
     : m_interval(other.m_interval), m_type(other.m_type),
       m_lastProcessTime(other.m_lastProcessTime), m_state(other.m_state), m_force(other.m_force),
       m_useOptimizing(other.m_useOptimizing), m_deviceAddress(other.m_deviceAddress),
-      m_count(other.m_count)
+      m_count(other.m_count), m_forcedRuns(other.m_forcedRuns), m_stamp(other.m_stamp)
 {
     m_dataList.append(other.m_dataList.at(index));
 }
 
 ModbusTask::~ModbusTask() = default;
+
+quint64 ModbusTask::nextStamp()
+{
+    static std::atomic<quint64> clock{0};
+    return ++clock;
+}
 
 void ModbusTask::reset()
 {

@@ -55,6 +55,16 @@ public:
     void setDeviceAddress(quint8 address) { m_deviceAddress = address; }
     void setErrorString(const QString &text) { m_errorString = text; }
     void setLastProcessTime(const QDateTime &time) { m_lastProcessTime = time; }
+    // A point on one process-wide clock, taken when the task was made (an interval task's copy:
+    // when it was handed out). An abort stops the running task only when it was raised later,
+    // so that an abort arriving while the executor takes the task is not lost.
+    quint64 stamp() const { return m_stamp; }
+    void setStamp(quint64 stamp) { m_stamp = stamp; }
+    // The next point of that clock; any thread.
+    static quint64 nextStamp();
+    // How many times the client has run a forced task so far; reset() keeps it.
+    int forcedRuns() const { return m_forcedRuns; }
+    void setForcedRuns(int runs) { m_forcedRuns = runs; }
 
     // lastProcessTime + interval; invalid while lastProcessTime is.
     QDateTime nextProcessTime() const;
@@ -76,6 +86,10 @@ public:
     void initLastProcessTime(const ModbusItemBase &item);
     void abort();
 
+protected:
+    // For kinds that make up their own data items.
+    ModbusTaskDataList &mutableDataList() { return m_dataList; }
+
 private:
     int m_interval = 0;
     DorrikBus::ModbusTaskType m_type = DorrikBus::ReadTask;
@@ -86,6 +100,8 @@ private:
     bool m_useOptimizing = true;
     quint8 m_deviceAddress = 1;
     int m_count = 1;
+    int m_forcedRuns = 0;
+    quint64 m_stamp = nextStamp();
     ModbusTaskDataList m_dataList;
 };
 

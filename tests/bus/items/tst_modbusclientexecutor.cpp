@@ -68,7 +68,11 @@ private slots:
     void registerWriteBlocks_data();
     void registerWriteBlocks();
     void writeSendsEveryDataItem();
-    void writeWithNothingToWrite();
+    void refusedWrites_data();
+    void refusedWrites();
+    void taskWithoutDataItems();
+    void abortRaisedWhileTheTaskIsTaken_data();
+    void abortRaisedWhileTheTaskIsTaken();
     void abortDuringTheFirstBlock();
     void abortOfAnotherItemDoesNotStopTheTask();
     void fileBlocks_data();
@@ -317,13 +321,95 @@ void tst_ModbusClientExecutor::writeSendsEveryDataItem()
     QCOMPARE(m_instrument->registers(400001, 3).toHex(), QByteArray("111122223333"));
 }
 
-void tst_ModbusClientExecutor::writeWithNothingToWrite()
+void tst_ModbusClientExecutor::refusedWrites_data()
 {
-    TestItem item(400001);
-    TaskPtr task(new ModbusTaskAddressed(item, 400001, ModbusBytesArray()));
+    QTest::addColumn<ModbusBytesArray>("elements");
+    QTest::addColumn<QString>("error");
+
+    QTest::newRow("nothing to write") << ModbusBytesArray() << QStringLiteral("nothing to write");
+    // The lone last byte would be dropped while the write passes for good.
+    QTest::newRow("three bytes")
+        << ModbusBytesArray(QList<ModbusBytes>{ModbusBytes::fromHex("112233")})
+        << QStringLiteral("can't write 3 bytes: not a whole number of registers");
+    QTest::newRow("two items, three bytes")
+        << ModbusBytesArray(
+               QList<ModbusBytes>{ModbusBytes::fromHex("1122"), ModbusBytes::fromHex("33")})
+        << QStringLiteral("can't write 3 bytes: not a whole number of registers");
+}
+
+void tst_ModbusClientExecutor::refusedWrites()
+{
+    QFETCH(ModbusBytesArray, elements);
+    QFETCH(QString, error);
+
+    TestItem item(400001, 2);
+    TaskPtr task(new ModbusTaskAddressed(item, 400001, elements));
     QCOMPARE(runSync(*task), DorrikBus::ErrorState);
-    QCOMPARE(task->errorString(), QStringLiteral("nothing to write"));
+    QCOMPARE(task->errorString(), error);
     QCOMPARE(m_instrument->requestCount(), 0);
+}
+
+void tst_ModbusClientExecutor::taskWithoutDataItems()
+{
+    // A task kind that gives up its data items: nothing to run it for.
+    class EmptyTask : public ModbusTaskAddressed
+    {
+    public:
+        explicit EmptyTask(ModbusItemBase &item) : ModbusTaskAddressed(item, 400001, 0)
+        {
+            mutableDataList().clear();
+        }
+    };
+    TestItem item(400001);
+    EmptyTask task(item);
+    QCOMPARE(runSync(task), DorrikBus::ErrorState);
+    QCOMPARE(task.errorString(), QStringLiteral("task has no data items"));
+    QCOMPARE(m_instrument->requestCount(), 0);
+}
+
+void tst_ModbusClientExecutor::abortRaisedWhileTheTaskIsTaken_data()
+{
+    QTest::addColumn<bool>("all");
+    QTest::newRow("abort of the item") << false;
+    QTest::newRow("abort of all") << true;
+}
+
+// The abort comes after the executor has taken the task from the queue and before it starts
+// it: the task is no longer in the queue to be dropped, so the running task has to stop.
+void tst_ModbusClientExecutor::abortRaisedWhileTheTaskIsTaken()
+{
+    QFETCH(bool, all);
+
+    TestItem item(400001, 300);
+    attach(item, *m_client);
+    QSignalSpy executed(m_client.get(), &ModbusClient::executed);
+    QSemaphore taken;
+    QSemaphore resume;
+    m_client->executor()->setTaskTakenHook([&](ModbusTask *) {
+        taken.release();
+        resume.acquire();
+    });
+    m_client->executeTask(item.createModbusTask(DorrikBus::ReadTask, 0));
+    QVERIFY(taken.tryAcquire(1, 10000));
+    if (all)
+        m_client->abortExecutingAll();
+    else
+        item.abortExecuting();
+    resume.release();
+
+    QTRY_COMPARE(executed.size(), 1);
+    QCOMPARE(item.errorString(), QStringLiteral("aborted"));
+    QVERIFY(!item.wasRead());
+    // Three blocks of 122, 122 and 56 registers; it stops after the first.
+    QCOMPARE(m_instrument->requestCount(), 1);
+
+    // An abort raised before a task does not touch it.
+    m_client->executeTask(item.createModbusTask(DorrikBus::ReadTask, 0));
+    QVERIFY(taken.tryAcquire(1, 10000));
+    resume.release();
+    QTRY_COMPARE(executed.size(), 2);
+    QVERIFY(item.wasRead());
+    QCOMPARE(m_instrument->requestCount(), 4);
 }
 
 void tst_ModbusClientExecutor::abortDuringTheFirstBlock()
