@@ -1,16 +1,16 @@
 #include "modbusclient.h"
 
-#include <utility>
-
 #include "modbusclientexecutor.h"
 #include "modbusitembase.h"
 #include "modbustask.h"
 #include "modbustaskserver.h"
 
+#include <QAbstractEventDispatcher>
 #include <QCoreApplication>
 #include <QEvent>
 #include <QThread>
 
+#include <atomic>
 #include <memory>
 #include <utility>
 
@@ -48,6 +48,7 @@ ModbusClient::ModbusClient(QObject *parent) : ErrObject(parent)
     connect(m_taskServer, &ModbusTaskServer::enabledChanged, this, &ModbusClient::enabledChanged);
     connect(m_taskServer, &ModbusTaskServer::pausedChanged, this, &ModbusClient::pausedChanged);
     connect(this, &ModbusClient::abortExecuting, m_taskServer, &ModbusTaskServer::abortTasks);
+    connect(this, &ModbusClient::abortExecuting, this, &ModbusClient::dropWaitingTasks);
     // Directly, in the emitting thread: the running task has to see it between its blocks.
     connect(this, &ModbusClient::abortExecuting, m_executor, &ModbusClientExecutor::abortExecuting,
             Qt::DirectConnection);
@@ -79,6 +80,7 @@ ModbusClient::~ModbusClient()
     }
     stopExecutorThread();
     m_pendingResults.clearWithDelete();
+    m_waitingForLink.clearWithDelete();
 }
 
 void ModbusClient::stopExecutorThread()
@@ -138,9 +140,9 @@ void ModbusClient::setTransport(ModbusTransport *transport)
     m_transport = transport;
     if (transport)
         connect(transport, &Transport::connectedChanged, this, &ModbusClient::updateConnected);
-    QMetaObject::invokeMethod(
-        m_executor, [this, transport] { m_executor->setTransport(transport); },
-        Qt::BlockingQueuedConnection);
+    ModbusClientExecutor *executor = m_executor;
+    if (!runInExecutor([executor, transport] { executor->setTransport(transport); }))
+        return;
     updateConnected();
     emit transportChanged();
 }
@@ -151,7 +153,17 @@ void ModbusClient::updateConnected()
     if (value == m_connected)
         return;
     m_connected = value;
+    if (value) {
+        const ModbusTaskList waiting = std::exchange(m_waitingForLink, {});
+        for (ModbusTask *task : waiting)
+            executeTask(task);
+    }
     emit connectedChanged();
+}
+
+void ModbusClient::dropWaitingTasks(ModbusItemBase *item)
+{
+    m_waitingForLink.removeWithDelete(item);
 }
 
 void ModbusClient::setUseOptimization(bool value)
@@ -278,13 +290,19 @@ void ModbusClient::executeTask(ModbusTask *task)
 bool ModbusClient::executeTaskSync(ModbusTask *task)
 {
     std::unique_ptr<ModbusTask> owned(task);
+    const QPointer<ModbusClient> self(this);
     executeTaskSyncSilent(task);
+    if (!self)
+        return false;
+    // What counts is whether the item took the result: a good answer that it refuses (of
+    // another force mark, size or address) left nothing behind.
     ModbusItemBase *item = task->firstItem();
-    if (item) {
-        item->taskCompleted(task);
+    if (!item)
+        return false;
+    const bool accepted = item->taskCompleted(task);
+    if (self)
         emit executed(item);
-    }
-    return task->state() == DorrikBus::GoodState;
+    return accepted;
 }
 
 void ModbusClient::executeTaskSyncSilent(ModbusTask *task)
@@ -297,17 +315,46 @@ void ModbusClient::executeTaskSyncSilent(ModbusTask *task)
             task->setErrorString(tr("modbus client is disabled or paused"));
             return;
         }
-        if (QThread::currentThread() == m_thread)
-            m_executor->executeTask(task);
-        else
-            QMetaObject::invokeMethod(
-                m_executor, [this, task] { m_executor->executeTask(task); },
-                Qt::BlockingQueuedConnection);
+        ModbusClientExecutor *executor = m_executor;
+        if (!runInExecutor([executor, task] { executor->executeTask(task); }))
+            return;
         if (!task->force() || task->state() == DorrikBus::GoodState || !connected() ||
             pass + 1 >= m_retries)
             return;
         task->reset();
     }
+}
+
+bool ModbusClient::runInExecutor(const std::function<void()> &work)
+{
+    QThread *caller = QThread::currentThread();
+    if (caller == m_thread) {
+        work();
+        return true;
+    }
+    QAbstractEventDispatcher *dispatcher = caller->eventDispatcher();
+    if (!dispatcher) {
+        // A thread without an event loop serves no link, so it may simply block.
+        QMetaObject::invokeMethod(m_executor, work, Qt::BlockingQueuedConnection);
+        return true;
+    }
+    // Not a blocking queued call: a loopback or TFTP link living in this thread runs its side
+    // of the exchange by a queued call into it, so this thread's events have to go on while it
+    // waits. The wait ends when the work has run, or when its call was dropped unrun (the
+    // executor thread ended); the work itself ends by the link's time-outs.
+    auto done = std::make_shared<std::atomic<bool>>(false);
+    std::shared_ptr<void> finisher(nullptr, [done, dispatcher](void *) {
+        done->store(true);
+        dispatcher->wakeUp();
+    });
+    QMetaObject::invokeMethod(
+        m_executor, [work, finisher] { work(); }, Qt::QueuedConnection);
+    finisher.reset();
+    const QPointer<ModbusClient> self(this);
+    while (!done->load())
+        QCoreApplication::processEvents(QEventLoop::WaitForMoreEvents |
+                                        QEventLoop::ExcludeUserInputEvents);
+    return !self.isNull();
 }
 
 void ModbusClient::startExecutingIntervalTask(ModbusTask *task)
@@ -330,6 +377,7 @@ void ModbusClient::unRegisterItem(ModbusItemBase *item)
 {
     m_registeredItems.removeOne(item);
     m_executingItems.removeOne(item);
+    dropWaitingTasks(item);
 }
 
 void ModbusClient::wakeUpExecutor()
@@ -339,6 +387,7 @@ void ModbusClient::wakeUpExecutor()
 
 void ModbusClient::abortExecutingAll()
 {
+    m_waitingForLink.clearWithDelete();
     m_taskServer->abortAllTasks();
     m_executor->abortExecutingAll();
 }
@@ -360,10 +409,21 @@ void ModbusClient::processResultTasks()
             delete task;
             continue;
         }
-        if (task->force() && task->interval() == 0 && task->state() != DorrikBus::GoodState) {
-            task->reset();
-            executeTask(task);
-            continue;
+        if (task->force() && task->interval() == 0 && task->state() == DorrikBus::ErrorState) {
+            // Run again, but while the link is down it waits for the link, and a device that
+            // keeps failing ends it after `retries` runs, as a synchronous task.
+            if (!m_connected) {
+                task->reset();
+                task->setForcedRuns(0);
+                m_waitingForLink.append(task);
+                continue;
+            }
+            task->setForcedRuns(task->forcedRuns() + 1);
+            if (task->forcedRuns() < m_retries) {
+                task->reset();
+                executeTask(task);
+                continue;
+            }
         }
         item->taskCompleted(task);
         if (task->interval() == 0 || intervalReadingEnabled())

@@ -15,6 +15,8 @@
 #include <QStringList>
 #include <QVariantList>
 
+#include <functional>
+
 class QThread;
 class ModbusClientExecutor;
 class ModbusItemBase;
@@ -163,11 +165,15 @@ private slots:
     void onResultTasksChanged();
     void updateConnected();
     void onExecutingItemsChanged(QList<ItemPointer> items);
+    void dropWaitingTasks(ModbusItemBase *item);
 
 private:
     enum { ProcessResultsEventType = 1000 };
 
     void processResultTasks();
+    // Runs `work` in the executor thread and waits for its end while this thread's events go
+    // on. False when the client was destroyed meanwhile: then nothing of it may be touched.
+    bool runInExecutor(const std::function<void()> &work);
     void stopExecutorThread();
     static QHash<QString, bool> groupSet(const QStringList &groups);
 
@@ -198,6 +204,8 @@ private:
     // Guarded pointers: an item destroyed while it is executing or registered drops out.
     QList<ItemPointer> m_executingItems;
     ModbusTaskList m_pendingResults;
+    // Forced one-shot tasks that failed while the link was down: queued again once it is up.
+    ModbusTaskList m_waitingForLink;
     // The items declared inside the client, its children.
     QList<ItemPointer> m_items;
     QList<ItemPointer> m_registeredItems;

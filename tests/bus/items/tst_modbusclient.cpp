@@ -1,8 +1,16 @@
+#include "modbusarchrecord.h"
 #include "modbusclient.h"
 #include "modbusclientexecutor.h"
+#include "modbuser.h"
+#include "modbusfile.h"
 #include "modbusloopbackclient.h"
+#include "modbusloopbackserver.h"
 #include "modbustaskaddressed.h"
 #include "modbustaskserver.h"
+#include "modbustftpclient.h"
+#include "modbustftpserver.h"
+#include "modbustranslator.h"
+#include "registermap.h"
 #include "simulatedinstrument.h"
 #include "testitem.h"
 
@@ -10,7 +18,12 @@
 #include <QRandomGenerator>
 #include <QtTest>
 
+#include <atomic>
+#include <chrono>
+#include <condition_variable>
 #include <memory>
+#include <mutex>
+#include <thread>
 
 using TaskPtr = std::unique_ptr<ModbusTask>;
 using GroupSet = QHash<QString, bool>;
@@ -25,6 +38,107 @@ void attach(ModbusItemBase &item, ModbusClient &client)
     QObject::connect(&item, &ModbusItemBase::abortExecutingInternal, &client,
                      &ModbusClient::abortExecuting);
 }
+
+// Fails the whole test program when a call does not return in time: a frozen call would
+// otherwise hold it until the ctest time-out.
+class Watchdog
+{
+public:
+    Watchdog(int ms, const char *what)
+        : m_thread([this, ms, what] {
+              std::unique_lock<std::mutex> lock(m_mutex);
+              if (!m_changed.wait_for(lock, std::chrono::milliseconds(ms),
+                                      [this] { return m_disarmed; }))
+                  qFatal("%s did not return within %d ms", what, ms);
+          })
+    {}
+    ~Watchdog()
+    {
+        {
+            std::lock_guard<std::mutex> lock(m_mutex);
+            m_disarmed = true;
+        }
+        m_changed.notify_all();
+        m_thread.join();
+    }
+
+private:
+    std::mutex m_mutex;
+    std::condition_variable m_changed;
+    bool m_disarmed = false;
+    std::thread m_thread;
+};
+
+// A link whose master end lives in the test's own thread, as a program's link does in the GUI
+// thread. Loopback: both ends and the slave here. TFTP: the server on a thread of its own that
+// waits `delay` ms before each answer.
+class LinkInThisThread
+{
+public:
+    LinkInThisThread(bool tftp, int delay)
+    {
+        registers.addRegisters(400001, 10);
+        registers.setRegisters(400001, ModbusBytes::fromHex("cafe0001"));
+        if (!tftp) {
+            m_slave = new Modbuser;
+            auto *server = new ModbusLoopbackServer;
+            m_slave->translator().addTransport(*server, true, true);
+            registers.serve(*m_slave);
+            auto *loopback = new ModbusLoopbackClient(*server);
+            server->connectTransport(false);
+            loopback->connectTransport(false);
+            m_link.reset(loopback);
+            return;
+        }
+        m_slaveThread.start();
+        m_slave = new Modbuser;
+        auto *server = new ModbusTFtpServer;
+        server->setAddress(QHostAddress::LocalHost);
+        server->setPort(0);
+        m_slave->translator().addTransport(*server, true, true);
+        QObject::connect(
+            m_slave, &Modbuser::onReadRegisters, m_slave,
+            [delay](quint32, quint16, ModbusBytes &, ModbusTranslateOptions &, bool &) {
+                QThread::msleep(delay);
+            },
+            Qt::DirectConnection);
+        registers.serve(*m_slave);
+        m_slave->moveToThread(&m_slaveThread);
+        quint16 port = 0;
+        QMetaObject::invokeMethod(
+            server,
+            [&] {
+                if (server->connectTransport(false))
+                    port = server->serverPort();
+            },
+            Qt::BlockingQueuedConnection);
+        auto *client = new ModbusTFtpClient(ModbusIpTarget(QHostAddress::LocalHost, port));
+        client->connectTransport(false);
+        m_link.reset(client);
+    }
+    ~LinkInThisThread()
+    {
+        m_link.reset();
+        if (!m_slaveThread.isRunning()) {
+            delete m_slave;
+            return;
+        }
+        Modbuser *slave = m_slave;
+        QMetaObject::invokeMethod(
+            slave, [slave] { delete slave; }, Qt::BlockingQueuedConnection);
+        m_slaveThread.quit();
+        m_slaveThread.wait();
+    }
+
+    ModbusTransport *link() const { return m_link.get(); }
+
+    RegisterMap registers;
+
+private:
+    QThread m_slaveThread;
+    Modbuser *m_slave = nullptr;
+    std::unique_ptr<ModbusTransport> m_link;
+};
 
 } // namespace
 
@@ -44,7 +158,14 @@ private slots:
     void synchronousTaskOnStoppedClient_data();
     void synchronousTaskOnStoppedClient();
     void forcedSynchronousTaskIsBoundedByRetries();
-    void forcedQueuedTaskRunsAgainUntilGood();
+    void forcedQueuedTaskIsBoundedByRetries_data();
+    void forcedQueuedTaskIsBoundedByRetries();
+    void forcedQueuedTaskWaitsForTheLink();
+    void forcedItemsTakeTheirResults_data();
+    void forcedItemsTakeTheirResults();
+    void synchronousCallsOverALinkOfThisThread_data();
+    void synchronousCallsOverALinkOfThisThread();
+    void resumeRunsTheQueueAtOnce();
     void oneResultPerEventLoopPass_data();
     void oneResultPerEventLoopPass();
     void intervalResultWhileIntervalReadingIsOff();
@@ -189,22 +310,203 @@ void tst_ModbusClient::forcedSynchronousTaskIsBoundedByRetries()
     QCOMPARE(m_instrument->requestCount(), 4);
 }
 
-void tst_ModbusClient::forcedQueuedTaskRunsAgainUntilGood()
+void tst_ModbusClient::forcedQueuedTaskIsBoundedByRetries_data()
 {
-    m_instrument->setException(400001, DorrikBus::SlaveDeviceBusy, 2);
+    QTest::addColumn<int>("retries");
+    QTest::addColumn<int>("exceptions");
+    QTest::addColumn<int>("requests");
+    QTest::addColumn<bool>("taken");
+
+    // Each run makes `retries` attempts; a failed forced run is repeated, up to `retries` runs.
+    QTest::newRow("good at the second run") << 2 << 3 << 4 << true;
+    QTest::newRow("always failing: two runs, then the item hears of it") << 2 << -1 << 4 << false;
+    QTest::newRow("one retry: one run") << 1 << 1 << 1 << false;
+}
+
+void tst_ModbusClient::forcedQueuedTaskIsBoundedByRetries()
+{
+    QFETCH(int, retries);
+    QFETCH(int, exceptions);
+    QFETCH(int, requests);
+    QFETCH(bool, taken);
+
+    m_client->setRetries(retries);
+    QTRY_COMPARE(m_client->executor()->retries(), retries);
+    m_instrument->setException(400001, DorrikBus::SlaveDeviceBusy, exceptions);
     TestItem item(400001);
     item.setForce(true);
     attach(item, *m_client);
     QSignalSpy executed(m_client.get(), &ModbusClient::executed);
     QSignalSpy errors(&item, &ErrObject::error);
-    ModbusTask *task = item.createModbusTask(DorrikBus::ReadTask, 0);
-    task->setForce(true);
-    m_client->executeTask(task);
+    m_client->executeTask(item.createModbusTask(DorrikBus::ReadTask, 0));
 
     QTRY_COMPARE(executed.size(), 1);
-    QCOMPARE(m_instrument->requestCount(), 3);
-    QCOMPARE(errors.size(), 0);
-    QVERIFY(item.wasRead());
+    QTest::qWait(50);
+    QCOMPARE(m_instrument->requestCount(), requests);
+    QCOMPARE(item.wasRead(), taken);
+    QCOMPARE(errors.size(), taken ? 0 : 1);
+    QCOMPARE(m_client->queuedTasksCount(), quint64(0));
+}
+
+void tst_ModbusClient::forcedQueuedTaskWaitsForTheLink()
+{
+    m_client->setRetries(2);
+    m_instrument->disconnectLink();
+    QTRY_VERIFY(!m_client->connected());
+    TestItem item(400001);
+    item.setForce(true);
+    attach(item, *m_client);
+    std::atomic<int> runs{0};
+    QObject counter;
+    connect(
+        m_client->executor(), &ModbusClientExecutor::executingItemsChanged, &counter,
+        [&runs](const QList<ItemPointer> &items) {
+            if (!items.isEmpty())
+                ++runs;
+        },
+        Qt::DirectConnection);
+    QSignalSpy executed(m_client.get(), &ModbusClient::executed);
+    QVERIFY(item.read());
+
+    QTest::qWait(500);
+    QVERIFY2(runs >= 1 && runs <= 3, qPrintable(QString::number(runs)));
+    QCOMPARE(executed.size(), 0);
+
+    m_instrument->connectLink();
+    QTRY_VERIFY(item.wasRead());
+    QCOMPARE(executed.size(), 1);
+    QCOMPARE(m_instrument->requestCount(), 1);
+}
+
+void tst_ModbusClient::forcedItemsTakeTheirResults_data()
+{
+    QTest::addColumn<bool>("archive");
+    QTest::addColumn<bool>("force");
+    QTest::addColumn<bool>("flipped");
+
+    QTest::newRow("file") << false << false << false;
+    QTest::newRow("file, forced") << false << true << false;
+    QTest::newRow("archive record") << true << false << false;
+    QTest::newRow("archive record, forced") << true << true << false;
+    // A good answer made for the other force mark is refused: the read tells so.
+    QTest::newRow("file, force changed during the read") << false << true << true;
+    QTest::newRow("archive record, force changed during the read") << true << false << true;
+}
+
+void tst_ModbusClient::forcedItemsTakeTheirResults()
+{
+    QFETCH(bool, archive);
+    QFETCH(bool, force);
+    QFETCH(bool, flipped);
+
+    const ModbusBytes answer = ModbusBytes::fromHex("0000000701020304");
+    std::unique_ptr<ModbusItemBase> item;
+    if (archive) {
+        m_instrument->archives().addArchive(1, DorrikBus::IndexArch);
+        m_instrument->archives().addRecord(1, 7, answer);
+        auto *record = new ModbusArchRecord;
+        record->setArchIndex(1);
+        record->setArchType(DorrikBus::IndexArch);
+        record->setFunc(DorrikBus::Func65);
+        record->setLabel(7u);
+        item.reset(record);
+    } else {
+        m_instrument->setFile(3, answer);
+        auto *file = new ModbusFile;
+        file->setFile(3);
+        file->setLength(int(answer.size()));
+        item.reset(file);
+    }
+    item->setClient(m_client.get());
+    item->setForce(force);
+    if (flipped) {
+        // Fires in the wait of the synchronous read, while the instrument holds its answer.
+        m_instrument->setDelay(200);
+        QTimer::singleShot(0, item.get(), [&item, force] { item->setForce(!force); });
+    }
+
+    QCOMPARE(item->readSync(), !flipped);
+    QCOMPARE(item->wasRead(), !flipped);
+    QCOMPARE(item->bytes() == answer, !flipped);
+}
+
+void tst_ModbusClient::synchronousCallsOverALinkOfThisThread_data()
+{
+    QTest::addColumn<bool>("tftp");
+    QTest::addColumn<QString>("call");
+
+    for (bool tftp : {false, true}) {
+        const char *link = tftp ? "TFTP" : "loopback";
+        for (const char *call : {"readSync", "writeSync", "setTransport"})
+            QTest::addRow("%s, %s", link, call) << tftp << QString::fromLatin1(call);
+    }
+}
+
+// The link's side of each exchange runs in this thread by a queued call: a synchronous call
+// from here must let it run while it waits.
+void tst_ModbusClient::synchronousCallsOverALinkOfThisThread()
+{
+    QFETCH(bool, tftp);
+    QFETCH(QString, call);
+
+    LinkInThisThread link(tftp, 100);
+    ModbusClient client;
+    {
+        Watchdog watchdog(20000, "setTransport with no exchange under way");
+        client.setTransport(link.link());
+    }
+    QVERIFY(client.connected());
+    TestItem item(400001, 2);
+    attach(item, client);
+
+    if (call == QLatin1String("readSync")) {
+        Watchdog watchdog(20000, "readSync");
+        QVERIFY2(item.readSync(), qPrintable(item.errorString()));
+        QCOMPARE(item.formatValue(), QStringLiteral("cafe0001"));
+    } else if (call == QLatin1String("writeSync")) {
+        Watchdog watchdog(20000, "writeSync");
+        QVERIFY2(item.writeSync(ModbusBytes::fromHex("12345678")), qPrintable(item.errorString()));
+        QCOMPARE(link.registers.registers(400001, 2), ModbusBytes::fromHex("12345678"));
+    } else {
+        // The executor is in the exchange of a queued read, waiting for this thread.
+        std::atomic<bool> started{false};
+        QObject watcher;
+        connect(
+            client.executor(), &ModbusClientExecutor::executingItemsChanged, &watcher,
+            [&started](const QList<ItemPointer> &items) {
+                if (!items.isEmpty())
+                    started = true;
+            },
+            Qt::DirectConnection);
+        QVERIFY(item.read());
+        QElapsedTimer waited;
+        waited.start();
+        while (!started && waited.elapsed() < 10000)
+            QThread::msleep(1);
+        QVERIFY(started);
+        QThread::msleep(20);
+        {
+            Watchdog watchdog(20000, "setTransport during an exchange");
+            client.setTransport(nullptr);
+        }
+        QVERIFY(!client.connected());
+        QTRY_VERIFY(item.wasRead());
+        QCOMPARE(item.formatValue(), QStringLiteral("cafe0001"));
+    }
+}
+
+void tst_ModbusClient::resumeRunsTheQueueAtOnce()
+{
+    TestItem item(400001);
+    attach(item, *m_client);
+    m_client->setPaused(true);
+    m_client->executeTask(item.createModbusTask(DorrikBus::ReadTask, 0));
+    // Nothing to hand out: the executor goes to sleep for its idle time.
+    QTRY_COMPARE(m_client->executor()->timerInterval(), ModbusClientExecutor::IdleInterval);
+    QCOMPARE(m_instrument->requestCount(), 0);
+
+    m_client->setPaused(false);
+    QTRY_VERIFY_WITH_TIMEOUT(item.wasRead(), ModbusClientExecutor::IdleInterval / 2);
 }
 
 void tst_ModbusClient::oneResultPerEventLoopPass_data()
@@ -426,7 +728,8 @@ void tst_ModbusClient::stress()
     }
     m_client->setPaused(false);
     m_client->setIntervalReadingEnabled(true);
-    QTRY_COMPARE_WITH_TIMEOUT(m_client->queuedTasksCount(), quint64(0), 10000);
+    // Resumed, the client runs its queue at once, not after its idle time.
+    QTRY_COMPARE_WITH_TIMEOUT(m_client->queuedTasksCount(), quint64(0), 5000);
 
     QVERIFY(m_client->goodTasksCount() > 0);
     QVERIFY(m_client->executedTasksCount() >=
