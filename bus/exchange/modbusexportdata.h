@@ -1,0 +1,31 @@
+#ifndef MODBUSEXPORTDATA_H
+#define MODBUSEXPORTDATA_H
+
+#include "dorrikbus_global.h"
+
+#include <QList>
+#include <QMap>
+#include <QString>
+
+class ModbusItemBase;
+
+// One register item as it travels between an exporter or importer and its engine. The
+// properties are kept sorted by name, so that two records compare equal whatever order their
+// source listed them in, and a file lists them in one fixed order.
+struct DORRIKBUS_EXPORT ModbusExportData
+{
+    ModbusItemBase *item = nullptr; // not owned
+    QMap<QString, QString> props;
+    QString value; // export only
+    QString type;
+
+    // The identity that pairs a file's record with an item: type and properties, not the value.
+    bool sameIdentity(const ModbusExportData &other) const
+    {
+        return type == other.type && props == other.props;
+    }
+};
+
+using ModbusExportDataList = QList<ModbusExportData>;
+
+#endif
