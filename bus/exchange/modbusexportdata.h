@@ -18,12 +18,6 @@ struct DORRIKBUS_EXPORT ModbusExportData
     QMap<QString, QString> props;
     QString value; // export only
     QString type;
-
-    // The identity that pairs a file's record with an item: type and properties, not the value.
-    bool sameIdentity(const ModbusExportData &other) const
-    {
-        return type == other.type && props == other.props;
-    }
 };
 
 using ModbusExportDataList = QList<ModbusExportData>;

@@ -4,6 +4,7 @@
 #include <QDomImplementation>
 #include <QDomNamedNodeMap>
 #include <QFile>
+#include <QHash>
 #include <QSaveFile>
 #include <QXmlStreamWriter>
 
@@ -32,6 +33,15 @@ int attributeRank(const QString &name)
     if (name == ValueAttr)
         return 2;
     return 3;
+}
+
+// Type and properties (sorted by name) as one hashable value; equal exactly when both agree.
+QStringList identityKey(const QString &type, const QMap<QString, QString> &props)
+{
+    QStringList key{type};
+    for (auto it = props.cbegin(); it != props.cend(); ++it)
+        key << it.key() << it.value();
+    return key;
 }
 
 } // namespace
@@ -179,29 +189,31 @@ bool ModbusXmlEngine::importItems(const ModbusExportDataList &candidates,
 {
     if (!ensureLoaded())
         return false;
-    ModbusExportDataList remaining = candidates;
     if (m_current.isNull())
         return false;
+    // The candidates of each identity, in their order: a record takes the first one left, as a
+    // scan of the whole list would find it, without a scan per record.
+    QHash<QStringList, QList<ModbusItemBase *>> remaining;
+    for (const ModbusExportData &candidate : candidates)
+        remaining[identityKey(candidate.type, candidate.props)].append(candidate.item);
     for (QDomElement e = m_current.firstChildElement(ItemTag); !e.isNull();
          e = e.nextSiblingElement(ItemTag)) {
-        ModbusExportData record;
+        QString type;
+        QMap<QString, QString> props;
         const QDomNamedNodeMap attributes = e.attributes();
         for (int i = 0; i < attributes.count(); ++i) {
             const QDomAttr attribute = attributes.item(i).toAttr();
             if (attribute.name() == TypeAttr)
-                record.type = attribute.value();
+                type = attribute.value();
             else
-                record.props.insert(attribute.name(), attribute.value());
+                props.insert(attribute.name(), attribute.value());
         }
-        for (auto it = remaining.begin(); it != remaining.end(); ++it) {
-            if (!it->sameIdentity(record))
-                continue;
-            ModbusItemBase *item = it->item;
-            remaining.erase(it);
-            items.append(item);
-            emit itemImportValue(item, e.text());
-            break;
-        }
+        const auto match = remaining.find(identityKey(type, props));
+        if (match == remaining.end() || match->isEmpty())
+            continue;
+        ModbusItemBase *item = match->takeFirst();
+        items.append(item);
+        emit itemImportValue(item, e.text());
     }
     return true;
 }
