@@ -3,10 +3,7 @@
 
 #include "modbusexportengine.h"
 
-#include <QDomDocument>
-#include <QDomElement>
-
-class QXmlStreamWriter;
+#include <memory>
 
 // The configuration file: a "dorrikbus" document whose "modbusitems" element holds properties,
 // item records and nested groups. The document is built in memory while an exporter hands over
@@ -20,6 +17,7 @@ class DORRIKBUS_EXPORT ModbusXmlEngine : public ModbusExportEngine
 
 public:
     explicit ModbusXmlEngine(QObject *parent = nullptr);
+    ~ModbusXmlEngine() override;
 
     QString fileName() const { return m_fileName; }
     QString version() const { return m_version; }
@@ -52,10 +50,11 @@ private:
     bool ensureLoaded();
     // Up one level, never above "modbusitems": a stray end must not leave the document's items.
     void leaveGroup();
-    static void writeNode(QXmlStreamWriter &writer, const QDomNode &node);
 
-    QDomDocument m_document;
-    QDomElement m_current;
+    // The document and the current element; kept out of the header, so that users of the
+    // library need no XML module.
+    struct Dom;
+    std::unique_ptr<Dom> m_dom;
     QString m_fileName;
     const QString m_version = QStringLiteral("1.0");
     bool m_loaded = false;
