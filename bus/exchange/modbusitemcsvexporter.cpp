@@ -156,7 +156,14 @@ bool ModbusItemCSVExporter::startInternal()
         const QVariant &entry = m_customFields.at(i);
         if (entry.typeId() != QMetaType::QVariantMap && entry.typeId() != QMetaType::QVariantHash)
             continue;
-        const QVariantMap field = entry.toMap();
+        QVariantMap field;
+        if (entry.typeId() == QMetaType::QVariantMap) {
+            field = entry.toMap();
+        } else {
+            const QVariantHash hash = entry.toHash();
+            for (auto it = hash.cbegin(); it != hash.cend(); ++it)
+                field.insert(it.key(), it.value());
+        }
         const CsvColumn column{field.value(QStringLiteral("name")).toString(), -1, true, i, false};
         bool numeric = false;
         const int index = field.value(QStringLiteral("index")).toInt(&numeric);

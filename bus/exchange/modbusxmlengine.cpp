@@ -8,6 +8,7 @@
 #include <QFile>
 #include <QHash>
 #include <QSaveFile>
+#include <QXmlStreamReader>
 #include <QXmlStreamWriter>
 
 #include <algorithm>
@@ -89,6 +90,79 @@ void writeNode(QXmlStreamWriter &writer, const QDomNode &node)
     }
 }
 
+// Builds the document as QDomDocument::setContent() would, without namespace processing, but
+// keeps an item's text when it is only white space: Qt 6.4's parser drops such text, and a text
+// item of blanks would come back empty.
+bool parseDocument(QXmlStreamReader &reader, QDomDocument &document)
+{
+    reader.setNamespaceProcessing(false);
+    bool created = false;
+    QList<QDomNode> early; // comments and instructions before the document type
+    QDomNode parent;
+    auto create = [&](const QDomDocumentType &type) {
+        // A document type without a name stands for none: the check below refuses it.
+        document = type.isNull() ? QDomDocument(QString()) : QDomDocument(type);
+        created = true;
+        parent = document;
+        for (const QDomNode &node : std::as_const(early))
+            document.appendChild(document.importNode(node, true));
+    };
+    QDomDocument scratch;
+    while (!reader.atEnd()) {
+        switch (reader.readNext()) {
+        case QXmlStreamReader::DTD:
+            if (!created)
+                create(QDomImplementation().createDocumentType(reader.dtdName().toString(),
+                                                               reader.dtdPublicId().toString(),
+                                                               reader.dtdSystemId().toString()));
+            break;
+        case QXmlStreamReader::StartElement: {
+            if (!created)
+                create(QDomDocumentType());
+            QDomElement element = document.createElement(reader.qualifiedName().toString());
+            const QXmlStreamAttributes attributes = reader.attributes();
+            for (const QXmlStreamAttribute &attribute : attributes)
+                element.setAttribute(attribute.qualifiedName().toString(),
+                                     attribute.value().toString());
+            parent.appendChild(element);
+            parent = element;
+            break;
+        }
+        case QXmlStreamReader::EndElement:
+            parent = parent.parentNode();
+            break;
+        case QXmlStreamReader::Characters: {
+            if (!created || parent == document)
+                break;
+            const QString text = reader.text().toString();
+            if (reader.isCDATA())
+                parent.appendChild(document.createCDATASection(text));
+            else if (!reader.isWhitespace() || parent.toElement().tagName() == ItemTag)
+                parent.appendChild(document.createTextNode(text));
+            break;
+        }
+        case QXmlStreamReader::Comment:
+            if (created)
+                parent.appendChild(document.createComment(reader.text().toString()));
+            else
+                early.append(scratch.createComment(reader.text().toString()));
+            break;
+        case QXmlStreamReader::ProcessingInstruction: {
+            const QString target = reader.processingInstructionTarget().toString();
+            const QString data = reader.processingInstructionData().toString();
+            if (created)
+                parent.appendChild(document.createProcessingInstruction(target, data));
+            else
+                early.append(scratch.createProcessingInstruction(target, data));
+            break;
+        }
+        default:
+            break;
+        }
+    }
+    return !reader.hasError();
+}
+
 } // namespace
 
 struct ModbusXmlEngine::Dom
@@ -137,12 +211,12 @@ bool ModbusXmlEngine::loadDocument()
         return false;
     }
     QDomDocument document;
-    QString message;
-    int line = 0;
-    int column = 0;
-    if (!document.setContent(&file, false, &message, &line, &column)) {
-        setErrorString(
-            tr("Parse error at line %1, column %2:\n%3").arg(line).arg(column).arg(message));
+    QXmlStreamReader reader(&file);
+    if (!parseDocument(reader, document)) {
+        setErrorString(tr("Parse error at line %1, column %2:\n%3")
+                           .arg(reader.lineNumber())
+                           .arg(reader.columnNumber())
+                           .arg(reader.errorString()));
         return false;
     }
     if (document.doctype().name() != DocName) {

@@ -110,6 +110,7 @@ private slots:
     void init();
     void goldenExport();
     void qt4TextFormsImport();
+    void blankTextRoundTrip();
     void refusals_data();
     void refusals();
     void propertyAndGroupScoping();
@@ -205,6 +206,29 @@ void tst_ModbusXmlEngine::qt4TextFormsImport()
     QCOMPARE(flow.value(), 0.1f);
     QCOMPARE(ratio.value(), 0.1);
     QCOMPARE(time.value(), QDateTime(QDate(2015, 3, 5), QTime(14, 0)));
+}
+
+// Qt's own parser would drop text that is only white space.
+void tst_ModbusXmlEngine::blankTextRoundTrip()
+{
+    ModbusStringUtf8 name;
+    name.setAddress(400040);
+    name.setLength(8);
+    name.setValue(QStringLiteral("   "));
+    ModbusXmlExporter exporter;
+    exporter.setFileName(path("blank.xml"));
+    exporter.setReadOnExport(false);
+    exporter.setWaitForRead(false);
+    exporter.exportItem(&name);
+    QVERIFY(exporter.save());
+
+    name.setValue(QStringLiteral("x"));
+    ModbusXmlImporter importer;
+    importer.setWriteOnImport(false);
+    importer.setFileName(path("blank.xml"));
+    QVERIFY(importer.importItems(QList<ModbusItemBase *>{&name}));
+    QCOMPARE(importer.processed(), 1);
+    QCOMPARE(name.value(), QStringLiteral("   "));
 }
 
 void tst_ModbusXmlEngine::refusals_data()
