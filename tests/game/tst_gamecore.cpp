@@ -72,6 +72,7 @@ private slots:
     void lastShipSunkEndsTheGame();
 
     void thirdSeatIsIgnored();
+    void destroyedPlayerLeavesItsSeat();
     void startNewGameFromEveryState_data();
     void startNewGameFromEveryState();
 
@@ -299,6 +300,20 @@ void tst_GameCore::thirdSeatIsIgnored()
     emit third.placeShip(0, 0, 1, false);
     QCOMPARE(m_players[0]->selfShipsModel()->rowCount(), 0);
     QCOMPARE(m_players[1]->selfShipsModel()->rowCount(), 0);
+}
+
+void tst_GameCore::destroyedPlayerLeavesItsSeat()
+{
+    QSignalSpy ready(m_core, &GameCore::playersReadyChanged);
+    placeFleet(0);
+    delete m_players[1];
+    m_players[1] = nullptr;
+    QCOMPARE(m_core->player2(), nullptr);
+    m_core->startNewGame();
+    placeFleet(0);
+    QVERIFY(!m_core->playersReady());
+    QVERIFY(!m_core->fight());
+    QCOMPARE(ready.count(), 0);
 }
 
 void tst_GameCore::startNewGameFromEveryState_data()

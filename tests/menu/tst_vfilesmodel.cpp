@@ -51,6 +51,8 @@ void tst_VFilesModel::makeFile(const QString &relative, int ageSeconds)
     QVERIFY(QDir().mkpath(QFileInfo(file).absolutePath()));
     QVERIFY(file.open(QIODevice::WriteOnly));
     file.write("x");
+    // Written out first: a later flush would stamp the file with the present time.
+    QVERIFY(file.flush());
     QVERIFY(file.setFileTime(QDateTime::currentDateTime().addSecs(-ageSeconds),
                              QFileDevice::FileModificationTime));
 }
