@@ -1,0 +1,3 @@
+#include "game.h"
+
+Game::Game(QObject *parent) : QObject(parent) {}
