@@ -8,12 +8,14 @@
 #include "modbuspacketfile.h"
 #include "modbuspacketreg.h"
 #include "modbustranslateoptions.h"
+#include "siterecords.h"
 #include "tavrinrecords.h"
 
 #include <chrono>
 
 SimulatedInstrument::SimulatedInstrument(QObject *parent) : QObject(parent)
 {
+    m_files.insert(SiteRecords::File, ModbusBytes::fromSize(SiteRecords::TableSize, 0));
     m_thread.setObjectName(QStringLiteral("Simulated instrument thread"));
     m_thread.start();
     m_context = new QObject;

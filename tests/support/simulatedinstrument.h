@@ -44,7 +44,8 @@ struct InstrumentRequest
 // blocking call: the instrument's thread is never the caller's.
 //
 // It holds separate input and holding registers (a full register space, zero until set), a
-// report text, file records and index and time archives (functions 65, 66 and 67, searched
+// report text, file records (the sites table as file 0x80, zeros at start) and index and time
+// archives (functions 65, 66 and 67, searched
 // forward or backward; labels with gaps as the test adds them), logs every request, and can be
 // told to misbehave: an exception
 // per register address, a delay, a dropped answer, a short answer, a disconnect.
