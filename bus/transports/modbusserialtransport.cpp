@@ -44,6 +44,7 @@ ModbusSerialTransport::ModbusSerialTransport(DorrikBus::BusType busType, QObject
 
 ModbusSerialTransport::~ModbusSerialTransport()
 {
+    leaveRegistries();
     // Deletes the wrapper (closing the port) in the port thread and joins it.
     m_portThread->shutdown();
 }
