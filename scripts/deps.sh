@@ -3,7 +3,8 @@ DORRIK_PACKAGES=(
     cmake ninja-build g++ pkg-config clang libclang-rt-14-dev
     qt6-base-dev qt6-declarative-dev qt6-serialport-dev qt6-5compat-dev qt6-tools-dev
     qt6-l10n-tools qt6-tools-dev-tools qt6-declarative-dev-tools qt6-qpa-plugins
-    qml6-module-qtquick qml6-module-qtquick-window qml6-module-qtqml qml6-module-qtqml-workerscript
+    qml6-module-qtqml qml6-module-qtqml-models qml6-module-qtquick qml6-module-qtquick-window
+    qml6-module-qtqml-workerscript
     qml6-module-qttest qml6-module-qtquick-particles qml6-module-qtquick-layouts
     qt6-translations-l10n
     libusb-1.0-0-dev libmodbus-dev libbenchmark-dev

@@ -11,6 +11,7 @@ ModbusC55Client::ModbusC55Client(QObject *parent)
 
 ModbusC55Client::~ModbusC55Client()
 {
+    leaveRegistries();
     stopEventPolling();
     if (connected())
         disconnectTransport();

@@ -28,6 +28,7 @@ ModbusLibusbClient::ModbusLibusbClient(std::unique_ptr<UsbBackend> backend, QObj
 
 ModbusLibusbClient::~ModbusLibusbClient()
 {
+    leaveRegistries();
     // Polls read the device: none may run once it starts to go.
     stopEventPolling();
     if (connected())

@@ -15,7 +15,10 @@ ModbusLoopbackClient::ModbusLoopbackClient(ModbusLoopbackServer &server, QObject
     watchServer(&server);
 }
 
-ModbusLoopbackClient::~ModbusLoopbackClient() = default;
+ModbusLoopbackClient::~ModbusLoopbackClient()
+{
+    leaveRegistries();
+}
 
 ModbusLoopbackServer *ModbusLoopbackClient::server() const
 {
@@ -84,10 +87,7 @@ bool ModbusLoopbackClient::sendBytes(const ModbusBytes &bytes, const Target *tar
         return exchange(bytes, target, answer, error);
     // The server's listeners answer through reference arguments and so must be called
     // directly, in the pair's own thread: run the whole exchange there and wait for it.
-    bool sent = false;
-    QMetaObject::invokeMethod(
-        this, [&] { sent = exchange(bytes, target, answer, error); }, Qt::BlockingQueuedConnection);
-    return sent;
+    return runExchangeInOwnThread([&] { return exchange(bytes, target, answer, error); }, error);
 }
 
 bool ModbusLoopbackClient::exchange(const ModbusBytes &bytes, const Target *target,

@@ -7,7 +7,10 @@ ModbusLoopbackServer::ModbusLoopbackServer(QObject *parent)
     : ModbusTransport(DorrikBus::ServerBus, parent, false)
 {}
 
-ModbusLoopbackServer::~ModbusLoopbackServer() = default;
+ModbusLoopbackServer::~ModbusLoopbackServer()
+{
+    leaveRegistries();
+}
 
 bool ModbusLoopbackServer::sendBytes(const ModbusBytes &, const Target *, ModbusBytes *,
                                      QString *error)

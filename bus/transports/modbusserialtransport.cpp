@@ -16,6 +16,8 @@ namespace {
 
 // The largest RTU frame; a server buffer beyond it can only hold line noise.
 constexpr int kMaxRtuFrameSize = 256;
+// Address, function code and CRC.
+constexpr int kMinRtuFrameSize = 4;
 
 QString firstListedPort()
 {
@@ -44,6 +46,7 @@ ModbusSerialTransport::ModbusSerialTransport(DorrikBus::BusType busType, QObject
 
 ModbusSerialTransport::~ModbusSerialTransport()
 {
+    leaveRegistries();
     // Deletes the wrapper (closing the port) in the port thread and joins it.
     m_portThread->shutdown();
 }
@@ -429,22 +432,36 @@ void ModbusSerialTransport::onReadyRead()
     if (!m_receiveBuffer.isEmpty() && m_lastChunk.elapsed() > m_byteTimeout)
         m_receiveBuffer.clear();
     m_receiveBuffer.append(m_serialPort->readAll());
+    // Requests sent back to back come in one chunk: each is cut off by its own size rule and
+    // answered in turn, and what follows the last whole one waits for the rest of its frame.
+    while (const int size = firstRequestSize()) {
+        const ModbusBytes request(m_receiveBuffer.left(size));
+        m_receiveBuffer.remove(0, size);
+        emit bytesReceived(request, &m_target);
+        ModbusBytes answer;
+        emit requestBytesReceived(request, &m_target, &answer);
+        if (!answer.isEmpty())
+            sendBytes(answer, &m_target, nullptr, nullptr);
+    }
     if (m_receiveBuffer.isEmpty())
         return;
-    if (!m_parser->canParse(m_receiveBuffer, DorrikBus::Request)) {
-        // No request is longer than the largest RTU frame: noise must not grow the buffer.
-        if (m_receiveBuffer.size() > kMaxRtuFrameSize)
-            m_receiveBuffer.clear();
-        else
-            m_lastChunk.start();
-        return;
+    // No request is longer than the largest RTU frame: noise must not grow the buffer.
+    if (m_receiveBuffer.size() > kMaxRtuFrameSize)
+        m_receiveBuffer.clear();
+    else
+        m_lastChunk.start();
+}
+
+int ModbusSerialTransport::firstRequestSize() const
+{
+    // The function code and its byte count fix a request's length, so at most one prefix of
+    // the buffer is a whole request.
+    const int limit = int(qMin<qsizetype>(m_receiveBuffer.size(), kMaxRtuFrameSize));
+    for (int size = kMinRtuFrameSize; size <= limit; ++size) {
+        if (m_parser->canParse(ModbusBytes(m_receiveBuffer.left(size)), DorrikBus::Request))
+            return size;
     }
-    const ModbusBytes request = std::exchange(m_receiveBuffer, ModbusBytes());
-    emit bytesReceived(request, &m_target);
-    ModbusBytes answer;
-    emit requestBytesReceived(request, &m_target, &answer);
-    if (!answer.isEmpty())
-        sendBytes(answer, &m_target, nullptr, nullptr);
+    return 0;
 }
 
 QString ModbusSerialTransport::toString(bool oneLine) const

@@ -160,6 +160,8 @@ private:
     void storeByteTimeout(int ms);
     void storeRtsDelay(int ms);
     void reapplyWhenConnected();
+    // The size of the whole request at the start of the receive buffer, 0 when there is none.
+    int firstRequestSize() const;
 
     // Owner's thread: properties, connect and the server's receive path.
     QString m_portName;

@@ -100,6 +100,7 @@ ModbusTcpClient::ModbusTcpClient(const ModbusTcpTarget &target, QObject *parent)
 
 ModbusTcpClient::~ModbusTcpClient()
 {
+    leaveRegistries();
     if (connected())
         disconnectTransport();
     {

@@ -46,6 +46,7 @@ ModbusTcpServer::ModbusTcpServer(int port, QObject *parent)
 
 ModbusTcpServer::~ModbusTcpServer()
 {
+    leaveRegistries();
     if (connected())
         disconnectTransport();
     // Peers that would not close: their sockets die with the listener, which must not report

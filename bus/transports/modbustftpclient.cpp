@@ -30,6 +30,7 @@ ModbusTFtpClient::ModbusTFtpClient(const ModbusIpTarget &target, QObject *parent
 
 ModbusTFtpClient::~ModbusTFtpClient()
 {
+    leaveRegistries();
     if (connected())
         disconnectTransport();
     // The socket is destroyed after this body and may still report its disconnection; the
@@ -98,10 +99,7 @@ bool ModbusTFtpClient::sendBytes(const ModbusBytes &bytes, const Target *target,
     if (QThread::currentThread() == thread())
         return exchange(bytes, target, answer, error);
     // A socket may only be used in its own thread: run the exchange there and wait for it.
-    bool sent = false;
-    QMetaObject::invokeMethod(
-        this, [&] { sent = exchange(bytes, target, answer, error); }, Qt::BlockingQueuedConnection);
-    return sent;
+    return runExchangeInOwnThread([&] { return exchange(bytes, target, answer, error); }, error);
 }
 
 bool ModbusTFtpClient::exchange(const ModbusBytes &bytes, const Target *target, ModbusBytes *answer,

@@ -31,6 +31,7 @@ ModbusTFtpServer::ModbusTFtpServer(int port, QObject *parent)
 
 ModbusTFtpServer::~ModbusTFtpServer()
 {
+    leaveRegistries();
     if (connected())
         disconnectTransport();
     m_socket.disconnect(this);
@@ -110,8 +111,17 @@ ModbusBytes ModbusTFtpServer::depackBytes(const ModbusBytes &datagram)
 void ModbusTFtpServer::onReadyRead()
 {
     m_requestBytes.clear();
-    if (!m_socket.hasPendingDatagrams())
-        return;
+    // All of them: a wait (an exchange's or waitForIncomingConnection's) takes the socket's one
+    // notification, and a request queued behind the first would wait for the next datagram.
+    while (m_socket.hasPendingDatagrams()) {
+        if (!handleDatagram())
+            return;
+    }
+}
+
+bool ModbusTFtpServer::handleDatagram()
+{
+    m_requestBytes.clear();
     const qint64 size = m_socket.pendingDatagramSize();
     QByteArray datagram(qMax<qint64>(size, 0), '\0');
     QHostAddress sender;
@@ -120,11 +130,11 @@ void ModbusTFtpServer::onReadyRead()
         m_socket.readDatagram(datagram.data(), datagram.size(), &sender, &senderPort);
     if (read != size) {
         setErrorString(tr("failed to read datagram: %1").arg(m_socket.errorString()), nullptr);
-        return;
+        return false;
     }
     m_requestBytes = depackBytes(datagram);
     if (m_requestBytes.isEmpty())
-        return;
+        return true;
 
     // Released later rather than at once: a receiver reached by a queued signal may still hold
     // the pointer. The parent reclaims it when no event loop runs again.
@@ -140,6 +150,7 @@ void ModbusTFtpServer::onReadyRead()
         sendBytes(answer, target, nullptr, nullptr);
     m_currentTarget = outer;
     target->deleteLater();
+    return true;
 }
 
 bool ModbusTFtpServer::sendBytes(const ModbusBytes &bytes, const Target *target,
@@ -148,10 +159,7 @@ bool ModbusTFtpServer::sendBytes(const ModbusBytes &bytes, const Target *target,
     if (QThread::currentThread() == thread())
         return send(bytes, target, answer, error);
     // The socket and the peer of the request belong to the server's thread.
-    bool sent = false;
-    QMetaObject::invokeMethod(
-        this, [&] { sent = send(bytes, target, answer, error); }, Qt::BlockingQueuedConnection);
-    return sent;
+    return runExchangeInOwnThread([&] { return send(bytes, target, answer, error); }, error);
 }
 
 bool ModbusTFtpServer::send(const ModbusBytes &bytes, const Target *target, ModbusBytes *answer,

@@ -62,6 +62,8 @@ protected:
 private:
     void initFields();
     bool send(const ModbusBytes &bytes, const Target *target, ModbusBytes *answer, QString *error);
+    // Reads and handles the next pending datagram; false when it could not be read.
+    bool handleDatagram();
 
     // Everything below belongs to the server's thread.
     // The sender of the request being handled, null between requests.

@@ -22,6 +22,7 @@ ModbusTranslator::ModbusTranslator(QObject *parent) : ErrObject(parent)
     auto *registry = new ModbusTransporter(this);
     m_registry = registry;
     m_registryObject = registry;
+    m_registryGate = registry->useGate();
     registerTransporter(*registry);
 }
 
@@ -42,6 +43,17 @@ ModbusTransporter *ModbusTranslator::registry() const
 {
     std::lock_guard<std::mutex> lock(m_mutex);
     return m_registry;
+}
+
+ModbusTransporter *ModbusTranslator::useRegistry(UseGate::Use &use) const
+{
+    // Under the translator's lock: the registry's destruction closes its gate before its
+    // destroyed notice clears the pointer, so a registry found here is still whole.
+    std::lock_guard<std::mutex> lock(m_mutex);
+    if (!m_registry)
+        return nullptr;
+    use = UseGate::tryUse(m_registryGate);
+    return use ? m_registry : nullptr;
 }
 
 void ModbusTranslator::registerTransporter(ModbusTransporter &registry)
@@ -84,6 +96,7 @@ void ModbusTranslator::setTransporter(ModbusTransporter &registry)
         std::lock_guard<std::mutex> lock(m_mutex);
         m_registry = &registry;
         m_registryObject = &registry;
+        m_registryGate = registry.useGate();
     }
     registerTransporter(registry);
 }
@@ -261,7 +274,8 @@ ModbusPacket *ModbusTranslator::sendAndReceive(ModbusPacket &request, const Modb
 ModbusPacket *ModbusTranslator::sendAndReceive(ModbusPacket &request, ModbusParseInfo &info,
                                                const ModbusTarget *target)
 {
-    ModbusTransporter *current = registry();
+    UseGate::Use use;
+    ModbusTransporter *current = useRegistry(use);
     if (!current) {
         setErrorString(tr("can't find transporter"));
         return nullptr;
@@ -296,6 +310,11 @@ ModbusPacket *ModbusTranslator::sendAndReceive(ModbusPacket &request, ModbusPars
     {
         std::lock_guard<std::mutex> lock(m_mutex);
         m_awaitingTargets.removeOne(target);
+    }
+    // The registry started to go while the exchange waited on its thread: it may be gone.
+    if (use.closed()) {
+        setErrorString(tr("can't find transporter"));
+        return nullptr;
     }
     // A failed send or an empty answer has been reported by the registry or the link.
     if (!sent || answer.isEmpty())
@@ -332,7 +351,8 @@ ModbusPacket *ModbusTranslator::sendAndReceive(ModbusPacket &request, ModbusPars
 
 bool ModbusTranslator::send(ModbusTarget *target, const ModbusPacket &request)
 {
-    ModbusTransporter *current = registry();
+    UseGate::Use use;
+    ModbusTransporter *current = useRegistry(use);
     if (!current) {
         setErrorString(tr("can't find transporter"));
         return false;
@@ -436,6 +456,7 @@ void ModbusTranslator::onSomeoneDeleted(QObject *object)
         // Its connections die with it; what remains is to forget it.
         m_registry = nullptr;
         m_registryObject = nullptr;
+        m_registryGate.reset();
         return;
     }
     auto dropObject = [object](auto &list) {

@@ -16,9 +16,11 @@
 #include "packetdispatcher.h"
 #include "qdorrikobject.h"
 #include "transport.h"
+#include "usegate.h"
 
 #include <QList>
 
+#include <memory>
 #include <mutex>
 
 // Turns packets into bytes and back for the links of its registry. Master side: sendAndReceive
@@ -97,6 +99,9 @@ private:
     template <typename T> bool removeBindings(QList<Binding<T>> &list, const QObject *object);
 
     ModbusTransporter *registry() const;
+    // The registry with a use of it taken, so that it stays until the use ends; null when there
+    // is none or it is going.
+    ModbusTransporter *useRegistry(UseGate::Use &use) const;
     bool isAwaited(const ModbusTarget *target) const;
     ModbusTransport *modbusTransportFor(ModbusTransporter &registry, const Target *target) const;
     bool checkCanSend(const ModbusPacket &request, const ModbusTarget *target,
@@ -108,6 +113,8 @@ private:
     mutable std::mutex m_mutex;
     ModbusTransporter *m_registry = nullptr;
     QObject *m_registryObject = nullptr;
+    // Outlives the registry: tells an exchange that took a use whether the registry went.
+    std::shared_ptr<UseGate> m_registryGate;
     QList<Binding<ModbusParser>> m_parsers;
     QList<Binding<ModbusDeparser>> m_deparsers;
     QList<Binding<PacketDispatcher>> m_dispatchers;

@@ -3,6 +3,7 @@
 #include <QSerialPort>
 #include <QThread>
 
+#include <chrono>
 #include <climits>
 #include <type_traits>
 
@@ -28,6 +29,16 @@ auto inPortThread(QSerialPortInvokable *self, Work work) -> decltype(work())
             self, [&result, &work] { result = work(); }, Qt::BlockingQueuedConnection);
         return result;
     }
+}
+
+// The largest RTU frame, and its time on the line at 11 bits a character (start, 8 data,
+// parity or a second stop bit, stop).
+constexpr int kLargestRtuFrame = 256;
+
+qint64 largestFrameMs(qint32 baudRate)
+{
+    const qint64 bitsPerSecond = baudRate > 0 ? baudRate : 9600;
+    return (kLargestRtuFrame * 11 * 1000 + bitsPerSecond - 1) / bitsPerSecond;
 }
 
 bool validDataBits(int v)
@@ -211,6 +222,13 @@ bool QSerialPortInvokable::portIsOpen() const
     return m_port->isOpen();
 }
 
+qint64 QSerialPortInvokable::clockMs() const
+{
+    return std::chrono::duration_cast<std::chrono::milliseconds>(
+               std::chrono::steady_clock::now().time_since_epoch())
+        .count();
+}
+
 void QSerialPortInvokable::sleepMs(int msecs)
 {
     QThread::msleep(static_cast<unsigned long>(msecs));
@@ -242,13 +260,29 @@ QByteArray QSerialPortInvokable::writeAndRead(const QByteArray &data, int readTi
         if (!portIsOpen())
             return QByteArray();
         transmit(data, controlRts, rtsDelay);
+        // A line that never falls silent (a second master, a wrong baud rate, a stuck
+        // transmitter) must still end the exchange: by then even the largest frame would have
+        // started, come whole and been followed by its silence.
+        const qint64 deadline =
+            clockMs() + readTimeout + largestFrameMs(m_port->baudRate()) + byteTimeout;
         // An answer that came in while the frame was draining is already buffered; waiting
         // for further bytes then would report a time-out for an answer that is there.
         if (bytesAvailable() <= 0 && !waitForReadyRead(readTimeout))
             return QByteArray();
-        // A silence of byteTimeout ends the answer.
-        while (waitForReadyRead(byteTimeout)) {
+        // A silence of byteTimeout ends the answer; no answer is longer than the largest frame.
+        while (bytesAvailable() < kLargestRtuFrame) {
+            const qint64 left = deadline - clockMs();
+            // Bytes up to the deadline are no answer: the caller reports a time-out.
+            if (left <= 0)
+                return QByteArray();
+            const int wait = int(qMin<qint64>(byteTimeout, left));
+            if (!waitForReadyRead(wait)) {
+                // A wait cut short by the deadline is no silence that ends an answer.
+                if (wait < byteTimeout)
+                    return QByteArray();
+                break;
+            }
         }
-        return readAll();
+        return readAll().left(kLargestRtuFrame);
     });
 }

@@ -54,6 +54,8 @@ protected:
     // Seams for the exchange's timing, so that a fake port can record them.
     virtual bool portIsOpen() const;
     virtual void sleepMs(int msecs);
+    // A monotonic clock in milliseconds.
+    virtual qint64 clockMs() const;
 
 private:
     bool transmit(const QByteArray &data, bool controlRts, int rtsDelay);

@@ -6,8 +6,42 @@
 
 Transport::Transport(QObject *parent) : ErrObject(parent) {}
 
-// Closing on destruction is the concrete link's business.
-Transport::~Transport() = default;
+// Closing on destruction is the concrete link's business; leaving the registries is done here
+// only for a link whose destructor did not.
+Transport::~Transport()
+{
+    leaveRegistries();
+}
+
+void Transport::leaveRegistries()
+{
+    if (m_leaving)
+        return;
+    m_leaving = true;
+    m_useGate->close();
+    emit aboutToBeDestroyed();
+    m_useGate->waitForOthers();
+}
+
+bool Transport::runExchangeInOwnThread(const std::function<bool()> &exchange, QString *error)
+{
+    bool ran = false;
+    bool result = false;
+    {
+        UseGate::Parked parked;
+        // A call queued to a link that is then destroyed is dropped, which releases the wait.
+        QMetaObject::invokeMethod(
+            this,
+            [&] {
+                ran = true;
+                result = exchange();
+            },
+            Qt::BlockingQueuedConnection);
+    }
+    if (!ran && error)
+        *error = tr("can't send bytes via disconnected transport");
+    return result;
+}
 
 void Transport::setAutoReconnect(bool on)
 {

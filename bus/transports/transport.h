@@ -7,11 +7,13 @@
 #include "mydeclarativeparserstatus.h"
 #include "qdorrikobject.h"
 #include "target.h"
+#include "usegate.h"
 
 #include <QRecursiveMutex>
 #include <QString>
 
 #include <atomic>
+#include <functional>
 
 // The abstract byte link: opened and closed in its owner's thread only, sends frames
 // synchronously from any thread, and reconnects by itself after a loss when asked to.
@@ -41,6 +43,11 @@ public:
 
     // Serialises exchanges, event polls, opening and closing of this link.
     QRecursiveMutex *mutex() const { return &m_mutex; }
+
+    // A registry takes a use of the link, under its list lock, for each exchange; removal and
+    // destruction wait for the uses of other threads. Empty once the link is going.
+    UseGate::Use use() { return UseGate::tryUse(m_useGate); }
+    void waitForUsers() { m_useGate->waitForOthers(); }
 
     bool checkValidThread();
     using ErrObject::setErrorString;
@@ -81,8 +88,20 @@ signals:
     void autoReconnectChanged();
     void transportConnected();
     void transportDisconnected();
+    // The first thing a link's destruction does, while all of it is still there: registries
+    // drop it on this signal, before anything it holds is freed.
+    void aboutToBeDestroyed();
 
 protected:
+    // Every link's destructor calls this first: the link leaves its registries, and exchanges
+    // that other threads run through it end, before its own members go. Idempotent.
+    void leaveRegistries();
+    // For a link whose exchange must run in its own thread: runs it there and waits for it,
+    // with the caller's uses parked meanwhile, since the owner's thread may be waiting for them
+    // to remove this very link. A link destroyed before the call ran fails it with a text, and
+    // nothing of it is touched after the wait.
+    bool runExchangeInOwnThread(const std::function<bool()> &exchange, QString *error);
+
     virtual bool connectTransportInternal() = 0;
     // Pure, yet with a body that returns true for overriders to call.
     virtual bool disconnectTransportInternal() = 0;
@@ -101,6 +120,8 @@ private:
     bool m_reconnectWanted = false;
     bool m_reconnectScheduled = false;
     mutable QRecursiveMutex m_mutex;
+    const std::shared_ptr<UseGate> m_useGate = UseGate::create();
+    bool m_leaving = false; // the destroying thread's
 };
 
 #endif

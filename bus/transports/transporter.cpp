@@ -7,7 +7,9 @@ Transporter::Transporter(QObject *parent) : ErrObject(parent) {}
 
 Transporter::~Transporter()
 {
-    m_closing = true;
+    // New exchanges fail from here on; those that other threads run now end first.
+    m_gate->close();
+    m_gate->waitForOthers();
     disconnectTransports();
     const QList<EventedTransport *> links = transports();
     for (auto it = links.crbegin(); it != links.crend(); ++it)
@@ -30,16 +32,22 @@ EventedTransport *Transporter::getTransportByTarget(const Target *target) const
     return nullptr;
 }
 
+EventedTransport *Transporter::useTransportByTarget(const Target *target, UseGate::Use &use) const
+{
+    QMutexLocker locker(&m_listMutex);
+    EventedTransport *transport = getTransportByTarget(target);
+    if (!transport)
+        return nullptr;
+    // Taken while the link is listed: removal takes it out of the list before it waits.
+    use = transport->use();
+    return use ? transport : nullptr;
+}
+
 bool Transporter::sendBytes(const ModbusBytes &bytes, const Target *target, ModbusBytes *answer)
 {
-    // Held for the whole exchange: the owner's thread cannot take the link out of the list, or
-    // delete it through the list, while it is in use here.
-    QMutexLocker locker(&m_listMutex);
-    if (m_closing) {
-        setErrorString(tr("transport not found"));
-        return false;
-    }
-    EventedTransport *transport = getTransportByTarget(target);
+    const UseGate::Use self = UseGate::tryUse(m_gate);
+    UseGate::Use link;
+    EventedTransport *transport = self ? useTransportByTarget(target, link) : nullptr;
     if (!transport) {
         setErrorString(tr("transport not found"));
         return false;
@@ -49,7 +57,9 @@ bool Transporter::sendBytes(const ModbusBytes &bytes, const Target *target, Modb
         // The link's own error would reach us later by a queued call; take the text here.
         QString error;
         const bool ok = transport->sendBytes(bytes, target, answer, &error);
-        if (!ok)
+        // A registry that started to go while the exchange waited on another thread was not
+        // waited for and may be gone.
+        if (!ok && !self.closed())
             setErrorString(error);
         return ok;
     }
@@ -58,8 +68,9 @@ bool Transporter::sendBytes(const ModbusBytes &bytes, const Target *target, Modb
 
 bool Transporter::sendEventBytes(const ModbusBytes &bytes, const Target *target)
 {
-    QMutexLocker locker(&m_listMutex);
-    EventedTransport *transport = m_closing ? nullptr : getTransportByTarget(target);
+    const UseGate::Use self = UseGate::tryUse(m_gate);
+    UseGate::Use link;
+    EventedTransport *transport = self ? useTransportByTarget(target, link) : nullptr;
     if (!transport) {
         setErrorString(tr("transport not found"));
         return false;
@@ -93,21 +104,23 @@ void Transporter::onTransportDestroyed(QObject *object)
 {
     if (!object)
         return;
-    // The link is in its QObject destructor: it is found by identity and never called.
-    QMutexLocker locker(&m_listMutex);
+    // The link is going: it is found by identity and never called.
     EventedTransport *transport = nullptr;
-    for (EventedTransport *candidate : std::as_const(m_transports)) {
-        if (static_cast<QObject *>(candidate) == object) {
-            transport = candidate;
-            break;
+    {
+        QMutexLocker locker(&m_listMutex);
+        for (EventedTransport *candidate : std::as_const(m_transports)) {
+            if (static_cast<QObject *>(candidate) == object) {
+                transport = candidate;
+                break;
+            }
         }
     }
     if (transport) {
         emit transportRemoving(*transport);
+        QMutexLocker locker(&m_listMutex);
         m_transports.removeAll(transport);
     }
     disconnect(object, nullptr, this, nullptr);
-    locker.unlock();
     emit transportsChanged();
 }
 
@@ -168,9 +181,15 @@ void Transporter::addTransport(EventedTransport &transport, bool takeOwnership)
     connect(&transport, &EventedTransport::eventBytesReceived, this,
             &Transporter::onEventBytesReceived);
     connect(&transport, &ErrObject::error, this, &Transporter::onTransportError);
-    // A link of another thread must be out of the list before its destruction goes on.
-    connect(&transport, &QObject::destroyed, this, &Transporter::onTransportDestroyed,
-            transport.thread() != thread() ? Qt::BlockingQueuedConnection : Qt::AutoConnection);
+    // A link of another thread must be out of the list before its destruction goes on. The
+    // link announces its destruction before it frees anything; destroyed stays as a backstop.
+    const Qt::ConnectionType leaving =
+        transport.thread() != thread() ? Qt::BlockingQueuedConnection : Qt::AutoConnection;
+    QObject *const object = &transport;
+    connect(
+        &transport, &Transport::aboutToBeDestroyed, this,
+        [this, object] { onTransportDestroyed(object); }, leaving);
+    connect(&transport, &QObject::destroyed, this, &Transporter::onTransportDestroyed, leaving);
     connect(&transport, &Transport::connectedChanged, this,
             &Transporter::onTransportConnectedChanged);
     emit transportsChanged();
@@ -178,17 +197,19 @@ void Transporter::addTransport(EventedTransport &transport, bool takeOwnership)
 
 void Transporter::removeTransport(EventedTransport &transport)
 {
-    // Under the list lock from the start, so that listeners of transportRemoving (the
-    // translator drops the link's codecs) never run while an exchange uses the link.
-    QMutexLocker locker(&m_listMutex);
     emit transportRemoving(transport);
-    m_transports.removeAll(&transport);
+    {
+        QMutexLocker locker(&m_listMutex);
+        m_transports.removeAll(&transport);
+    }
+    // Out of the list, the link gets no new exchanges; those that other threads took before
+    // end first. One parked on this thread is not waited for.
+    transport.waitForUsers();
     if (transport.parent() == this) {
         if (transport.connected())
             transport.disconnectTransport();
         transport.deleteLater();
     }
     disconnect(&transport, nullptr, this, nullptr);
-    locker.unlock();
     emit transportsChanged();
 }

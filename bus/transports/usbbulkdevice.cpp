@@ -175,8 +175,9 @@ QList<int> UsbBulkDevice::endpoints(int interfaceNumber, bool in)
         setError(tr("setConfiguration failed: device didn't set"));
         return result;
     }
+    // Any alternate setting: the claimed interface's number says nothing about which one.
     UsbBackend::InterfaceInfo info;
-    if (!findInterface(interfaceNumber, m_claimedInterface, info))
+    if (!findInterface(interfaceNumber, -1, info))
         return result;
     for (quint8 address : std::as_const(info.endpoints)) {
         if (bool(address & 0x80) == in)

@@ -11,6 +11,7 @@ FakeLink::FakeLink(DorrikBus::BusType busType, QObject *parent, bool eventable)
 
 FakeLink::~FakeLink()
 {
+    leaveRegistries();
     // Our readEventBytes uses our members: no poll may run once they start to go.
     stopEventPolling();
 }

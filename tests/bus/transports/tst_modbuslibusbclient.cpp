@@ -23,6 +23,8 @@ private slots:
     void reconnectsWhenTheInstrumentAppears();
     void endpointChoice_data();
     void endpointChoice();
+    void endpointsOfAnInterface_data();
+    void endpointsOfAnInterface();
     void exchange();
     void exchangeFailures_data();
     void exchangeFailures();
@@ -265,6 +267,44 @@ void tst_ModbusLibusbClient::endpointChoice()
     QVERIFY(link.client->readEventBytes(events, nullptr));
     QCOMPARE(events.toHex(), QByteArray("0203"));
     QCOMPARE(link.usb->calls().last(), QStringLiteral("read %1 512 1").arg(hexOf(eventEndpoint)));
+}
+
+void tst_ModbusLibusbClient::endpointsOfAnInterface_data()
+{
+    QTest::addColumn<int>("claimed"); // -1: none
+    QTest::addColumn<int>("asked");
+    QTest::addColumn<QList<int>>("in");
+    QTest::addColumn<QList<int>>("out");
+
+    QTest::newRow("interface 1 claimed") << 1 << 1 << QList<int>{0x83} << QList<int>{0x02};
+    QTest::newRow("nothing claimed") << -1 << 1 << QList<int>{0x83} << QList<int>{0x02};
+    QTest::newRow("interface 0 claimed, interface 1 asked")
+        << 0 << 1 << QList<int>{0x83} << QList<int>{0x02};
+    QTest::newRow("interface 1 claimed, interface 0 asked")
+        << 1 << 0 << QList<int>{0x81, 0x82} << QList<int>{0x01};
+}
+
+void tst_ModbusLibusbClient::endpointsOfAnInterface()
+{
+    QFETCH(int, claimed);
+    QFETCH(int, asked);
+    QFETCH(QList<int>, in);
+    QFETCH(QList<int>, out);
+
+    auto backend = std::make_unique<FakeUsbBackend>();
+    FakeUsbBackend::Device device = deviceFrom("A1");
+    // Interface 1 has two alternate settings with endpoints of their own.
+    device.interfaces << FakeUsbBackend::InterfaceInfo{1, 0, {0x83, 0x02}}
+                      << FakeUsbBackend::InterfaceInfo{1, 1, {0x84, 0x03}};
+    backend->addDevice(device);
+    UsbBulkDevice usb(std::move(backend));
+    QVERIFY(usb.open(0x9812, 0x4001, 1, QString()));
+    if (claimed >= 0)
+        QVERIFY(usb.selectInterface(claimed));
+
+    QCOMPARE(usb.inEndpoints(asked), in);
+    QCOMPARE(usb.outEndpoints(asked), out);
+    QCOMPARE(usb.errorString(), QString());
 }
 
 void tst_ModbusLibusbClient::exchange()

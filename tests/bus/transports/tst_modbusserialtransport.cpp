@@ -83,6 +83,7 @@ private slots:
 
     void clientExchange_data();
     void clientExchange();
+    void clientEndsOnALineThatNeverFallsSilent();
     void sendDelayPausesBetweenExchanges();
     void openFailure();
     void refusedLineOptions();
@@ -346,6 +347,41 @@ void tst_ModbusSerialTransport::clientExchange()
     QCOMPARE(errors.count(), 0);
 }
 
+void tst_ModbusSerialTransport::clientEndsOnALineThatNeverFallsSilent()
+{
+    ClientOnPty fixture;
+    QVERIFY2(fixture.open(), qPrintable(fixture.client.errorString() + fixture.pty.errorString()));
+    ModbusSerialClient &client = fixture.client;
+    client.setReadTimeout(100);
+    // Far longer than the peer's gaps, even when a loaded machine delays its thread.
+    client.setByteTimeout(200);
+
+    // One byte every 5 ms, for as long as the test runs (a second master, a stuck transmitter).
+    std::atomic<bool> stop{false};
+    std::thread peer([&] {
+        fixture.pty.read(kRequest.size(), 2000);
+        for (int i = 0; i < 4000 && !stop; ++i) {
+            fixture.pty.write(QByteArray(1, '\x55'));
+            QThread::msleep(5);
+        }
+    });
+    QElapsedTimer clock;
+    clock.start();
+    ModbusBytes answer;
+    QString error;
+    const bool result =
+        client.sendBytes(ModbusBytes(kRequest), client.clientTarget(), &answer, &error);
+    const qint64 took = clock.elapsed();
+    stop = true;
+    peer.join();
+
+    QVERIFY(!result);
+    QCOMPARE(error, QStringLiteral("read timeout"));
+    // Read time-out, a 256-byte frame at 19200 baud (147 ms) and a byte time-out make 447 ms;
+    // the rest is room for a loaded machine. The line itself would go on for 20 s.
+    QVERIFY2(took < 3000, qPrintable(QString::number(took)));
+}
+
 void tst_ModbusSerialTransport::sendDelayPausesBetweenExchanges()
 {
     ClientOnPty fixture;
@@ -422,33 +458,39 @@ void tst_ModbusSerialTransport::serverCollectsRequests_data()
 {
     QTest::addColumn<QString>("chunks");
     QTest::addColumn<int>("byteTimeout");
-    QTest::addColumn<QByteArray>("expectedRequest");
+    QTest::addColumn<QList<QByteArray>>("expectedRequests");
 
-    const QByteArray none;
+    const QList<QByteArray> none;
     QTest::newRow("a request in one piece")
-        << QStringLiteral("0:010300000001840a") << 150 << kRequest;
+        << QStringLiteral("0:010300000001840a") << 150 << QList<QByteArray>{kRequest};
     QTest::newRow("chunks within the byte time-out are joined")
-        << QStringLiteral("0:010300 10:000001 10:840a") << 150 << kRequest;
+        << QStringLiteral("0:010300 10:000001 10:840a") << 150 << QList<QByteArray>{kRequest};
     QTest::newRow("a chunk after the byte time-out drops what came before")
         << QStringLiteral("0:0103000000 400:01840a") << 150 << none;
     QTest::newRow("a stray byte just before a request spoils it")
         << QStringLiteral("0:55 10:010300000001840a") << 150 << none;
     QTest::newRow("a request after a silence longer than the byte time-out is answered")
-        << QStringLiteral("0:55 400:010300000001840a") << 150 << kRequest;
+        << QStringLiteral("0:55 400:010300000001840a") << 150 << QList<QByteArray>{kRequest};
     // 300 bytes of noise exceed the largest frame, so the buffer is dropped and the request
     // that follows within the byte time-out starts afresh. The gap is wide enough that the
     // server reads the two apart, and the byte time-out wider still.
     QTest::newRow("noise beyond the largest frame is dropped")
         << QStringLiteral("0:") + QString(QLatin1Char('f')).repeated(600) +
                QStringLiteral(" 300:010300000001840a")
-        << 2000 << kRequest;
+        << 2000 << QList<QByteArray>{kRequest};
+    QTest::newRow("two requests in one write are both answered, in order")
+        << QStringLiteral("0:010300000001840a01060001000ad80d") << 150
+        << QList<QByteArray>{kRequest, kWrite};
+    QTest::newRow("a request and the first half of the next, then the rest")
+        << QStringLiteral("0:010300000001840a01060001 10:000ad80d") << 150
+        << QList<QByteArray>{kRequest, kWrite};
 }
 
 void tst_ModbusSerialTransport::serverCollectsRequests()
 {
     QFETCH(QString, chunks);
     QFETCH(int, byteTimeout);
-    QFETCH(QByteArray, expectedRequest);
+    QFETCH(QList<QByteArray>, expectedRequests);
 
     PtyPair pty;
     QVERIFY2(pty.isValid(), qPrintable(pty.errorString()));
@@ -467,14 +509,17 @@ void tst_ModbusSerialTransport::serverCollectsRequests()
         Qt::DirectConnection);
 
     writeChunks(pty, parseChunks(chunks), true);
-    if (expectedRequest.isEmpty()) {
+    if (expectedRequests.isEmpty()) {
         QTest::qWait(400); // longer than the byte time-out: nothing is pending any more
         QVERIFY(requests.isEmpty());
         QCOMPARE(pty.readUntilQuiet(0).toHex(' '), QByteArray());
     } else {
-        QTRY_COMPARE_WITH_TIMEOUT(requests.size(), 1, 2000);
-        QCOMPARE(requests.first().toHex(' '), expectedRequest.toHex(' '));
-        QCOMPARE(pty.read(kAnswer.size(), 1000).toHex(' '), kAnswer.toHex(' '));
+        QTRY_COMPARE_WITH_TIMEOUT(requests.size(), expectedRequests.size(), 2000);
+        for (qsizetype i = 0; i < requests.size(); ++i)
+            QCOMPARE(requests.at(i).toHex(' '), expectedRequests.at(i).toHex(' '));
+        const qsizetype answered = kAnswer.size() * expectedRequests.size();
+        QCOMPARE(pty.read(int(answered), 1000).toHex(' '),
+                 kAnswer.repeated(expectedRequests.size()).toHex(' '));
     }
 }
 

@@ -116,6 +116,7 @@ private slots:
     void serverSendsOnlyToTheRequestsSender_data();
     void serverSendsOnlyToTheRequestsSender();
     void serverWaitsForIncomingRequest();
+    void serverAnswersEveryQueuedRequest();
     void linkLifecycle();
     void descriptions();
     void modbuserReadsRegisters_data();
@@ -327,6 +328,38 @@ void tst_ModbusTFtp::serverWaitsForIncomingRequest()
     peer.writeDatagram(hex(readRequest), QHostAddress::LocalHost, server.serverPort());
     QVERIFY(server.waitForIncomingConnection(bytes));
     QCOMPARE(spaced(bytes), QByteArray(readFrame));
+}
+
+void tst_ModbusTFtp::serverAnswersEveryQueuedRequest()
+{
+    ModbusTFtpServer server;
+    QVERIFY(bindLocal(server));
+    int requests = 0;
+    connect(
+        &server, &Transport::requestBytesReceived, this,
+        [&](const ModbusBytes &, const Target *, ModbusBytes *answer) {
+            ++requests;
+            *answer = hex(answerFrame);
+        },
+        Qt::DirectConnection);
+
+    // Over loopback both datagrams are in the server's queue once the writes return.
+    QUdpSocket peer;
+    QVERIFY(peer.bind(QHostAddress::LocalHost, 0));
+    for (int i = 0; i < 2; ++i)
+        peer.writeDatagram(hex(readRequest), QHostAddress::LocalHost, server.serverPort());
+    ModbusBytes bytes;
+    QVERIFY(server.waitForIncomingConnection(bytes));
+    QCOMPARE(spaced(bytes), QByteArray(readFrame));
+
+    // Collected without running the event loop: the one notification must have served both.
+    QList<QByteArray> replies;
+    while (replies.size() < 2 && peer.waitForReadyRead(1000)) {
+        while (peer.hasPendingDatagrams())
+            replies << peer.receiveDatagram().data();
+    }
+    QCOMPARE(requests, 2);
+    QCOMPARE(replies, QList<QByteArray>(2, hex("00 03 00 01") + hex(answerFrame)));
 }
 
 void tst_ModbusTFtp::linkLifecycle()

@@ -74,6 +74,7 @@ protected:
         log << QStringLiteral("sleep %1").arg(msecs);
         now += msecs;
     }
+    qint64 clockMs() const override { return now; }
 
 private:
     void deliverDue()
@@ -110,6 +111,8 @@ class tst_QSerialPortInvokable : public QObject
 private slots:
     void exchangeTiming_data();
     void exchangeTiming();
+    void endlessLine_data();
+    void endlessLine();
     void writeFrameHasNoReadPhase();
     void closedPortGivesNeutralValues();
     void serialPortWaitsForTheWrapper();
@@ -171,6 +174,46 @@ void tst_QSerialPortInvokable::exchangeTiming()
                                                 byteTimeout, controlRts, rtsDelay);
     QCOMPARE(port.log, expectedLog);
     QCOMPARE(answer, expectedAnswer);
+    QCOMPARE(port.now, expectedEnd);
+}
+
+void tst_QSerialPortInvokable::endlessLine_data()
+{
+    QTest::addColumn<int>("firstAt");
+    QTest::addColumn<int>("step"); // ms between bytes; 0: all at once
+    QTest::addColumn<int>("count");
+    QTest::addColumn<int>("expectedSize");
+    QTest::addColumn<int>("expectedEnd");
+
+    // Read time-out 50, byte time-out 20; the scripted port's line is at QSerialPort's default
+    // 9600 baud, where a 256-byte frame takes 294 ms: the deadline is 1 + 50 + 294 + 20 = 365.
+    QTest::newRow("a byte every 5 ms for ever: no answer at the deadline")
+        << 10 << 5 << 1000 << 0 << 365;
+    QTest::newRow("bytes every 5 ms up to 5 ms before the deadline: still no answer")
+        << 10 << 5 << 71 << 0 << 365;
+    QTest::newRow("a byte every ms: the largest frame, then the end")
+        << 10 << 1 << 1000 << 256 << 265;
+    QTest::newRow("300 bytes at once: the largest frame at once") << 10 << 0 << 300 << 256 << 10;
+    QTest::newRow("255 bytes at once end with the silence") << 10 << 0 << 255 << 255 << 30;
+}
+
+void tst_QSerialPortInvokable::endlessLine()
+{
+    QFETCH(int, firstAt);
+    QFETCH(int, step);
+    QFETCH(int, count);
+    QFETCH(int, expectedSize);
+    QFETCH(int, expectedEnd);
+
+    ScriptedPort port;
+    if (step == 0) {
+        port.arrivals.append({firstAt, QByteArray(count, '\x5a')});
+    } else {
+        for (int i = 0; i < count; ++i)
+            port.arrivals.append({firstAt + i * step, QByteArray(1, '\x5a')});
+    }
+    const QByteArray answer = port.writeAndRead(QByteArray::fromHex("0103"), 50, 20, false, 0);
+    QCOMPARE(answer, QByteArray(expectedSize, '\x5a'));
     QCOMPARE(port.now, expectedEnd);
 }
 
