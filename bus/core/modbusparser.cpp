@@ -46,10 +46,9 @@ void parseRegisters(const ModbusBytes &pdu, const ModbusParseInfo &info, ModbusP
     case 3:
     case 4:
         if (info.state == DorrikBus::Request) {
+            // A count out of range is kept: the slave answers it with an exception.
             packet.setRequestAddress(pdu.toUInt16(1));
             packet.setRequestRegistersCount(pdu.toUInt16(3));
-            if (packet.requestRegistersCount() == 0)
-                throw QStringLiteral("reading registers count can't be zero");
         } else {
             const int count = pdu.toUInt8(1);
             if (count % 2 != 0)
@@ -66,17 +65,15 @@ void parseRegisters(const ModbusBytes &pdu, const ModbusParseInfo &info, ModbusP
         break;
     case 16: {
         const int count = pdu.toUInt16(3);
-        // Zero is refused before the split by direction, so it holds for the answer too.
-        if (count == 0)
-            throw QStringLiteral("writing registers count can't be zero");
         if (info.state == DorrikBus::Request) {
-            const int byteCount = pdu.toUInt8(5);
-            if (2 * count != byteCount)
-                throw QStringLiteral("registers count and bytes count doesn't match");
+            // A count out of range, or one that disagrees with the byte count, is kept as it
+            // came: the slave answers it with an exception.
             packet.setRequestAddress(pdu.toUInt16(1));
             packet.setRequestRegistersCount(quint16(count));
-            packet.appendRegBytes(ModbusBytes::fromOther(pdu, 6, byteCount));
+            packet.appendRegBytes(ModbusBytes::fromOther(pdu, 6, pdu.toUInt8(5)));
         } else {
+            if (count == 0)
+                throw QStringLiteral("writing registers count can't be zero");
             // The answer's address is not kept.
             packet.setRegistersWritten(quint16(count));
         }
@@ -304,7 +301,8 @@ bool ModbusParser::checkDataSize(const ModbusBytes &pdu, DorrikBus::PacketState 
     case 6:
         return size == 5;
     case 16:
-        return request ? (size >= 8 && size == pdu.toUInt8(5) + 6) : size == 5;
+        // A request without data is a whole frame too, answered with an exception.
+        return request ? (size >= 6 && size == pdu.toUInt8(5) + 6) : size == 5;
     case 17:
         return request ? size == 1 : countedSize(pdu, 1);
     case 65:

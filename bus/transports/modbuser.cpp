@@ -8,6 +8,7 @@
 #include "modbuspacketreg.h"
 #include "modbuspacketreport.h"
 #include "modbusparseinfo.h"
+#include "modbusserialtransport.h"
 #include "modbustcpclient.h"
 #include "modbustcpserver.h"
 #include "modbustftpclient.h"
@@ -30,6 +31,10 @@ Modbuser::Modbuser(QObject *parent) : ErrObject(parent)
     connect(&m_translator, &ModbusTranslator::packetRequestReceived, this,
             &Modbuser::onPacketRequestReceived);
     connect(&m_translator, &ErrObject::error, this, &Modbuser::setErrorString);
+    // Direct: a caller on another thread reads its failed call's text at once.
+    connect(
+        &m_translator, &ErrObject::threadError, this,
+        [this](const QString &text) { setThreadErrorString(text); }, Qt::DirectConnection);
 }
 
 Modbuser::~Modbuser()
@@ -361,6 +366,12 @@ bool Modbuser::readInputRegister(quint16 absolute, quint16 &value, const ModbusT
 
 bool Modbuser::writeRegisters(quint32 address, const ModbusBytes &data, const ModbusTarget *target)
 {
+    // The frame carries whole registers only: an odd byte would be dropped on the way while
+    // the write reports success.
+    if (data.size() % 2 != 0) {
+        setErrorString(tr("can't write %1 bytes: registers take two bytes each").arg(data.size()));
+        return false;
+    }
     quint16 offset = 0;
     if (!requestOffset(address, Access::Write, offset))
         return false;
@@ -458,13 +469,22 @@ bool Modbuser::writeDoubleStruct(quint32 address, double value, const ModbusTarg
 
 bool Modbuser::writeStringUtf8(quint32 address, const QString &text, const ModbusTarget *target)
 {
-    return writeRegisters(address, ModbusBytes::fromStringUtf8(text), target);
+    return writeRegisters(address, paddedToRegisters(ModbusBytes::fromStringUtf8(text)), target);
 }
 
 bool Modbuser::writeStringAnsi(quint32 address, const QString &text, bool oneCharPerRegister,
                                const ModbusTarget *target)
 {
-    return writeRegisters(address, ModbusBytes::fromStringAnsi(text, oneCharPerRegister), target);
+    return writeRegisters(
+        address, paddedToRegisters(ModbusBytes::fromStringAnsi(text, oneCharPerRegister)), target);
+}
+
+ModbusBytes Modbuser::paddedToRegisters(ModbusBytes text)
+{
+    // The zero that fills the last register also ends the text on the instrument.
+    if (text.size() % 2 != 0)
+        text.append(char(0));
+    return text;
 }
 
 bool Modbuser::writeStringAnsi(quint32 address, const char *text, bool oneCharPerRegister,
@@ -877,7 +897,29 @@ void Modbuser::onPacketRequestReceived(ModbusPacket &request, ModbusTranslateOpt
     reply->setExceptionCode(options.answerExceptionCode());
     // Masters drop answers from another unit than the one they asked.
     reply->setAddress(options.requestAddress());
+    // Every slave on a serial line hears a broadcast: it is carried out, and an answer would
+    // collide with the other slaves' on the shared line.
+    if (request.address() == 0 &&
+        qobject_cast<const ModbusSerialTransport *>(options.fromTransport())) {
+        delete reply;
+        return;
+    }
     *answer = reply;
+}
+
+bool Modbuser::withinProtocolLimits(const ModbusPacketReg &request)
+{
+    const int count = request.requestRegistersCount();
+    switch (request.functionCode()) {
+    case DorrikBus::ReadHoldingRegisters:
+    case DorrikBus::ReadInputRegisters:
+        // 125 registers fill the largest answer.
+        return count >= 1 && count <= 125;
+    case DorrikBus::WriteMultipleRegisters:
+        return count >= 1 && count <= 123 && request.regBytes().size() == 2 * count;
+    default:
+        return true;
+    }
 }
 
 ModbusPacket *Modbuser::answerRegisters(ModbusPacket &request, ModbusTranslateOptions &options,
@@ -889,6 +931,12 @@ ModbusPacket *Modbuser::answerRegisters(ModbusPacket &request, ModbusTranslateOp
         DorrikBus::absToLog(regRequest.requestAddress(), DorrikBus::HoldingRegister);
     auto reply = std::make_unique<ModbusPacketReg>();
     reply->setFunctionCode(request.functionCode());
+    // Answered here, as the protocol wants, so that no handler sees a count it cannot serve.
+    if (!withinProtocolLimits(regRequest)) {
+        options.setAnswerExceptionCode(DorrikBus::IllegalDataValue);
+        handled = true;
+        return reply.release();
+    }
     switch (request.functionCode()) {
     case DorrikBus::ReadHoldingRegisters:
     case DorrikBus::ReadInputRegisters: {

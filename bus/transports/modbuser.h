@@ -23,6 +23,7 @@
 
 class ModbusC55Client;
 class ModbusLibusbClient;
+class ModbusPacketReg;
 class ModbusParseInfo;
 class ModbusTFtpClient;
 class ModbusTFtpServer;
@@ -261,6 +262,9 @@ private:
                                const ModbusTarget *target, int pieces = -1);
     void reportException(const ModbusPacket &answer, bool oneLine);
 
+    // Whether a register request keeps the protocol's quantity and byte count limits.
+    static bool withinProtocolLimits(const ModbusPacketReg &request);
+    static ModbusBytes paddedToRegisters(ModbusBytes text);
     ModbusPacket *answerRegisters(ModbusPacket &request, ModbusTranslateOptions &options,
                                   bool &handled);
     ModbusPacket *answerReport(ModbusTranslateOptions &options, bool &handled);

@@ -11,32 +11,46 @@
 namespace {
 
 constexpr int kMbapPrefixSize = 6; // transaction, protocol and length fields
-constexpr int kMaxFrameSize = 260;
+// The MBAP length counts the unit and the PDU: at least a function code, at most 253 bytes.
+constexpr int kMinLength = 2;
+constexpr int kMaxLength = 254;
 
 struct ExchangeResult
 {
     bool done = false;
+    // The answer's header announced a length no frame can have; the stream is out of step.
+    bool badLength = false;
     ModbusBytes answer;
     QString socketError;
 };
 
-// The size of the frame whose header the socket holds, 0 while the header is incomplete, -1 when
-// it cannot be a Modbus TCP header (then nothing more is worth waiting for).
-qint64 frameSize(QTcpSocket &socket)
+enum class HeaderCheck { Incomplete, Frame, NotModbus, BadLength };
+
+// Whether the socket holds the header of a Modbus TCP frame, and its size when it does.
+HeaderCheck checkHeader(QTcpSocket &socket, qint64 &size)
 {
     unsigned char header[kMbapPrefixSize];
     if (socket.peek(reinterpret_cast<char *>(header), kMbapPrefixSize) < kMbapPrefixSize)
-        return 0;
+        return HeaderCheck::Incomplete;
     const int protocol = header[2] << 8 | header[3];
     const int length = header[4] << 8 | header[5];
-    if (protocol != 0 || length == 0 || kMbapPrefixSize + length > kMaxFrameSize)
-        return -1;
-    return kMbapPrefixSize + length;
+    if (protocol != 0)
+        return HeaderCheck::NotModbus;
+    if (length < kMinLength || length > kMaxLength)
+        return HeaderCheck::BadLength;
+    size = kMbapPrefixSize + length;
+    return HeaderCheck::Frame;
+}
+
+quint16 transactionOf(const QByteArray &frame)
+{
+    return quint16(quint8(frame.at(0)) << 8 | quint8(frame.at(1)));
 }
 
 // One whole exchange in the socket's thread, so that it costs a single hop: drop what an
-// earlier exchange left, write, and read until the frame announced by the MBAP length field is
-// complete or the read time-out has passed.
+// earlier exchange left, write, and read until the frame of this transaction is complete or
+// the read time-out has passed. Frames of other transactions (late answers to requests that
+// timed out) are dropped on the way.
 ExchangeResult exchangeInSocketThread(QTcpSocket &socket, const ModbusBytes &request,
                                       int writeTimeout, int readTimeout)
 {
@@ -53,14 +67,28 @@ ExchangeResult exchangeInSocketThread(QTcpSocket &socket, const ModbusBytes &req
         result.socketError = socket.errorString();
         return result;
     }
+    const bool matchTransaction = request.size() >= kMbapPrefixSize;
+    const quint16 transaction = matchTransaction ? transactionOf(request) : 0;
     QElapsedTimer elapsed;
     elapsed.start();
-    qint64 wanted = 0;
     for (;;) {
-        const qint64 available = socket.bytesAvailable();
-        wanted = frameSize(socket);
-        if (wanted < 0 || (wanted > 0 && available >= wanted))
+        qint64 size = 0;
+        const HeaderCheck header = checkHeader(socket, size);
+        if (header == HeaderCheck::BadLength) {
+            result.badLength = true;
+            return result;
+        }
+        if (header == HeaderCheck::NotModbus)
             break;
+        if (header == HeaderCheck::Frame && socket.bytesAvailable() >= size) {
+            const QByteArray frame = socket.read(size);
+            if (!matchTransaction || transactionOf(frame) == transaction) {
+                result.answer = frame;
+                result.done = true;
+                return result;
+            }
+            continue;
+        }
         const qint64 left = readTimeout - elapsed.elapsed();
         if (left <= 0 || !socket.waitForReadyRead(int(left)))
             break;
@@ -70,8 +98,7 @@ ExchangeResult exchangeInSocketThread(QTcpSocket &socket, const ModbusBytes &req
         return result;
     }
     // A partial or malformed answer is returned as it is, for the parser to refuse.
-    result.answer =
-        wanted > 0 && socket.bytesAvailable() >= wanted ? socket.read(wanted) : socket.readAll();
+    result.answer = socket.readAll();
     result.done = true;
     return result;
 }
@@ -152,16 +179,35 @@ bool ModbusTcpClient::sendBytes(const ModbusBytes &bytes, const Target *target, 
         setErrorString(tr("can't send bytes via disconnected transport"), error);
         return false;
     }
-    emitBytesSent(bytes);
+    // Each request gets the next transaction identifier, so that its answer is told apart
+    // from a late answer to an earlier one.
+    ModbusBytes frame(bytes);
+    if (frame.size() >= kMbapPrefixSize) {
+        ++m_transactionId;
+        frame[0] = char(m_transactionId >> 8);
+        frame[1] = char(m_transactionId & 0xFF);
+    }
+    emitBytesSent(frame);
 
     const int writeTimeout = m_writeTimeout.load();
     const int readTimeout = m_readAnswerTimeout.load();
     ExchangeResult result;
-    auto work = [&] { result = exchangeInSocketThread(*socket, bytes, writeTimeout, readTimeout); };
+    auto work = [&] {
+        result = exchangeInSocketThread(*socket, frame, writeTimeout, readTimeout);
+        // Whatever follows such a header cannot be cut into frames any more: start afresh.
+        if (result.badLength)
+            socket->abort();
+    };
     if (socket->isOwnThread())
         work();
     else if (m_socketThread.isRunning())
         QMetaObject::invokeMethod(socket, work, Qt::BlockingQueuedConnection);
+    if (result.badLength) {
+        setErrorString(tr("error sending/receiving bytes: %1")
+                           .arg(tr("answer with an invalid MBAP length, connection reset")),
+                       error);
+        return false;
+    }
     if (!result.done) {
         setErrorString(tr("error sending/receiving bytes: %1").arg(result.socketError), error);
         return false;

@@ -89,6 +89,8 @@ private:
     // Counts the sockets made, so that a loss report queued by an earlier socket is told apart
     // from one of the current socket. Owner's thread only.
     quint64 m_socketGeneration = 0;
+    // The transaction identifier of the last request; under m_exchangeMutex.
+    quint16 m_transactionId = 0;
     // Set in any thread, read by exchanges in the caller's thread.
     std::atomic<int> m_disconnectTimeout{1000};
     std::atomic<int> m_connectTimeout{1000};

@@ -10,20 +10,27 @@
 namespace {
 
 constexpr int kMbapPrefixSize = 6; // transaction, protocol and length fields
-constexpr int kMaxFrameSize = 260;
+// The MBAP length counts the unit and the PDU: at least a function code, at most 253 bytes.
+constexpr int kMinLength = 2;
+constexpr int kMaxLength = 254;
 
-// Cuts the first whole frame, by its MBAP length field, off the front of `pending`; empty while
-// the frame is incomplete.
-ModbusBytes takeFrame(ModbusBytes &pending)
+enum class Cut { Incomplete, Frame, BadLength };
+
+// Cuts the first whole frame, by its MBAP length field, off the front of `pending`. A length
+// that no frame can have leaves the stream without a way to find the next frame.
+Cut takeFrame(ModbusBytes &pending, ModbusBytes &frame)
 {
     if (pending.size() < kMbapPrefixSize)
-        return {};
-    const int size = kMbapPrefixSize + pending.toUInt16(4);
+        return Cut::Incomplete;
+    const int length = pending.toUInt16(4);
+    if (length < kMinLength || length > kMaxLength)
+        return Cut::BadLength;
+    const int size = kMbapPrefixSize + length;
     if (pending.size() < size)
-        return {};
-    ModbusBytes frame(pending.left(size));
+        return Cut::Incomplete;
+    frame = ModbusBytes(pending.left(size));
     pending.remove(0, size);
-    return frame;
+    return Cut::Frame;
 }
 
 // A dual-stack listener reports IPv4 peers as mapped IPv6 addresses; peers print as IPv4.
@@ -59,6 +66,8 @@ ModbusTcpServer::~ModbusTcpServer()
     for (const Peer &peer : std::as_const(m_parked))
         delete peer.target;
     m_parked.clear();
+    qDeleteAll(m_addedTargets);
+    m_addedTargets.clear();
     disconnect(&m_listener, nullptr, this, nullptr);
 }
 
@@ -117,12 +126,54 @@ bool ModbusTcpServer::waitForIncomingConnection() const
 
 bool ModbusTcpServer::hasTarget(const Target *target)
 {
-    return dynamic_cast<const ModbusTcpTarget *>(target) && peerIndex(target) >= 0;
+    return dynamic_cast<const ModbusTcpTarget *>(target) &&
+           (peerIndex(target) >= 0 || addedIndex(target) >= 0);
 }
 
 int ModbusTcpServer::targetsCount() const
 {
-    return int(m_peers.size());
+    return int(m_peers.size() + m_addedTargets.size());
+}
+
+bool ModbusTcpServer::addTarget(ModbusTcpTarget *target)
+{
+    if (!target) {
+        setErrorString(tr("invalid target type"));
+        return false;
+    }
+    if (peerIndex(target) >= 0 || addedIndex(target) >= 0) {
+        setErrorString(tr("also have this target"));
+        return false;
+    }
+    m_addedTargets.append(target);
+    emit targetAdded(target);
+    return true;
+}
+
+bool ModbusTcpServer::removeTarget(ModbusTcpTarget *target)
+{
+    const int added = addedIndex(target);
+    if (added >= 0) {
+        m_addedTargets.removeAt(added);
+        disconnect(target, nullptr, this, nullptr);
+        emit targetRemoved(target);
+        // An answer being produced for it may still hold it.
+        m_parked.append({nullptr, target, {}});
+        if (m_handling == 0)
+            releaseParked();
+        return true;
+    }
+    const int index = peerIndex(target);
+    if (index < 0) {
+        setErrorString(tr("don't have this target"));
+        return false;
+    }
+    // Without its target the peer's requests could not be answered: let it go.
+    QTcpSocket *socket = m_peers.at(index).socket;
+    socket->abort();
+    if (peerIndex(socket) >= 0)
+        removePeer(socket);
+    return true;
 }
 
 qint64 ModbusTcpServer::bytesAvailable(const Target *target)
@@ -159,10 +210,14 @@ QString ModbusTcpServer::toString(bool oneLine) const
                 .arg(m_disconnectWait)
                 .arg(m_readAnswerWait)
                 .arg(m_writeWait);
-    text += tr("targets [%1]:").arg(m_peers.size()) + QLatin1Char('\n');
-    for (int i = 0; i < m_peers.size(); ++i)
-        text += tr("  target %1: %2").arg(i).arg(m_peers.at(i).target->toString(true)) +
-                QLatin1Char('\n');
+    text += tr("targets [%1]:").arg(targetsCount()) + QLatin1Char('\n');
+    QList<const ModbusTcpTarget *> targets;
+    for (const Peer &peer : m_peers)
+        targets << peer.target;
+    for (const ModbusTcpTarget *target : m_addedTargets)
+        targets << target;
+    for (int i = 0; i < targets.size(); ++i)
+        text += tr("  target %1: %2").arg(i).arg(targets.at(i)->toString(true)) + QLatin1Char('\n');
     if (oneLine)
         text.replace(QLatin1Char('\n'), QLatin1String("; "));
     return text;
@@ -212,11 +267,17 @@ void ModbusTcpServer::onReadyRead()
             break;
         ModbusBytes &pending = m_peers[index].pending;
         pending.append(socket->readAll());
-        const ModbusBytes frame = takeFrame(pending);
-        if (frame.isEmpty()) {
-            // No frame is longer than 260 bytes: more than that without one is garbage.
-            if (pending.size() > kMaxFrameSize)
-                pending.clear();
+        ModbusBytes frame;
+        const Cut cut = takeFrame(pending, frame);
+        if (cut == Cut::BadLength) {
+            // Every later request on this connection would be misread: close it, so that the
+            // peer notices and connects afresh. The loss removes the peer.
+            socket->abort();
+            if (peerIndex(socket) >= 0)
+                removePeer(socket);
+            break;
+        }
+        if (cut == Cut::Incomplete) {
             if (socket->bytesAvailable() == 0)
                 break;
             continue;
@@ -317,7 +378,26 @@ QTcpSocket *ModbusTcpServer::socketOf(const Target *target)
         return nullptr;
     }
     const int index = peerIndex(target);
-    return index < 0 ? nullptr : m_peers.at(index).socket;
+    if (index >= 0)
+        return m_peers.at(index).socket;
+    // A target of the server's own is served by the peer with its address and port.
+    const int added = addedIndex(target);
+    if (added < 0)
+        return nullptr;
+    const ModbusTcpTarget *own = m_addedTargets.at(added);
+    for (const Peer &peer : std::as_const(m_peers)) {
+        if (peer.target->address() == own->address() && peer.target->port() == own->port())
+            return peer.socket;
+    }
+    return nullptr;
+}
+
+int ModbusTcpServer::addedIndex(const Target *target) const
+{
+    for (int i = 0; i < m_addedTargets.size(); ++i)
+        if (m_addedTargets.at(i) == target)
+            return i;
+    return -1;
 }
 
 void ModbusTcpServer::removePeer(QTcpSocket *socket)
@@ -339,7 +419,8 @@ void ModbusTcpServer::releaseParked()
     // Later, not now: the socket's own code that reported the loss is still on the stack.
     for (const Peer &peer : std::as_const(m_parked)) {
         peer.target->deleteLater();
-        peer.socket->deleteLater();
+        if (peer.socket)
+            peer.socket->deleteLater();
     }
     m_parked.clear();
 }

@@ -48,6 +48,14 @@ public:
     ModbusDeparser *createDeparser(QObject *parent) override;
     QString toString(bool oneLine = false) const override;
 
+    // A target of the server's own, besides those of the connected peers; the server owns it
+    // from then on. Answers to it go to the connected peer with its address and port. False,
+    // with "also have this target", for a target the server holds already.
+    bool addTarget(ModbusTcpTarget *target);
+    // Removes and deletes a target; a connected peer's target takes its connection with it.
+    // False, with "don't have this target", for a target the server does not hold.
+    bool removeTarget(ModbusTcpTarget *target);
+
 public slots:
     void onNewConnection();
     void onReadyRead();
@@ -72,6 +80,7 @@ private:
 
     int peerIndex(const QTcpSocket *socket) const;
     int peerIndex(const Target *target) const;
+    int addedIndex(const Target *target) const;
     QTcpSocket *socketOf(const Target *target);
     void removePeer(QTcpSocket *socket);
     void releaseParked();
@@ -87,6 +96,8 @@ private:
     int m_disconnectWait = 1000;
     int m_readAnswerWait = 1000;
     int m_writeWait = 1000;
+    // Added with addTarget, owned by the server.
+    QList<ModbusTcpTarget *> m_addedTargets;
     // The latest whole frame received from any peer.
     ModbusBytes m_lastReceived;
     // How many received blocks are being handled. A receiver that waits runs the event loop,

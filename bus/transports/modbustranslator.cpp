@@ -4,6 +4,8 @@
 
 #include <QDateTime>
 
+#include <algorithm>
+
 #include <memory>
 
 namespace {
@@ -13,6 +15,15 @@ QString oneLined(QString text, bool oneLine)
     if (oneLine)
         text.replace(QLatin1Char('\n'), QLatin1String("; "));
     return text;
+}
+
+// The text of an error relayed from a registry, codec or dispatcher, with its source appended.
+QString withSource(const QString &text, const QObject *source)
+{
+    const auto *described = dynamic_cast<const QDorrikObject *>(source);
+    if (!described)
+        return text;
+    return text + QLatin1String("  (") + described->toString(true) + QLatin1Char(')');
 }
 
 } // namespace
@@ -66,6 +77,7 @@ void ModbusTranslator::registerTransporter(ModbusTransporter &registry)
     connect(&registry, &Transporter::requestBytesReceived, this,
             &ModbusTranslator::onRequestBytesReceived, Qt::DirectConnection);
     connect(&registry, &ErrObject::error, this, &ModbusTranslator::onError);
+    relayThreadErrors(registry);
     // Direct: the link may be gone by the time a queued call would run.
     connect(&registry, &Transporter::transportRemoving, this,
             &ModbusTranslator::onTransportRemoving, Qt::DirectConnection);
@@ -124,12 +136,28 @@ void ModbusTranslator::addBinding(QList<Binding<T>> &list, T &item, const Transp
     // Direct: a codec destroyed in another thread must leave the list before it is gone.
     connect(&item, &QObject::destroyed, this, &ModbusTranslator::onSomeoneDeleted,
             Qt::ConnectionType(Qt::DirectConnection | Qt::UniqueConnection));
+    bool bound = false;
     {
         std::lock_guard<std::mutex> lock(m_mutex);
+        bound = std::any_of(list.cbegin(), list.cend(),
+                            [&item](const Binding<T> &binding) { return binding.item == &item; });
         list.append(Binding<T>{&transport, &item, &item});
     }
     // Unique: an item bound to several links reports each error once.
     connect(&item, &ErrObject::error, this, &ModbusTranslator::onError, Qt::UniqueConnection);
+    if (!bound)
+        relayThreadErrors(item);
+}
+
+void ModbusTranslator::relayThreadErrors(ErrObject &source)
+{
+    // Direct: a caller on another thread reads the text of its failed exchange from the
+    // translator (and the request API above it) as soon as the call returns, long before the
+    // queued error reaches this thread. The text is the one onError will store.
+    connect(
+        &source, &ErrObject::threadError, this,
+        [this, &source](const QString &text) { setThreadErrorString(withSource(text, &source)); },
+        Qt::DirectConnection);
 }
 
 template <typename T>
@@ -338,6 +366,23 @@ ModbusPacket *ModbusTranslator::sendAndReceive(ModbusPacket &request, ModbusPars
         setErrorString(tr("received 'non-Response'-state packet"));
         return nullptr;
     }
+    // A frame of another exchange or another slave (a late answer on a shared line, a gateway
+    // that mixes up units) must not deliver its values as this request's. A broadcast has no
+    // single answerer, so its answer is taken as it comes.
+    if (request.address() != 0) {
+        if (packet->functionCode() != request.functionCode()) {
+            setErrorString(tr("answer's function code %1 doesn't match the request's %2")
+                               .arg(int(packet->functionCode()))
+                               .arg(int(request.functionCode())));
+            return nullptr;
+        }
+        if (packet->address() != request.address()) {
+            setErrorString(tr("answer came from unit %1, the request was sent to unit %2")
+                               .arg(int(packet->address()))
+                               .arg(int(request.address())));
+            return nullptr;
+        }
+    }
     bool allow = true;
     emit packetReceiving(*packet, target, allow);
     if (!allow) {
@@ -425,11 +470,7 @@ void ModbusTranslator::onRequestBytesReceived(const ModbusBytes &bytes, const Ta
 
 void ModbusTranslator::onError(const QString &text)
 {
-    const auto *source = dynamic_cast<const QDorrikObject *>(sender());
-    if (source)
-        setErrorString(text + QLatin1String("  (") + source->toString(true) + QLatin1Char(')'));
-    else
-        setErrorString(text);
+    setErrorString(withSource(text, sender()));
 }
 
 void ModbusTranslator::onTransportRemoving(Transport &transport)

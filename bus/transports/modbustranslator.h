@@ -96,6 +96,7 @@ private:
 
     template <typename T>
     void addBinding(QList<Binding<T>> &list, T &item, const Transport &transport);
+    void relayThreadErrors(ErrObject &source);
     template <typename T> bool removeBindings(QList<Binding<T>> &list, const QObject *object);
 
     ModbusTransporter *registry() const;

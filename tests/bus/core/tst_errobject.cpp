@@ -5,6 +5,8 @@
 #include <QtTest>
 
 #include <memory>
+#include <mutex>
+#include <thread>
 
 // Records what reaches the owner: the texts of `error`, the thread each arrived on, and the
 // interleaving with `errorCountChanged`.
@@ -48,6 +50,7 @@ private slots:
     void clearErrorGoesThroughVirtual();
     void errorsFromWorkerArriveInOrderOnOwnerThread();
     void errorFromWorkerAfterOwnerDeleted();
+    void eachThreadReadsItsOwnErrorAtOnce();
     void propertiesForQml();
 };
 
@@ -116,6 +119,36 @@ void tst_ErrObject::errorsFromWorkerArriveInOrderOnOwnerThread()
         QCOMPARE(thread, QThread::currentThread());
     // The posted call re-enters the virtual on the owner's thread.
     QCOMPARE(object.overrideCalls, 2 * sent.size());
+}
+
+void tst_ErrObject::eachThreadReadsItsOwnErrorAtOnce()
+{
+    ErrObject object;
+    ErrorRecorder recorder(&object);
+    object.setErrorString(QStringLiteral("owner's"));
+    QStringList seen;
+    std::mutex seenMutex;
+    auto worker = [&](const QString &name) {
+        QString before = object.errorString();
+        object.setErrorString(name + QStringLiteral(" failed"));
+        const QString after = object.errorString();
+        std::lock_guard<std::mutex> lock(seenMutex);
+        seen << name + QStringLiteral(": ") + before + QStringLiteral(" -> ") + after;
+    };
+    std::thread first(worker, QStringLiteral("first"));
+    first.join();
+    std::thread second(worker, QStringLiteral("second"));
+    second.join();
+
+    // Before its own report a worker sees the last applied text; after it, its own.
+    QCOMPARE(seen,
+             QStringList({"first: owner's -> first failed", "second: owner's -> second failed"}));
+    // The owner's text changes only when its event loop applies the queued reports.
+    QCOMPARE(object.errorString(), QStringLiteral("owner's"));
+    QTRY_COMPARE(object.errorCount(), quint64(3));
+    QCOMPARE(object.errorString(), QStringLiteral("second failed"));
+    QCOMPARE(recorder.texts, QStringList({"owner's", "first failed", "second failed"}));
+    QCOMPARE(recorder.threads, QList<QThread *>(3, QThread::currentThread()));
 }
 
 void tst_ErrObject::errorFromWorkerAfterOwnerDeleted()

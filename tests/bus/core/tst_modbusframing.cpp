@@ -483,8 +483,8 @@ void tst_ModbusFraming::parse_data()
         << int(Rtu) << response << hex("01 63 02 00 0a 00 00") << "unknown Function Code" << 0 << 0
         << ModbusBytes();
     QTest::newRow("rtu pdu refused after crc")
-        << int(Rtu) << request << withCrc(hex("01 03 00 00 00 00"))
-        << "reading registers count can't be zero" << 0 << 0 << ModbusBytes();
+        << int(Rtu) << request << withCrc(hex("01 41 00 01 00 00 00 00 07"))
+        << "read arch records count can't be zero" << 0 << 0 << ModbusBytes();
     QTest::newRow("rtu 3 bytes") << int(Rtu) << response << hex("01 83 02")
                                  << "bytes array is too short" << 0 << 0 << ModbusBytes();
     QTest::newRow("rtu empty") << int(Rtu) << response << ModbusBytes()

@@ -176,6 +176,7 @@ void tst_ModbusParser::canParse_data()
     QTest::newRow("fc5 not supported") << hex("050000ff00") << Request << false;
     QTest::newRow("fc16 request, data short") << hex("1000000002040001") << Request << false;
     QTest::newRow("fc16 request") << hex("100000000204000a0102") << Request << true;
+    QTest::newRow("fc16 request without data") << hex("100000000000") << Request << true;
     QTest::newRow("fc17 request") << hex("11") << Request << true;
     QTest::newRow("fc17 answer, empty report") << hex("1100") << Response << false;
     QTest::newRow("fc65 index request") << hex("4100010005000007") << Request << true;
@@ -224,8 +225,9 @@ void tst_ModbusParser::parse_data()
                                                               p.setRequestRegistersCount(3);
                                                           })
                                  << QString();
-    QTest::newRow("fc4 request, count 0")
-        << hex("0400000000") << request << PacketPtr() << "reading registers count can't be zero";
+    // Out-of-range counts are kept for the slave to answer with an exception.
+    QTest::newRow("fc4 request, count 0 kept")
+        << hex("0400000000") << request << make<ModbusPacketReg>(4, Request) << QString();
     QTest::newRow("fc4 request, 2000 registers")
         << hex("04000007d0") << request
         << make<ModbusPacketReg>(4, Request,
@@ -265,11 +267,21 @@ void tst_ModbusParser::parse_data()
                                                                p.setRegBytes(hex("000a0102"));
                                                            })
                                   << QString();
-    QTest::newRow("fc16 request, counts disagree")
-        << hex("100000000304000a0102") << request << PacketPtr()
-        << "registers count and bytes count doesn't match";
-    QTest::newRow("fc16 request, count 0") << hex("100000000002000a") << request << PacketPtr()
-                                           << "writing registers count can't be zero";
+    QTest::newRow("fc16 request, counts disagree, kept")
+        << hex("100000000304000a0102") << request
+        << make<ModbusPacketReg>(16, Request,
+                                 [](ModbusPacketReg &p) {
+                                     p.setRequestRegistersCount(3);
+                                     p.setRegBytes(hex("000a0102"));
+                                 })
+        << QString();
+    QTest::newRow("fc16 request, count 0, kept")
+        << hex("100000000002000a") << request
+        << make<ModbusPacketReg>(16, Request,
+                                 [](ModbusPacketReg &p) { p.setRegBytes(hex("000a")); })
+        << QString();
+    QTest::newRow("fc16 request without data, kept")
+        << hex("100000000000") << request << make<ModbusPacketReg>(16, Request) << QString();
     QTest::newRow("fc16 answer, address not kept")
         << hex("1000200002") << response
         << make<ModbusPacketReg>(16, Response, [](ModbusPacketReg &p) { p.setRegistersWritten(2); })

@@ -174,6 +174,8 @@ private slots:
     void refusedAddressesSendNothing_data();
     void refusedAddressesSendNothing();
     void linkErrorsReachTheErrorString();
+    void oddLengthWrites_data();
+    void oddLengthWrites();
 
     void slaveRegisterRequests_data();
     void slaveRegisterRequests();
@@ -847,6 +849,97 @@ void tst_Modbuser::refusedAddressesSendNothing()
     QCOMPARE(m.errorString(), expected);
     QCOMPARE(value, quint16(0x5a5a));
     QVERIFY(bench.requests.isEmpty());
+}
+
+enum class OddWrite { Registers, Utf8, AnsiPacked, AnsiPerRegister };
+Q_DECLARE_METATYPE(OddWrite)
+
+void tst_Modbuser::oddLengthWrites_data()
+{
+    QTest::addColumn<OddWrite>("call");
+    QTest::addColumn<QByteArray>("data"); // hexadecimal for Registers, text for the others
+    QTest::addColumn<bool>("written");
+    QTest::addColumn<QByteArray>("received"); // what the slave's handler got, hexadecimal
+    QTest::addColumn<QString>("error");
+
+    const QString odd = QStringLiteral("can't write %1 bytes: registers take two bytes each");
+    const QString empty =
+        QStringLiteral("ModbusRTUDeParser deparse error: packet must have any registers to write  "
+                       "(Modbus RTU deparser; )");
+    QTest::newRow("0 bytes") << OddWrite::Registers << QByteArray() << false << QByteArray()
+                             << empty;
+    QTest::newRow("1 byte") << OddWrite::Registers << QByteArray("01") << false << QByteArray()
+                            << odd.arg(1);
+    QTest::newRow("2 bytes") << OddWrite::Registers << QByteArray("0102") << true
+                             << QByteArray("0102") << QString();
+    QTest::newRow("3 bytes") << OddWrite::Registers << QByteArray("010203") << false << QByteArray()
+                             << odd.arg(3);
+    QTest::newRow("4 bytes") << OddWrite::Registers << QByteArray("01020304") << true
+                             << QByteArray("01020304") << QString();
+    QTest::newRow("5 bytes") << OddWrite::Registers << QByteArray("0102030405") << false
+                             << QByteArray() << odd.arg(5);
+
+    const struct
+    {
+        OddWrite call;
+        const char *name;
+    } strings[] = {{OddWrite::Utf8, "utf8"}, {OddWrite::AnsiPacked, "ansi packed"}};
+    for (const auto &kind : strings) {
+        QTest::addRow("%s \"\"", kind.name)
+            << kind.call << QByteArray() << false << QByteArray() << empty;
+        QTest::addRow("%s \"a\", padded", kind.name)
+            << kind.call << QByteArray("a") << true << QByteArray("6100") << QString();
+        QTest::addRow("%s \"ab\"", kind.name)
+            << kind.call << QByteArray("ab") << true << QByteArray("6162") << QString();
+        QTest::addRow("%s \"abc\", padded", kind.name)
+            << kind.call << QByteArray("abc") << true << QByteArray("61626300") << QString();
+    }
+    QTest::newRow("ansi per register \"abc\"") << OddWrite::AnsiPerRegister << QByteArray("abc")
+                                               << true << QByteArray("006100620063") << QString();
+    QTest::newRow("utf8 two-byte character padded")
+        << OddWrite::Utf8 << QByteArray("a\xc3\xa9") << true << QByteArray("61c3a900") << QString();
+}
+
+void tst_Modbuser::oddLengthWrites()
+{
+    QFETCH(OddWrite, call);
+    QFETCH(QByteArray, data);
+    QFETCH(bool, written);
+    QFETCH(QByteArray, received);
+    QFETCH(QString, error);
+
+    LoopbackBench bench;
+    QList<QByteArray> handled;
+    connect(
+        &bench.slave, &Modbuser::onWriteRegisters, this,
+        [&](quint32, const ModbusBytes &bytes, ModbusTranslateOptions &, bool &) {
+            handled << bytes.toHex();
+        },
+        Qt::DirectConnection);
+    Modbuser &m = bench.master;
+    const QString text = QString::fromUtf8(data);
+    bool result = false;
+    switch (call) {
+    case OddWrite::Registers:
+        result = m.writeRegisters(400001, hex(data.constData()));
+        break;
+    case OddWrite::Utf8:
+        result = m.writeStringUtf8(400001, text);
+        break;
+    case OddWrite::AnsiPacked:
+        result = m.writeStringAnsi(400001, text, false);
+        break;
+    case OddWrite::AnsiPerRegister:
+        result = m.writeStringAnsi(400001, text, true);
+        break;
+    }
+
+    QCOMPARE(result, written);
+    QCOMPARE(handled, received.isEmpty() ? QList<QByteArray>() : QList<QByteArray>{received});
+    // A refused write sends nothing at all.
+    QCOMPARE(bench.requests.size(), written ? 1 : 0);
+    if (!written)
+        QTRY_COMPARE(m.errorString(), error);
 }
 
 void tst_Modbuser::linkErrorsReachTheErrorString()

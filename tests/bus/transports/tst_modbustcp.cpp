@@ -9,6 +9,7 @@
 #include <QEventLoop>
 #include <QMap>
 #include <QPointer>
+#include <QSet>
 #include <QSignalSpy>
 #include <QTcpServer>
 #include <QTcpSocket>
@@ -66,10 +67,19 @@ struct SlaveBench
         slave.translator().addTransport(*server, true, true);
         QObject::connect(
             &slave, &Modbuser::onReadRegisters, &slave,
-            [this](quint32 address, quint16 count, ModbusBytes &bytes, ModbusTranslateOptions &,
-                   bool &handled) {
+            [this](quint32 address, quint16 count, ModbusBytes &bytes,
+                   ModbusTranslateOptions &options, bool &handled) {
                 if (onRequest)
                     onRequest();
+                ++handlerCalls;
+                if (exceptions.contains(address)) {
+                    options.setAnswerExceptionCode(exceptions.value(address));
+                    handled = true;
+                    return;
+                }
+                // Left unhandled: no answer goes back.
+                if (unanswered.contains(address))
+                    return;
                 for (quint32 a = address; a < address + count; ++a)
                     bytes.appendReg(registers.value(a));
                 handled = true;
@@ -79,6 +89,7 @@ struct SlaveBench
             &slave, &Modbuser::onWriteRegisters, &slave,
             [this](quint32 address, const ModbusBytes &bytes, ModbusTranslateOptions &,
                    bool &handled) {
+                ++handlerCalls;
                 for (int i = 0; i < bytes.regsCount(); ++i)
                     registers[address + quint32(i)] = bytes.getReg(i);
                 handled = true;
@@ -104,6 +115,9 @@ struct SlaveBench
     QMap<quint32, quint16> registers;
     QList<ModbusBytes> requests;
     std::function<void()> onRequest;
+    int handlerCalls = 0;
+    QMap<quint32, DorrikBus::ExceptionCode> exceptions;
+    QSet<quint32> unanswered;
 };
 
 // A Modbuser master on a ModbusTcpClient. The client is declared first, so it outlives the
@@ -170,11 +184,114 @@ QByteArray readReply(quint16 tid, quint16 value, quint8 unit = 1)
     return frame;
 }
 
+// A Modbus TCP server played by hand that answers reads of one holding register with 0x1100 +
+// the register's offset, one request after the other in the order they came, and misbehaves
+// as its mode says. It records the transaction identifier of every request.
+class MisbehavingPeer : public QObject
+{
+public:
+    enum Mode {
+        Normal,
+        LateFirstAnswer,
+        WrongTransaction,
+        WrongFunction,
+        WrongUnit,
+        StrayAnswerFirst,
+        ZeroLengthFirstAnswer
+    };
+
+    explicit MisbehavingPeer(Mode mode, int lateMs = 0) : m_mode(mode), m_lateMs(lateMs)
+    {
+        listener.listen(QHostAddress::LocalHost, 0);
+        connect(&listener, &QTcpServer::newConnection, this, [this] {
+            while (QTcpSocket *socket = listener.nextPendingConnection()) {
+                ++connections;
+                if (m_mode == StrayAnswerFirst)
+                    socket->write(reply(0x7777, 0xdead));
+                connect(socket, &QIODevice::readyRead, this, [this, socket] { onRequest(socket); });
+            }
+        });
+    }
+
+    quint16 port() const { return listener.serverPort(); }
+
+    QTcpServer listener;
+    QList<int> transactions;
+    int connections = 0;
+
+private:
+    static QByteArray reply(quint16 tid, quint16 value, quint8 unit = 1, quint8 function = 3)
+    {
+        ModbusBytes frame;
+        frame.appendUInt16(tid).appendUInt16(0).appendUInt16(5).append(unit).append(function);
+        frame.append(quint8(2)).appendUInt16(value);
+        return frame;
+    }
+
+    void onRequest(QTcpSocket *socket)
+    {
+        m_pending += socket->readAll();
+        while (m_pending.size() >= 12) {
+            const ModbusBytes frame(m_pending.left(12));
+            m_pending.remove(0, 12);
+            const quint16 tid = frame.toUInt16(0);
+            const quint16 value = quint16(0x1100 + frame.toUInt16(8));
+            const bool first = transactions.isEmpty();
+            transactions << tid;
+            QByteArray answer;
+            switch (m_mode) {
+            case WrongTransaction:
+                answer = reply(quint16(tid + 0x100), value);
+                break;
+            case WrongFunction:
+                answer = reply(tid, value, 1, 4);
+                break;
+            case WrongUnit:
+                answer = reply(tid, value, 2);
+                break;
+            case ZeroLengthFirstAnswer:
+                answer = first ? QByteArray::fromHex("000100000000") : reply(tid, value);
+                break;
+            default:
+                answer = reply(tid, value);
+                break;
+            }
+            m_queue << answer;
+            if (first && m_mode == LateFirstAnswer) {
+                m_holding = true;
+                QTimer::singleShot(m_lateMs, socket, [this, socket] {
+                    m_holding = false;
+                    flush(socket);
+                });
+            }
+            flush(socket);
+        }
+    }
+
+    // Answers go out in the order of their requests: a held first answer holds the rest.
+    void flush(QTcpSocket *socket)
+    {
+        if (m_holding)
+            return;
+        for (const QByteArray &answer : std::as_const(m_queue))
+            socket->write(answer);
+        m_queue.clear();
+        socket->flush();
+    }
+
+    Mode m_mode;
+    int m_lateMs;
+    bool m_holding = false;
+    QByteArray m_pending;
+    QList<QByteArray> m_queue;
+};
+
 using MasterCall = std::function<bool(Modbuser &)>;
 
 } // namespace
 
 Q_DECLARE_METATYPE(MasterCall)
+Q_DECLARE_METATYPE(MisbehavingPeer::Mode)
 
 class tst_ModbusTcp : public QObject
 {
@@ -199,6 +316,12 @@ private slots:
     void clientReconnectsAfterServerCloses();
     void peerLeavesDuringAnswer_data();
     void peerLeavesDuringAnswer();
+    void clientMatchesAnswersToRequests_data();
+    void clientMatchesAnswersToRequests();
+    void serverClosesOnInvalidLength_data();
+    void serverClosesOnInvalidLength();
+    void workerReadsEachCallsError();
+    void serverTargetsAddedAndRemoved();
 };
 
 void tst_ModbusTcp::newLinksDescribeThemselves()
@@ -347,8 +470,8 @@ void tst_ModbusTcp::translatorRoadOnTheWire()
     QVERIFY2(answer, qPrintable(master.errorString()));
     QCOMPARE(spaced(static_cast<ModbusPacketReg &>(*answer).regBytes()), QByteArray("00 0a 01 02"));
     QCOMPARE(bench.requests.size(), 1);
-    QCOMPARE(spaced(bench.requests.at(0)), QByteArray("00 00 00 00 00 06 01 03 00 00 00 02"));
-    QCOMPARE(spaced(wireAnswer), QByteArray("00 00 00 00 00 07 01 03 04 00 0a 01 02"));
+    QCOMPARE(spaced(bench.requests.at(0)), QByteArray("00 01 00 00 00 06 01 03 00 00 00 02"));
+    QCOMPARE(spaced(wireAnswer), QByteArray("00 01 00 00 00 07 01 03 04 00 0a 01 02"));
     // bytesSent reaches the client's own thread, whichever thread sent.
     QTRY_COMPARE(sent.count(), 1);
     QCOMPARE(spaced(sent.at(0).at(0).value<ModbusBytes>()), spaced(bench.requests.at(0)));
@@ -505,20 +628,21 @@ void tst_ModbusTcp::clientReadsOneWholeFrame_data()
     QTest::addColumn<QByteArray>("answer");
     QTest::addColumn<QString>("error");
 
-    const QByteArray reply = "00 00 00 00 00 05 01 03 02 00 2a";
+    // The client gives its first request transaction identifier 1.
+    const QByteArray reply = "00 01 00 00 00 05 01 03 02 00 2a";
     QTest::newRow("one segment") << QList<QByteArray>{reply} << true << true << reply << QString();
     QTest::newRow("split inside the header")
-        << QList<QByteArray>{"00 00 00 00", "00 05 01 03 02 00 2a"} << true << true << reply
+        << QList<QByteArray>{"00 01 00 00", "00 05 01 03 02 00 2a"} << true << true << reply
         << QString();
     QTest::newRow("split inside the PDU")
-        << QList<QByteArray>{"00 00 00 00 00 05 01 03", "02", "00 2a"} << true << true << reply
+        << QList<QByteArray>{"00 01 00 00 00 05 01 03", "02", "00 2a"} << true << true << reply
         << QString();
     QTest::newRow("a second frame behind the answer is left")
-        << QList<QByteArray>{reply + " 00 00 00 00 00 05 01 03 02 00 2b"} << true << true << reply
+        << QList<QByteArray>{reply + " 00 01 00 00 00 05 01 03 02 00 2b"} << true << true << reply
         << QString();
     QTest::newRow("incomplete answer, returned as it came after the time-out")
-        << QList<QByteArray>{"00 00 00 00 00 05 01 03"} << true << true
-        << QByteArray("00 00 00 00 00 05 01 03") << QString();
+        << QList<QByteArray>{"00 01 00 00 00 05 01 03"} << true << true
+        << QByteArray("00 01 00 00 00 05 01 03") << QString();
     QTest::newRow("no answer") << QList<QByteArray>{} << true << false << QByteArray()
                                << "error sending/receiving bytes: Network operation timed out";
     QTest::newRow("no answer, none wanted")
@@ -556,7 +680,7 @@ void tst_ModbusTcp::clientReadsOneWholeFrame()
     QCOMPARE(spaced(reply), answer);
     QCOMPARE(sendError, error);
     QCOMPARE(client.errorCount(), quint64(0));
-    QCOMPARE(peer.requests, QList<QByteArray>{QByteArray::fromHex("000000000006010300000001")});
+    QCOMPARE(peer.requests, QList<QByteArray>{QByteArray::fromHex("000100000006010300000001")});
     // A whole frame is returned as soon as it is complete, not at the time-out.
     if (answer.endsWith("2a"))
         QVERIFY(elapsed.elapsed() < 400);
@@ -565,7 +689,7 @@ void tst_ModbusTcp::clientReadsOneWholeFrame()
 void tst_ModbusTcp::clientDropsStaleBytes()
 {
     ScriptedPeer peer;
-    peer.segments << hex("0000000000050103020001");
+    peer.segments << hex("0001000000050103020001");
     ModbusTcpClient client(QHostAddress::LocalHost, peer.port());
     QVERIFY(client.connectTransport(false));
     QTRY_COMPARE(peer.sockets.size(), 1);
@@ -578,7 +702,7 @@ void tst_ModbusTcp::clientDropsStaleBytes()
     QVERIFY(offThread([&] {
         return client.sendBytes(hex("000000000006010300000001"), client.target(), &reply, nullptr);
     }));
-    QCOMPARE(spaced(reply), QByteArray("00 00 00 00 00 05 01 03 02 00 01"));
+    QCOMPARE(spaced(reply), QByteArray("00 01 00 00 00 05 01 03 02 00 01"));
     QCOMPARE(client.bytesAvailable(client.target()), qint64(0));
 }
 
@@ -601,8 +725,6 @@ void tst_ModbusTcp::serverCutsFramesByLength_data()
         << readReply(7, 0x2a) + readReply(8, 0x2b);
     QTest::newRow("unit identifier 0xff")
         << QList<QByteArray>{readRequest(9, 0, 0xff)} << readReply(9, 0x2a, 0xff);
-    QTest::newRow("garbage longer than a frame is dropped")
-        << QList<QByteArray>{QByteArray(300, '\xff'), readRequest(7, 0)} << readReply(7, 0x2a);
     QTest::newRow("a frame with another protocol is not answered")
         << QList<QByteArray>{QByteArray::fromHex("000100050006010300000001") + readRequest(7, 0)}
         << readReply(7, 0x2a);
@@ -760,6 +882,221 @@ void tst_ModbusTcp::peerLeavesDuringAnswer()
     delete peer;
     // The released target and socket are freed here, after the answer is over.
     QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+}
+
+void tst_ModbusTcp::clientMatchesAnswersToRequests_data()
+{
+    QTest::addColumn<MisbehavingPeer::Mode>("mode");
+    QTest::addColumn<QList<bool>>("results");
+    QTest::addColumn<QList<int>>("values"); // 0xffff: left unchanged
+    QTest::addColumn<QStringList>("errors");
+
+    const QString timeout = QStringLiteral(
+        "error sending/receiving bytes: Network operation timed out  (Transporter; )");
+    const QString function =
+        QStringLiteral("answer's function code 4 doesn't match the request's 3");
+    const QString unit = QStringLiteral("answer came from unit 2, the request was sent to unit 1");
+    const QString length = QStringLiteral("error sending/receiving bytes: answer with an invalid "
+                                          "MBAP length, connection reset  (Transporter; )");
+
+    QTest::newRow("well-behaved") << MisbehavingPeer::Normal << QList<bool>{true, true}
+                                  << QList<int>{0x1100, 0x1101} << QStringList{"", ""};
+    QTest::newRow("late first answer: the second read gets its own")
+        << MisbehavingPeer::LateFirstAnswer << QList<bool>{false, true}
+        << QList<int>{0xffff, 0x1101} << QStringList{timeout, ""};
+    QTest::newRow("wrong transaction id: dropped until the time-out")
+        << MisbehavingPeer::WrongTransaction << QList<bool>{false, false}
+        << QList<int>{0xffff, 0xffff} << QStringList{timeout, timeout};
+    QTest::newRow("wrong function code")
+        << MisbehavingPeer::WrongFunction << QList<bool>{false, false} << QList<int>{0xffff, 0xffff}
+        << QStringList{function, function};
+    QTest::newRow("wrong unit") << MisbehavingPeer::WrongUnit << QList<bool>{false, false}
+                                << QList<int>{0xffff, 0xffff} << QStringList{unit, unit};
+    QTest::newRow("stray answer before the request")
+        << MisbehavingPeer::StrayAnswerFirst << QList<bool>{true, true}
+        << QList<int>{0x1100, 0x1101} << QStringList{"", ""};
+    QTest::newRow("MBAP length 0: failed, then reconnected")
+        << MisbehavingPeer::ZeroLengthFirstAnswer << QList<bool>{false, true}
+        << QList<int>{0xffff, 0x1101} << QStringList{length, ""};
+}
+
+void tst_ModbusTcp::clientMatchesAnswersToRequests()
+{
+    QFETCH(MisbehavingPeer::Mode, mode);
+    QFETCH(QList<bool>, results);
+    QFETCH(QList<int>, values);
+    QFETCH(QStringList, errors);
+
+    // Shortened from the usual second: the late answer comes half the time-out after it.
+    MisbehavingPeer peer(mode, 600);
+    MasterBench bench(peer.port());
+    bench.client.setReadAnswerTimeout(400);
+    QVERIFY(bench.client.connectTransport(false));
+    QTRY_COMPARE(peer.connections, 1);
+
+    QList<bool> gotResults;
+    QList<int> gotValues;
+    QStringList gotErrors;
+    for (quint16 offset = 0; offset < 2; ++offset) {
+        if (offset == 1 && mode == MisbehavingPeer::ZeroLengthFirstAnswer) {
+            QTRY_COMPARE(peer.connections, 2);
+            QTRY_VERIFY(bench.client.connected());
+        }
+        quint16 value = 0xffff;
+        QString error;
+        gotResults << offThread([&] {
+            const bool ok = bench.master.readHoldingRegister(offset, value);
+            // Read at once on the calling thread, as the polling client does.
+            error = ok ? QString() : bench.master.errorString();
+            return ok;
+        });
+        gotValues << value;
+        gotErrors << error;
+    }
+    QCOMPARE(gotResults, results);
+    QCOMPARE(gotValues, values);
+    QCOMPARE(gotErrors, errors);
+    QCOMPARE(peer.transactions, QList<int>({1, 2}));
+}
+
+void tst_ModbusTcp::serverClosesOnInvalidLength_data()
+{
+    QTest::addColumn<QByteArray>("bad");
+    QTest::addColumn<bool>("closed");
+
+    QTest::newRow("length 0") << QByteArray("00 05 00 00 00 00") << true;
+    QTest::newRow("length 1") << QByteArray("00 05 00 00 00 01 01") << true;
+    QTest::newRow("length 255") << QByteArray("00 05 00 00 00 ff 01 03 00 00 00 01") << true;
+    QTest::newRow("garbage") << QByteArray(QByteArray(300, '\xff').toHex()) << true;
+    QTest::newRow("protocol id 1: dropped, connection kept")
+        << QByteArray("00 05 00 01 00 06 01 03 00 00 00 01") << false;
+}
+
+void tst_ModbusTcp::serverClosesOnInvalidLength()
+{
+    QFETCH(QByteArray, bad);
+    QFETCH(bool, closed);
+
+    SlaveBench bench;
+    bench.registers[400001] = 0x2a;
+    QTcpSocket peer;
+    QTcpSocket bystander;
+    peer.connectToHost(QHostAddress::LocalHost, bench.port());
+    bystander.connectToHost(QHostAddress::LocalHost, bench.port());
+    QTRY_COMPARE(bench.server->targetsCount(), 2);
+    QByteArray received;
+    connect(&peer, &QIODevice::readyRead, this, [&] { received += peer.readAll(); });
+
+    peer.write(QByteArray::fromHex(bad));
+    peer.flush();
+    QTest::qWait(50);
+    peer.write(readRequest(7, 0));
+    peer.flush();
+    if (closed) {
+        QTRY_COMPARE(peer.state(), QAbstractSocket::UnconnectedState);
+        QCOMPARE(received, QByteArray());
+        QTRY_COMPARE(bench.server->targetsCount(), 1);
+    } else {
+        QTRY_COMPARE(spaced(received), spaced(readReply(7, 0x2a)));
+        QCOMPARE(bench.server->targetsCount(), 2);
+    }
+    QVERIFY(bench.server->connected());
+
+    // Other connections, old and new, are served as before.
+    QTcpSocket newcomer;
+    newcomer.connectToHost(QHostAddress::LocalHost, bench.port());
+    QTRY_COMPARE(newcomer.state(), QAbstractSocket::ConnectedState);
+    for (QTcpSocket *other : {&bystander, &newcomer}) {
+        QByteArray answer;
+        connect(other, &QIODevice::readyRead, this, [&] { answer += other->readAll(); });
+        other->write(readRequest(8, 0));
+        QTRY_COMPARE(spaced(answer), spaced(readReply(8, 0x2a)));
+        disconnect(other, nullptr, this, nullptr);
+    }
+}
+
+void tst_ModbusTcp::workerReadsEachCallsError()
+{
+    SlaveBench bench;
+    bench.exceptions[400001] = DorrikBus::IllegalDataAddress;
+    bench.unanswered << 400002;
+    MasterBench master(bench.port());
+    master.client.setReadAnswerTimeout(300);
+    QVERIFY(master.client.connectTransport(false));
+
+    QStringList texts;
+    QList<bool> results = offThread([&] {
+        QList<bool> ok;
+        quint16 value = 0;
+        ok << master.master.readHoldingRegister(0, value);
+        texts << master.master.errorString();
+        ok << master.master.readHoldingRegister(1, value);
+        texts << master.master.errorString();
+        return ok;
+    });
+    QCOMPARE(results, QList<bool>({false, false}));
+    QCOMPARE(texts.size(), 2);
+    QVERIFY2(texts.at(0).startsWith("received exception packet: "), qPrintable(texts.at(0)));
+    QVERIFY2(texts.at(0).contains("exception code: " +
+                                  DorrikBus::exceptionCodeStr(DorrikBus::IllegalDataAddress)),
+             qPrintable(texts.at(0)));
+    QCOMPARE(
+        texts.at(1),
+        QString("error sending/receiving bytes: Network operation timed out  (Transporter; )"));
+    // The owner's thread still gets both, in order, by the error signal.
+    QTRY_COMPARE(master.master.errorString(), texts.at(1));
+}
+
+void tst_ModbusTcp::serverTargetsAddedAndRemoved()
+{
+    SlaveBench bench;
+    bench.registers[400001] = 0x2a;
+    ModbusTcpServer &server = *bench.server;
+    QList<const Target *> added;
+    QList<const Target *> removed;
+    connect(&server, &Transport::targetAdded, this, [&](const Target *t) { added << t; });
+    connect(&server, &Transport::targetRemoved, this, [&](const Target *t) { removed << t; });
+    QTcpSocket peer;
+    peer.connectToHost(QHostAddress::LocalHost, bench.port());
+    QTRY_COMPARE(server.targetsCount(), 1);
+    QByteArray received;
+    connect(&peer, &QIODevice::readyRead, this, [&] { received += peer.readAll(); });
+
+    // A target of the server's own for the connected peer's address and port.
+    auto *own = new ModbusTcpTarget(QHostAddress(QHostAddress::LocalHost), peer.localPort());
+    QVERIFY(server.addTarget(own));
+    QCOMPARE(server.targetsCount(), 2);
+    QVERIFY(server.hasTarget(own));
+    QCOMPARE(added.count(), 2);
+    QVERIFY(server.toString(true).contains("targets [2]:; "));
+    QVERIFY(!server.addTarget(own));
+    QCOMPARE(server.errorString(), QString("also have this target"));
+    QCOMPARE(server.targetsCount(), 2);
+
+    // Sent to the own target, the bytes reach the peer with that address and port.
+    QVERIFY(server.sendBytes(hex("0102"), own));
+    QTRY_COMPARE(spaced(received), QByteArray("01 02"));
+    received.clear();
+
+    ModbusTcpTarget stranger(QHostAddress(QHostAddress::LocalHost), 1);
+    QVERIFY(!server.removeTarget(&stranger));
+    QCOMPARE(server.errorString(), QString("don't have this target"));
+    QVERIFY(server.removeTarget(own));
+    QCOMPARE(removed.count(), 1);
+    QCOMPARE(server.targetsCount(), 1);
+    QVERIFY(!server.hasTarget(own));
+    // The peer itself is still served.
+    peer.write(readRequest(3, 0));
+    QTRY_COMPARE(spaced(received), spaced(readReply(3, 0x2a)));
+
+    // A peer's own target takes its connection along.
+    auto *peerTarget =
+        const_cast<ModbusTcpTarget *>(dynamic_cast<const ModbusTcpTarget *>(added.at(0)));
+    QVERIFY(peerTarget);
+    QVERIFY(server.removeTarget(peerTarget));
+    QCOMPARE(server.targetsCount(), 0);
+    QCOMPARE(removed.count(), 2);
+    QTRY_COMPARE(peer.state(), QAbstractSocket::UnconnectedState);
 }
 
 QTEST_MAIN(tst_ModbusTcp)
