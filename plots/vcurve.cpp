@@ -1,0 +1,194 @@
+#include "vcurve.h"
+
+#include "vplotbase.h"
+
+VCurve::VCurve(QObject *parent) : QObject(parent) {}
+
+void VCurve::setModel(QObject *model)
+{
+    if (model == m_model.data())
+        return;
+    if (m_model)
+        disconnect(m_model.data(), nullptr, this, nullptr);
+    auto *itemModel = qobject_cast<QAbstractItemModel *>(model);
+    if (model && !itemModel)
+        qWarning("VCurve: the model must be an item model; the curve is left without one");
+    // Keeping a previous model that the curve no longer follows would show stale points and
+    // read it after it is gone: anything but an item model leaves the curve without a model.
+    attach(itemModel);
+}
+
+void VCurve::attach(QAbstractItemModel *model)
+{
+    m_model = model;
+    if (model) {
+        connect(model, &QAbstractItemModel::rowsInserted, this, &VCurve::onRowsInserted);
+        connect(model, &QAbstractItemModel::rowsMoved, this, &VCurve::onRowsMoved);
+        connect(model, &QAbstractItemModel::rowsRemoved, this, &VCurve::onRowsRemoved);
+        connect(model, &QAbstractItemModel::modelReset, this, &VCurve::onModelReset);
+        connect(model, &QObject::destroyed, this, [this] { attach(nullptr); });
+    }
+    resolveRoles();
+    updateEmpty();
+    emit modelChanged();
+    emit pointsChanged();
+    emit countChanged();
+    emit needRepaint();
+}
+
+void VCurve::setXColumn(int column)
+{
+    m_xColumn = column;
+    emit needRepaint();
+    emit xColumnChanged();
+}
+
+void VCurve::setYColumn(int column)
+{
+    m_yColumn = column;
+    emit needRepaint();
+    emit yColumnChanged();
+}
+
+void VCurve::setXRole(const QString &role)
+{
+    if (m_xRole == role)
+        return;
+    m_xRole = role;
+    resolveRoles();
+    emit needRepaint();
+    emit xRoleChanged();
+}
+
+void VCurve::setYRole(const QString &role)
+{
+    if (m_yRole == role)
+        return;
+    m_yRole = role;
+    resolveRoles();
+    emit needRepaint();
+    emit yRoleChanged();
+}
+
+void VCurve::setColor(const QColor &color)
+{
+    if (m_pen.color() == color)
+        return;
+    m_pen.setColor(color);
+    emit needRepaint();
+    emit colorChanged();
+}
+
+int VCurve::count() const
+{
+    return m_model ? m_model->rowCount() : 0;
+}
+
+void VCurve::setXAutoCalc(bool xAutoCalc)
+{
+    if (m_xAutoCalc == xAutoCalc)
+        return;
+    m_xAutoCalc = xAutoCalc;
+    emit pointsChanged();
+    emit needRepaint();
+    emit xAutoCalcChanged();
+}
+
+void VCurve::setEmpty(bool empty)
+{
+    if (m_empty == empty)
+        return;
+    m_empty = empty;
+    emit emptyChanged(empty);
+}
+
+QVector<QPointF> VCurve::points(const VPlotBase &plot) const
+{
+    QVector<QPointF> result;
+    if (!m_model)
+        return result;
+    const int rows = m_model->rowCount();
+    result.reserve(rows);
+    const bool columns = !m_xAutoCalc && m_model->columnCount() >= 2;
+    const int yColumn = columns || m_xAutoCalc ? m_yColumn : 0;
+    for (int r = 0; r < rows; ++r) {
+        const qreal y = plot.valueToAxe(m_model->data(m_model->index(r, yColumn), m_yRoleNumber));
+        const qreal x =
+            columns ? plot.valueToAxe(m_model->data(m_model->index(r, m_xColumn), m_xRoleNumber))
+                    : qreal(r);
+        result.append(QPointF(x, y));
+    }
+    return result;
+}
+
+void VCurve::classBegin()
+{
+    m_complete = false;
+}
+
+void VCurve::componentComplete()
+{
+    m_complete = true;
+    resolveRoles();
+}
+
+void VCurve::resolveRoles()
+{
+    if (!m_complete || !m_model)
+        return;
+    m_xRoleNumber = Qt::DisplayRole;
+    m_yRoleNumber = Qt::DisplayRole;
+    const QHash<int, QByteArray> names = m_model->roleNames();
+    // A name the model does not know reads the display role.
+    if (!m_xRole.isEmpty())
+        m_xRoleNumber = names.key(m_xRole.toLatin1(), Qt::DisplayRole);
+    if (!m_yRole.isEmpty())
+        m_yRoleNumber = names.key(m_yRole.toLatin1(), Qt::DisplayRole);
+}
+
+void VCurve::updateEmpty()
+{
+    setEmpty(!m_model || m_model->rowCount() < 2);
+}
+
+void VCurve::rowsChanged()
+{
+    emit pointsChanged();
+    emit countChanged();
+    emit needRepaint();
+}
+
+void VCurve::onRowsInserted(const QModelIndex &parent, int, int)
+{
+    updateEmpty();
+    if (!parent.isValid())
+        rowsChanged();
+}
+
+void VCurve::onRowsRemoved(const QModelIndex &parent, int, int)
+{
+    updateEmpty();
+    if (!parent.isValid())
+        rowsChanged();
+}
+
+void VCurve::onModelReset()
+{
+    updateEmpty();
+    rowsChanged();
+}
+
+void VCurve::onRowsMoved(const QModelIndex &sourceParent, int, int,
+                         const QModelIndex &destinationParent, int)
+{
+    const bool fromTop = !sourceParent.isValid();
+    const bool toTop = !destinationParent.isValid();
+    if (fromTop && toTop) {
+        emit pointsChanged();
+        emit needRepaint();
+    } else if (fromTop || toTop) {
+        // Rows leaving or joining the top level change the points like a removal or insertion.
+        updateEmpty();
+        rowsChanged();
+    }
+}

@@ -1,0 +1,3 @@
+#include "vfigurerenderdata.h"
+
+VFigureRenderData::~VFigureRenderData() = default;

@@ -1,0 +1,5 @@
+#include "vrendersourcedata.h"
+
+VRenderSourceData::VRenderSourceData() = default;
+
+VRenderSourceData::~VRenderSourceData() = default;
