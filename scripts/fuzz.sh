@@ -7,7 +7,8 @@
 #   scripts/fuzz.sh [seconds] [target...]
 #
 # Environment: FUZZ_JOBS fuzzers at once (default 2), FUZZ_BUILD_JOBS build jobs (default 3),
-# FUZZ_NICE niceness of the fuzzers (default 19).
+# FUZZ_NICE niceness of the fuzzers (default 19), FUZZ_TIMEOUT seconds one input may take before it
+# counts as a hang (default 1; raise it only where a loaded machine makes 1 s meaningless).
 set -euo pipefail
 
 seconds=${1:-60}
@@ -17,6 +18,7 @@ build=$root/build/fuzz
 corpora=$root/tests/fuzz/corpus
 jobs=${FUZZ_JOBS:-2}
 nice=${FUZZ_NICE:-19}
+timeout=${FUZZ_TIMEOUT:-1}
 
 if [ $# -gt 0 ]; then
     targets=("$@")
@@ -45,14 +47,15 @@ run_one() {
     local start=$SECONDS
     # New inputs land in the scratch folder; the corpus is only read while fuzzing.
     nice -n "$nice" "$build/tests/$target" "$work/new" "$corpora/$target" \
-        -max_total_time="$seconds" -timeout=1 -rss_limit_mb=2048 -malloc_limit_mb=1024 \
+        -max_total_time="$seconds" -timeout="$timeout" -rss_limit_mb=2048 -malloc_limit_mb=1024 \
         -max_len=1024 -print_final_stats=1 -artifact_prefix="$artifacts" \
         >"$work/log" 2>&1 || true
     local took=$((SECONDS - start))
-    # Only inputs that add coverage join the corpus, so it stays small.
-    nice -n "$nice" "$build/tests/$target" -merge=1 "$corpora/$target" "$work/new" \
-        -timeout=1 -rss_limit_mb=2048 -malloc_limit_mb=1024 -max_len=1024 \
-        >"$work/merge.log" 2>&1 || echo "$target: merge failed, see $work/merge.log" >&2
+    # Only inputs that add coverage join the corpus, so it stays small. The merge's first input
+    # also pays for the process start, hence its longer time-out.
+    (cd "$work" && nice -n "$nice" "$build/tests/$target" -merge=1 "$corpora/$target" "$work/new" \
+        -timeout=30 -rss_limit_mb=2048 -malloc_limit_mb=1024 -max_len=1024 \
+        >"$work/merge.log" 2>&1) || echo "$target: merge failed, see $work/merge.log" >&2
     local runs cov ft crashes files
     runs=$(sed -n 's/^stat::number_of_executed_units: *//p' "$work/log" | tail -n 1)
     cov=$(grep -o 'cov: [0-9]*' "$work/log" | tail -n 1 | cut -d' ' -f2)
@@ -65,5 +68,5 @@ run_one() {
 }
 
 export -f run_one
-export build corpora seconds nice
+export build corpora seconds nice timeout
 printf '%s\n' "${targets[@]}" | xargs -P "$jobs" -I{} bash -c 'run_one {}'
