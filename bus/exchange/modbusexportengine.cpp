@@ -1,0 +1,5 @@
+#include "modbusexportengine.h"
+
+#include "modbusitembase.h"
+
+ModbusExportEngine::ModbusExportEngine(QObject *parent) : ErrObject(parent) {}

@@ -1,0 +1,212 @@
+#include "modbusitemcsvexporter.h"
+#include "tableitem.h"
+
+#include <QTemporaryDir>
+#include <QtTest>
+
+#include <csignal>
+#include <memory>
+#include <sys/resource.h>
+
+namespace {
+
+QByteArray readAll(const QString &path)
+{
+    QFile file(path);
+    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+}
+
+const QStringList Titles{"Time", QString::fromUtf8("Volume, m³/h"), "Ratio", "Note"};
+
+// Date-times, floats, doubles and texts, one with a quote inside.
+QList<QVariantList> rows()
+{
+    return {{QDateTime(QDate(2015, 3, 5), QTime(14, 0)), 1234.5f, 2.0, "a\"b"},
+            {QDateTime(QDate(2015, 3, 5), QTime(15, 0)), 0.25f, -1.5, QString::fromUtf8("Расход")}};
+}
+
+QVariantMap field(const QString &name, const QVariant &index = QVariant())
+{
+    QVariantMap map{{"name", name}};
+    if (index.isValid())
+        map.insert("index", index);
+    return map;
+}
+
+// As FileSizeLimit in the XML engine's test: writes past the limit fail with EFBIG.
+class FileSizeLimit
+{
+public:
+    explicit FileSizeLimit(rlim_t bytes)
+    {
+        getrlimit(RLIMIT_FSIZE, &m_old);
+        m_oldHandler = std::signal(SIGXFSZ, SIG_IGN);
+        rlimit limit = m_old;
+        limit.rlim_cur = bytes;
+        setrlimit(RLIMIT_FSIZE, &limit);
+    }
+    ~FileSizeLimit()
+    {
+        setrlimit(RLIMIT_FSIZE, &m_old);
+        std::signal(SIGXFSZ, m_oldHandler);
+    }
+
+private:
+    rlimit m_old{};
+    void (*m_oldHandler)(int) = nullptr;
+};
+
+} // namespace
+
+// The rows of an item's table model as separated values: encodings, the byte-order mark,
+// number and date forms, quoting, the row-number and custom columns, and failures.
+class tst_ModbusItemCSVExporter : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void init();
+    void golden_data();
+    void golden();
+    void failures_data();
+    void failures();
+
+private:
+    std::unique_ptr<QTemporaryDir> m_dir;
+    QString path() const { return m_dir->filePath("rows.csv"); }
+};
+
+void tst_ModbusItemCSVExporter::init()
+{
+    m_dir = std::make_unique<QTemporaryDir>();
+    QVERIFY(m_dir->isValid());
+}
+
+void tst_ModbusItemCSVExporter::golden_data()
+{
+    QTest::addColumn<QString>("encoding");
+    QTest::addColumn<bool>("useBom");
+    QTest::addColumn<bool>("indexColumn");
+    QTest::addColumn<QVariantList>("customFields");
+    QTest::addColumn<bool>("noRows");
+    QTest::addColumn<QString>("golden");
+
+    QTest::newRow("UTF-8 with byte-order mark")
+        << "UTF-8" << true << true << QVariantList() << false << "utf8_bom.csv";
+    QTest::newRow("utf-8 in lower case")
+        << "utf-8" << true << true << QVariantList() << false << "utf8_bom.csv";
+    QTest::newRow("Windows-1251, no byte-order mark even when asked")
+        << "Windows-1251" << true << true << QVariantList() << false << "windows1251.csv";
+    QTest::newRow("custom columns first, inserted and appended")
+        << "UTF-8" << false << true
+        << QVariantList{field("Site", 0), QStringLiteral("not a field"), field("Empty"),
+                        field("Flags", 2)}
+        << false << "custom_fields.csv";
+    QTest::newRow("header only") << "UTF-8" << false << false << QVariantList() << true
+                                 << "header_only.csv";
+}
+
+void tst_ModbusItemCSVExporter::golden()
+{
+    QFETCH(QString, encoding);
+    QFETCH(bool, useBom);
+    QFETCH(bool, indexColumn);
+    QFETCH(QVariantList, customFields);
+    QFETCH(bool, noRows);
+    QFETCH(QString, golden);
+
+    TableItem item(Titles, noRows ? QList<QVariantList>() : rows());
+    ModbusItemCSVExporter exporter;
+    exporter.setItem(&item);
+    exporter.setFileName(path());
+    exporter.setEncoding(encoding);
+    exporter.setUseBom(useBom);
+    exporter.setIndexColumn(indexColumn);
+    exporter.setCustomFields(customFields);
+    // Field 0 and 3 answer; field 2 leaves its cells empty.
+    connect(&exporter, &ModbusItemCSVExporter::customField, this, [](CustomFieldEvent *event) {
+        if (event->index() == 0)
+            event->setValue(QString("S%1").arg(event->rowIndex()));
+        else if (event->index() == 3)
+            event->setValue(QString("F%1").arg(event->rowIndex()));
+    });
+    QFile::copy(QFINDTESTDATA("bus/exchange/data/header_only.csv"), path()); // replaced
+    QSignalSpy started(&exporter, &ModbusItemExporter::started);
+    QSignalSpy completed(&exporter, &ModbusItemExporter::completed);
+    QSignalSpy running(&exporter, &ModbusItemExporter::runningChanged);
+
+    QVERIFY(exporter.start());
+    QCOMPARE(started.size(), 1);
+    QCOMPARE(completed.size(), 1);
+    QCOMPARE(running.size(), 2);
+    QVERIFY(!exporter.running());
+    const QString goldenPath = QFINDTESTDATA("bus/exchange/data/" + golden);
+    QVERIFY(!goldenPath.isEmpty());
+    QCOMPARE(readAll(path()), readAll(goldenPath));
+}
+
+void tst_ModbusItemCSVExporter::failures_data()
+{
+    QTest::addColumn<QString>("situation");
+    QTest::addColumn<QString>("message"); // "%s": the file name
+
+    QTest::newRow("no item") << "no item"
+                             << "item doesn't set";
+    QTest::newRow("a folder of the file's name") << "folder"
+                                                 << "can't remove file %s";
+    QTest::newRow("no such folder") << "no folder"
+                                    << "can't open file %s";
+    QTest::newRow("file size limit") << "limit"
+                                     << "can't write file %s";
+}
+
+// Each failure is reported, start() answers false and nothing says it completed.
+void tst_ModbusItemCSVExporter::failures()
+{
+    QFETCH(QString, situation);
+    QFETCH(QString, message);
+
+    QString file = path();
+    const QByteArray old = "old contents\n";
+    {
+        QFile existing(file);
+        QVERIFY(existing.open(QIODevice::WriteOnly));
+        existing.write(old);
+    }
+    TableItem item(Titles, 2000, [](int row, int column) -> QVariant {
+        return column == 0 ? QVariant(QDateTime(QDate(2015, 3, 5), QTime(0, 0)).addSecs(row))
+                           : QVariant(row * 0.5);
+    });
+    ModbusItemCSVExporter exporter;
+    exporter.setItem(&item);
+    if (situation == "no item") {
+        exporter.setItem(nullptr);
+    } else if (situation == "folder") {
+        file = m_dir->filePath("folder.csv");
+        QVERIFY(QDir(m_dir->path()).mkdir("folder.csv"));
+    } else if (situation == "no folder") {
+        file = m_dir->filePath("missing/rows.csv");
+    }
+    exporter.setFileName(file);
+    QSignalSpy error(&exporter, &ErrObject::error);
+    QSignalSpy completed(&exporter, &ModbusItemExporter::completed);
+
+    bool result = true;
+    if (situation == "limit") {
+        FileSizeLimit limit(4096);
+        result = exporter.start();
+    } else {
+        result = exporter.start();
+    }
+    QVERIFY(!result);
+    QCOMPARE(completed.size(), 0);
+    QCOMPARE(error.size(), 1);
+    QCOMPARE(error.at(0).at(0).toString(), QString(message).replace("%s", file));
+    if (situation == "no item")
+        QCOMPARE(readAll(file), old);
+    if (situation == "folder")
+        QVERIFY(QFileInfo(file).isDir());
+}
+
+QTEST_MAIN(tst_ModbusItemCSVExporter)
+#include "tst_modbusitemcsvexporter.moc"
