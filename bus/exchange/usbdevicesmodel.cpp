@@ -66,22 +66,25 @@ UsbDevicesModel::UsbDevicesModel(std::unique_ptr<UsbBackend> backend, QObject *p
 
 UsbDevicesModel::~UsbDevicesModel() = default;
 
-int UsbDevicesModel::rowCount(const QModelIndex &) const
+// A row has no children: a table that answered its size for every parent would be an endless
+// tree to a view.
+int UsbDevicesModel::rowCount(const QModelIndex &parent) const
 {
-    return int(m_devices.size());
+    return parent.isValid() ? 0 : int(m_devices.size());
 }
 
-int UsbDevicesModel::columnCount(const QModelIndex &) const
+int UsbDevicesModel::columnCount(const QModelIndex &parent) const
 {
-    return ColumnCount;
+    return parent.isValid() ? 0 : ColumnCount;
 }
 
 QVariant UsbDevicesModel::data(const QModelIndex &index, int role) const
 {
     if (!index.isValid() || index.row() < 0 || index.row() >= m_devices.size())
         return QVariant();
-    // A table view asks for the display role: column n shows the descriptor field of role 32 + n.
-    if (role < DescriptorTypeRole)
+    // A table view shows the descriptor field of role 32 + n in column n. Only the display role
+    // maps so: a number given for a view's size hint, font or colour would be misread.
+    if (role == Qt::DisplayRole)
         role = DescriptorTypeRole + index.column();
     const Device &device = m_devices.at(index.row());
     const UsbBackend::DeviceInfo &d = device.descriptor;
