@@ -48,6 +48,7 @@ private slots:
     void busyPort();
     void fillResetsAndLists();
     void noPorts();
+    void computersPorts();
 
 private:
     ListedPorts m_ports;
@@ -159,6 +160,17 @@ void TestSerialPortsModel::noPorts()
     QCOMPARE(model.index(0, 0).data(SerialPortsModel::IsValidRole).toBool(), false);
     QCOMPARE(model.index(0, 0).data(SerialPortsModel::VendorIdentifierRole).toString(), QString());
     QCOMPARE(model.index(0, 0).data(SerialPortsModel::IsBusyRole).toBool(), false);
+}
+
+void TestSerialPortsModel::computersPorts()
+{
+    // Whatever this machine has: the model and the name list agree.
+    SerialPortsModel::setEnumerator(nullptr);
+    SerialPortsModel model;
+    const QStringList names = SerialPortsModel::getNewList();
+    QCOMPARE(model.rowCount(), names.size());
+    for (int row = 0; row < names.size(); ++row)
+        QCOMPARE(model.index(row, 0).data(SerialPortsModel::NameRole).toString(), names.at(row));
 }
 
 QTEST_GUILESS_MAIN(TestSerialPortsModel)
