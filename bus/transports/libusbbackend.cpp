@@ -56,8 +56,18 @@ bool LibusbBackend::scan(QList<DeviceInfo> &devices)
             continue;
         DeviceInfo info;
         info.id = reinterpret_cast<DeviceId>(device);
+        info.descriptorLength = descriptor.bLength;
+        info.descriptorType = descriptor.bDescriptorType;
+        info.usbRelease = descriptor.bcdUSB;
+        info.deviceClass = descriptor.bDeviceClass;
+        info.deviceSubClass = descriptor.bDeviceSubClass;
+        info.deviceProtocol = descriptor.bDeviceProtocol;
+        info.maxPacketSize0 = descriptor.bMaxPacketSize0;
         info.vendorId = descriptor.idVendor;
         info.productId = descriptor.idProduct;
+        info.deviceRelease = descriptor.bcdDevice;
+        info.manufacturerIndex = descriptor.iManufacturer;
+        info.productIndex = descriptor.iProduct;
         info.serialNumberIndex = descriptor.iSerialNumber;
         info.configurationsCount = descriptor.bNumConfigurations;
         devices.append(info);

@@ -20,13 +20,23 @@ public:
     using DeviceId = quintptr;
     using HandleId = quintptr;
 
-    // One attached device, as its device descriptor tells.
+    // One attached device, as its standard device descriptor tells.
     struct DeviceInfo
     {
         DeviceId id = 0;
+        quint8 descriptorLength = 18;
+        quint8 descriptorType = 1;
+        quint16 usbRelease = 0x0200; // bcdUSB
+        quint8 deviceClass = 0;
+        quint8 deviceSubClass = 0;
+        quint8 deviceProtocol = 0;
+        quint8 maxPacketSize0 = 64;
         quint16 vendorId = 0;
         quint16 productId = 0;
-        quint8 serialNumberIndex = 0; // 0: no serial-number string
+        quint16 deviceRelease = 0;    // bcdDevice
+        quint8 manufacturerIndex = 0; // string indexes; 0: no such string
+        quint8 productIndex = 0;
+        quint8 serialNumberIndex = 0;
         quint8 configurationsCount = 0;
     };
 

@@ -2,6 +2,8 @@
 
 namespace {
 
+constexpr quint8 ManufacturerStringIndex = 1;
+constexpr quint8 ProductStringIndex = 2;
 constexpr quint8 SerialNumberStringIndex = 3;
 
 QString hexByte(int value)
@@ -15,6 +17,13 @@ void FakeUsbBackend::addDevice(const Device &device)
 {
     std::lock_guard<std::mutex> lock(m_mutex);
     m_devices.append(device);
+}
+
+void FakeUsbBackend::removeDevice(int index)
+{
+    std::lock_guard<std::mutex> lock(m_mutex);
+    if (index >= 0 && index < m_devices.size())
+        m_devices.removeAt(index);
 }
 
 void FakeUsbBackend::addInstrument(const QByteArray &serialNumber)
@@ -121,6 +130,9 @@ bool FakeUsbBackend::scan(QList<DeviceInfo> &devices)
         info.id = DeviceId(i + 1);
         info.vendorId = device.vendorId;
         info.productId = device.productId;
+        info.deviceRelease = device.deviceRelease;
+        info.manufacturerIndex = device.manufacturer.isNull() ? 0 : ManufacturerStringIndex;
+        info.productIndex = device.product.isNull() ? 0 : ProductStringIndex;
         info.serialNumberIndex = device.serialNumber.isNull() ? 0 : SerialNumberStringIndex;
         info.configurationsCount = device.configurationsCount;
         devices.append(info);
@@ -151,9 +163,15 @@ int FakeUsbBackend::stringDescriptor(HandleId handle, quint8 index, QByteArray &
 {
     std::lock_guard<std::mutex> lock(m_mutex);
     const Device *device = deviceOf(handle);
-    if (!device || index != SerialNumberStringIndex || device->serialNumber.isNull())
+    if (!device)
         return -1;
-    text = device->serialNumber;
+    const QByteArray &string = index == ManufacturerStringIndex   ? device->manufacturer
+                               : index == ProductStringIndex      ? device->product
+                               : index == SerialNumberStringIndex ? device->serialNumber
+                                                                  : QByteArray();
+    if (string.isNull())
+        return -1;
+    text = string;
     return int(text.size());
 }
 

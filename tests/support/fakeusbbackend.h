@@ -24,8 +24,11 @@ public:
     {
         quint16 vendorId = 0x9812;
         quint16 productId = 0x4001;
-        // Raw string descriptor; null for a device without a serial-number string.
+        // Raw string descriptors; null for a device without that string.
         QByteArray serialNumber;
+        QByteArray manufacturer;
+        QByteArray product;
+        quint16 deviceRelease = 0x0100;
         quint8 configurationsCount = 1;
         bool opens = true;
         int setConfigurationResult = 0;
@@ -42,6 +45,8 @@ public:
     };
 
     void addDevice(const Device &device);
+    // Unplugs the device at that index; the later ones move up.
+    void removeDevice(int index);
     // The instrument with that serial number.
     void addInstrument(const QByteArray &serialNumber);
     void setScanFails(bool fails);
