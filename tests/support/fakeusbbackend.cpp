@@ -1,5 +1,10 @@
 #include "fakeusbbackend.h"
 
+QList<UsbBackend::InterfaceInfo> FakeUsbBackend::instrumentInterfaces()
+{
+    return {{0, 0, {0x81, 0x01, 0x82}}};
+}
+
 namespace {
 
 constexpr quint8 ManufacturerStringIndex = 1;

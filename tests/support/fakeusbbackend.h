@@ -20,6 +20,11 @@ public:
     // What libusb answers for a transfer that timed out with nothing moved.
     static constexpr int TimeoutResult = -7;
 
+    // The instrument's layout: interface 0 with answers on 0x81, requests on 0x01 and events on
+    // 0x82. Built out of line: gcc 12 inlines the nested initializer lists at -O2 and then warns
+    // that the array behind them may be uninitialized.
+    static QList<InterfaceInfo> instrumentInterfaces();
+
     struct Device
     {
         quint16 vendorId = 0x9812;
@@ -32,9 +37,7 @@ public:
         quint8 configurationsCount = 1;
         bool opens = true;
         int setConfigurationResult = 0;
-        // The instrument's layout: interface 0 with answers on 0x81, requests on 0x01 and
-        // events on 0x82.
-        QList<InterfaceInfo> interfaces{{0, 0, {0x81, 0x01, 0x82}}};
+        QList<InterfaceInfo> interfaces = instrumentInterfaces();
     };
 
     // One scripted read: the bytes, or a negative result.
