@@ -1,3 +1,4 @@
+#include "filesizelimit.h"
 #include "modbusitemcsvexporter.h"
 #include "tableitem.h"
 
@@ -32,29 +33,6 @@ QVariantMap field(const QString &name, const QVariant &index = QVariant())
         map.insert("index", index);
     return map;
 }
-
-// As FileSizeLimit in the XML engine's test: writes past the limit fail with EFBIG.
-class FileSizeLimit
-{
-public:
-    explicit FileSizeLimit(rlim_t bytes)
-    {
-        getrlimit(RLIMIT_FSIZE, &m_old);
-        m_oldHandler = std::signal(SIGXFSZ, SIG_IGN);
-        rlimit limit = m_old;
-        limit.rlim_cur = bytes;
-        setrlimit(RLIMIT_FSIZE, &limit);
-    }
-    ~FileSizeLimit()
-    {
-        setrlimit(RLIMIT_FSIZE, &m_old);
-        std::signal(SIGXFSZ, m_oldHandler);
-    }
-
-private:
-    rlimit m_old{};
-    void (*m_oldHandler)(int) = nullptr;
-};
 
 } // namespace
 

@@ -1,3 +1,4 @@
+#include "filesizelimit.h"
 #include "modbusdatetime.h"
 #include "modbusdouble.h"
 #include "modbusfile.h"
@@ -41,30 +42,6 @@ QByteArray document(const QByteArray &body)
     return Head + "<dorrikbus>\n<modbusitems version=\"1.0\">\n" + body +
            "</modbusitems>\n</dorrikbus>\n";
 }
-
-// Limits the size of files this process may write, for as long as it lives; a write past it
-// fails with EFBIG instead of raising SIGXFSZ.
-class FileSizeLimit
-{
-public:
-    explicit FileSizeLimit(rlim_t bytes)
-    {
-        getrlimit(RLIMIT_FSIZE, &m_old);
-        m_oldHandler = std::signal(SIGXFSZ, SIG_IGN);
-        rlimit limit = m_old;
-        limit.rlim_cur = bytes;
-        setrlimit(RLIMIT_FSIZE, &limit);
-    }
-    ~FileSizeLimit()
-    {
-        setrlimit(RLIMIT_FSIZE, &m_old);
-        std::signal(SIGXFSZ, m_oldHandler);
-    }
-
-private:
-    rlimit m_old{};
-    void (*m_oldHandler)(int) = nullptr;
-};
 
 // The items of a small configuration: every kind of value text the file holds.
 struct Configuration
