@@ -1,0 +1,5 @@
+import QtQuick
+
+// An empty frame dialog: screenManager.showComponentInDialog creates its content in it.
+BaseFrameDialog {
+}
