@@ -40,19 +40,27 @@ class MessageSink : public QObject
 {
     Q_OBJECT
 public:
-    MessageSink()
-    {
-        s_sink = this;
-        s_previous = qInstallMessageHandler(&MessageSink::handle);
-    }
+    MessageSink() { s_sink = this; }
     ~MessageSink() override
     {
-        qInstallMessageHandler(s_previous);
+        if (m_installed)
+            qInstallMessageHandler(s_previous);
         s_sink = nullptr;
+    }
+
+    // Installed once the test log runs: the test library puts its own handler in place first.
+    void install()
+    {
+        const QtMessageHandler current = qInstallMessageHandler(&MessageSink::handle);
+        if (current != &MessageSink::handle)
+            s_previous = current;
+        m_installed = true;
     }
 
     Q_INVOKABLE void clear()
     {
+        // The test library may have put its handler back in place since the last case.
+        install();
         QMutexLocker lock(&m_mutex);
         m_messages.clear();
     }
@@ -91,6 +99,7 @@ private:
     static inline QtMessageHandler s_previous = nullptr;
     mutable QMutex m_mutex;
     QStringList m_messages;
+    bool m_installed = false;
 };
 
 class Setup : public QObject
@@ -99,6 +108,7 @@ class Setup : public QObject
 public slots:
     void qmlEngineAvailable(QQmlEngine *engine)
     {
+        m_sink.install();
         QQmlContext *root = engine->rootContext();
         root->setContextProperty(QStringLiteral("menuContext"), &m_context);
         root->setContextProperty(QStringLiteral("contextLog"), &m_log);

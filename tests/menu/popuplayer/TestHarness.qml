@@ -205,6 +205,14 @@ FocusScope {
         anchors.fill: parent
         focus: true
 
+        // The shell's keys below the popups, as far as they concern them.
+        Keys.onPressed: (event) => {
+            if (event.key === Qt.Key_Home) {
+                navigationManager.goHome()
+                event.accepted = true
+            }
+        }
+
         Rectangle {
             anchors.fill: parent
             color: "#335577"

@@ -154,7 +154,8 @@ function closeOrMinimizeAll() {
             destroyedAny = true
         }
     }
-    if (minimizedAny && !destroyedAny)
+    // Each destruction re-evaluated at once, before the popups below it were minimized.
+    if (minimizedAny || destroyedAny)
         reinit()
 }
 
