@@ -36,11 +36,11 @@ BaseDialog {
             border { left: 15; top: 15; right: 15; bottom: 15 }
         }
 
+        // Not a focus scope: what the dialogs put in it takes the focus of the dialog itself.
         Column {
             id: contentColumn
             width: parent.width
             anchors.top: parent.top
-            focus: true
 
             Item {
                 id: captionItem

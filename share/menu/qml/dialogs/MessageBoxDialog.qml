@@ -14,7 +14,6 @@ BaseFrameDialog {
         parent: dialog.contentColumn
         width: parent.width
         height: okButton.height
-        focus: true
 
         Button {
             id: okButton
