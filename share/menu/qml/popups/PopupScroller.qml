@@ -4,7 +4,7 @@ import "popupscore.js" as Core
 
 // The popup layer (layer 7 of the main window): creates popups from their files, stacks them in
 // creation order, tracks the active one and executes screenManager's popup signals.
-Item {
+FocusScope {
     id: popupScroller
 
     // Typed object properties: Qt nulls them when the popup goes, so none names a destroyed one.

@@ -1,0 +1,4 @@
+// Stand-in for the unit choices: an empty holder.
+import QtQuick
+
+QtObject {}

@@ -1,0 +1,4 @@
+// Stand-in for the measurement page: an empty focus scope.
+import QtQuick
+
+FocusScope {}

@@ -1,0 +1,6 @@
+// Stand-in for the device properties: an invisible holder.
+import QtQuick
+
+Item {
+    visible: false
+}

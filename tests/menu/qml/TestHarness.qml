@@ -1,0 +1,160 @@
+import QtQuick
+import DorrikBus 1.0
+import "../../../share/menu/qml/core"
+import "../../../share/menu/qml/sources"
+
+// The root a menu unit is tested in: the global ids of Starter, with the real managers, the
+// shell's stand-ins, a device double and recording doubles of the popup layer and the keypad.
+// A component under test reaches these ids only when it is created here, in this file's context:
+// use create(). The ids are also published as properties of the same names for the tests.
+FocusScope {
+    id: starter
+
+    width: 800
+    height: 600
+    focus: true
+
+    property alias windowWidth: starter.width
+    property alias windowHeight: starter.height
+    property int tvnGeneration: 1
+    property bool isHeatSupported: false
+    property alias mm: screenManager.mm
+    property alias cm: screenManager.cm
+    property date powerPressTime: new Date(0)
+
+    property alias menuSettings: menuSettings
+    property alias screenManager: screenManager
+    property alias applicationManager: applicationManager
+    property alias navigationManager: navigationManager
+    property alias styleManager: styleManager
+    property alias deviceModbus: deviceModbus
+    property alias powerManager: powerManager
+    property alias deviceKeypad: deviceKeypad
+    property alias editorsManager: editorsManager
+    property alias popupScroller: popupScroller
+    property alias keypadScroller: keypadScroller
+    property alias mainFrame: mainFrame
+    property alias subFrame: subFrame
+    // Every frame change the frame scroller was asked for, as "<frame> forward|back".
+    property var frameChanges: []
+
+    // The component of `file` (under share/menu/qml) made in this context, with the doubles
+    // registered again: a component holding its own layer or frame scroller registers those.
+    function create(file, properties, parentItem) {
+        var component = Qt.createComponent(Qt.resolvedUrl("../../../share/menu/qml/" + file))
+        if (component.status !== Component.Ready) {
+            console.warn(component.errorString())
+            return null
+        }
+        var object = component.createObject(parentItem ? parentItem : starter,
+                                            properties ? properties : {})
+        reset()
+        return object
+    }
+
+    // Back to the start: main page, main frame, no popups, keypad hidden, nothing recorded.
+    function reset() {
+        popupScroller.register()
+        keypadScroller.register()
+        popupScroller.reset()
+        keypadScroller.reset()
+        editorsManager.activeEditor = null
+        navigationManager.mainFrame = mainFrame
+        navigationManager.currentFrame = mainFrame
+        navigationManager.changePage(navigationManager.piMain)
+        frameChanges = []
+        deviceModbus.connected = true
+    }
+
+    MenuSettings {
+        id: menuSettings
+    }
+    LogManager {
+        id: logManager
+    }
+    DeviceScreenManager {
+        id: screenManager
+        windowWidth: starter.windowWidth
+        windowHeight: starter.windowHeight
+    }
+    ApplicationManager {
+        id: applicationManager
+    }
+    NavigationManager {
+        id: navigationManager
+    }
+    StyleManager {
+        id: styleManager
+    }
+    QtObject {
+        id: deviceModbus
+        objectName: "modbusClient"
+        property int tvnGeneration: 1
+        property bool connected: true
+        property var transport: null
+        property QtObject hasHeatChannel: QtObject {
+            property bool has: false
+        }
+        property QtObject mainReadGroup: QtObject {
+            property bool wasRead: false
+        }
+        property QtObject flowRate: QtObject {
+            property real value: 0
+        }
+        signal goodTasksCountChanged
+        signal taskPartialExecuted
+    }
+    ExportManager {
+        id: exportManager
+    }
+    DevicePowerManager {
+        id: powerManager
+    }
+    KeypadTavrin {
+        id: deviceKeypad
+        retranslate: false
+    }
+    EditorsManager {
+        id: editorsManager
+    }
+    RecordingPopupScroller {
+        id: popupScroller
+        manager: screenManager
+    }
+    RecordingKeypadScroller {
+        id: keypadScroller
+        manager: screenManager
+    }
+
+    // The frame scroller's part: frames change only through gotoFrameInternal.
+    QtObject {
+        id: mainFrame
+        objectName: "mainFrame"
+        property var prevFrame: null
+        property int prevPage: -1
+    }
+    QtObject {
+        id: subFrame
+        objectName: "subFrame"
+        property var prevFrame: mainFrame
+        property int prevPage: -1
+    }
+    // The page list view's part, for tests without the centre panel: it follows at once.
+    Connections {
+        target: navigationManager
+        function onDoPageIndexChange(toIndex) {
+            navigationManager.internalPageIndex = toIndex
+        }
+    }
+    Connections {
+        target: navigationManager
+        function onGotoFrameInternal(newFrame, forward) {
+            starter.frameChanges.push((newFrame ? newFrame.objectName : "null")
+                                      + (forward ? " forward" : " back"))
+            starter.frameChanges = starter.frameChanges
+            navigationManager.currentFrame = newFrame
+        }
+    }
+
+    Component.onCompleted: reset()
+}

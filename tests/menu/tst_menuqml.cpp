@@ -1,0 +1,199 @@
+// The menu's QML units under Qt Quick Test: each tests/menu/qml/tst_*.qml file, with the
+// program's "Menu" types registered, the library's module imported from the build tree and a
+// test context object in place of the program's.
+#include "cancelmessageevent.h"
+#include "dorrikbus.h"
+#include "screenmanager.h"
+#include "stringpairmodel.h"
+#include "vfilesmodel.h"
+#include "vlog.h"
+#include "vsettings.h"
+#include "wheelarea.h"
+
+#include <QCoreApplication>
+#include <QGuiApplication>
+#include <QKeyEvent>
+#include <QMutex>
+#include <QQmlContext>
+#include <QQmlEngine>
+#include <QTemporaryDir>
+#include <QWindow>
+#include <QtQml>
+#include <QtQuickTest>
+
+#include <memory>
+
+namespace {
+
+QMutex capturedMutex;
+QStringList captured;
+QtMessageHandler previousHandler = nullptr;
+
+void captureMessage(QtMsgType type, const QMessageLogContext &context, const QString &message)
+{
+    {
+        QMutexLocker lock(&capturedMutex);
+        captured.append(message);
+    }
+    if (previousHandler)
+        previousHandler(type, context, message);
+}
+
+} // namespace
+
+// Stands in for the program's context object: the names the shell reads, `embedded` and
+// `verbose` writable both ways, and a count of every service called.
+class TestMenuContext : public QObject
+{
+    Q_OBJECT
+    Q_PROPERTY(bool embedded READ embedded WRITE setEmbedded NOTIFY embeddedChanged)
+    Q_PROPERTY(bool verbose READ verbose WRITE setVerbose NOTIFY verboseChanged)
+    Q_PROPERTY(QString menuVersion READ menuVersion CONSTANT)
+    Q_PROPERTY(QString dorrikBusVersion READ dorrikBusVersion CONSTANT)
+    Q_PROPERTY(int clipboardShots MEMBER m_clipboardShots NOTIFY callsChanged)
+    Q_PROPERTY(int fileShots MEMBER m_fileShots NOTIFY callsChanged)
+    Q_PROPERTY(int restartRequests MEMBER m_restartRequests NOTIFY callsChanged)
+
+public:
+    bool embedded() const { return m_embedded; }
+    void setEmbedded(bool on)
+    {
+        if (m_embedded != on) {
+            m_embedded = on;
+            emit embeddedChanged();
+        }
+    }
+    bool verbose() const { return m_verbose; }
+    void setVerbose(bool on)
+    {
+        if (m_verbose != on) {
+            m_verbose = on;
+            emit verboseChanged();
+        }
+    }
+    QString menuVersion() const { return QStringLiteral("1.10.6512"); }
+    QString dorrikBusVersion() const { return DorrikBus::version().remove(QLatin1Char('\'')); }
+
+    Q_INVOKABLE void reset()
+    {
+        setEmbedded(false);
+        setVerbose(false);
+        m_clipboardShots = m_fileShots = m_restartRequests = 0;
+        emit callsChanged();
+    }
+
+    // What a restart does first: ask the handlers, who may cancel.
+    Q_INVOKABLE bool announceRestart()
+    {
+        CancelMessageEvent event;
+        emit beforeRestartMenu(&event);
+        return !event.cancel();
+    }
+
+public slots:
+    void screenshotToClipboard()
+    {
+        ++m_clipboardShots;
+        emit callsChanged();
+    }
+    void screenshotToFile(const QString & = QString(), const QString & = QStringLiteral("PNG"))
+    {
+        ++m_fileShots;
+        emit callsChanged();
+    }
+    bool beginRestartMenu()
+    {
+        ++m_restartRequests;
+        emit callsChanged();
+        return true;
+    }
+
+signals:
+    void embeddedChanged();
+    void verboseChanged();
+    void callsChanged();
+    void languageIndexChanged();
+    void beforeRestartMenu(CancelMessageEvent *event);
+
+private:
+    bool m_embedded = false;
+    bool m_verbose = false;
+    int m_clipboardShots = 0;
+    int m_fileShots = 0;
+    int m_restartRequests = 0;
+};
+
+// What QML cannot do by itself in a test: key events with the auto-repeat flag, and a record of
+// the messages the menu logs.
+class TestTools : public QObject
+{
+    Q_OBJECT
+
+public:
+    Q_INVOKABLE void sendKey(int key, bool pressed, bool autoRepeat, int modifiers = 0)
+    {
+        QObject *receiver = QGuiApplication::focusObject();
+        if (!receiver)
+            receiver = QGuiApplication::focusWindow();
+        if (!receiver)
+            return;
+        QKeyEvent event(pressed ? QEvent::KeyPress : QEvent::KeyRelease, key,
+                        Qt::KeyboardModifiers(modifiers), QString(), autoRepeat);
+        QCoreApplication::sendEvent(receiver, &event);
+    }
+
+    // Starts recording; the test framework's own handler still sees every message.
+    Q_INVOKABLE void captureMessages()
+    {
+        QMutexLocker lock(&capturedMutex);
+        captured.clear();
+        const QtMessageHandler current = qInstallMessageHandler(captureMessage);
+        if (current != captureMessage)
+            previousHandler = current;
+    }
+    Q_INVOKABLE QStringList messages() const
+    {
+        QMutexLocker lock(&capturedMutex);
+        return captured;
+    }
+};
+
+class MenuQmlSetup : public QObject
+{
+    Q_OBJECT
+
+public:
+    MenuQmlSetup()
+    {
+        // The menu's settings element must not write to the user's own store.
+        qputenv("XDG_CONFIG_HOME", m_configHome.path().toLocal8Bit());
+        QCoreApplication::setOrganizationName(QStringLiteral("DorrikTest"));
+        QCoreApplication::setApplicationName(QStringLiteral("tst_menuqml"));
+        qmlRegisterType<ScreenManager>("Menu", 1, 0, "ScreenManager");
+        qmlRegisterType<VSettings>("Menu", 1, 0, "VSettings");
+        qmlRegisterType<WheelArea>("Menu", 1, 0, "WheelArea");
+        qmlRegisterType<VFilesModel>("Menu", 1, 0, "VFilesModel");
+        qmlRegisterType<StringPairModel>("Menu", 1, 0, "StringPairModel");
+    }
+
+public slots:
+    void qmlEngineAvailable(QQmlEngine *engine)
+    {
+        engine->addImportPath(QStringLiteral(DORRIK_QML_IMPORT_DIR));
+        engine->rootContext()->setContextObject(&m_context);
+        engine->rootContext()->setContextProperty(QStringLiteral("menuContext"), &m_context);
+        if (!m_log)
+            m_log = std::make_unique<VLog>();
+        engine->rootContext()->setContextProperty(QStringLiteral("contextLog"), m_log.get());
+        engine->rootContext()->setContextProperty(QStringLiteral("testTools"), &m_tools);
+    }
+
+private:
+    QTemporaryDir m_configHome;
+    TestMenuContext m_context;
+    std::unique_ptr<VLog> m_log; // made once the application exists
+    TestTools m_tools;
+};
+
+QUICK_TEST_MAIN_WITH_SETUP(tst_menuqml, MenuQmlSetup)
+#include "tst_menuqml.moc"
