@@ -6,6 +6,7 @@ import "popupscore.js" as Core
 // creation order, tracks the active one and executes screenManager's popup signals.
 FocusScope {
     id: popupScroller
+    objectName: "popupScroller"
 
     // Typed object properties: Qt nulls them when the popup goes, so none names a destroyed one.
     property Item activePopup: null

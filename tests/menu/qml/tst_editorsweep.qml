@@ -1,17 +1,18 @@
 import QtQuick
 import QtTest
+import "popuplayer"
 
 // A popup swept away (Home, a page or frame change, an expand) emits no closing, so nothing that
-// waits for its closing learns that it went; the layer must make everyone forget it anyway.
+// waits for its closing learns that it went; the popupLayer must make everyone forget it anyway.
 TestHarness {
     id: harness
 
-    TestCase {
+    PopupLayerTestCase {
+        harness: harness
         id: sweepCase
         name: "EditorSweep"
-        when: windowShown
 
-        readonly property string source: harness.testPopups + "TestPopup.qml"
+        readonly property string source: testPopups + "TestPopup.qml"
         property int editorClosings: 0
 
         Connections {
@@ -20,17 +21,8 @@ TestHarness {
         }
 
         function init() {
-            testMessages.clear()
+            initLayer()
             editorClosings = 0
-        }
-
-        function cleanup() {
-            var popups = harness.popupScroller.container.children
-            for (var i = popups.length - 1; i >= 0; --i)
-                harness.screenManager.closePopup(popups[i])
-            wait(0)
-            harness.navigationManager.currentPageIndex = harness.navigationManager.piMain
-            harness.navigationManager.currentFrame = null
         }
 
         function test_sweptEditor_data() {
@@ -67,7 +59,7 @@ TestHarness {
             compare(em.activeEditor, null)
             compare(editorClosings, 0)
             compare(editorCloses, 0)
-            verify(harness.popupScroller.activePopup !== editor)
+            verify(popupLayer.activePopup !== editor)
             if (child) {
                 compare(child.parentPopup, null)
                 verify(!child.hasParentPopup)
@@ -85,11 +77,11 @@ TestHarness {
             compare(editorClosings, 1)
             compare(em.activeEditor, null)
             em.createEditor(source, {caption: "last editor"})
-            harness.navigationManager.gotoFrame({name: "some frame"}, true)
+            harness.navigationManager.gotoFrame(harness.subFrame, true)
             compare(em.activeEditor, null)
             wait(0)
-            compare(testMessages.countContaining("TypeError"), 0, testMessages.messages().join("\n"))
-            compare(testMessages.countContaining(".qml:"), 0, testMessages.messages().join("\n"))
+            compare(testTools.messages().filter(function (m) { return m.indexOf("TypeError") >= 0 }).length, 0, testTools.messages().join("\n"))
+            compare(qmlWarnings().length, 0, testTools.messages().join("\n"))
         }
 
         function test_closedEditorStillReportsClosing() {
@@ -100,7 +92,7 @@ TestHarness {
             compare(em.activeEditor, null)
             compare(editorClosings, 1)
             wait(0)
-            compare(harness.popupScroller.container.children.length, 1)
+            compare(popupLayer.container.children.length, 1)
         }
     }
 }

@@ -1,5 +1,5 @@
 import QtQuick
-import "../../../share/menu/qml/popups"
+import "../../../../share/menu/qml/popups"
 
 // A small popup for the layer's tests: it counts its close requests and has a focusable field.
 BasePopup {

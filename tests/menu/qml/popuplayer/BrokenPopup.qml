@@ -1,5 +1,5 @@
 import QtQuick
-import "../../../share/menu/qml/popups"
+import "../../../../share/menu/qml/popups"
 
 // Does not load: an unknown property.
 BasePopup {

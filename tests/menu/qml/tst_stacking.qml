@@ -1,30 +1,22 @@
 import QtQuick
 import QtTest
+import "popuplayer"
 
 TestHarness {
     id: harness
 
-    TestCase {
+    PopupLayerTestCase {
+        harness: harness
         name: "Stacking"
-        when: windowShown
 
-        readonly property string source: harness.testPopups + "TestPopup.qml"
-
-        function cleanup() {
-            harness.screenManager.closeOrMinimizeAllPopups()
-            var popups = harness.popupScroller.container.children
-            for (var i = 0; i < popups.length; ++i)
-                harness.screenManager.closePopup(popups[i])
-            wait(0)
-            menuContext.embedded = false
-        }
+        readonly property string source: testPopups + "TestPopup.qml"
 
         function test_openedPopupIsActiveFocusedAndTagged() {
             var popup = harness.screenManager.showPopup(source, {caption: "first"})
             verify(popup)
             compare(popup.tag, source)
-            compare(harness.popupScroller.activePopup, popup)
-            compare(harness.popupScroller.bottomActivePopup, popup)
+            compare(popupLayer.activePopup, popup)
+            compare(popupLayer.bottomActivePopup, popup)
             verify(popup.topActive)
             verify(popup.activeFocus)
             verify(!popup.hasParentPopup)
@@ -36,15 +28,15 @@ TestHarness {
             var child = harness.screenManager.showPopup(source, {caption: "child"}, true)
             compare(child.parentPopup, parentPopup)
             verify(child.hasParentPopup)
-            compare(harness.popupScroller.activePopup, child)
-            compare(harness.popupScroller.bottomActivePopup, parentPopup)
+            compare(popupLayer.activePopup, child)
+            compare(popupLayer.bottomActivePopup, parentPopup)
             verify(child.activeFocus)
             verify(!parentPopup.topActive)
             verify(parentPopup.faderActive)
             verify(!child.faderActive)
 
             child.close()
-            compare(harness.popupScroller.activePopup, parentPopup)
+            compare(popupLayer.activePopup, parentPopup)
             verify(parentPopup.topActive)
             verify(parentPopup.activeFocus)
             verify(!parentPopup.faderActive)

@@ -1,27 +1,20 @@
 import QtQuick
 import QtTest
+import "popuplayer"
 
 TestHarness {
     id: harness
 
-    TestCase {
+    PopupLayerTestCase {
+        harness: harness
         id: dialogsCase
         name: "Dialogs"
-        when: windowShown
 
         property var answers: []
 
         function init() {
+            initLayer()
             answers = []
-            testMessages.clear()
-        }
-
-        function cleanup() {
-            var popups = harness.popupScroller.container.children
-            for (var i = popups.length - 1; i >= 0; --i)
-                harness.screenManager.closePopup(popups[i])
-            wait(0)
-            menuContext.embedded = false
         }
 
         function confirm(properties) {
@@ -71,11 +64,11 @@ TestHarness {
             for (var i = 0; i < keys.length; ++i)
                 keyClick(keys[i])
             compare(answers, [data.answer])
-            compare(harness.popupScroller.activePopup, null)
+            compare(popupLayer.activePopup, null)
         }
 
         function test_confirmDoubleClickOnYesAnswersOnce() {
-            var dialog = harness.popupScroller.showPopup("dialogs/ConfirmDialog.qml", {caption: "?"})
+            var dialog = popupLayer.showPopup("dialogs/ConfirmDialog.qml", {caption: "?"})
             var results = []
             dialog.choosed.connect(function (result) { results.push(result) })
             // The dialog takes its content column's height once the column is laid out.
@@ -89,11 +82,11 @@ TestHarness {
             var dialog = confirm()
             var closes = 0
             dialog.close.connect(function () { closes++ })
-            // The layer's fader, outside the dialog.
-            mouseClick(harness.popupScroller, 3, 3)
+            // The popupLayer's fader, outside the dialog.
+            mouseClick(popupLayer, 3, 3)
             compare(closes, 1)
             compare(answers, [])
-            compare(harness.popupScroller.activePopup, null)
+            compare(popupLayer.activePopup, null)
         }
 
         function test_messageBox_data() {
@@ -112,19 +105,19 @@ TestHarness {
             compare(box.height, box.contentColumn.height + 25)
             mouseClick(box.okButton)
             compare(calls, data.callback ? 1 : 0)
-            compare(harness.popupScroller.activePopup, null)
+            compare(popupLayer.activePopup, null)
             wait(0)
-            compare(testMessages.countContaining(".qml:"), 0, testMessages.messages().join("\n"))
+            compare(qmlWarnings().length, 0, testTools.messages().join("\n"))
         }
 
         function test_messageBoxOverAnEditorReturnsTheFocus() {
-            var editor = harness.editorsManager.createEditor(harness.testPopups + "TestPopup.qml")
+            var editor = harness.editorsManager.createEditor(testPopups + "TestPopup.qml")
             var box = harness.screenManager.showPopup("dialogs/MessageBoxDialog.qml",
                                                       {caption: "Out of range"}, true)
             verify(editor.faderActive)
             verify(box.okButton.activeFocus)
             keyClick(Qt.Key_Return)
-            compare(harness.popupScroller.activePopup, editor)
+            compare(popupLayer.activePopup, editor)
             verify(editor.activeFocus)
             verify(!editor.faderActive)
         }
@@ -137,13 +130,13 @@ TestHarness {
             compare(dialog.filesExplorer.showExtension, false)
             dialog.filesExplorer.choosed("/data/configs/site.xml", "site")
             compare(chosen, ["/data/configs/site.xml"])
-            compare(harness.popupScroller.activePopup, null)
+            compare(popupLayer.activePopup, null)
         }
 
         function test_calibrationDialogPassesCompletionOnAndCloses() {
             var dialog = harness.screenManager.showPopup(
                         "dialogs/TouchScreenCalibrateDialog.qml",
-                        {calibratorSource: Qt.resolvedUrl("FakeCalibrator.qml")})
+                        {calibratorSource: Qt.resolvedUrl("popuplayer/FakeCalibrator.qml")})
             verify(dialog)
             compare(dialog.width, harness.screenManager.screenWidth)
             compare(dialog.height, harness.screenManager.screenHeight)
@@ -152,7 +145,7 @@ TestHarness {
             dialog.calibrationCompleted.connect(function () { completions++ })
             dialog.calibrator.calibrationCompleted()
             compare(completions, 1)
-            compare(harness.popupScroller.activePopup, null)
+            compare(popupLayer.activePopup, null)
         }
 
         function test_dialogSize_data() {
@@ -164,13 +157,14 @@ TestHarness {
 
         function test_dialogSize(data) {
             menuContext.embedded = data.embedded
+            setWindowSize(data.embedded ? 640 : 800, data.embedded ? 480 : 600)
             var dialog = harness.screenManager.showPopup("dialogs/ComponentDialog.qml", {caption: "c"})
             compare(dialog.width, data.width)
             compare(dialog.height, data.height)
-            // Centred in the layer, which reaches over the top panel.
-            compare(harness.popupScroller.y, 0)
+            // Centred in the popupLayer, which reaches over the top panel.
+            compare(popupLayer.y, 0)
             compare(dialog.x, (harness.width - data.width) / 2)
-            compare(dialog.y, (harness.popupScroller.height - data.height) / 2)
+            compare(dialog.y, (popupLayer.height - data.height) / 2)
         }
     }
 }

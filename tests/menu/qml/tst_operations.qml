@@ -1,28 +1,17 @@
 import QtQuick
 import QtTest
+import "popuplayer"
 
 TestHarness {
     id: harness
 
-    TestCase {
+    PopupLayerTestCase {
+        harness: harness
         name: "Operations"
-        when: windowShown
 
-        readonly property string source: harness.testPopups + "TestPopup.qml"
+        readonly property string source: testPopups + "TestPopup.qml"
         property var opened: ({})
         property var closed: []
-
-        function init() {
-            testMessages.clear()
-        }
-
-        function cleanup() {
-            var popups = harness.popupScroller.container.children
-            for (var i = popups.length - 1; i >= 0; --i)
-                harness.screenManager.closePopup(popups[i])
-            wait(0)
-            testMessages.clear()
-        }
 
         // "A+ B C+": popups from the bottom up, "+" where minimizing is allowed; each one a child
         // of the one below, so that all stay open.
@@ -49,7 +38,7 @@ TestHarness {
 
         function remaining() {
             var result = []
-            var popups = harness.popupScroller.container.children
+            var popups = popupLayer.container.children
             for (var i = 0; i < popups.length; ++i)
                 result.push(popups[i].caption)
             return result.join(" ")
@@ -93,22 +82,21 @@ TestHarness {
 
         function test_operation(data) {
             openStack(data.stack)
-            testMessages.clear()
+            testTools.captureMessages()
             data.op()
-            var layer = harness.popupScroller
-            compare(layer.activePopup ? layer.activePopup.caption : "", data.active)
-            compare(captions(layer.minimizedPopups), data.minimized)
+            compare(popupLayer.activePopup ? popupLayer.activePopup.caption : "", data.active)
+            compare(captions(popupLayer.minimizedPopups), data.minimized)
             compare(captions(harness.screenManager.minimizedPopups), data.minimized)
             compare(closed.join(" "), data.closed)
             if (data.active !== "")
-                verify(layer.activePopup.activeFocus)
+                verify(popupLayer.activePopup.activeFocus)
             if (data.log)
-                compare(testMessages.count(data.log), 1)
-            // The layer lets go at once; the objects themselves go with the next event loop pass.
+                compare(messageCount(data.log), 1)
+            // The popupLayer lets go at once; the objects themselves go with the next event loop pass.
             wait(0)
             compare(remaining(), data.remaining)
-            compare(captions(layer.minimizedPopups), data.minimized)
-            compare(testMessages.countContaining(".qml:"), 0, testMessages.messages().join("\n"))
+            compare(captions(popupLayer.minimizedPopups), data.minimized)
+            compare(qmlWarnings().length, 0, testTools.messages().join("\n"))
         }
 
         function test_reuse_data() {
@@ -129,7 +117,7 @@ TestHarness {
                                          minimizedMaxCount: data.count}))
             }
             // Only the last is open; the others are minimized by the next request.
-            compare(harness.popupScroller.minimizedPopups.length, data.count - 1)
+            compare(popupLayer.minimizedPopups.length, data.count - 1)
             harness.screenManager.minimizeTopPopup()
             var again = harness.screenManager.showPopup(
                         source, {caption: "again", allowMinimize: true, minimizedMaxCount: data.count})
@@ -137,21 +125,21 @@ TestHarness {
             if (data.embedded) {
                 compare(again, popups[data.count - 1])
                 verify(!again.minimized)
-                compare(harness.popupScroller.activePopup, again)
-                compare(harness.popupScroller.container.children.length, data.count)
+                compare(popupLayer.activePopup, again)
+                compare(popupLayer.container.children.length, data.count)
             } else {
                 verify(popups.indexOf(again) < 0)
                 compare(again.caption, "again")
-                compare(harness.popupScroller.container.children.length, data.count + 1)
+                compare(popupLayer.container.children.length, data.count + 1)
             }
             menuContext.embedded = false
         }
 
         function test_badSource_data() {
             return [
-                {tag: "missing file", source: harness.testPopups + "NoSuchPopup.qml",
+                {tag: "missing file", source: testPopups + "NoSuchPopup.qml",
                  error: "NoSuchPopup.qml"},
-                {tag: "file with an error", source: harness.testPopups + "BrokenPopup.qml",
+                {tag: "file with an error", source: testPopups + "BrokenPopup.qml",
                  error: "noSuchProperty"},
             ]
         }
@@ -159,10 +147,11 @@ TestHarness {
         function test_badSource(data) {
             var popup = harness.screenManager.showPopup(data.source)
             compare(popup, null)
-            compare(testMessages.count("Qt.createComponent: status = 3"), 1)
-            verify(testMessages.countContaining(data.error) > 0, testMessages.messages().join("\n"))
-            compare(harness.popupScroller.container.children.length, 0)
-            verify(!harness.popupScroller.hasActivePopup)
+            compare(messageCount("Qt.createComponent: status = 3"), 1)
+            verify(testTools.messages().some(function (m) { return m.indexOf(data.error) >= 0 }),
+                   testTools.messages().join("\n"))
+            compare(popupLayer.container.children.length, 0)
+            verify(!popupLayer.hasActivePopup)
         }
 
         function test_autoCloseRestartsOnRelease_data() {
@@ -181,8 +170,8 @@ TestHarness {
             harness.screenManager[data.notice]()
             wait(350)
             compare(closes, 0)
-            compare(harness.popupScroller.activePopup, popup)
-            tryCompare(harness.popupScroller, "activePopup", null, 2000)
+            compare(popupLayer.activePopup, popup)
+            tryCompare(popupLayer, "activePopup", null, 2000)
             compare(closes, 1)
         }
 
@@ -198,7 +187,7 @@ TestHarness {
         function test_blockClose(data) {
             var popup = harness.screenManager.showPopup(source, {blockClose: data.block})
             keyClick(data.key)
-            compare(harness.popupScroller.activePopup, data.block ? popup : null)
+            compare(popupLayer.activePopup, data.block ? popup : null)
         }
     }
 }
