@@ -132,9 +132,10 @@ class TestTools : public QObject
 public:
     Q_INVOKABLE void sendKey(int key, bool pressed, bool autoRepeat, int modifiers = 0)
     {
-        QObject *receiver = QGuiApplication::focusObject();
-        if (!receiver)
-            receiver = QGuiApplication::focusWindow();
+        // Through the window, which hands it to the focused item and on up its parents.
+        QWindow *receiver = QGuiApplication::focusWindow();
+        if (!receiver && !QGuiApplication::topLevelWindows().isEmpty())
+            receiver = QGuiApplication::topLevelWindows().constFirst();
         if (!receiver)
             return;
         QKeyEvent event(pressed ? QEvent::KeyPress : QEvent::KeyRelease, key,
