@@ -3,8 +3,11 @@
 // test context object in place of the program's.
 #include "cancelmessageevent.h"
 #include "dorrikbus.h"
+#include "keypadhelper.h"
 #include "menustartup.h"
+#include "modbusitembase.h"
 #include "touchscreenhelper.h"
+#include "translatehelper.h"
 #include "vlog.h"
 
 #include <QCoreApplication>
@@ -18,11 +21,17 @@
 #include <QtQml>
 #include <QtQuickTest>
 
+#include <QDir>
 #include <QElapsedTimer>
 #include <QFile>
+#include <QFileInfo>
+#include <QFontMetricsF>
 #include <QThread>
 
+#include <algorithm>
+
 #include <memory>
+#include <vector>
 
 #include <fcntl.h>
 #include <linux/input.h>
@@ -59,8 +68,28 @@ class TestMenuContext : public QObject
     Q_PROPERTY(int clipboardShots MEMBER m_clipboardShots NOTIFY callsChanged)
     Q_PROPERTY(int fileShots MEMBER m_fileShots NOTIFY callsChanged)
     Q_PROPERTY(int restartRequests MEMBER m_restartRequests NOTIFY callsChanged)
+    Q_PROPERTY(QStringList keypadLanguageNames READ keypadLanguageNames CONSTANT)
 
 public:
+    // The keypad's layouts as the program finds them: the files of the layouts' folder.
+    QStringList keypadLanguageNames() const
+    {
+        return m_translateHelper.languageNamesInDir(QStringLiteral(
+            QUICK_TEST_SOURCE_DIR "/../../../share/menu/qml/components/keypadcomponents"));
+    }
+
+    // The largest pixel size up to initFontSize at which every line of text fits width.
+    Q_INVOKABLE qreal getMaxFontSizeByWidth(const QFont &font, const QString &text, qreal width,
+                                            qreal paintedWidth, int initFontSize = 0)
+    {
+        return fit(font, text, width, paintedWidth > 0 ? -1 : 0, initFontSize);
+    }
+    Q_INVOKABLE qreal getMaxFontSize(const QFont &font, const QString &text, qreal width,
+                                     qreal height, int initFontSize)
+    {
+        return fit(font, text, width, height, initFontSize);
+    }
+
     bool embedded() const { return m_embedded; }
     void setEmbedded(bool on)
     {
@@ -113,6 +142,18 @@ public slots:
         emit callsChanged();
         return true;
     }
+    // The real path of the on-screen keypad: posted to the focused object.
+    void sendCharEvent(const QString &arg)
+    {
+        if (arg.size() == 1)
+            m_keypadHelper.translateCharEvent(arg.at(0));
+    }
+    void sendKeyEvent(int key) { m_keypadHelper.translateKeyEvent(Qt::Key(key)); }
+    QString getLanguageName() { return QStringLiteral("English"); }
+    QString languageNameToSuffix(const QString &arg)
+    {
+        return m_translateHelper.suffixByLanguageName(arg);
+    }
 
 signals:
     void embeddedChanged();
@@ -122,6 +163,30 @@ signals:
     void beforeRestartMenu(CancelMessageEvent *event);
 
 private:
+    static qreal fit(QFont font, const QString &text, qreal width, qreal height, int initFontSize)
+    {
+        if (width <= 0 || height == 0)
+            return font.pixelSize();
+        if (initFontSize > 0)
+            font.setPixelSize(initFontSize);
+        const QStringList lines = text.split(QLatin1Char('\n'));
+        while (font.pixelSize() > 1) {
+            const QFontMetricsF metrics(font);
+            const bool fits = std::all_of(lines.cbegin(), lines.cend(),
+                                          [&](const QString &line) {
+                                              return metrics.horizontalAdvance(line) <= width;
+                                          }) &&
+                              (height < 0 || metrics.height() * lines.size() <= height);
+            if (fits)
+                break;
+            font.setPixelSize(font.pixelSize() - 1);
+        }
+        return font.pixelSize();
+    }
+
+    // Made before the application: no program folder, so no translation files, only names.
+    TranslateHelper m_translateHelper{QStringLiteral("menu"), QString()};
+    KeypadHelper m_keypadHelper;
     bool m_embedded = false;
     bool m_verbose = false;
     int m_clipboardShots = 0;
@@ -196,8 +261,36 @@ public:
             ::close(m_touchFd);
     }
 
+    // A fresh folder tree under a temporary folder: names ending in "/" are folders, the others
+    // empty files. Returns the tree's root.
+    Q_INVOKABLE QString makeTree(const QStringList &entries)
+    {
+        m_trees.push_back(std::make_unique<QTemporaryDir>());
+        const QDir root(m_trees.back()->path());
+        for (const QString &entry : entries) {
+            if (entry.endsWith(QLatin1Char('/'))) {
+                root.mkpath(entry);
+            } else {
+                root.mkpath(QFileInfo(entry).path());
+                QFile file(root.filePath(entry));
+                if (!file.open(QIODevice::WriteOnly))
+                    return QString();
+            }
+        }
+        return root.path();
+    }
+
+    // The bytes a register item holds, as hexadecimal pairs ("FF CE DD 7F").
+    Q_INVOKABLE QString hexBytes(QObject *item) const
+    {
+        auto *registerItem = qobject_cast<ModbusItemBase *>(item);
+        return registerItem ? QString::fromLatin1(registerItem->bytes().toHex(' ').toUpper())
+                            : QString();
+    }
+
 private:
     int m_touchFd = -1;
+    std::vector<std::unique_ptr<QTemporaryDir>> m_trees;
 };
 
 class MenuQmlSetup : public QObject

@@ -70,7 +70,7 @@ Rectangle {
         color: "red"
         opacity: topPanel.connectionErrorShown ? 1 : 0
         visible: opacity > 0
-        running: opacity === 1
+        active: topPanel.connectionErrorShown
         Behavior on opacity {
             NumberAnimation {
                 duration: topPanel.fadeDuration

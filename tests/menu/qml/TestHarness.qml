@@ -101,6 +101,10 @@ FocusScope {
         property QtObject flowRate: QtObject {
             property real value: 0
         }
+        // The instrument's clock, fixed.
+        property QtObject timeRo: QtObject {
+            property date value: new Date(2024, 5, 15, 10, 20, 30)
+        }
         signal goodTasksCountChanged
         signal taskPartialExecuted
     }
@@ -109,6 +113,11 @@ FocusScope {
     }
     DevicePowerManager {
         id: powerManager
+        // How often the user's brightness was stored.
+        property int brightnessStores: 0
+        function storeBackligtBrightness() {
+            brightnessStores++
+        }
     }
     KeypadTavrin {
         id: deviceKeypad

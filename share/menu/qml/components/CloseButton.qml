@@ -1,13 +1,10 @@
-// Stand-in until the controls land: a small button with the style's close icon that closes the
-// popup it lies in.
 import QtQuick
 
-Button {
+// Closes the popup it lies in.
+SmallButton {
     id: closeButton
 
-    width: styleManager.style.smallButtonWidth
-    height: styleManager.style.smallButtonHeight
-    image: "../" + styleManager.style.closeIcon
+    image: Qt.resolvedUrl("../" + styleManager.style.closeIcon)
     imageItem.height: height - 20
     imageItem.fillMode: Image.PreserveAspectFit
 

@@ -1,6 +1,6 @@
-// Stand-in until the controls land: a dialog's title text in the medium font and colour.
 import QtQuick
 
+// A dialog's title.
 Text {
     font.family: styleManager.style.mediumFontFamily
     font.pixelSize: styleManager.style.mediumFontSize

@@ -1,36 +1,67 @@
-// Stand-in until the controls land: the files explorer's properties and signal over a plain list
-// of names (the folder model comes with the real one).
 import QtQuick
+import Menu 1.0
 
+// The files of a folder: a row is chosen, or entered when it is a folder and navigation is on.
 FocusScope {
     id: explorer
 
-    property string rootDir: ""
-    property string directory: ""
-    readonly property bool isRootDir: directory === rootDir
-    property var fileFilter: []
-    property var dirFilter: []
-    property bool showDotDot: false
-    property bool showDirs: true
-    property string translateContext: ""
-    property string selected: list.currentIndex >= 0 && list.currentIndex < list.count
-                              ? directory + "/" + list.model[list.currentIndex] : ""
+    property alias rootDir: filesModel.rootDir
+    property alias directory: filesModel.directory
+    property alias isRootDir: filesModel.isRootDir
+    property alias fileFilter: filesModel.fileFilter
+    property alias dirFilter: filesModel.dirFilter
+    property alias showDotDot: filesModel.showDotDot
+    property alias showDirs: filesModel.showDirs
+    property alias translateContext: filesModel.translateContext
+    property alias model: filesModel
+    property alias listView: list
+    readonly property string selected: list.currentItem ? list.currentItem.path : ""
     property bool canChooseFile: true
     property bool canChooseDir: false
     property bool canNavigate: false
     property bool showExtension: true
     property bool translateFileName: false
     property real fontPixelSize: 7 * starter.mm
-    property alias model: list.model
 
     signal choosed(string filePath, string baseName)
 
     function fill() {
+        filesModel.fill()
     }
 
-    function baseNameOf(name) {
-        var dot = name.lastIndexOf(".")
-        return dot > 0 ? name.substring(0, dot) : name
+    // Going up leaves the folder just left current, or the first row.
+    function goUp() {
+        var left = filesModel.directory
+        if (!filesModel.cdUp())
+            return false
+        var index = filesModel.indexOf(left)
+        list.currentIndex = index >= 0 ? index : 0
+        return true
+    }
+
+    function enter(index) {
+        var row = list.itemAtIndex(index)
+        if (!row)
+            return
+        list.currentIndex = index
+        if (row.isDir) {
+            if (canChooseDir) {
+                choosed(row.path, row.baseName)
+            } else if (canNavigate) {
+                if (row.isDotDot) {
+                    goUp()
+                } else {
+                    filesModel.directory = row.path
+                    list.currentIndex = 0
+                }
+            }
+        } else if (canChooseFile) {
+            choosed(row.path, translateFileName ? row.baseNameTr : row.baseName)
+        }
+    }
+
+    VFilesModel {
+        id: filesModel
     }
 
     ListView {
@@ -38,22 +69,51 @@ FocusScope {
         anchors.fill: parent
         focus: true
         clip: true
-        model: []
-        delegate: Text {
+        model: filesModel
+        keyNavigationEnabled: true
+        highlightMoveDuration: 100
+        highlight: Rectangle {
+            color: styleManager.style.focusedColor
+            radius: 3
+        }
+        delegate: Item {
+            readonly property string path: model.path
+            readonly property bool isDir: model.isDir
+            readonly property bool isDotDot: model.isDotDot
+            readonly property string baseName: model.baseName
+            readonly property string baseNameTr: model.baseNameTr
+
             width: list.width
             height: styleManager.style.menuItemRowHeight
-            verticalAlignment: Text.AlignVCenter
-            text: explorer.showExtension ? modelData : explorer.baseNameOf(modelData)
-            font.pixelSize: explorer.fontPixelSize
-            elide: Text.ElideMiddle
+
+            Text {
+                anchors.fill: parent
+                anchors.leftMargin: 2 * starter.mm
+                anchors.rightMargin: 2 * starter.mm
+                verticalAlignment: Text.AlignVCenter
+                text: explorer.translateFileName
+                      ? (explorer.showExtension ? model.fileNameTr : model.baseNameTr)
+                      : (explorer.showExtension ? model.fileName : model.baseName)
+                font.pixelSize: explorer.fontPixelSize
+                font.bold: model.isDir
+                elide: Text.ElideMiddle
+                color: styleManager.style.mediumFontColor
+            }
             MouseArea {
                 anchors.fill: parent
-                onClicked: {
-                    list.currentIndex = index
-                    explorer.choosed(explorer.directory + "/" + modelData,
-                                     explorer.baseNameOf(modelData))
-                }
+                onClicked: explorer.enter(index)
             }
         }
     }
+
+    Keys.onPressed: event => {
+                        if (event.key === Qt.Key_Return || event.key === Qt.Key_Enter) {
+                            explorer.enter(list.currentIndex)
+                            event.accepted = true
+                        } else if (event.key === Qt.Key_Backspace && explorer.canNavigate
+                                   && !filesModel.isRootDir) {
+                            explorer.goUp()
+                            event.accepted = true
+                        }
+                    }
 }

@@ -1,6 +1,6 @@
-// Stand-in until the controls land: the focus frame with the real one's properties.
 import QtQuick
 
+// The focus frame: shown only while the user navigates by keys, unless autoHide is off.
 Rectangle {
     id: focusRect
 
@@ -14,5 +14,12 @@ Rectangle {
     border.width: styleManager.style.focusedBorderWidth
     border.color: "#99000000"
     opacity: active && (!autoHide || navigationManager.keyboardNavigation) ? 1 : 0
+    // A transparent frame must not be drawn nor take part in anything.
     visible: opacity > 0
+
+    Behavior on opacity {
+        NumberAnimation {
+            duration: 500
+        }
+    }
 }

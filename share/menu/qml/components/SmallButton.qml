@@ -1,0 +1,6 @@
+import QtQuick
+
+Button {
+    width: styleManager.style.smallButtonWidth
+    height: styleManager.style.smallButtonHeight
+}

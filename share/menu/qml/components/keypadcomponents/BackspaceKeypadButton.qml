@@ -1,0 +1,6 @@
+import QtQuick
+
+KeypadButton {
+    operation: "BACKSPACE"
+    image: styleManager.style.backspaceScreenButton
+}
