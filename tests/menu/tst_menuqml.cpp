@@ -3,12 +3,9 @@
 // test context object in place of the program's.
 #include "cancelmessageevent.h"
 #include "dorrikbus.h"
-#include "screenmanager.h"
-#include "stringpairmodel.h"
-#include "vfilesmodel.h"
+#include "menustartup.h"
+#include "touchscreenhelper.h"
 #include "vlog.h"
-#include "vsettings.h"
-#include "wheelarea.h"
 
 #include <QCoreApplication>
 #include <QGuiApplication>
@@ -21,7 +18,16 @@
 #include <QtQml>
 #include <QtQuickTest>
 
+#include <QElapsedTimer>
+#include <QFile>
+#include <QThread>
+
 #include <memory>
+
+#include <fcntl.h>
+#include <linux/input.h>
+#include <sys/stat.h>
+#include <unistd.h>
 
 namespace {
 
@@ -132,9 +138,10 @@ class TestTools : public QObject
 public:
     Q_INVOKABLE void sendKey(int key, bool pressed, bool autoRepeat, int modifiers = 0)
     {
-        QObject *receiver = QGuiApplication::focusObject();
-        if (!receiver)
-            receiver = QGuiApplication::focusWindow();
+        // Through the window, which hands it to the focused item and on up its parents.
+        QWindow *receiver = QGuiApplication::focusWindow();
+        if (!receiver && !QGuiApplication::topLevelWindows().isEmpty())
+            receiver = QGuiApplication::topLevelWindows().constFirst();
         if (!receiver)
             return;
         QKeyEvent event(pressed ? QEvent::KeyPress : QEvent::KeyRelease, key,
@@ -156,6 +163,41 @@ public:
         QMutexLocker lock(&capturedMutex);
         return captured;
     }
+
+    // One sample of the touch device (the FIFO named by TSLIB_TSDEVICE), as the kernel reports
+    // it: position, touch state, end of report. False when no reader opened the FIFO in time.
+    Q_INVOKABLE bool touch(int x, int y, bool down)
+    {
+        if (m_touchFd < 0) {
+            QElapsedTimer timer;
+            timer.start();
+            const QByteArray path = qgetenv("TSLIB_TSDEVICE");
+            while (m_touchFd < 0 && timer.elapsed() < 2000) {
+                m_touchFd = ::open(path.constData(), O_WRONLY | O_NONBLOCK | O_CLOEXEC);
+                if (m_touchFd < 0)
+                    QThread::msleep(10);
+            }
+            if (m_touchFd < 0)
+                return false;
+        }
+        const input_event events[] = {
+            {{0, 0}, EV_ABS, ABS_X, x},
+            {{0, 0}, EV_ABS, ABS_Y, y},
+            {{0, 0}, EV_ABS, ABS_PRESSURE, down ? 100 : 0},
+            {{0, 0}, EV_KEY, BTN_TOUCH, down ? 1 : 0},
+            {{0, 0}, EV_SYN, SYN_REPORT, 0},
+        };
+        return ::write(m_touchFd, events, sizeof events) == ssize_t(sizeof events);
+    }
+
+    ~TestTools() override
+    {
+        if (m_touchFd >= 0)
+            ::close(m_touchFd);
+    }
+
+private:
+    int m_touchFd = -1;
 };
 
 class MenuQmlSetup : public QObject
@@ -169,11 +211,12 @@ public:
         qputenv("XDG_CONFIG_HOME", m_configHome.path().toLocal8Bit());
         QCoreApplication::setOrganizationName(QStringLiteral("DorrikTest"));
         QCoreApplication::setApplicationName(QStringLiteral("tst_menuqml"));
-        qmlRegisterType<ScreenManager>("Menu", 1, 0, "ScreenManager");
-        qmlRegisterType<VSettings>("Menu", 1, 0, "VSettings");
-        qmlRegisterType<WheelArea>("Menu", 1, 0, "WheelArea");
-        qmlRegisterType<VFilesModel>("Menu", 1, 0, "VFilesModel");
-        qmlRegisterType<StringPairModel>("Menu", 1, 0, "StringPairModel");
+        // The calibration screen's touch device: a FIFO the tests write kernel events into.
+        const QByteArray fifo = QFile::encodeName(m_configHome.filePath(QStringLiteral("touch")));
+        ::mkfifo(fifo.constData(), 0600);
+        qputenv("TSLIB_TSDEVICE", fifo);
+        MenuStartup::registerMenuTypes();
+        qmlRegisterType<TouchScreenHelper>("Menu", 1, 0, "TouchScreenHelper");
     }
 
 public slots:

@@ -7,6 +7,7 @@
 #include "modbuspacketarchpresence.h"
 #include "modbuspacketfile.h"
 #include "modbuspacketreg.h"
+#include "modbusserialserver.h"
 #include "modbustranslateoptions.h"
 #include "siterecords.h"
 #include "tavrinrecords.h"
@@ -341,10 +342,14 @@ void SimulatedInstrument::onRequest(ModbusPacket &request, ModbusTranslateOption
         return;
     const InstrumentRequest entry = describe(request, options);
     Plan planned;
+    std::function<void(const InstrumentRequest &)> observer;
     {
         std::lock_guard<std::mutex> lock(m_mutex);
         m_requests.append(entry);
         planned = plan(entry);
+        if (m_unit != 0 && entry.unit != m_unit)
+            planned.drop = true;
+        observer = m_answerObserver;
     }
     if (planned.delay > 0 && !waitDelay(planned.delay))
         return;
@@ -356,6 +361,8 @@ void SimulatedInstrument::onRequest(ModbusPacket &request, ModbusTranslateOption
     }
     if (planned.drop)
         return;
+    if (observer)
+        observer(entry);
     if (planned.exception != DorrikBus::NoException)
         options.setAnswerExceptionCode(planned.exception);
 
@@ -461,4 +468,29 @@ void SimulatedInstrument::bringLinkUp()
     m_server->connectTransport(false);
     m_link->setServer(m_server);
     m_link->connectTransport(false);
+}
+
+bool SimulatedInstrument::serveSerial(const QString &port, QString *error)
+{
+    bool opened = false;
+    runInThread([&] {
+        auto *server = new ModbusSerialServer(port);
+        m_slave->translator().addTransport(*server, true, true);
+        opened = server->connectTransport(false);
+        if (!opened && error)
+            *error = server->errorString();
+    });
+    return opened;
+}
+
+void SimulatedInstrument::setUnit(quint8 unit)
+{
+    std::lock_guard<std::mutex> lock(m_mutex);
+    m_unit = unit;
+}
+
+void SimulatedInstrument::setAnswerObserver(std::function<void(const InstrumentRequest &)> observer)
+{
+    std::lock_guard<std::mutex> lock(m_mutex);
+    m_answerObserver = std::move(observer);
 }

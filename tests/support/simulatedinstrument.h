@@ -13,6 +13,7 @@
 #include <QThread>
 
 #include <condition_variable>
+#include <functional>
 #include <mutex>
 
 class ModbusLoopbackClient;
@@ -114,6 +115,14 @@ public:
     int requestCount() const;
     void clearRequests();
 
+    // Also answers as an RTU slave on the serial port of that name (one end of a PtyLink, say),
+    // beside the loopback link. False with the port's error text when it does not open.
+    bool serveSerial(const QString &port, QString *error = nullptr);
+    // Requests for another device address go unanswered (0: every address is answered).
+    void setUnit(quint8 unit);
+    // Called in the instrument's thread with each request it answers.
+    void setAnswerObserver(std::function<void(const InstrumentRequest &)> observer);
+
 private:
     struct Fault
     {
@@ -186,6 +195,8 @@ private:
     // Raised by setDelay, so that a wait under way ends.
     quint64 m_delayGeneration = 0;
     QList<InstrumentRequest> m_requests;
+    quint8 m_unit = 0;
+    std::function<void(const InstrumentRequest &)> m_answerObserver;
 };
 
 #endif

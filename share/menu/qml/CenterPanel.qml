@@ -13,6 +13,9 @@ Item {
                                 / (pagesView.contentWidth - pagesView.width) : 0
     // How long the pages must stand still before swiping is turned on or off, in ms.
     property int swipeSettleDelay: 200
+    // The list view picks an index of its own while its pages are added: only once it stands
+    // at the navigation manager's page do its index changes mean swipes.
+    property bool pagesReady: false
 
     Rectangle {
         anchors.fill: parent
@@ -60,6 +63,8 @@ Item {
         cacheBuffer: width * 3
 
         onContentXChanged: swipeSettleTimer.restart()
+        // The pages take their size from the view: keep the current one in place.
+        onWidthChanged: positionViewAtIndex(currentIndex, ListView.Beginning)
 
         Keys.onPressed: event => {
             if (event.key === Qt.Key_Escape
@@ -72,6 +77,7 @@ Item {
         Component.onCompleted: {
             currentIndex = navigationManager.currentPageIndex
             positionViewAtIndex(currentIndex, ListView.Beginning)
+            centerPanel.pagesReady = true
         }
     }
 
@@ -79,6 +85,7 @@ Item {
         target: navigationManager
         property: "internalPageIndex"
         value: pagesView.currentIndex
+        when: centerPanel.pagesReady
     }
 
     Binding {

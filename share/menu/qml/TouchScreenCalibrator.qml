@@ -51,7 +51,12 @@ Rectangle {
             }
         }
         onPressedChanged: {
-            if (calibrator.state === "waitReleaseState" && !pressed)
+            if (pressed)
+                return
+            // The next touch starts afresh: samples of this one must not be averaged into the
+            // next mark's reading.
+            touchScreen.reset()
+            if (calibrator.state === "waitReleaseState")
                 calibrator.state = "waitPressState"
         }
         onCalibrationCompleted: {

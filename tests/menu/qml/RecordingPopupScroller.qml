@@ -31,6 +31,7 @@ Item {
             signal callback(var result)
             signal setFunction(var result)
             signal choosed(var result)
+            signal calibrationCompleted
             function close() {
                 closing(this)
             }
