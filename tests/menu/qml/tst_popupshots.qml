@@ -55,8 +55,10 @@ TestHarness {
                 },
                 "calibration": function () {
                     menuContext.embedded = true
-                    sm.showPopup("dialogs/TouchScreenCalibrateDialog.qml",
-                                 {calibratorSource: Qt.resolvedUrl("popuplayer/FakeCalibrator.qml")})
+                    var dialog = sm.showPopup("dialogs/TouchScreenCalibrateDialog.qml")
+                    tryVerify(function () { return dialog.calibrator !== null }, 2000)
+                    // The mark's first move to its corner.
+                    wait(700)
                 },
                 "images": function () {
                     return createTemporaryObject(sheetComponent, harness, {
