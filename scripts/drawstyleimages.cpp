@@ -1,7 +1,7 @@
 // Draws the base style's pictures: flat shapes in the style's colours, at the sizes the style
 // lays them out. Not part of the build; run by hand after changing a picture:
-//   g++ -std=c++17 -fPIC scripts/drawstyleimages.cpp $(pkg-config --cflags --libs Qt6Gui) \
-//       -o /tmp/drawstyleimages && QT_QPA_PLATFORM=offscreen /tmp/drawstyleimages \
+//   g++ -std=c++17 -fPIC scripts/drawstyleimages.cpp $(pkg-config --cflags --libs Qt6Gui)
+//       -o /tmp/drawstyleimages && QT_QPA_PLATFORM=offscreen /tmp/drawstyleimages
 //       share/menu/qml/styles/BaseStyle
 #include <QDir>
 #include <QGuiApplication>
@@ -69,8 +69,8 @@ void tile(QPainter &p, const QRectF &r, const QColor &back)
 void card(QPainter &p, const QRectF &r, const QColor &c)
 {
     QPainterPath path;
-    const QRectF b = r.adjusted(r.width() * 0.2, r.height() * 0.08, -r.width() * 0.2,
-                                -r.height() * 0.08);
+    const QRectF b =
+        r.adjusted(r.width() * 0.2, r.height() * 0.08, -r.width() * 0.2, -r.height() * 0.08);
     path.moveTo(b.left(), b.top());
     path.lineTo(b.right() - b.width() * 0.3, b.top());
     path.lineTo(b.right(), b.top() + b.width() * 0.3);
@@ -114,7 +114,8 @@ void siteBox(QPainter &p, const QRectF &r, const QColor &c)
 {
     p.setPen(pen(Dark, 2));
     p.setBrush(c);
-    p.drawRect(r.adjusted(r.width() * 0.15, r.height() * 0.3, -r.width() * 0.15, -r.height() * 0.1));
+    p.drawRect(
+        r.adjusted(r.width() * 0.15, r.height() * 0.3, -r.width() * 0.15, -r.height() * 0.1));
     p.drawLine(QPointF(r.center().x(), r.top() + r.height() * 0.05),
                QPointF(r.center().x(), r.top() + r.height() * 0.3));
 }
@@ -122,8 +123,8 @@ void siteBox(QPainter &p, const QRectF &r, const QColor &c)
 void folder(QPainter &p, const QRectF &r, const QColor &c)
 {
     QPainterPath path;
-    const QRectF b = r.adjusted(r.width() * 0.08, r.height() * 0.2, -r.width() * 0.08,
-                                -r.height() * 0.12);
+    const QRectF b =
+        r.adjusted(r.width() * 0.08, r.height() * 0.2, -r.width() * 0.08, -r.height() * 0.12);
     path.moveTo(b.left(), b.top());
     path.lineTo(b.left() + b.width() * 0.4, b.top());
     path.lineTo(b.left() + b.width() * 0.5, b.top() + b.height() * 0.15);
@@ -174,8 +175,8 @@ int main(int argc, char **argv)
     const Draw info = [](QPainter &p, const QRectF &r) {
         p.setPen(Qt::NoPen);
         p.setBrush(Light);
-        p.drawEllipse(QRectF(r.center().x() - r.width() * 0.08, r.top(), r.width() * 0.16,
-                             r.width() * 0.16));
+        p.drawEllipse(
+            QRectF(r.center().x() - r.width() * 0.08, r.top(), r.width() * 0.16, r.width() * 0.16));
         p.drawRoundedRect(QRectF(r.center().x() - r.width() * 0.08, r.top() + r.height() * 0.3,
                                  r.width() * 0.16, r.height() * 0.7),
                           3, 3);
@@ -186,9 +187,9 @@ int main(int argc, char **argv)
         const qreal s = r.width() * 0.42;
         for (int i = 0; i < 2; ++i)
             for (int j = 0; j < 2; ++j)
-                p.drawRoundedRect(QRectF(r.left() + i * r.width() * 0.58,
-                                         r.top() + j * r.height() * 0.58, s, s),
-                                  4, 4);
+                p.drawRoundedRect(
+                    QRectF(r.left() + i * r.width() * 0.58, r.top() + j * r.height() * 0.58, s, s),
+                    4, 4);
     };
     const Draw chart = [](QPainter &p, const QRectF &r) {
         p.setPen(pen(Light, 3));
@@ -294,8 +295,9 @@ int main(int argc, char **argv)
              p.setPen(pen(QColor("#505050"), 3));
              p.setBrush(Qt::NoBrush);
              p.drawPath(path);
-             cross(p, QRectF(b.left() + b.width() * 0.5, b.top() + b.height() * 0.3,
-                             b.width() * 0.3, b.height() * 0.4),
+             cross(p,
+                   QRectF(b.left() + b.width() * 0.5, b.top() + b.height() * 0.3, b.width() * 0.3,
+                          b.height() * 0.4),
                    QColor("#505050"), 3);
          }},
         {"shiftscreenbutton.png", 40, 40,
@@ -319,7 +321,8 @@ int main(int argc, char **argv)
         {"broom.png", 40, 40,
          [](QPainter &p, const QRectF &r) {
              p.setPen(pen(QColor("#8A5A2A"), 4));
-             p.drawLine(QPointF(r.right() - 6, r.top() + 4), QPointF(r.center().x(), r.center().y()));
+             p.drawLine(QPointF(r.right() - 6, r.top() + 4),
+                        QPointF(r.center().x(), r.center().y()));
              p.setPen(Qt::NoPen);
              p.setBrush(QColor("#E0B040"));
              p.drawPolygon(QPolygonF{QPointF(r.center().x() - 4, r.center().y() - 4),
@@ -392,20 +395,22 @@ int main(int argc, char **argv)
          }},
         {"dialogsbackground.png", 64, 64,
          [](QPainter &p, const QRectF &r) {
-             // 15 px edges: a plain border image whose middle stretches.
-             p.fillRect(r, QColor("#EEEEFF"));
+             // 15 px edges: rounded corners that fit the dialog frame's, a middle that stretches.
+             QLinearGradient g(r.topLeft(), r.bottomLeft());
+             g.setColorAt(0, QColor("#F6F7FF"));
+             g.setColorAt(1, QColor("#E4E8F6"));
              p.setPen(Qt::NoPen);
-             p.setBrush(QColor("#D6DDF0"));
-             p.drawRect(QRectF(r.left(), r.top(), r.width(), 15));
-             p.setBrush(QColor("#E2E7F6"));
-             p.drawRect(QRectF(r.left(), r.bottom() - 15, r.width(), 15));
+             p.setBrush(g);
+             p.drawRoundedRect(r, 13, 13);
          }},
         {"editpencil.png", 40, 40,
          [](QPainter &p, const QRectF &r) {
              p.setPen(pen(QColor("#E0B040"), 7));
-             p.drawLine(QPointF(r.left() + 10, r.bottom() - 10), QPointF(r.right() - 6, r.top() + 6));
+             p.drawLine(QPointF(r.left() + 10, r.bottom() - 10),
+                        QPointF(r.right() - 6, r.top() + 6));
              p.setPen(pen(Dark, 3));
-             p.drawLine(QPointF(r.left() + 5, r.bottom() - 5), QPointF(r.left() + 9, r.bottom() - 9));
+             p.drawLine(QPointF(r.left() + 5, r.bottom() - 5),
+                        QPointF(r.left() + 9, r.bottom() - 9));
          }},
         {"exit.png", 32, 32,
          [](QPainter &p, const QRectF &r) {
@@ -420,10 +425,12 @@ int main(int argc, char **argv)
          [](QPainter &p, const QRectF &r) {
              p.setPen(Qt::NoPen);
              p.setBrush(Red);
-             p.drawPolygon(QPolygonF{QPointF(r.center().x(), r.top() + 1), r.bottomRight() - QPointF(1, 2),
+             p.drawPolygon(QPolygonF{QPointF(r.center().x(), r.top() + 1),
+                                     r.bottomRight() - QPointF(1, 2),
                                      r.bottomLeft() + QPointF(1, -2)});
              p.setPen(pen(Qt::white, 2.5));
-             p.drawLine(QPointF(r.center().x(), r.top() + 8), QPointF(r.center().x(), r.bottom() - 9));
+             p.drawLine(QPointF(r.center().x(), r.top() + 8),
+                        QPointF(r.center().x(), r.bottom() - 9));
              p.drawPoint(QPointF(r.center().x(), r.bottom() - 5));
          }},
         {"foldermagnifier.png", 40, 40,
@@ -435,13 +442,15 @@ int main(int argc, char **argv)
              p.drawLine(QPointF(r.center().x() + 3, r.center().y() + 7),
                         QPointF(r.center().x() + 9, r.center().y() + 13));
          }},
-        {"home.png", 40, 40, [](QPainter &p, const QRectF &r) { house(p, inset(r, 0.1), Qt::white); }},
+        {"home.png", 40, 40,
+         [](QPainter &p, const QRectF &r) { house(p, inset(r, 0.1), Qt::white); }},
         {"home_pressed.png", 40, 40,
          [](QPainter &p, const QRectF &r) { house(p, inset(r, 0.1), Focus.lighter(140)); }},
         {"importarrow.png", 40, 40,
          [](QPainter &p, const QRectF &r) {
              p.setPen(pen(Green, 5));
-             p.drawLine(QPointF(r.center().x(), r.top() + 5), QPointF(r.center().x(), r.bottom() - 8));
+             p.drawLine(QPointF(r.center().x(), r.top() + 5),
+                        QPointF(r.center().x(), r.bottom() - 8));
              p.drawPolyline(QPolygonF{QPointF(r.left() + 9, r.center().y() + 2),
                                       QPointF(r.center().x(), r.bottom() - 7),
                                       QPointF(r.right() - 9, r.center().y() + 2)});
@@ -531,14 +540,16 @@ int main(int argc, char **argv)
          [](QPainter &p, const QRectF &r) {
              p.setPen(pen(Light, 2));
              p.setBrush(Light);
-             p.drawLine(QPointF(r.left() + 3, r.center().y()), QPointF(r.right() - 5, r.center().y()));
+             p.drawLine(QPointF(r.left() + 3, r.center().y()),
+                        QPointF(r.right() - 5, r.center().y()));
              p.drawEllipse(QPointF(r.left() + 4, r.center().y()), 2.5, 2.5);
              p.drawPolygon(QPolygonF{QPointF(r.right() - 2, r.center().y()),
                                      QPointF(r.right() - 7, r.center().y() - 3),
                                      QPointF(r.right() - 7, r.center().y() + 3)});
              p.setBrush(Qt::NoBrush);
              p.drawPolyline(QPolygonF{QPointF(r.left() + 8, r.center().y()),
-                                      QPointF(r.left() + 11, r.top() + 6), QPointF(r.left() + 15, r.top() + 6)});
+                                      QPointF(r.left() + 11, r.top() + 6),
+                                      QPointF(r.left() + 15, r.top() + 6)});
              p.drawPolyline(QPolygonF{QPointF(r.left() + 10, r.center().y()),
                                       QPointF(r.left() + 13, r.bottom() - 6),
                                       QPointF(r.left() + 16, r.bottom() - 6)});

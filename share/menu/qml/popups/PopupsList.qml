@@ -104,10 +104,10 @@ BasePopup {
                 }
                 Image {
                     objectName: "popupsListIcon"
-                    x: styleManager.style.popupsListCaptionWidth
-                    width: styleManager.style.popupsListIconWidth
-                    height: parent.height
-                    anchors.margins: 5
+                    x: styleManager.style.popupsListCaptionWidth + 5
+                    y: 5
+                    width: styleManager.style.popupsListIconWidth - 10
+                    height: parent.height - 10
                     fillMode: Image.PreserveAspectFit
                     source: modelData.icon
                 }
