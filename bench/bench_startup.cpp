@@ -72,10 +72,10 @@ int runChild(int argc, char *argv[])
         QTimer::singleShot(0, &app, [&] {
             QmlApplicationViewer *viewer = context.viewer();
             QQuickItem *root = viewer ? viewer->rootObject() : nullptr;
-            auto *client = root ? root->findChild<ModbusClient *>(QStringLiteral("modbusClient"))
-                                : nullptr;
-            auto *block = client ? client->property("mainReadGroup").value<ModbusItemBase *>()
-                                 : nullptr;
+            auto *client =
+                root ? root->findChild<ModbusClient *>(QStringLiteral("modbusClient")) : nullptr;
+            auto *block =
+                client ? client->property("mainReadGroup").value<ModbusItemBase *>() : nullptr;
             if (!block) {
                 std::fprintf(stderr, "bench_startup: no live block\n");
                 QCoreApplication::exit(2);
@@ -185,8 +185,9 @@ int main(int argc, char *argv[])
         run.completedMs = (fields[0].toLongLong() - startUs) / 1000.0;
         run.frameMs = (fields[1].toLongLong() - startUs) / 1000.0;
         results.append(run);
-        std::printf("run %2d: Starter.qml complete %7.1f ms, first frame after a good read %7.1f ms\n",
-                    i + 1, run.completedMs, run.frameMs);
+        std::printf(
+            "run %2d: Starter.qml complete %7.1f ms, first frame after a good read %7.1f ms\n",
+            i + 1, run.completedMs, run.frameMs);
         std::fflush(stdout);
     }
     sim.terminate();

@@ -24,14 +24,14 @@ struct Scene
 bool pageShown(MenuDriver &menu, int index)
 {
     QQuickItem *view = menu.item(QStringLiteral("pagesView"));
-    return view && MenuDriver::waitFor(
-                       [&] {
-                           return qAbs(view->property("contentX").toReal() -
-                                       view->property("originX").toReal() -
-                                       index * view->width()) < 0.5 &&
-                                  !view->property("moving").toBool();
-                       },
-                       3000);
+    return view &&
+           MenuDriver::waitFor(
+               [&] {
+                   return qAbs(view->property("contentX").toReal() -
+                               view->property("originX").toReal() - index * view->width()) < 0.5 &&
+                          !view->property("moving").toBool();
+               },
+               3000);
 }
 
 bool flatColour(const QImage &image)
@@ -63,8 +63,8 @@ int main(int argc, char *argv[])
              // The device's status fades in once answers come.
              QObject *status = menu.object(QStringLiteral("deviceTopPanel"));
              return menu.itemByText(QStringLiteral("Q 4.200 m³/h")) &&
-                    MenuDriver::waitFor(
-                        [&] { return status->property("opacity").toReal() >= 1; }, 5000);
+                    MenuDriver::waitFor([&] { return status->property("opacity").toReal() >= 1; },
+                                        5000);
          }},
         {"left-page",
          [](MenuDriver &menu) {
@@ -93,7 +93,8 @@ int main(int argc, char *argv[])
     int failures = 0;
     QStringList written;
     for (const QSize size : {QSize(800, 600), QSize(640, 480)}) {
-        const QString dir = QStringLiteral("%1/%2x%3").arg(folder).arg(size.width()).arg(size.height());
+        const QString dir =
+            QStringLiteral("%1/%2x%3").arg(folder).arg(size.width()).arg(size.height());
         QDir().mkpath(dir);
         MenuDriver menu(size);
         menu.instrument().setRegisters(300720, ModbusBytes::fromFloat(4.2f));

@@ -89,8 +89,8 @@ void tst_MenuShell::noConnectionMessage()
     QCOMPARE(topPanel->property("readErrorInterval").toInt(), 6000);
     QCOMPARE(topPanel->property("startupGraceInterval").toInt(), 2000);
     const QString message = QStringLiteral("No connection with the device");
-    QVERIFY(MenuDriver::waitFor([&] { return menu.itemByText(QStringLiteral("Q 0.000 m³/h")); },
-                                5000));
+    QVERIFY(
+        MenuDriver::waitFor([&] { return menu.itemByText(QStringLiteral("Q 0.000 m³/h")); }, 5000));
     QVERIFY(!menu.itemByText(message));
 
     const int interval = 1500;

@@ -107,8 +107,21 @@ FocusScope {
     ExportManager {
         id: exportManager
     }
+    SitesManager {
+        id: sitesManager
+    }
+    MenuProps {
+        id: menuProps
+    }
+    DeviceProps {
+        id: deviceProps
+    }
     DevicePowerManager {
         id: powerManager
+    }
+    DeviceDimensions {
+        id: deviceDimensions
+        objectName: "deviceDimensions"
     }
     KeypadTavrin {
         id: deviceKeypad
