@@ -3,9 +3,12 @@
 #include "dorrikbus.h"
 #include "mainmenustate.h"
 #include "menucontext.h"
+#include "powermanager.h"
 #include "screenmanager.h"
 #include "seabattletypes.h"
 #include "stringpairmodel.h"
+#include "touchscreencalibratestate.h"
+#include "touchscreenhelper.h"
 #include "vfilesmodel.h"
 #include "vplots.h"
 #include "vsettings.h"
@@ -27,6 +30,8 @@ void MenuStartup::registerTypes()
 void MenuStartup::registerMenuTypes()
 {
     const char *uri = "Menu";
+    qmlRegisterType<TouchScreenHelper>(uri, 1, 0, "TouchScreenHelper");
+    qmlRegisterType<PowerManager>(uri, 1, 0, "PowerManager");
     qmlRegisterType<ScreenManager>(uri, 1, 0, "ScreenManager");
     qmlRegisterType<VSettings>(uri, 1, 0, "VSettings");
     qmlRegisterType<WheelArea>(uri, 1, 0, "WheelArea");
@@ -53,7 +58,12 @@ int MenuStartup::run(MenuContext &context, const QStringList &arguments)
     if (arguments.contains(QLatin1String("-v")))
         context.setVerbose(true);
     // The touch screen never needs calibrating in this configuration: the main menu comes first.
-    context.setState(new MainMenuState());
+    MenuState *first = new MainMenuState();
+    if (context.needsTouchScreenCalibration()) {
+        delete first;
+        first = new TouchScreenCalibrateState(nullptr);
+    }
+    context.setState(first);
     const int code = QCoreApplication::exec();
     std::fputs("Menu stopped", stdout);
     std::fflush(stdout);

@@ -14,6 +14,9 @@
 
 namespace {
 
+// Only a backstop: the wake-up pipe ends a wait at once.
+constexpr int PollTimeoutMs = 2000;
+
 // 16 fraction bits, truncated; a fit of wild points stays inside int instead of overflowing.
 int toFixed(float value)
 {
@@ -84,8 +87,7 @@ bool TouchScreenHelper::readDevice()
     bool reopen = false;
     while (!reopen && !isInterruptionRequested()) {
         pollfd fds[2] = {{fd, POLLIN, 0}, {m_wakePipe[0], POLLIN, 0}};
-        const int waitMs = m_wakePipe[0] >= 0 ? -1 : 100;
-        const int ready = ::poll(fds, m_wakePipe[0] >= 0 ? 2 : 1, waitMs);
+        const int ready = ::poll(fds, m_wakePipe[0] >= 0 ? 2 : 1, PollTimeoutMs);
         if (ready < 0 && errno != EINTR)
             break;
         if (ready <= 0 || !(fds[0].revents & (POLLIN | POLLHUP | POLLERR)))

@@ -111,6 +111,15 @@ FocusScope {
     ExportManager {
         id: exportManager
     }
+    SitesManager {
+        id: sitesManager
+    }
+    MenuProps {
+        id: menuProps
+    }
+    DeviceProps {
+        id: deviceProps
+    }
     DevicePowerManager {
         id: powerManager
         // How often the user's brightness was stored.
@@ -118,6 +127,10 @@ FocusScope {
         function storeBackligtBrightness() {
             brightnessStores++
         }
+    }
+    DeviceDimensions {
+        id: deviceDimensions
+        objectName: "deviceDimensions"
     }
     KeypadTavrin {
         id: deviceKeypad

@@ -1,0 +1,207 @@
+// bench_startup: how long the program's start-up takes, a fresh process per run, against
+// tavrin-sim over a pseudo-terminal (RS-485), offscreen with the software renderer on a
+// 640x480 screen (full screen). Each run reports the milliseconds from the process's start to
+// Starter.qml's completion and to the first frame drawn after the live block's first good read;
+// the parent prints every run, then the median and the worst of each.
+//
+//   bench_startup [runs]     (10 by default)
+//
+// The child is this program again, running main()'s start-up itself, so that it can watch the
+// two moments without anything added to the program.
+#include "menucontext.h"
+#include "menustartup.h"
+#include "modbusclient.h"
+#include "modbusitembase.h"
+#include "qmlapplicationviewer.h"
+
+#include <QApplication>
+#include <QDir>
+#include <QFile>
+#include <QFontDatabase>
+#include <QIcon>
+#include <QProcess>
+#include <QQuickItem>
+#include <QTemporaryDir>
+#include <QTimer>
+
+#include <algorithm>
+#include <chrono>
+#include <cstdio>
+
+namespace {
+
+const char ChildFlag[] = "--startup-child";
+
+qint64 nowUs()
+{
+    // CLOCK_MONOTONIC: the same clock in the parent and the child.
+    return std::chrono::duration_cast<std::chrono::microseconds>(
+               std::chrono::steady_clock::now().time_since_epoch())
+        .count();
+}
+
+qint64 completedUs = 0;
+QtMessageHandler nextHandler = nullptr;
+
+// Starter logs "started" when it is complete; the log's own handler still gets every message.
+void watchMessages(QtMsgType type, const QMessageLogContext &context, const QString &message)
+{
+    if (!completedUs && message == QLatin1String("started"))
+        completedUs = nowUs();
+    if (nextHandler)
+        nextHandler(type, context, message);
+}
+
+// main()'s start-up, watched. Prints "<completed us> <first frame us>" on standard output.
+int runChild(int argc, char *argv[])
+{
+    QCoreApplication::setOrganizationName(QStringLiteral("Dorrik"));
+    QCoreApplication::setApplicationName(QStringLiteral("TavrinMenu"));
+    int code = 0;
+    {
+        QApplication app(argc, argv);
+        app.setWindowIcon(QIcon(QStringLiteral(":/icon.ico")));
+        QFontDatabase::addApplicationFont(QStringLiteral(":/share/menu/fonts/DejaVuSans.ttf"));
+        QFontDatabase::addApplicationFont(QStringLiteral(":/share/menu/fonts/DejaVuSans-Bold.ttf"));
+        MenuStartup::registerTypes();
+        MenuContext context;
+        nextHandler = qInstallMessageHandler(watchMessages);
+
+        qint64 frameUs = 0;
+        // Runs once the event loop has started: the main menu state is entered by then.
+        QTimer::singleShot(0, &app, [&] {
+            QmlApplicationViewer *viewer = context.viewer();
+            QQuickItem *root = viewer ? viewer->rootObject() : nullptr;
+            auto *client =
+                root ? root->findChild<ModbusClient *>(QStringLiteral("modbusClient")) : nullptr;
+            auto *block =
+                client ? client->property("mainReadGroup").value<ModbusItemBase *>() : nullptr;
+            if (!block) {
+                std::fprintf(stderr, "bench_startup: no live block\n");
+                QCoreApplication::exit(2);
+                return;
+            }
+            auto onRead = [&, viewer, block] {
+                if (!block->wasRead() || frameUs)
+                    return;
+                viewer->update();
+                QObject::connect(viewer, &QQuickWindow::frameSwapped, &app, [&] {
+                    if (frameUs)
+                        return;
+                    frameUs = nowUs();
+                    QCoreApplication::exit(0);
+                });
+            };
+            QObject::connect(block, &ModbusItemBase::wasReadChanged, &app, onRead);
+            onRead();
+        });
+        QTimer::singleShot(20000, &app, [] {
+            std::fprintf(stderr, "bench_startup: no good read within 20 s\n");
+            QCoreApplication::exit(3);
+        });
+        code = MenuStartup::run(context, QCoreApplication::arguments());
+        qInstallMessageHandler(nextHandler);
+        if (code == 0)
+            std::printf("\n%lld %lld\n", completedUs, frameUs);
+    }
+    return code;
+}
+
+struct Run
+{
+    double completedMs = 0;
+    double frameMs = 0;
+};
+
+double median(QList<double> values)
+{
+    std::sort(values.begin(), values.end());
+    const qsizetype n = values.size();
+    return n % 2 ? values[n / 2] : (values[n / 2 - 1] + values[n / 2]) / 2;
+}
+
+} // namespace
+
+int main(int argc, char *argv[])
+{
+    for (int i = 1; i < argc; ++i) {
+        if (qstrcmp(argv[i], ChildFlag) == 0)
+            return runChild(argc, argv);
+    }
+
+    QCoreApplication app(argc, argv);
+    const int runs = argc > 1 ? qMax(1, QByteArray(argv[1]).toInt()) : 10;
+
+    QProcess sim;
+    sim.start(QStringLiteral(DORRIK_SIM_PATH), {});
+    if (!sim.waitForReadyRead(5000)) {
+        std::fprintf(stderr, "bench_startup: tavrin-sim did not start\n");
+        return 1;
+    }
+    const QString port = QString::fromLocal8Bit(sim.readLine()).trimmed();
+
+    QTemporaryDir home;
+    QFile screen(home.filePath(QStringLiteral("screen.json")));
+    screen.open(QIODevice::WriteOnly);
+    screen.write(R"({"screens": [{"name": "bench", "x": 0, "y": 0, "width": 640, "height": 480,
+                     "logicalDpi": 96, "logicalDpiX": 96, "logicalDpiY": 96}]})");
+    screen.close();
+
+    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+    env.insert(QStringLiteral("HOME"), home.path());
+    env.insert(QStringLiteral("XDG_CONFIG_HOME"), home.filePath(QStringLiteral("config")));
+    env.insert(QStringLiteral("QT_QPA_PLATFORM"),
+               QStringLiteral("offscreen:configfile=") + screen.fileName());
+    env.insert(QStringLiteral("QT_QUICK_BACKEND"), QStringLiteral("software"));
+    // The program finds the library's module beside itself; this bench lives elsewhere.
+    env.insert(QStringLiteral("QML_IMPORT_PATH"), QStringLiteral(DORRIK_QML_IMPORT_DIR));
+    const QStringList arguments{QString::fromLatin1(ChildFlag),
+                                QStringLiteral("-set"),
+                                QStringLiteral("connectionType=RS485"),
+                                QStringLiteral("-set"),
+                                QStringLiteral("deviceSerialPort=") + port,
+                                QStringLiteral("-set"),
+                                QStringLiteral("fullscreen")};
+
+    QList<Run> results;
+    for (int i = 0; i < runs; ++i) {
+        QProcess child;
+        child.setProcessEnvironment(env);
+        child.setProcessChannelMode(QProcess::SeparateChannels);
+        const qint64 startUs = nowUs();
+        child.start(QCoreApplication::applicationFilePath(), arguments);
+        if (!child.waitForFinished(30000) || child.exitCode() != 0) {
+            std::fprintf(stderr, "bench_startup: run %d failed (exit %d)\n%s\n", i + 1,
+                         child.exitCode(), child.readAllStandardError().constData());
+            return 1;
+        }
+        const QList<QByteArray> lines = child.readAllStandardOutput().trimmed().split('\n');
+        const QList<QByteArray> fields = lines.last().split(' ');
+        if (fields.size() != 2) {
+            std::fprintf(stderr, "bench_startup: run %d reported nothing\n", i + 1);
+            return 1;
+        }
+        Run run;
+        run.completedMs = (fields[0].toLongLong() - startUs) / 1000.0;
+        run.frameMs = (fields[1].toLongLong() - startUs) / 1000.0;
+        results.append(run);
+        std::printf(
+            "run %2d: Starter.qml complete %7.1f ms, first frame after a good read %7.1f ms\n",
+            i + 1, run.completedMs, run.frameMs);
+        std::fflush(stdout);
+    }
+    sim.terminate();
+    sim.waitForFinished(3000);
+
+    QList<double> completed;
+    QList<double> frame;
+    for (const Run &run : std::as_const(results)) {
+        completed.append(run.completedMs);
+        frame.append(run.frameMs);
+    }
+    std::printf("Starter.qml complete:          median %7.1f ms, worst %7.1f ms\n",
+                median(completed), *std::max_element(completed.begin(), completed.end()));
+    std::printf("first frame after a good read: median %7.1f ms, worst %7.1f ms\n", median(frame),
+                *std::max_element(frame.begin(), frame.end()));
+    return 0;
+}

@@ -1,0 +1,131 @@
+// menu-shot: walks the menu's scenes against the simulated instrument at 800x600 and 640x480
+// and saves a picture of each as <folder>/<width>x<height>/<scene>.png, for a reviewer. Then
+// reads every picture back: a missing one, or one of a single flat colour, fails the run.
+#include "menudriver.h"
+#include "modbusbytes.h"
+
+#include <QApplication>
+#include <QDir>
+#include <QImage>
+#include <QObject>
+#include <QQuickItem>
+
+#include <cstdio>
+#include <functional>
+
+namespace {
+
+struct Scene
+{
+    const char *name;
+    std::function<bool(MenuDriver &)> walk;
+};
+
+bool pageShown(MenuDriver &menu, int index)
+{
+    QQuickItem *view = menu.item(QStringLiteral("pagesView"));
+    return view &&
+           MenuDriver::waitFor(
+               [&] {
+                   return qAbs(view->property("contentX").toReal() -
+                               view->property("originX").toReal() - index * view->width()) < 0.5 &&
+                          !view->property("moving").toBool();
+               },
+               3000);
+}
+
+bool flatColour(const QImage &image)
+{
+    const QRgb first = image.pixel(0, 0);
+    for (int y = 0; y < image.height(); ++y) {
+        for (int x = 0; x < image.width(); ++x) {
+            if (image.pixel(x, y) != first)
+                return false;
+        }
+    }
+    return true;
+}
+
+} // namespace
+
+int main(int argc, char *argv[])
+{
+    QApplication app(argc, argv);
+    const QString folder = argc > 1 ? QString::fromLocal8Bit(argv[1]) : QStringLiteral("shots");
+
+    const QList<Scene> scenes{
+        {"main-page",
+         [](MenuDriver &menu) {
+             if (!MenuDriver::waitFor(
+                     [&] { return menu.itemByText(QStringLiteral("Q 4.200 m³/h")) != nullptr; },
+                     5000))
+                 return false;
+             // The device's status fades in once answers come.
+             QObject *status = menu.object(QStringLiteral("deviceTopPanel"));
+             return menu.itemByText(QStringLiteral("Q 4.200 m³/h")) &&
+                    MenuDriver::waitFor([&] { return status->property("opacity").toReal() >= 1; },
+                                        5000);
+         }},
+        {"left-page",
+         [](MenuDriver &menu) {
+             menu.click(menu.itemByText(QStringLiteral("< Measurements")));
+             return pageShown(menu, 0);
+         }},
+        {"right-page",
+         [](MenuDriver &menu) {
+             menu.keyClick(Qt::Key_Period);
+             return pageShown(menu, 2);
+         }},
+        {"no-connection",
+         [](MenuDriver &menu) {
+             menu.keyClick(Qt::Key_Escape);
+             if (!pageShown(menu, 1))
+                 return false;
+             QObject *topPanel = menu.object(QStringLiteral("topPanel"));
+             topPanel->setProperty("readErrorInterval", 500);
+             menu.instrument().setDropAnswers(-1);
+             QObject *text = menu.object(QStringLiteral("connectionErrorText"));
+             return MenuDriver::waitFor([&] { return text->property("opacity").toReal() >= 1; },
+                                        8000);
+         }},
+    };
+
+    int failures = 0;
+    QStringList written;
+    for (const QSize size : {QSize(800, 600), QSize(640, 480)}) {
+        const QString dir =
+            QStringLiteral("%1/%2x%3").arg(folder).arg(size.width()).arg(size.height());
+        QDir().mkpath(dir);
+        MenuDriver menu(size);
+        menu.instrument().setRegisters(300720, ModbusBytes::fromFloat(4.2f));
+        if (!menu.start()) {
+            std::fprintf(stderr, "menu-shot: %s\n", qPrintable(menu.error()));
+            return 1;
+        }
+        for (const Scene &scene : scenes) {
+            const QString file = QStringLiteral("%1/%2.png").arg(dir, QLatin1String(scene.name));
+            if (!scene.walk(menu)) {
+                std::fprintf(stderr, "menu-shot: scene %s did not come about\n", scene.name);
+                ++failures;
+            }
+            MenuDriver::settle(100);
+            if (!menu.grab().save(file))
+                std::fprintf(stderr, "menu-shot: can't write %s\n", qPrintable(file));
+            written.append(file);
+        }
+    }
+
+    for (const QString &file : std::as_const(written)) {
+        const QImage image(file);
+        if (image.isNull()) {
+            std::fprintf(stderr, "menu-shot: %s is missing\n", qPrintable(file));
+            ++failures;
+        } else if (flatColour(image)) {
+            std::fprintf(stderr, "menu-shot: %s is one flat colour\n", qPrintable(file));
+            ++failures;
+        } else {
+            std::printf("%s\n", qPrintable(file));
+        }
+    }
+    return failures == 0 ? 0 : 1;
+}

@@ -1,0 +1,116 @@
+// The menu's shell as the user sees it, against the simulated instrument: panel sizes, the live
+// value in the top panel, and the message when answers stop.
+#include "menudriver.h"
+#include "modbusbytes.h"
+
+#include <QQuickItem>
+#include <QtTest>
+
+class tst_MenuShell : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void panels_data();
+    void panels();
+    void liveValueInTopPanel();
+    void noConnectionMessage();
+};
+
+void tst_MenuShell::panels_data()
+{
+    QTest::addColumn<QSize>("size");
+    QTest::addColumn<QList<qreal>>("buttonWidths");
+    QTest::newRow("800x600") << QSize(800, 600) << QList<qreal>{286.7, 226.7, 286.7};
+    QTest::newRow("640x480") << QSize(640, 480) << QList<qreal>{233.3, 173.3, 233.3};
+}
+
+void tst_MenuShell::panels()
+{
+    QFETCH(QSize, size);
+    QFETCH(QList<qreal>, buttonWidths);
+    MenuDriver menu(size);
+    QVERIFY2(menu.start(), qPrintable(menu.error()));
+    QCOMPARE(menu.root()->size(), QSizeF(size));
+
+    QQuickItem *top = menu.item(QStringLiteral("topPanel"));
+    QQuickItem *bottom = menu.item(QStringLiteral("bottomPanel"));
+    QVERIFY(top && bottom);
+    QCOMPARE(top->height(), 32.0);
+    QCOMPARE(top->width(), qreal(size.width()));
+    QCOMPARE(bottom->height(), 60.0);
+    QCOMPARE(bottom->y(), qreal(size.height() - 60));
+
+    QVERIFY(menu.itemByText(QStringLiteral("< Measurements")));
+    QVERIFY(menu.itemByText(QStringLiteral("Data logger >")));
+    const QList<QQuickItem *> buttons{menu.item(QStringLiteral("leftPageButton")),
+                                      menu.item(QStringLiteral("homeButton")),
+                                      menu.item(QStringLiteral("rightPageButton"))};
+    for (int i = 0; i < buttons.size(); ++i) {
+        QVERIFY2(buttons[i], qPrintable(QStringLiteral("button %1").arg(i)));
+        QCOMPARE(qRound(buttons[i]->width() * 10) / 10.0, buttonWidths[i]);
+        QCOMPARE(buttons[i]->height(), 60.0);
+    }
+    // Centred in the panel.
+    QQuickItem *left = buttons[0];
+    const qreal row = buttonWidths[0] + buttonWidths[1] + buttonWidths[2];
+    QVERIFY(qAbs(left->mapToScene(QPointF()).x() - (size.width() - row) / 2) < 1);
+}
+
+void tst_MenuShell::liveValueInTopPanel()
+{
+    MenuDriver menu;
+    menu.instrument().setRegisters(300720, ModbusBytes::fromFloat(12.5f));
+    QVERIFY2(menu.start(), qPrintable(menu.error()));
+    QVERIFY(MenuDriver::waitFor(
+        [&] { return menu.itemByText(QStringLiteral("Q 12.500 m³/h")) != nullptr; }, 5000));
+
+    // The live block is one read of 70 input registers from 300701.
+    bool blockRead = false;
+    for (const InstrumentRequest &request : menu.requests()) {
+        if (request.function == DorrikBus::ReadInputRegisters && request.address == 300701)
+            blockRead = request.count == 70;
+    }
+    QVERIFY(blockRead);
+
+    menu.instrument().setRegisters(300720, ModbusBytes::fromFloat(-3.25f));
+    QVERIFY(MenuDriver::waitFor(
+        [&] { return menu.itemByText(QStringLiteral("Q -3.250 m³/h")) != nullptr; }, 5000));
+}
+
+// With answers dropped the message comes once the read-error time has passed since the last
+// good answer (6 s in the product, shortened here), and goes with the next answer.
+void tst_MenuShell::noConnectionMessage()
+{
+    MenuDriver menu;
+    QVERIFY2(menu.start(), qPrintable(menu.error()));
+    QObject *topPanel = menu.object(QStringLiteral("topPanel"));
+    QVERIFY(topPanel);
+    QCOMPARE(topPanel->property("readErrorInterval").toInt(), 6000);
+    QCOMPARE(topPanel->property("startupGraceInterval").toInt(), 2000);
+    const QString message = QStringLiteral("No connection with the device");
+    QVERIFY(
+        MenuDriver::waitFor([&] { return menu.itemByText(QStringLiteral("Q 0.000 m³/h")); }, 5000));
+    QVERIFY(!menu.itemByText(message));
+
+    const int interval = 1500;
+    topPanel->setProperty("readErrorInterval", interval);
+    menu.instrument().setDropAnswers(-1);
+    QElapsedTimer dropped;
+    dropped.start();
+    QVERIFY(MenuDriver::waitFor([&] { return menu.itemByText(message) != nullptr; }, 10000));
+    QVERIFY2(dropped.elapsed() >= interval - 1000, qPrintable(QString::number(dropped.elapsed())));
+    QQuickItem *text = menu.itemByText(message);
+    QCOMPARE(text->property("color").value<QColor>(), QColor(Qt::red));
+    // The device's own status fades out meanwhile.
+    QVERIFY(MenuDriver::waitFor(
+        [&] { return menu.itemByText(QStringLiteral("Q 0.000 m³/h")) == nullptr; }, 3000));
+
+    menu.instrument().setDropAnswers(0);
+    QVERIFY(MenuDriver::waitFor(
+        [&] { return !topPanel->property("connectionErrorShown").toBool(); }, 5000));
+    QVERIFY(MenuDriver::waitFor([&] { return menu.itemByText(message) == nullptr; }, 3000));
+}
+
+QTEST_MAIN(tst_MenuShell)
+#include "tst_menushell.moc"

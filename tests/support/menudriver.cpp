@@ -1,0 +1,189 @@
+#include "menudriver.h"
+
+#include "mainmenustate.h"
+#include "menucontext.h"
+#include "menustartup.h"
+#include "modbusclient.h"
+#include "modbusloopbackclient.h"
+#include "modbustransport.h"
+#include "qmlapplicationviewer.h"
+
+#include <QCoreApplication>
+#include <QDeadlineTimer>
+#include <QFontDatabase>
+#include <QQuickItem>
+#include <QTest>
+
+namespace {
+
+void collectItems(QQuickItem *item, QList<QQuickItem *> &items)
+{
+    items.append(item);
+    for (QQuickItem *child : item->childItems())
+        collectItems(child, items);
+}
+
+bool isShown(QQuickItem *item)
+{
+    for (QQuickItem *i = item; i; i = i->parentItem()) {
+        if (!i->isVisible() || i->opacity() <= 0.0)
+            return false;
+    }
+    return true;
+}
+
+} // namespace
+
+MenuDriver::MenuDriver(const QSize &size) : m_size(size)
+{
+    // The context reads and writes the user's settings and data folder: keep them here.
+    m_oldHome = qgetenv("HOME");
+    m_oldConfigHome = qgetenv("XDG_CONFIG_HOME");
+    qputenv("HOME", m_home.path().toLocal8Bit());
+    qputenv("XDG_CONFIG_HOME", (m_home.path() + QStringLiteral("/config")).toLocal8Bit());
+    // The program's names, which its settings store and data folder use.
+    QCoreApplication::setOrganizationName(QStringLiteral("Dorrik"));
+    QCoreApplication::setApplicationName(QStringLiteral("TavrinMenu"));
+#ifdef DORRIK_QML_IMPORT_DIR
+    qputenv("QML_IMPORT_PATH", DORRIK_QML_IMPORT_DIR);
+#endif
+}
+
+MenuDriver::~MenuDriver()
+{
+    if (m_context) {
+        if (ModbusClient *client = qobject_cast<ModbusClient *>(object("modbusClient")))
+            client->setTransport(nullptr);
+    }
+    m_context.reset();
+    qputenv("HOME", m_oldHome);
+    qputenv("XDG_CONFIG_HOME", m_oldConfigHome);
+}
+
+bool MenuDriver::start()
+{
+    // What the program's start-up does once the application exists.
+    static const bool prepared = [] {
+        QFontDatabase::addApplicationFont(QStringLiteral(":/share/menu/fonts/DejaVuSans.ttf"));
+        QFontDatabase::addApplicationFont(QStringLiteral(":/share/menu/fonts/DejaVuSans-Bold.ttf"));
+        MenuStartup::registerTypes();
+        return true;
+    }();
+    Q_UNUSED(prepared)
+    m_context = std::make_unique<MenuContext>();
+    // The view opens at this size; the root follows it.
+    m_context->setState(new MainMenuState());
+    QQuickWindow *view = window();
+    if (!view || !root()) {
+        m_error = QStringLiteral("Starter.qml did not load");
+        return false;
+    }
+    view->resize(m_size);
+
+    auto *client = qobject_cast<ModbusClient *>(object(QStringLiteral("modbusClient")));
+    if (!client) {
+        m_error = QStringLiteral("'modbusClient' not found");
+        return false;
+    }
+    // The context set up its own link (USB by default, which finds nothing here): replace it.
+    if (ModbusTransport *own = client->transport())
+        own->disconnectTransport();
+    client->setTransport(m_instrument.link());
+
+    if (!QTest::qWaitForWindowExposed(view)) {
+        m_error = QStringLiteral("the view was not exposed");
+        return false;
+    }
+    settle();
+    return true;
+}
+
+QQuickWindow *MenuDriver::window() const
+{
+    return m_context ? m_context->viewer() : nullptr;
+}
+
+QQuickItem *MenuDriver::root() const
+{
+    QmlApplicationViewer *view = m_context ? m_context->viewer() : nullptr;
+    return view ? view->rootObject() : nullptr;
+}
+
+QObject *MenuDriver::object(const QString &objectName) const
+{
+    QQuickItem *top = root();
+    if (!top)
+        return nullptr;
+    if (top->objectName() == objectName)
+        return top;
+    if (QObject *found = top->findChild<QObject *>(objectName))
+        return found;
+    // Items of list views hang below their content item, not as QObject children of the root.
+    QList<QQuickItem *> items;
+    collectItems(top, items);
+    for (QQuickItem *item : std::as_const(items)) {
+        if (item->objectName() == objectName)
+            return item;
+        if (QObject *found = item->findChild<QObject *>(objectName))
+            return found;
+    }
+    return nullptr;
+}
+
+QQuickItem *MenuDriver::item(const QString &objectName) const
+{
+    return qobject_cast<QQuickItem *>(object(objectName));
+}
+
+QQuickItem *MenuDriver::itemByText(const QString &text) const
+{
+    QQuickItem *top = root();
+    if (!top)
+        return nullptr;
+    QList<QQuickItem *> items;
+    collectItems(top, items);
+    for (QQuickItem *item : std::as_const(items)) {
+        const QVariant value = item->property("text");
+        if (value.isValid() && value.toString() == text && isShown(item))
+            return item;
+    }
+    return nullptr;
+}
+
+void MenuDriver::keyClick(Qt::Key key, Qt::KeyboardModifiers modifiers)
+{
+    QTest::keyClick(window(), key, modifiers);
+    settle(10);
+}
+
+void MenuDriver::click(QQuickItem *item)
+{
+    if (!item)
+        return;
+    const QPointF centre = item->mapToScene(QPointF(item->width() / 2, item->height() / 2));
+    QTest::mouseClick(window(), Qt::LeftButton, Qt::NoModifier, centre.toPoint());
+    settle(10);
+}
+
+bool MenuDriver::waitFor(const std::function<bool()> &condition, int timeoutMs)
+{
+    QDeadlineTimer deadline(timeoutMs);
+    while (!condition()) {
+        if (deadline.hasExpired())
+            return false;
+        QCoreApplication::processEvents(QEventLoop::AllEvents, 10);
+        QTest::qSleep(5);
+    }
+    return true;
+}
+
+void MenuDriver::settle(int ms)
+{
+    QTest::qWait(ms);
+}
+
+QImage MenuDriver::grab() const
+{
+    QQuickWindow *view = window();
+    return view ? view->grabWindow() : QImage();
+}
