@@ -350,7 +350,7 @@ public:
     Q_INVOKABLE bool deleteConfig(const QString &configFileName);
     Q_INVOKABLE bool saveToFile(const QString &fileName, const QString &data, bool append = false);
     Q_INVOKABLE void deleteOldModbusConfigs();
-    // Not in the program: nothing there changes the -1 (keep every configuration).
+    // Tests only: the program keeps -1, every saved configuration.
     void setMaxModbusConfigs(int count) { m_maxModbusConfigs = count; }
     Q_INVOKABLE qreal getMaxFontSize(const QFont &font, const QString &text, qreal width,
                                      qreal height, int initFontSize);
