@@ -1,5 +1,7 @@
 import QtQuick
+import QtQml.Models
 import QtTest
+import "../../../share/menu/qml/components"
 
 // The menu's controls: buttons and their auto-repeat, the spin field, the plus-minus key, the
 // files explorer, the brightness row and the home button's long press.
@@ -355,6 +357,116 @@ TestHarness {
             mouseClick(home.button, 10, 10, Qt.RightButton)
             verify(popupsListOpened())
             compare(home.clicks.length, 0)
+        }
+
+        function test_mainButtonOpensFrame_data() {
+            return [
+                {tag: "click", key: 0},
+                {tag: "Return", key: Qt.Key_Return},
+                {tag: "Enter", key: Qt.Key_Enter},
+            ]
+        }
+
+        function test_mainButtonOpensFrame(data) {
+            var button = make("components/MainButton.qml", {frame: harness.subFrame})
+            if (data.key === 0) {
+                mouseClick(button)
+            } else {
+                button.forceActiveFocus()
+                keyClick(data.key)
+            }
+            verify(button.activeFocus)
+            compare(harness.frameChanges, ["subFrame forward"])
+        }
+
+        function test_listBoxValue_data() {
+            return [
+                {tag: "by index", initValue: 2, start: 2, clicked: 0, value: 0},
+                {tag: "by entry", initValue: "l/h", start: 3, clicked: 1, value: "l/s"},
+                {tag: "no current entry", initValue: undefined, start: -1, clicked: 4,
+                 value: "t/h"},
+            ]
+        }
+
+        function test_listBoxValue(data) {
+            var box = make("components/ListBox.qml", {model: ["m³/h", "l/s", "l/min", "l/h", "t/h"],
+                                initValue: data.initValue})
+            box.height = box.implicitHeight
+            compare(box.currentIndex, data.start)
+            var clicks = []
+            var changes = 0
+            box.clicked.connect(function (index) { clicks.push(index) })
+            box.changed.connect(function () { changes++ })
+            var entry = null
+            tryVerify(function () {
+                entry = box.listView.itemAtIndex(data.clicked)
+                return entry !== null
+            }, 1000)
+            mouseClick(entry)
+            compare(clicks, [data.clicked])
+            compare(changes, 1)
+            compare(box.value, data.value)
+        }
+
+        Component {
+            id: tabsComponent
+            Item {
+                property alias tabs: tabControl
+                property alias scroller: scroller
+                width: 600
+                height: 200
+                TabControl {
+                    id: tabControl
+                    model: ObjectModel {
+                        Tab {
+                            caption: "Flow"
+                        }
+                        Tab {
+                            caption: "Heat"
+                        }
+                        Tab {
+                            caption: "Pressure"
+                        }
+                    }
+                }
+                TabScroller {
+                    id: scroller
+                    y: tabControl.height
+                    width: 450
+                    height: 100
+                    tabControl: tabControl
+                    useAnimation: false
+                    pages: [
+                        Item {
+                            objectName: "page0"
+                        },
+                        Item {
+                            objectName: "page1"
+                        },
+                        Item {
+                            objectName: "page2"
+                        }
+                    ]
+                }
+            }
+        }
+
+        function test_tabsSwitchPages() {
+            var item = createTemporaryObject(tabsComponent, harness)
+            verify(item)
+            compare(item.tabs.currentIndex, 0) // the first tab once tabs appear
+            compare(item.tabs.width, 3 * harness.styleManager.style.tabWidth)
+            var third = item.tabs.itemAtIndex(2)
+            mouseClick(third)
+            compare(item.tabs.currentIndex, 2)
+            verify(third.active)
+            tryCompare(item.scroller.pages[2].parent, "opacity", 1, 1000)
+            var before = item.scroller.pages[0].parent
+            compare(before.opacity, 0)
+            compare(before.visible, false)
+            compare(before.transform[0].x, -100)
+            item.tabs.currentIndex = 0
+            compare(item.scroller.pages[2].parent.transform[0].x, 100)
         }
     }
 }
