@@ -29,36 +29,31 @@ TestHarness {
 
         property real pressedAt: 0
 
-        // Presses the arrow for holdMs; steps records when each step came, after the press.
-        function holdArrow(button, holdMs) {
-            pressedAt = Date.now()
-            mousePress(button)
-            wait(holdMs)
-            mouseRelease(button)
-        }
-
         function test_heldArrowRepeats() {
             var arrow = make("components/ArrowButton.qml")
             arrow.clicked.connect(function () { controls.steps.push(Date.now() - controls.pressedAt) })
             compare(arrow.continuousPressPause, 300)
-            holdArrow(arrow, 780)
+            pressedAt = Date.now()
+            mousePress(arrow)
+            tryVerify(function () { return controls.steps.length >= 2 }, 3000)
+            mouseRelease(arrow)
             var count = steps.length
-            // Timers come late on a loaded machine, and the animation clock they run on may
-            // catch up in one tick: bounds, not exact times.
-            verify(count >= 2, count + " steps while held")
-            verify(count <= 3, count + " steps in 780 ms")
+            // Timers come late on a loaded machine, never early; the animation clock they run on
+            // may catch up a little in one tick.
             verify(steps[0] >= 280, "first step after " + steps[0] + " ms")
-            var gap = (steps[count - 1] - steps[0]) / (count - 1)
-            verify(gap >= 160 && gap < 290, "steps every " + gap + " ms")
+            verify(steps[1] - steps[0] >= 150, "second step after " + (steps[1] - steps[0]) + " ms")
             // Neither the release nor the timer adds a step afterwards.
             wait(450)
             compare(steps.length, count)
 
-            // A new press waits the whole pause again.
+            // A new press waits the whole pause again: released before it, it is one click.
             steps = []
-            holdArrow(arrow, 150)
+            pressedAt = Date.now()
+            mousePress(arrow)
+            wait(150)
+            mouseRelease(arrow)
             wait(300)
-            compare(steps.length, 1) // a short press is a plain click, on release
+            compare(steps.length, 1)
             verify(steps[0] >= 150)
         }
 
