@@ -8,6 +8,10 @@
 #include <QDir>
 #include <QImage>
 #include <QObject>
+#include <QPointer>
+#include <QQmlComponent>
+#include <QQmlContext>
+#include <QQmlEngine>
 #include <QQuickItem>
 
 #include <cstdio>
@@ -19,7 +23,62 @@ struct Scene
 {
     const char *name;
     std::function<bool(MenuDriver &)> walk;
+    // Taken at this window size only; every size when empty.
+    QSize only = QSize();
 };
+
+// The picture's own item over the menu, made in the menu's context so that the global ids
+// resolve; the previous one goes.
+QPointer<QQuickItem> overlay;
+
+QQuickItem *showOverlay(MenuDriver &menu, const char *file, const QVariantMap &properties)
+{
+    delete overlay;
+    QQmlComponent component(
+        qmlEngine(menu.root()),
+        QUrl::fromLocalFile(QStringLiteral(DORRIK_SHOTS_QML_DIR "/") + QLatin1String(file)));
+    QObject *object = component.beginCreate(qmlContext(menu.root()));
+    if (!object) {
+        std::fprintf(stderr, "menu-shot: %s\n", qPrintable(component.errorString()));
+        return nullptr;
+    }
+    for (auto it = properties.cbegin(); it != properties.cend(); ++it)
+        object->setProperty(it.key().toLatin1().constData(), it.value());
+    component.completeCreate();
+    overlay = qobject_cast<QQuickItem *>(object);
+    if (!overlay) {
+        delete object;
+        return nullptr;
+    }
+    overlay->setParentItem(menu.root());
+    overlay->setWidth(menu.root()->width());
+    if (!properties.contains(QStringLiteral("height")))
+        overlay->setHeight(menu.root()->height());
+    overlay->setZ(1e6);
+    return overlay;
+}
+
+// The on-screen keypad shown in `state` below an editor's strip, settled in place.
+bool showKeypad(MenuDriver &menu, const QString &state, const QVariantMap &keypadProperties = {})
+{
+    QQuickItem *strip = showOverlay(
+        menu, "KeypadStrip.qml",
+        {{QStringLiteral("text"), QStringLiteral("Boiler 2")}, {QStringLiteral("height"), 180}});
+    QObject *keypad = menu.object(QStringLiteral("keypadScroller"));
+    if (!strip || !keypad)
+        return false;
+    for (auto it = keypadProperties.cbegin(); it != keypadProperties.cend(); ++it)
+        keypad->setProperty(it.key().toLatin1().constData(), it.value());
+    keypad->setProperty("state", state);
+    return MenuDriver::waitFor(
+        [&] {
+            const QString opacity =
+                state == QLatin1String("shownNum") ? "numberOpacity" : "textOpacity";
+            return keypad->property("offset").toReal() == 0 &&
+                   keypad->property(opacity.toLatin1().constData()).toReal() == 1;
+        },
+        5000);
+}
 
 bool pageShown(MenuDriver &menu, int index)
 {
@@ -88,6 +147,48 @@ int main(int argc, char *argv[])
              return MenuDriver::waitFor([&] { return text->property("opacity").toReal() >= 1; },
                                         8000);
          }},
+        {"controls-buttons-inputs-lists",
+         [](MenuDriver &menu) {
+             menu.instrument().setDropAnswers(0);
+             return showOverlay(menu, "ControlsGallery.qml",
+                                {{QStringLiteral("page"), 0},
+                                 {QStringLiteral("explorerDir"),
+                                  QStringLiteral(DORRIK_SHARE_QML_DIR)}}) != nullptr;
+         }},
+        {"controls-dates-brightness-tabs-texts",
+         [](MenuDriver &menu) {
+             return showOverlay(menu, "ControlsGallery.qml", {{QStringLiteral("page"), 1}}) !=
+                    nullptr;
+         }},
+        {"keypad-english", [](MenuDriver &menu) { return showKeypad(menu, "shownText"); },
+         QSize(640, 480)},
+        {"keypad-english-shift",
+         [](MenuDriver &menu) {
+             if (!showKeypad(menu, "shownText"))
+                 return false;
+             QObject *keypad = menu.object(QStringLiteral("keypadScroller"));
+             keypad->property("textKeypad").value<QObject *>()->setProperty("isUpperCase", true);
+             return true;
+         },
+         QSize(640, 480)},
+        {"keypad-russian",
+         [](MenuDriver &menu) {
+             return showKeypad(
+                 menu, "shownText",
+                 {{QStringLiteral("keypadLanguageName"), QString::fromUtf8("Русский")}});
+         },
+         QSize(640, 480)},
+        {"keypad-numbers", [](MenuDriver &menu) { return showKeypad(menu, "shownNum"); },
+         QSize(640, 480)},
+        {"keypad-language-list",
+         [](MenuDriver &menu) {
+             if (!showKeypad(menu, "shownText",
+                             {{QStringLiteral("keypadLanguageName"), QStringLiteral("English")}}))
+                 return false;
+             menu.object(QStringLiteral("keypadScroller"))->setProperty("languagePanelOpen", true);
+             return true;
+         },
+         QSize(640, 480)},
     };
 
     int failures = 0;
@@ -103,6 +204,8 @@ int main(int argc, char *argv[])
             return 1;
         }
         for (const Scene &scene : scenes) {
+            if (!scene.only.isEmpty() && scene.only != size)
+                continue;
             const QString file = QStringLiteral("%1/%2.png").arg(dir, QLatin1String(scene.name));
             if (!scene.walk(menu)) {
                 std::fprintf(stderr, "menu-shot: scene %s did not come about\n", scene.name);
@@ -113,6 +216,7 @@ int main(int argc, char *argv[])
                 std::fprintf(stderr, "menu-shot: can't write %s\n", qPrintable(file));
             written.append(file);
         }
+        delete overlay;
     }
 
     for (const QString &file : std::as_const(written)) {

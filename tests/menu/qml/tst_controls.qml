@@ -403,6 +403,23 @@ TestHarness {
             compare(box.value, data.value)
         }
 
+        function test_listBoxCentresCurrentEntry() {
+            var names = []
+            for (var i = 0; i < 30; ++i)
+                names.push("entry " + i)
+            var box = make("components/ListBox.qml", {model: names, initValue: 17})
+            var entry = harness.styleManager.style.listEditorItemHeight
+            box.height = 7 * entry
+            verify(box.arrowsShown)
+            var list = box.listView
+            tryVerify(function () {
+                var item = list.itemAtIndex(17)
+                return item && Math.abs(item.y - list.contentY - (list.height - entry) / 2) < 1
+            }, 2000)
+            mouseClick(box.children[0]) // the up arrow
+            compare(box.currentIndex, 16)
+        }
+
         Component {
             id: tabsComponent
             Item {

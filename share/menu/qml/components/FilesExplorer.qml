@@ -72,6 +72,11 @@ FocusScope {
         model: filesModel
         keyNavigationEnabled: true
         highlightMoveDuration: 100
+        // A refilled folder starts at its first row.
+        onCountChanged: {
+            if (count > 0 && (currentIndex < 0 || currentIndex >= count))
+                currentIndex = 0
+        }
         highlight: Rectangle {
             color: styleManager.style.focusedColor
             radius: 3

@@ -28,6 +28,7 @@ Item {
             numberKeypad.resetShift()
     }
 
+    objectName: "keypadScroller"
     width: screenManager.windowWidth
     state: "hidden"
 

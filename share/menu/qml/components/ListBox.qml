@@ -57,13 +57,19 @@ FocusScope {
         keyNavigationEnabled: true
         model: listBox.model
         currentIndex: listBox.startIndex()
-        highlightFollowsCurrentItem: true
-        highlightRangeMode: ListView.ApplyRange
-        preferredHighlightBegin: height / 2 - listBox.itemHeight / 2
-        preferredHighlightEnd: height / 2 + listBox.itemHeight / 2
-        highlightMoveDuration: 100
         boundsBehavior: Flickable.StopAtBounds
-        onCurrentIndexChanged: listBox.changed()
+
+        // The current entry is kept in the middle, as far as the ends allow.
+        function centre() {
+            if (currentIndex >= 0)
+                positionViewAtIndex(currentIndex, ListView.Center)
+        }
+        onCurrentIndexChanged: {
+            centre()
+            listBox.changed()
+        }
+        onHeightChanged: centre()
+        onCountChanged: centre()
 
         delegate: Rectangle {
             objectName: "listBoxEntry"

@@ -6,5 +6,6 @@ KeypadButton {
 
     operation: ["UP", "RIGHT", "DOWN", "LEFT"][orientation]
     image: styleManager.style.screenCursorButton
-    imageRotation: 90 * orientation
+    // The style's picture points right: turned so that each key points its own way.
+    imageRotation: 90 * (orientation - 1)
 }
