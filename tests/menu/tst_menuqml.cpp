@@ -4,7 +4,6 @@
 #include "cancelmessageevent.h"
 #include "dorrikbus.h"
 #include "menustartup.h"
-#include "touchscreenhelper.h"
 #include "vlog.h"
 
 #include <QCoreApplication>
@@ -216,7 +215,6 @@ public:
         ::mkfifo(fifo.constData(), 0600);
         qputenv("TSLIB_TSDEVICE", fifo);
         MenuStartup::registerMenuTypes();
-        qmlRegisterType<TouchScreenHelper>("Menu", 1, 0, "TouchScreenHelper");
     }
 
 public slots:
