@@ -50,10 +50,15 @@ void MenuStartup::printVersions()
 
 int MenuStartup::run(MenuContext &context, const QStringList &arguments)
 {
+    // The touch screen never needs calibrating in this configuration: the main menu comes first.
+    return run(context, arguments, new MainMenuState());
+}
+
+int MenuStartup::run(MenuContext &context, const QStringList &arguments, MenuState *firstState)
+{
     if (arguments.contains(QLatin1String("-v")))
         context.setVerbose(true);
-    // The touch screen never needs calibrating in this configuration: the main menu comes first.
-    context.setState(new MainMenuState());
+    context.setState(firstState);
     const int code = QCoreApplication::exec();
     std::fputs("Menu stopped", stdout);
     std::fflush(stdout);
