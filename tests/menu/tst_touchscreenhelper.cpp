@@ -10,6 +10,7 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <limits>
 #include <memory>
 
 namespace {
@@ -67,6 +68,7 @@ private slots:
     void calibration_data();
     void calibration();
     void pointOutsideTheFiveIgnored();
+    void fitBeyondFixedPointSaturates();
     void averaging();
     void readsTheDevice();
     void destructionWhileWaiting();
@@ -161,6 +163,19 @@ void tst_TouchScreenHelper::pointOutsideTheFiveIgnored()
     QCOMPARE(helper.performCalibration(), 0);
     QVERIFY(qAbs(helper.coefficients()[1] - 65536) <= 65);
     QVERIFY(qAbs(helper.coefficients()[0]) <= 65);
+}
+
+void tst_TouchScreenHelper::fitBeyondFixedPointSaturates()
+{
+    // A scale of 20,000,000 screen units per raw unit is far beyond 16.16 fixed point.
+    TouchScreenHelper helper;
+    const QList<QList<int>> raw{{0, 0}, {100, 0}, {0, 100}, {100, 100}, {50, 50}};
+    for (int i = 0; i < 5; ++i)
+        helper.setCalibrationPoint(i, raw[i][0], raw[i][1], raw[i][0] * 20000000,
+                                   -raw[i][1] * 20000000);
+    QCOMPARE(helper.performCalibration(), 0);
+    QCOMPARE(helper.coefficients()[1], std::numeric_limits<int>::max());
+    QCOMPARE(helper.coefficients()[5], std::numeric_limits<int>::min());
 }
 
 void tst_TouchScreenHelper::averaging()
