@@ -1,5 +1,7 @@
 // Modbus TCP round trips on loopback: one connection, sequential reads of holding registers,
-// our link and request API against libmodbus on both sides, measured in one run.
+// our link and request API against libmodbus on both sides, measured in one run. CPU time and
+// context switches per request are the whole process's (client and server both live in it),
+// from getrusage over the timed requests.
 //
 //   bench_modbustcp [requests per case [only the rows whose name contains this text]]
 
@@ -12,6 +14,7 @@
 #include <QTcpServer>
 
 #include <modbus.h>
+#include <sys/resource.h>
 #include <sys/socket.h>
 #include <unistd.h>
 
@@ -39,7 +42,32 @@ struct Figures
     double medianUs = 0;
     double p99Us = 0;
     int failures = 0;
+    double cpuUs = 0;     // per request, user and system
+    double switches = 0;  // per request, voluntary and involuntary
+    double voluntary = 0; // per request, voluntary only
 };
+
+Figures failed(int count)
+{
+    Figures figures;
+    figures.failures = count;
+    return figures;
+}
+
+struct Usage
+{
+    double cpuUs = 0;
+    long voluntary = 0;
+    long involuntary = 0;
+};
+
+Usage processUsage()
+{
+    rusage usage{};
+    getrusage(RUSAGE_SELF, &usage);
+    auto us = [](const timeval &t) { return double(t.tv_sec) * 1e6 + double(t.tv_usec); };
+    return {us(usage.ru_utime) + us(usage.ru_stime), usage.ru_nvcsw, usage.ru_nivcsw};
+}
 
 // Times `count` calls of `request` after a warm-up, on a thread of its own, while this thread's
 // event loop serves whatever lives here (our server, our client's own signals).
@@ -52,6 +80,7 @@ Figures measure(int count, const std::function<bool()> &request)
     std::thread worker([&] {
         for (int i = 0; i < count / 10; ++i)
             request();
+        const Usage before = processUsage();
         const Clock::time_point begin = Clock::now();
         for (int i = 0; i < count; ++i) {
             const Clock::time_point start = Clock::now();
@@ -61,7 +90,13 @@ Figures measure(int count, const std::function<bool()> &request)
                 std::chrono::duration<double, std::micro>(Clock::now() - start).count());
         }
         const double seconds = std::chrono::duration<double>(Clock::now() - begin).count();
+        const Usage after = processUsage();
         figures.requestsPerSecond = count / seconds;
+        figures.cpuUs = (after.cpuUs - before.cpuUs) / count;
+        figures.voluntary = double(after.voluntary - before.voluntary) / count;
+        figures.switches =
+            double(after.voluntary + after.involuntary - before.voluntary - before.involuntary) /
+            count;
         QMetaObject::invokeMethod(&loop, &QEventLoop::quit, Qt::QueuedConnection);
     });
     loop.exec();
@@ -146,7 +181,7 @@ Figures ourClient(quint16 port, int registers, int count)
     Modbuser master;
     master.setClientTransport(&client);
     if (!client.connectTransport(false))
-        return {0, 0, 0, count};
+        return failed(count);
     ModbusBytes bytes;
     const Figures figures = measure(count, [&] {
         return master.readRegisters(400001, quint16(registers), bytes) &&
@@ -161,7 +196,7 @@ Figures ourLink(quint16 port, int registers, int count)
 {
     ModbusTcpClient client(QHostAddress::LocalHost, port);
     if (!client.connectTransport(false))
-        return {0, 0, 0, count};
+        return failed(count);
     ModbusBytes request;
     request.appendUInt16(0).appendUInt16(0).appendUInt16(6).append(quint8(1)).append(quint8(3));
     request.appendUInt16(0).appendUInt16(quint16(registers));
@@ -180,7 +215,7 @@ Figures libmodbusClient(quint16 port, int registers, int count)
     modbus_set_slave(ctx, 1);
     if (modbus_connect(ctx) < 0) {
         modbus_free(ctx);
-        return {0, 0, 0, count};
+        return failed(count);
     }
     std::vector<uint16_t> values(static_cast<size_t>(registers));
     const Figures figures = measure(count, [&] {
@@ -200,8 +235,9 @@ bool wanted(const char *name)
 
 void print(const char *name, int registers, const Figures &f)
 {
-    std::printf("| %-44s | %3d | %9.0f | %8.1f | %8.1f | %d |\n", name, registers,
-                f.requestsPerSecond, f.medianUs, f.p99Us, f.failures);
+    std::printf("| %-44s | %3d | %9.0f | %8.1f | %8.1f | %7.1f | %5.2f | %5.2f | %d |\n", name,
+                registers, f.requestsPerSecond, f.medianUs, f.p99Us, f.cpuUs, f.switches,
+                f.voluntary, f.failures);
     std::fflush(stdout);
 }
 
@@ -215,9 +251,9 @@ int main(int argc, char **argv)
         rowFilter = QString::fromLocal8Bit(argv[2]);
 
     std::printf("%d sequential requests per row, loopback, one connection\n\n", count);
-    std::printf("| %-44s | %3s | %9s | %8s | %8s | %s |\n", "client -> server", "regs", "req/s",
-                "median us", "p99 us", "failed");
-    std::printf("|---|---|---|---|---|---|\n");
+    std::printf("| %-44s | %3s | %9s | %8s | %8s | %7s | %5s | %5s | %s |\n", "client -> server",
+                "regs", "req/s", "median us", "p99 us", "cpu us", "cs", "vol cs", "failed");
+    std::printf("|---|---|---|---|---|---|---|---|---|\n");
     for (int registers : {1, 122}) {
         if (wanted("(a) our Modbuser+client -> our server")) {
             OurServer server;

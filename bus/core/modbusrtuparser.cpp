@@ -11,6 +11,33 @@ namespace {
 // Address byte in front, two CRC bytes behind the PDU.
 constexpr int kMinFrameSize = 4;
 constexpr int kMaxFrameSize = 256;
+// The shortest answer: an exception (address, function code, exception code, CRC).
+constexpr int kExceptionFrameSize = 5;
+// Address, function code, register (or file) and value (or count), CRC.
+constexpr int kEchoFrameSize = 8;
+constexpr unsigned char kExceptionFlag = 0x80;
+
+// The answer's size by its function code: functions that return data say how much in the byte
+// after the code; those that write echo a fixed-size frame.
+int answerSizeFor(unsigned char code, const QByteArray &bytes)
+{
+    switch (code) {
+    case 3:
+    case 4:
+    case 17:
+    case 65:
+    case 66:
+    case 67:
+    case 68:
+        return quint8(bytes.at(2)) + 5;
+    case 6:
+    case 16:
+    case 69:
+        return kEchoFrameSize;
+    default:
+        return 0;
+    }
+}
 } // namespace
 
 ModbusRTUParser::ModbusRTUParser(QObject *parent) : ModbusParser(parent) {}
@@ -68,4 +95,26 @@ void ModbusRTUParser::parseRTU(const ModbusBytes &bytes, ModbusPacket &packet) c
     const quint16 received = bytes.toUInt16(size - 2);
     if (received != qChecksumModbus(bytes.constData(), static_cast<unsigned int>(size - 2)))
         throw tr("crc checksum error in bytes: %1").arg(QString::fromLatin1(bytes.toHex()));
+}
+
+int ModbusRTUParser::wholeAnswerSize(const QByteArray &request, const QByteArray &bytes)
+{
+    if (request.size() < 2 || bytes.size() < kExceptionFrameSize)
+        return 0;
+    const auto unit = quint8(request.at(0));
+    const auto code = quint8(request.at(1));
+    if (unit == 0 || quint8(bytes.at(0)) != unit)
+        return 0;
+    const auto answerCode = quint8(bytes.at(1));
+    int size = 0;
+    if (answerCode == (code | kExceptionFlag))
+        size = kExceptionFrameSize;
+    else if (answerCode == code)
+        size = answerSizeFor(code, bytes);
+    if (size < kExceptionFrameSize || size > kMaxFrameSize || bytes.size() < size)
+        return 0;
+    const quint16 received = quint16(quint8(bytes.at(size - 2)) << 8 | quint8(bytes.at(size - 1)));
+    if (received != qChecksumModbus(bytes.constData(), static_cast<unsigned int>(size - 2)))
+        return 0;
+    return size;
 }

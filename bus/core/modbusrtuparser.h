@@ -20,6 +20,12 @@ public:
 
     // Sets the address and checks the CRC; throws a text on a mismatch.
     void parseRTU(const ModbusBytes &bytes, ModbusPacket &packet) const;
+
+    // The size of the whole answer to `request` at the front of `bytes`: the request's unit,
+    // its function code (or that code's exception) and a valid CRC over the size that the
+    // function code gives. 0 while the bytes form no such frame (too few yet, another unit or
+    // function, a bad CRC, or a broadcast, which is not answered).
+    static int wholeAnswerSize(const QByteArray &request, const QByteArray &bytes);
 };
 
 #endif

@@ -13,6 +13,18 @@ ModbusTranslateOptions::ModbusTranslateOptions(const QDateTime &requestTime,
       m_fromTransport(&fromTransport)
 {}
 
+ModbusTranslateOptions::ModbusTranslateOptions(const ModbusTarget *fromTarget,
+                                               quint8 requestAddress,
+                                               const ModbusTransport &fromTransport)
+    : m_requestTime(QDateTime::currentDateTimeUtc()), m_localOnDemand(true),
+      m_fromTarget(fromTarget), m_requestAddress(requestAddress), m_fromTransport(&fromTransport)
+{}
+
+QDateTime ModbusTranslateOptions::requestTime() const
+{
+    return m_localOnDemand ? m_requestTime.toLocalTime() : m_requestTime;
+}
+
 QString ModbusTranslateOptions::toString(bool oneLine) const
 {
     // A record without a target prints an empty target field. Like the packets, the record is no
@@ -22,7 +34,7 @@ QString ModbusTranslateOptions::toString(bool oneLine) const
 
     QString text;
     text += QObject::tr("request time: %1")
-                .arg(m_requestTime.toString(QStringLiteral("yyyy:MM:dd hh:mm:ss.zzz")));
+                .arg(requestTime().toString(QStringLiteral("yyyy:MM:dd hh:mm:ss.zzz")));
     text += QObject::tr("from target: %1").arg(target);
     text += QObject::tr("request address: %1").arg(m_requestAddress);
     text += QObject::tr("answer exception code: %1")

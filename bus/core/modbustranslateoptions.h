@@ -18,8 +18,12 @@ class DORRIKBUS_EXPORT ModbusTranslateOptions : public QDorrikObject
 public:
     ModbusTranslateOptions(const QDateTime &requestTime, const ModbusTarget *fromTarget,
                            quint8 requestAddress, const ModbusTransport &fromTransport);
+    // A request received now. Its local time is worked out only when asked for: reading the
+    // local clock costs a time-zone look-up, and a server takes one for every request.
+    ModbusTranslateOptions(const ModbusTarget *fromTarget, quint8 requestAddress,
+                           const ModbusTransport &fromTransport);
 
-    QDateTime requestTime() const { return m_requestTime; }
+    QDateTime requestTime() const;
     const ModbusTarget *fromTarget() const { return m_fromTarget; }
     quint8 requestAddress() const { return m_requestAddress; }
     DorrikBus::ExceptionCode answerExceptionCode() const { return m_answerExceptionCode; }
@@ -32,6 +36,8 @@ public:
 
 private:
     QDateTime m_requestTime;
+    // m_requestTime is UTC and stands for the local time of the same instant.
+    bool m_localOnDemand = false;
     const ModbusTarget *m_fromTarget;
     quint8 m_requestAddress;
     DorrikBus::ExceptionCode m_answerExceptionCode = DorrikBus::ExceptionCode(0);

@@ -8,6 +8,8 @@
 #include <QMetaMethod>
 #include <QMutexLocker>
 
+#include <algorithm>
+
 namespace {
 
 constexpr int kMbapPrefixSize = 6; // transaction, protocol and length fields
@@ -57,12 +59,14 @@ ExchangeResult exchangeInSocketThread(QTcpSocket &socket, const ModbusBytes &req
     ExchangeResult result;
     // A late answer to an earlier request must not be taken for this one.
     socket.readAll();
-    if (socket.write(request) != request.size()) {
+    if (QTcpSocketInvokable::writeFrame(socket, request) != request.size()) {
         result.socketError = socket.errorString();
         return result;
     }
-    // Flushing first spares the poll of a wait when the system takes the frame at once.
-    socket.flush();
+    // Only what the system did not take at once is queued; flushing it first spares the poll
+    // of a wait when it takes the rest now.
+    if (socket.bytesToWrite() > 0)
+        socket.flush();
     if (socket.bytesToWrite() > 0 && !socket.waitForBytesWritten(writeTimeout)) {
         result.socketError = socket.errorString();
         return result;
@@ -180,8 +184,11 @@ bool ModbusTcpClient::sendBytes(const ModbusBytes &bytes, const Target *target, 
         return false;
     }
     // Each request gets the next transaction identifier, so that its answer is told apart
-    // from a late answer to an earlier one.
-    ModbusBytes frame(bytes);
+    // from a late answer to an earlier one. The frame is built in a buffer kept from one
+    // exchange to the next.
+    ModbusBytes &frame = m_frame;
+    frame.resize(bytes.size());
+    std::copy(bytes.cbegin(), bytes.cend(), frame.begin());
     if (frame.size() >= kMbapPrefixSize) {
         ++m_transactionId;
         frame[0] = char(m_transactionId >> 8);

@@ -91,6 +91,9 @@ private:
     quint64 m_socketGeneration = 0;
     // The transaction identifier of the last request; under m_exchangeMutex.
     quint16 m_transactionId = 0;
+    // The request being sent, kept so that its storage serves the next one; under
+    // m_exchangeMutex.
+    ModbusBytes m_frame;
     // Set in any thread, read by exchanges in the caller's thread.
     std::atomic<int> m_disconnectTimeout{1000};
     std::atomic<int> m_connectTimeout{1000};

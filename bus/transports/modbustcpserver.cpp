@@ -2,6 +2,7 @@
 
 #include "modbustcpdeparser.h"
 #include "modbustcpparser.h"
+#include "qtcpsocketinvokable.h"
 
 #include <QElapsedTimer>
 #include <QPointer>
@@ -28,6 +29,12 @@ Cut takeFrame(ModbusBytes &pending, ModbusBytes &frame)
     const int size = kMbapPrefixSize + length;
     if (pending.size() < size)
         return Cut::Incomplete;
+    // Mostly a read holds one whole frame: it is taken over as it is, without a copy.
+    if (pending.size() == size) {
+        frame = std::move(pending);
+        pending.clear();
+        return Cut::Frame;
+    }
     frame = ModbusBytes(pending.left(size));
     pending.remove(0, size);
     return Cut::Frame;
@@ -81,12 +88,14 @@ bool ModbusTcpServer::sendBytes(const ModbusBytes &bytes, const Target *target, 
         setErrorString(tr("can't find socket of this target"), error);
         return false;
     }
-    if (socket->write(bytes) != bytes.size()) {
+    if (QTcpSocketInvokable::writeFrame(*socket, bytes) != bytes.size()) {
         setErrorString(tr("error while sending bytes: %1").arg(socket->errorString()), error);
         return false;
     }
-    // Flushing first spares the poll of a wait when the system takes the frame at once.
-    socket->flush();
+    // Only what the system did not take at once is queued; flushing it first spares the poll
+    // of a wait when it takes the rest now.
+    if (socket->bytesToWrite() > 0)
+        socket->flush();
     if (socket->bytesToWrite() > 0 && !socket->waitForBytesWritten(m_writeWait)) {
         setErrorString(tr("error while waiting for send bytes: %1").arg(socket->errorString()),
                        error);
@@ -126,8 +135,8 @@ bool ModbusTcpServer::waitForIncomingConnection() const
 
 bool ModbusTcpServer::hasTarget(const Target *target)
 {
-    return dynamic_cast<const ModbusTcpTarget *>(target) &&
-           (peerIndex(target) >= 0 || addedIndex(target) >= 0);
+    // Both lists hold only TCP targets: found by identity, a target needs no type check.
+    return target && (peerIndex(target) >= 0 || addedIndex(target) >= 0);
 }
 
 int ModbusTcpServer::targetsCount() const
@@ -373,13 +382,14 @@ int ModbusTcpServer::peerIndex(const Target *target) const
 
 QTcpSocket *ModbusTcpServer::socketOf(const Target *target)
 {
+    // A peer's own target, the case of every answer, is found by identity first.
+    const int index = target ? peerIndex(target) : -1;
+    if (index >= 0)
+        return m_peers.at(index).socket;
     if (!dynamic_cast<const ModbusTcpTarget *>(target)) {
         setErrorString(tr("invalid target type"));
         return nullptr;
     }
-    const int index = peerIndex(target);
-    if (index >= 0)
-        return m_peers.at(index).socket;
     // A target of the server's own is served by the peer with its address and port.
     const int added = addedIndex(target);
     if (added < 0)

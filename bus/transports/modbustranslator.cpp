@@ -2,8 +2,6 @@
 
 #include "ipacket.h"
 
-#include <QDateTime>
-
 #include <algorithm>
 
 #include <memory>
@@ -450,8 +448,7 @@ void ModbusTranslator::onRequestBytesReceived(const ModbusBytes &bytes, const Ta
     if (request->state() != DorrikBus::Request)
         return;
 
-    ModbusTranslateOptions options(QDateTime::currentDateTime(), modbusTarget, request->address(),
-                                   *link);
+    ModbusTranslateOptions options(modbusTarget, request->address(), *link);
     ModbusPacket *answerPacket = nullptr;
     emit packetRequestReceived(*request, options, &answerPacket);
     const std::unique_ptr<ModbusPacket> answerOwner(answerPacket);

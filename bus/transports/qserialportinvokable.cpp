@@ -1,5 +1,7 @@
 #include "qserialportinvokable.h"
 
+#include "modbusrtuparser.h"
+
 #include <QSerialPort>
 #include <QThread>
 
@@ -269,8 +271,17 @@ QByteArray QSerialPortInvokable::writeAndRead(const QByteArray &data, int readTi
         // for further bytes then would report a time-out for an answer that is there.
         if (bytesAvailable() <= 0 && !waitForReadyRead(readTimeout))
             return QByteArray();
-        // A silence of byteTimeout ends the answer; no answer is longer than the largest frame.
-        while (bytesAvailable() < kLargestRtuFrame) {
+        QByteArray answer;
+        for (;;) {
+            answer += readAll();
+            // The whole answer to this request, its CRC valid, needs no closing silence. What
+            // follows it is dropped with the input before the next request.
+            if (const int size = ModbusRTUParser::wholeAnswerSize(data, answer))
+                return answer.left(size);
+            // Otherwise a silence of byteTimeout ends the answer; none is longer than the
+            // largest frame.
+            if (answer.size() >= kLargestRtuFrame)
+                break;
             const qint64 left = deadline - clockMs();
             // Bytes up to the deadline are no answer: the caller reports a time-out.
             if (left <= 0)
@@ -283,6 +294,6 @@ QByteArray QSerialPortInvokable::writeAndRead(const QByteArray &data, int readTi
                 break;
             }
         }
-        return readAll().left(kLargestRtuFrame);
+        return answer.left(kLargestRtuFrame);
     });
 }

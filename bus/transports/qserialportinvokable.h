@@ -32,6 +32,8 @@ public:
     Q_INVOKABLE bool rts();
     Q_INVOKABLE virtual bool setRts(bool on);
     Q_INVOKABLE virtual qint64 bytesAvailable();
+    // Ends as soon as the bytes read form the whole answer to `data` with a valid CRC, else
+    // after a silence of byteTimeout; empty when nothing came within readTimeout.
     Q_INVOKABLE QByteArray writeAndRead(const QByteArray &data, int readTimeout, int byteTimeout,
                                         bool controlRts, int rtsDelay);
     // The transmit half of writeAndRead (RTS, write, drain, RTS delay): a slave's answer needs

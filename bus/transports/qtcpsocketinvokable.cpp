@@ -2,6 +2,8 @@
 
 #include <QThread>
 
+#include <sys/socket.h>
+
 #include <mutex>
 #include <type_traits>
 
@@ -147,4 +149,28 @@ qint64 QTcpSocketInvokable::write(const ModbusBytes &)
 {
     qWarning("this function is not supported in QTcpSocketInvokable");
     return -1;
+}
+
+qint64 QTcpSocketInvokable::writeFrame(QTcpSocket &socket, const QByteArray &bytes)
+{
+    // QTcpSocket's own write queues the bytes and switches its write notifier on, the flush
+    // switches it off again; under the GLib event dispatcher each switch wakes the thread's
+    // event loop once more, which doubles the loop's work per frame.
+    qint64 sent = 0;
+    const qintptr descriptor = socket.socketDescriptor();
+    if (descriptor >= 0 && socket.state() == QAbstractSocket::ConnectedState &&
+        socket.bytesToWrite() == 0) {
+        const ssize_t count = ::send(int(descriptor), bytes.constData(), size_t(bytes.size()),
+                                     MSG_NOSIGNAL | MSG_DONTWAIT);
+        // A failure (a full buffer, a closed peer) is left to the socket's own write below,
+        // which reports it the way Qt reports any socket error.
+        if (count > 0)
+            sent = count;
+    }
+    if (sent == bytes.size())
+        return sent;
+    const qint64 queued = socket.write(bytes.constData() + sent, bytes.size() - sent);
+    if (queued < 0)
+        return sent > 0 ? sent : -1;
+    return sent + queued;
 }

@@ -42,6 +42,11 @@ public:
     qint64 write(const ModbusBytes &bytes);
 
     bool isOwnThread() const;
+
+    // Writes a frame on a socket of the calling thread: straight to the system when nothing is
+    // queued, and queues only what the system does not take at once. The count written or
+    // queued; -1 when nothing could be.
+    static qint64 writeFrame(QTcpSocket &socket, const QByteArray &bytes);
 };
 
 #endif

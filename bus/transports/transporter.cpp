@@ -174,7 +174,10 @@ void Transporter::addTransport(EventedTransport &transport, bool takeOwnership)
             transport.setParent(this);
         m_transports.append(&transport);
     }
-    connect(&transport, &Transport::bytesReceived, this, &Transporter::bytesReceived);
+    // Relayed in the link's thread, as bytesSent is: a listener of another thread still gets
+    // it queued, and with none the exchange does not wake this thread for nothing.
+    connect(&transport, &Transport::bytesReceived, this, &Transporter::bytesReceived,
+            Qt::DirectConnection);
     // The answer is written through a pointer before the link's emission returns: never queue.
     connect(&transport, &Transport::requestBytesReceived, this,
             &Transporter::onRequestBytesReceived, Qt::DirectConnection);

@@ -223,6 +223,8 @@ private slots:
     void parse();
     void exceptionAnswerWithTrailingBytes_data();
     void exceptionAnswerWithTrailingBytes();
+    void wholeAnswerSize_data();
+    void wholeAnswerSize();
     void roundTrip_data();
     void roundTrip();
     void deparseRefusals_data();
@@ -567,6 +569,55 @@ void tst_ModbusFraming::exceptionAnswerWithTrailingBytes()
     std::unique_ptr<IPacket> parsed(
         parser->parse(frame, ModbusParseInfo(DorrikBus::Response), nullptr));
     QVERIFY(!parsed);
+}
+
+void tst_ModbusFraming::wholeAnswerSize_data()
+{
+    QTest::addColumn<ModbusBytes>("request");
+    QTest::addColumn<ModbusBytes>("bytes");
+    QTest::addColumn<int>("size");
+
+    const ModbusBytes read3 = withCrc(hex("01 03 0000 0001"));
+    const ModbusBytes fc3 = withCrc(hex("01 03 02 000a"));
+    QTest::newRow("fc3 answer, 1 register") << read3 << fc3 << 7;
+    QTest::newRow("fc3 answer without its last byte") << read3 << ModbusBytes(fc3.left(6)) << 0;
+    QTest::newRow("fc3 answer with three stray bytes behind it")
+        << read3 << ModbusBytes(fc3 + hex("aa bb cc")) << 7;
+    ModbusBytes regs122 = hex("01 04 f4");
+    regs122.append(slaveRegisters(0, 122));
+    QTest::newRow("fc4 answer, 122 registers")
+        << withCrc(hex("01 04 0000 007a")) << withCrc(regs122) << 249;
+    QTest::newRow("fc6 echo") << withCrc(hex("01 06 0001 0003")) << withCrc(hex("01 06 0001 0003"))
+                              << 8;
+    QTest::newRow("fc16 answer") << withCrc(hex("01 10 0001 0001 02 0003"))
+                                 << withCrc(hex("01 10 0001 0001")) << 8;
+    QTest::newRow("fc17 report") << withCrc(hex("01 11")) << withCrc(hex("01 11 03 aabbcc")) << 8;
+    QTest::newRow("fc65 archive records")
+        << hex("01 41 00 00 00 00 00 00") << withCrc(hex("01 41 04 01020304")) << 9;
+    QTest::newRow("fc68 file bytes") << hex("01 44 00 00 00") << withCrc(hex("01 44 02 6162")) << 7;
+    // Writing a file is answered with a fixed five-byte PDU, not a byte count.
+    QTest::newRow("fc69 answer") << hex("01 45 0001 01 6162") << withCrc(hex("01 45 0001 01 02"))
+                                 << 8;
+    QTest::newRow("exception answer") << read3 << withCrc(hex("01 83 02")) << 5;
+    QTest::newRow("crc swapped") << read3 << hex("01 03 02 000a 4338") << 0;
+    QTest::newRow("answer from another unit") << read3 << withCrc(hex("02 03 02 000a")) << 0;
+    QTest::newRow("answer with another function code")
+        << read3 << withCrc(hex("01 04 02 000a")) << 0;
+    QTest::newRow("exception of another function code") << read3 << withCrc(hex("01 84 02")) << 0;
+    QTest::newRow("broadcast is not answered")
+        << withCrc(hex("00 03 0000 0001")) << withCrc(hex("00 03 02 000a")) << 0;
+    ModbusBytes tooLong = hex("01 03 ff");
+    tooLong.append(QByteArray(255, '\0'));
+    QTest::newRow("byte count beyond the largest frame") << read3 << withCrc(tooLong) << 0;
+}
+
+// Where a master may stop reading without waiting for the line to fall silent.
+void tst_ModbusFraming::wholeAnswerSize()
+{
+    QFETCH(ModbusBytes, request);
+    QFETCH(ModbusBytes, bytes);
+    QFETCH(int, size);
+    QCOMPARE(ModbusRTUParser::wholeAnswerSize(request, bytes), size);
 }
 
 void tst_ModbusFraming::roundTrip_data()

@@ -44,6 +44,7 @@ class tst_ModbusTranslateOptions : public QObject
     Q_OBJECT
 private slots:
     void freshRecord();
+    void requestReceivedNowReadsAsLocalTime();
     void exceptionCodeStoredUnchecked();
     void text_data();
     void text();
@@ -61,6 +62,22 @@ void tst_ModbusTranslateOptions::freshRecord()
     QCOMPARE(options.answerExceptionCode(), DorrikBus::NoException);
     QVERIFY(options.toString().contains(
         QStringLiteral("answer exception code: %1").arg(DorrikBus::exceptionCodeStr(0))));
+}
+
+// A slave that shows or logs the request time sees the local wall clock of its arrival, in
+// whatever zone the test runs.
+void tst_ModbusTranslateOptions::requestReceivedNowReadsAsLocalTime()
+{
+    DescribedLink link;
+    const QDateTime before = QDateTime::currentDateTime();
+    const ModbusTranslateOptions options(nullptr, 1, link);
+    const QDateTime after = QDateTime::currentDateTime();
+    const QDateTime time = options.requestTime();
+    QCOMPARE(time.timeSpec(), Qt::LocalTime);
+    QVERIFY(time >= before && time <= after);
+    QVERIFY(options.toString().startsWith(
+        QStringLiteral("request time: %1")
+            .arg(time.toString(QStringLiteral("yyyy:MM:dd hh:mm:ss.zzz")))));
 }
 
 void tst_ModbusTranslateOptions::exceptionCodeStoredUnchecked()

@@ -159,6 +159,8 @@ class tst_ModbusWire : public QObject
 private slots:
     void rtuMasterChecksAnswers_data();
     void rtuMasterChecksAnswers();
+    void rtuAnswerEndsWithItsFrame();
+    void rtuStrayBytesDoNotPrefixTheNextAnswer();
     void slaveKeepsProtocolLimits_data();
     void slaveKeepsProtocolLimits();
 };
@@ -185,6 +187,11 @@ void tst_ModbusWire::rtuMasterChecksAnswers_data()
         << 1 << rtuFrame(1, pduHex("8302")) << false << 0xffff << "received exception packet: ";
     QTest::newRow("broadcast takes what answers")
         << 0 << rtuFrame(1, pduHex("0302002a")) << true << 0x2a << QString();
+    // Neither ends before the line falls silent, and neither delivers a value.
+    QTest::newRow("crc garbled") << 1 << QByteArray::fromHex("010302002a3843") << false << 0xffff
+                                 << "ModbusRTUParser parse error: crc checksum error in bytes: ";
+    QTest::newRow("one byte short") << 1 << rtuFrame(1, pduHex("0302002a")).left(6) << false
+                                    << 0xffff << "can't find needed parser for bytes: ";
 }
 
 void tst_ModbusWire::rtuMasterChecksAnswers()
@@ -215,6 +222,73 @@ void tst_ModbusWire::rtuMasterChecksAnswers()
                  qPrintable(bench.master.errorString()));
     else if (!result)
         QCOMPARE(bench.master.errorString(), error);
+}
+
+// A whole answer with a valid CRC ends the read at once: none of the reads may wait for the
+// byte time-out's silence, though a loaded machine may hold up a few of them.
+void tst_ModbusWire::rtuAnswerEndsWithItsFrame()
+{
+    MasterOnPty bench;
+    QVERIFY2(bench.ready, qPrintable(bench.client.errorString() + bench.pty.errorString()));
+    QCOMPARE(bench.client.baudRate(), 19200);
+    const int byteTimeout = bench.client.byteTimeout();
+    constexpr int kReads = 200;
+    std::thread slave([&] {
+        for (int i = 0; i < kReads; ++i) {
+            if (bench.pty.read(8, 2000).size() != 8)
+                return;
+            bench.pty.write(rtuFrame(1, pduHex("0302") + ModbusBytes::fromUInt16(quint16(i))));
+        }
+    });
+    int failures = 0;
+    int wrongValues = 0;
+    int withinTimeout = 0;
+    QElapsedTimer elapsed;
+    for (int i = 0; i < kReads; ++i) {
+        quint16 value = 0xffff;
+        elapsed.start();
+        const bool ok = bench.master.readHoldingRegister(0, value);
+        if (elapsed.elapsed() < byteTimeout)
+            ++withinTimeout;
+        failures += ok ? 0 : 1;
+        wrongValues += value == i ? 0 : 1;
+    }
+    slave.join();
+
+    QCOMPARE(failures, 0);
+    QCOMPARE(wrongValues, 0);
+    QVERIFY2(withinTimeout >= kReads * 3 / 4,
+             qPrintable(QStringLiteral("%1 of %2 reads took less than the byte time-out, %3 ms")
+                            .arg(withinTimeout)
+                            .arg(kReads)
+                            .arg(byteTimeout)));
+}
+
+// Bytes behind a whole answer are no part of it, and must not prefix the next one.
+void tst_ModbusWire::rtuStrayBytesDoNotPrefixTheNextAnswer()
+{
+    MasterOnPty bench;
+    QVERIFY2(bench.ready, qPrintable(bench.client.errorString() + bench.pty.errorString()));
+    std::thread slave([&] {
+        if (bench.pty.read(8, 2000).size() != 8)
+            return;
+        bench.pty.write(rtuFrame(1, pduHex("0302002a")) + QByteArray::fromHex("aabbcc"));
+        if (bench.pty.read(8, 2000).size() != 8)
+            return;
+        bench.pty.write(rtuFrame(1, pduHex("0302002b")));
+    });
+    quint16 first = 0xffff;
+    quint16 second = 0xffff;
+    const bool firstOk = bench.master.readHoldingRegister(0, first);
+    const QString firstError = bench.master.errorString();
+    const bool secondOk = bench.master.readHoldingRegister(0, second);
+    const QString secondError = bench.master.errorString();
+    slave.join();
+
+    QVERIFY2(firstOk, qPrintable(firstError));
+    QCOMPARE(first, quint16(0x2a));
+    QVERIFY2(secondOk, qPrintable(secondError));
+    QCOMPARE(second, quint16(0x2b));
 }
 
 void tst_ModbusWire::slaveKeepsProtocolLimits_data()

@@ -133,28 +133,44 @@ void tst_QSerialPortInvokable::exchangeTiming_data()
     QTest::addColumn<QByteArray>("expectedAnswer");
     QTest::addColumn<int>("expectedEnd");
 
-    // The write takes 1 ms of the virtual clock in every row.
+    // The write takes 1 ms of the virtual clock in every row; the request is unit 1, fc 3.
     QTest::newRow("no answer: empty after the read time-out")
         << false << 2 << 500 << 20 << QString() << QStringList{"write 01 03", "drained", "wait 500"}
         << QByteArray() << 501;
     QTest::newRow("bytes 5 ms apart end one byte time-out after the last")
         << false << 2 << 500 << 20 << QStringLiteral("10:0a 15:0b 20:0c")
-        << QStringList{"write 01 03", "drained", "wait 500", "wait 20",
-                       "wait 20",     "wait 20", "read"}
+        << QStringList{"write 01 03", "drained", "wait 500", "read",   "wait 20",
+                       "read",        "wait 20", "read",     "wait 20"}
         << QByteArray::fromHex("0a0b0c") << 40;
     QTest::newRow("a gap longer than the byte time-out cuts the answer")
         << false << 2 << 500 << 20 << QStringLiteral("10:0a 31:0b")
-        << QStringList{"write 01 03", "drained", "wait 500", "wait 20", "read"}
+        << QStringList{"write 01 03", "drained", "wait 500", "read", "wait 20"}
         << QByteArray::fromHex("0a") << 30;
     QTest::newRow("controlRts raises RTS for the write and drops it after the delay")
         << true << 3 << 500 << 20 << QStringLiteral("10:0a")
         << QStringList{"rts 1", "write 01 03", "drained", "sleep 3",
-                       "rts 0", "wait 500",    "wait 20", "read"}
+                       "rts 0", "wait 500",    "read",    "wait 20"}
         << QByteArray::fromHex("0a") << 30;
     QTest::newRow("an answer buffered while draining needs no first wait")
         << false << 2 << 500 << 20 << QStringLiteral("0:0a")
-        << QStringList{"write 01 03", "drained", "wait 20", "read"} << QByteArray::fromHex("0a")
+        << QStringList{"write 01 03", "drained", "read", "wait 20"} << QByteArray::fromHex("0a")
         << 21;
+    QTest::newRow("a whole answer in two pieces ends with its last byte")
+        << false << 2 << 500 << 20 << QStringLiteral("10:010302 15:000a3843")
+        << QStringList{"write 01 03", "drained", "wait 500", "read", "wait 20", "read"}
+        << QByteArray::fromHex("010302000a3843") << 15;
+    QTest::newRow("an exception answer ends with its fifth byte")
+        << false << 2 << 500 << 20 << QStringLiteral("10:018302c0f1")
+        << QStringList{"write 01 03", "drained", "wait 500", "read"}
+        << QByteArray::fromHex("018302c0f1") << 10;
+    QTest::newRow("stray bytes behind a whole answer are not returned")
+        << false << 2 << 500 << 20 << QStringLiteral("10:010302000a3843aabbcc")
+        << QStringList{"write 01 03", "drained", "wait 500", "read"}
+        << QByteArray::fromHex("010302000a3843") << 10;
+    QTest::newRow("an answer with a bad CRC still ends with the silence")
+        << false << 2 << 500 << 20 << QStringLiteral("10:010302000a4338")
+        << QStringList{"write 01 03", "drained", "wait 500", "read", "wait 20"}
+        << QByteArray::fromHex("010302000a4338") << 30;
 }
 
 void tst_QSerialPortInvokable::exchangeTiming()

@@ -74,6 +74,7 @@ private slots:
     void relayedRequest_data();
     void relayedRequest();
     void relays();
+    void answerFromAWorkerReachesListenersInTheirThread();
     void sendEventBytes();
     void linkDestroyed();
     void linkDestroyedInAnotherThread();
@@ -494,6 +495,40 @@ void tst_Transporter::linkDestroyed()
     QVERIFY(removing.first() == gone);
     QCOMPARE(changed.count(), 1);
     QVERIFY(!registry.sendBytes(ModbusBytes::fromHex("0103"), nullptr, nullptr));
+}
+
+// The registry relays an answer in the thread of the exchange; a listener of the registry's own
+// thread must still get it there, after the exchange, and exactly once.
+void tst_Transporter::answerFromAWorkerReachesListenersInTheirThread()
+{
+    ModbusTransporter registry;
+    FakeLink link;
+    link.setAcceptAnyTarget(true);
+    link.scriptAnswers({ModbusBytes::fromHex("0103020007")});
+    QVERIFY(link.connectTransport(false));
+    registry.addTransport(link);
+
+    QObject listening;
+    QList<QByteArray> received;
+    QList<QThread *> threads;
+    connect(&registry, &Transporter::bytesReceived, &listening, [&](const ModbusBytes &bytes) {
+        received << bytes;
+        threads << QThread::currentThread();
+    });
+    bool sent = false;
+    std::unique_ptr<QThread> worker(QThread::create([&] {
+        ModbusBytes answer;
+        sent = registry.sendBytes(ModbusBytes::fromHex("010300000001"), nullptr, &answer);
+    }));
+    worker->start();
+    QVERIFY(worker->wait(5000));
+    QVERIFY(sent);
+
+    QTRY_COMPARE_WITH_TIMEOUT(received.size(), 1, 2000);
+    QCOMPARE(received.first().toHex(), QByteArray("0103020007"));
+    QCOMPARE(threads.first(), QThread::currentThread());
+    QCoreApplication::processEvents();
+    QCOMPARE(received.size(), 1);
 }
 
 void tst_Transporter::linkDestroyedInAnotherThread()
