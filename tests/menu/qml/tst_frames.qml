@@ -30,7 +30,8 @@ TestHarness {
             testTools.captureMessages()
         }
         function cleanup() {
-            scroller.destroy()
+            if (scroller)
+                scroller.destroy()
             scroller = null
             wait(0)
         }
@@ -141,6 +142,65 @@ TestHarness {
             keyClick(Qt.Key_Down)
             keyClick(Qt.Key_Right)
             compare(scroller.currentFrame, tree.pageFrame)
+        }
+
+        // What a click on a row does: the first of page, frame, app, toggle and edit that is set.
+        function test_rowClick_data() {
+            return [
+                {tag: "page before all", page: 2, frame: true, app: "calc", toggle: true,
+                 expected: "page"},
+                {tag: "frame before app", page: -1, frame: true, app: "calc", toggle: true,
+                 expected: "frame"},
+                {tag: "app before toggle", page: -1, frame: false, app: "calc", toggle: true,
+                 expected: "app"},
+                {tag: "toggle", page: -1, frame: false, app: "", toggle: true, expected: "toggle"},
+                {tag: "edit", page: -1, frame: false, app: "", toggle: false, expected: "edit"},
+                {tag: "read-only property", page: -1, frame: false, app: "", toggle: false,
+                 readOnly: true, expected: "nothing"},
+                {tag: "hidden", page: 2, frame: false, app: "", toggle: false, hidden: true,
+                 expected: "nothing"},
+            ]
+        }
+        function test_rowClick(data) {
+            // The harness's own frames stand in here; no frame scroller shows them.
+            cleanup()
+            harness.reset()
+            var source = createTemporaryQmlObject(
+                        "import QtQuick; QtObject { property bool flag: false }", framesCase)
+            var item = createTemporaryQmlObject(
+                        "import QtQuick; QtObject { property bool value: false; "
+                        + "property bool readOnly: " + !!data.readOnly + " }", framesCase)
+            var prop = harness.create("properties/BoolProperty.qml",
+                                      {sourceItem: source, sourceName: "flag"})
+            if (data.readOnly)
+                prop.modbusItem = item
+            var menuRow = harness.create("widgets/MenuRowItem.qml", {
+                                             caption: "row", pageIndex: data.page,
+                                             frame: data.frame ? harness.subFrame : null,
+                                             app: data.app, togglable: data.toggle, prop: prop,
+                                             hidden: !!data.hidden
+                                         })
+            var edits = 0
+            menuRow.edit.connect(function () { edits++ })
+            harness.popupScroller.calls = []
+            menuRow.clicked()
+
+            var nm = harness.navigationManager
+            var outcome = []
+            if (nm.currentPageIndex === 2)
+                outcome.push("page")
+            if (harness.frameChanges.length > 0)
+                outcome.push("frame")
+            if (harness.popupScroller.calls.indexOf("showPopup apps/calc/calc.qml") >= 0)
+                outcome.push("app")
+            if (source.flag)
+                outcome.push("toggle")
+            if (edits > 0)
+                outcome.push("edit")
+            compare(outcome.join(" ") || "nothing", data.expected)
+            compare(menuRow.showArrow, data.page >= 0 || data.frame)
+            menuRow.destroy()
+            prop.destroy()
         }
     }
 }

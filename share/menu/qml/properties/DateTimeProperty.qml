@@ -13,7 +13,7 @@ BaseValuedProperty {
     // A register holds the instrument's wall clock; a reading inside a daylight-saving gap turns
     // into another hour once it becomes a script date, so such an item formats its own reading.
     readonly property bool itemFormats: modbusItem !== null && modbusValueItem === "value"
-                                        && typeof modbusItem.format === "string"
+                                        && "format" in modbusItem
 
     propType: "datetime"
     formatValue: itemFormats && modbusItem.format === format ? modbusItem.formatValue

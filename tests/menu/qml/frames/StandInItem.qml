@@ -4,6 +4,7 @@ import QtQuick
 // answers false, as a client without a connection does.
 QtObject {
     property var value: 0
+    property string binaryValue: Number(value).toString(2)
     property bool readOnly: false
     property bool refuseWrite: false
     property int writes: 0
