@@ -12,16 +12,22 @@ BaseValuedProperty {
     property var value: valueFromDevice
     // A register holds the instrument's wall clock; a reading inside a daylight-saving gap turns
     // into another hour once it becomes a script date, so such an item formats its own reading.
-    readonly property bool itemFormats: modbusItem !== null && modbusValueItem === "value"
-                                        && "format" in modbusItem
+    property bool itemFormats: false
+
+    function adoptFormat() {
+        itemFormats = modbusItem !== null && modbusItem !== undefined
+                && modbusValueItem === "value" && typeof modbusItem.format === "string"
+        if (itemFormats && modbusItem.format !== format)
+            modbusItem.format = format
+    }
 
     propType: "datetime"
     formatValue: itemFormats && modbusItem.format === format ? modbusItem.formatValue
                                                              : Qt.formatDateTime(value, format)
 
-    onItemFormatsChanged: if (itemFormats) modbusItem.format = format
-    onFormatChanged: if (itemFormats) modbusItem.format = format
-    Component.onCompleted: if (itemFormats) modbusItem.format = format
+    onModbusItemChanged: adoptFormat()
+    onFormatChanged: adoptFormat()
+    Component.onCompleted: adoptFormat()
 
     function validate(val) {
         return true
