@@ -6,6 +6,8 @@ import "../components"
 BaseEditor {
     id: dateTimeEditor
 
+    // Centred in the layer, whatever row it was opened from.
+    property Item sourceItem: null
     property alias dateTimeEdit: dateTimeEdit
     property alias okButton: okButton
     property alias cancelButton: cancelButton

@@ -46,8 +46,8 @@ BaseInlineEditor {
     Component.onCompleted: {
         initialText = prop ? prop.formatValue : (value !== undefined ? String(value) : "")
         field.text = initialText
-        field.input.selectAll()
         field.input.forceActiveFocus()
+        field.input.selectAll()
         updateValidity()
         updateKeypad()
     }

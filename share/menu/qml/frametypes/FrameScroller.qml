@@ -29,7 +29,8 @@ FocusScope {
         }
         currentFrame = newFrame
         if (newFrame) {
-            newFrame.forceActiveFocus()
+            if (newFrame instanceof Item)
+                newFrame.forceActiveFocus()
             newFrame.shown(forward)
             styleManager.style.showFrame(newFrame, forward)
         }
