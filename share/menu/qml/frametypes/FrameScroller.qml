@@ -4,6 +4,7 @@ import QtQuick
 // asks for. The tree comes from `source`; tests give it one of their own.
 FocusScope {
     id: frameScroller
+    objectName: "frameScroller"
 
     property url source: Qt.resolvedUrl("../sources/DeviceFrames.qml")
     property var deviceFrames: loader.item
