@@ -68,6 +68,7 @@ int runChild(int argc, char *argv[])
         nextHandler = qInstallMessageHandler(watchMessages);
 
         qint64 frameUs = 0;
+        QSize viewSize;
         // Runs once the event loop has started: the main menu state is entered by then.
         QTimer::singleShot(0, &app, [&] {
             QmlApplicationViewer *viewer = context.viewer();
@@ -89,6 +90,7 @@ int runChild(int argc, char *argv[])
                     if (frameUs)
                         return;
                     frameUs = nowUs();
+                    viewSize = viewer->size();
                     QCoreApplication::exit(0);
                 });
             };
@@ -102,7 +104,8 @@ int runChild(int argc, char *argv[])
         code = MenuStartup::run(context, QCoreApplication::arguments());
         qInstallMessageHandler(nextHandler);
         if (code == 0)
-            std::printf("\n%lld %lld\n", completedUs, frameUs);
+            std::printf("\n%lld %lld %dx%d\n", completedUs, frameUs, viewSize.width(),
+                        viewSize.height());
     }
     return code;
 }
@@ -177,7 +180,7 @@ int main(int argc, char *argv[])
         }
         const QList<QByteArray> lines = child.readAllStandardOutput().trimmed().split('\n');
         const QList<QByteArray> fields = lines.last().split(' ');
-        if (fields.size() != 2) {
+        if (fields.size() != 3) {
             std::fprintf(stderr, "bench_startup: run %d reported nothing\n", i + 1);
             return 1;
         }
@@ -185,9 +188,9 @@ int main(int argc, char *argv[])
         run.completedMs = (fields[0].toLongLong() - startUs) / 1000.0;
         run.frameMs = (fields[1].toLongLong() - startUs) / 1000.0;
         results.append(run);
-        std::printf(
-            "run %2d: Starter.qml complete %7.1f ms, first frame after a good read %7.1f ms\n",
-            i + 1, run.completedMs, run.frameMs);
+        std::printf("run %2d: Starter.qml complete %7.1f ms, first frame after a good read %7.1f ms"
+                    " (view %s)\n",
+                    i + 1, run.completedMs, run.frameMs, fields[2].constData());
         std::fflush(stdout);
     }
     sim.terminate();

@@ -65,11 +65,11 @@ QString withoutQuotes(QString text)
 // Construction
 
 MenuContext::MenuContext(QObject *parent)
-    : MenuContext(QCoreApplication::applicationDirPath(), parent)
+    : MenuContext(QCoreApplication::applicationDirPath(), QCoreApplication::arguments(), parent)
 {}
 
-MenuContext::MenuContext(const QString &programDir, QObject *parent)
-    : QObject(parent), m_programDir(programDir)
+MenuContext::MenuContext(const QString &programDir, const QStringList &arguments, QObject *parent)
+    : QObject(parent), m_programDir(programDir), m_arguments(arguments)
 {
     construct();
 }
@@ -180,10 +180,9 @@ void MenuContext::moveShippedConfigs()
 
 void MenuContext::applySetOptions()
 {
-    const QStringList arguments = QCoreApplication::arguments();
-    for (int i = 0; i < arguments.size(); ++i) {
-        if (arguments.at(i) == QLatin1String("-set") && i + 1 < arguments.size()) {
-            applySetOption(arguments.at(i + 1));
+    for (int i = 0; i < m_arguments.size(); ++i) {
+        if (m_arguments.at(i) == QLatin1String("-set") && i + 1 < m_arguments.size()) {
+            applySetOption(m_arguments.at(i + 1));
             ++i;
         }
     }

@@ -99,10 +99,10 @@ public:
 
     static constexpr int DefaultTransportDeleteDelay = 5000;
 
-    // The program's folder (share/menu and the translations are found from it) is the
-    // application's own; the second form takes another one (tests give a folder of their own).
+    // Works from the application's folder (share/menu and the translations are found from it)
+    // and its command line ("-set"); the second form takes both (tests give their own).
     explicit MenuContext(QObject *parent = nullptr);
-    explicit MenuContext(const QString &programDir, QObject *parent = nullptr);
+    MenuContext(const QString &programDir, const QStringList &arguments, QObject *parent = nullptr);
     // Leaves the current state (the view closes) and deletes it at once.
     ~MenuContext() override;
 
@@ -295,6 +295,7 @@ private:
     bool m_embedded = false;
     bool m_isWindows = false;
     QString m_programDir;
+    QStringList m_arguments;
     QString m_userDataDir;
     QString m_shareDir;
     QString m_menuVersion;

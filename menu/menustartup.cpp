@@ -55,15 +55,20 @@ void MenuStartup::printVersions()
 
 int MenuStartup::run(MenuContext &context, const QStringList &arguments)
 {
-    if (arguments.contains(QLatin1String("-v")))
-        context.setVerbose(true);
     // The touch screen never needs calibrating in this configuration: the main menu comes first.
     MenuState *first = new MainMenuState();
     if (context.needsTouchScreenCalibration()) {
         delete first;
         first = new TouchScreenCalibrateState(nullptr);
     }
-    context.setState(first);
+    return run(context, arguments, first);
+}
+
+int MenuStartup::run(MenuContext &context, const QStringList &arguments, MenuState *firstState)
+{
+    if (arguments.contains(QLatin1String("-v")))
+        context.setVerbose(true);
+    context.setState(firstState);
     const int code = QCoreApplication::exec();
     std::fputs("Menu stopped", stdout);
     std::fflush(stdout);

@@ -4,6 +4,7 @@
 #include <QStringList>
 
 class MenuContext;
+class MenuState;
 
 // The program's start-up after the application object exists: QML registrations, the version
 // options, the first state and the event loop. main() only names and creates the application.
@@ -21,6 +22,8 @@ public:
     // Applies "-v", enters the main menu state, runs the event loop and prints "Menu stopped";
     // returns the loop's exit code.
     static int run(MenuContext &context, const QStringList &arguments);
+    // The same with another first state (tests show their own document).
+    static int run(MenuContext &context, const QStringList &arguments, MenuState *firstState);
 };
 
 #endif // MENUSTARTUP_H

@@ -30,7 +30,8 @@ struct Launch
 class TestContext : public MenuContext
 {
 public:
-    using MenuContext::MenuContext;
+    // No command line: nothing is set from it.
+    explicit TestContext(const QString &programDir) : MenuContext(programDir, QStringList()) {}
 
     QString saveAnswer;
     QString openAnswer;

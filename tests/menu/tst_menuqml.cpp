@@ -6,7 +6,6 @@
 #include "keypadhelper.h"
 #include "menustartup.h"
 #include "modbusitembase.h"
-#include "touchscreenhelper.h"
 #include "translatehelper.h"
 #include "vlog.h"
 
@@ -319,7 +318,6 @@ public:
         ::mkfifo(fifo.constData(), 0600);
         qputenv("TSLIB_TSDEVICE", fifo);
         MenuStartup::registerMenuTypes();
-        qmlRegisterType<TouchScreenHelper>("Menu", 1, 0, "TouchScreenHelper");
     }
 
 public slots:
