@@ -51,6 +51,9 @@ class tst_MenuFrames : public QObject
     Q_OBJECT
 
 private slots:
+    void initTestCase();
+    void init();
+    void cleanupTestCase();
     void pollingFollowsTheShownFrame();
     void destroyedRowStopsItsReader();
     void editWrites_data();
@@ -59,24 +62,45 @@ private slots:
     void refusedWriteIsReadBack();
 
 private:
-    // The menu started on the test tree, its main frame shown.
+    // The test tree made anew with the registers' first values, its main frame shown.
     bool startOnTree(MenuDriver &menu);
+    // One menu for all cases: a start costs seconds, a fresh tree only milliseconds.
+    std::unique_ptr<MenuDriver> m_menu;
     bool gotoFrame(MenuDriver &menu, Qt::Key digit, const QString &frame);
     QString rowValue(MenuDriver &menu, const QString &row);
     QObject *editor(MenuDriver &menu);
 };
 
+void tst_MenuFrames::initTestCase()
+{
+    m_menu = std::make_unique<MenuDriver>();
+    QVERIFY2(m_menu->start(), qPrintable(m_menu->error()));
+}
+
+void tst_MenuFrames::cleanupTestCase()
+{
+    m_menu.reset();
+}
+
+void tst_MenuFrames::init()
+{
+    QVERIFY(startOnTree(*m_menu));
+}
+
 bool tst_MenuFrames::startOnTree(MenuDriver &menu)
 {
+    QObject *editors = menu.object(QStringLiteral("editorsManager"));
+    QMetaObject::invokeMethod(editors, "closeEditor");
+    menu.instrument().clearExceptions();
     menu.instrument().setRegisters(byteTimeout, ModbusBytes::fromUInt16(5));
     menu.instrument().setRegisters(rtsDelay, ModbusBytes::fromUInt16(2));
     menu.instrument().setRegisters(flowCutOff, ModbusBytes::fromFloat(0.5f));
     menu.instrument().setRegisters(k1, ModbusBytes::fromFloat(1.23456f));
-    if (!menu.start())
-        return false;
     QObject *scroller = menu.object(QStringLiteral("frameScroller"));
     if (!scroller)
         return false;
+    scroller->setProperty("source", QUrl());
+    MenuDriver::settle(20);
     scroller->setProperty("source", QUrl::fromLocalFile(QStringLiteral(
                                         QUICK_TEST_SOURCE_DIR "/frames/InstrumentFrames.qml")));
     return MenuDriver::waitFor(
@@ -84,7 +108,7 @@ bool tst_MenuFrames::startOnTree(MenuDriver &menu)
             QObject *current = scroller->property("currentFrame").value<QObject *>();
             return current && current->objectName() == QLatin1String("mainFrame") &&
                    current->property("caption").toString() == QLatin1String("Menu") &&
-                   menu.object(QStringLiteral("frameA"));
+                   menu.object(QStringLiteral("frameA")) && !editor(menu);
         },
         3000);
 }
@@ -119,8 +143,7 @@ QObject *tst_MenuFrames::editor(MenuDriver &menu)
 
 void tst_MenuFrames::pollingFollowsTheShownFrame()
 {
-    MenuDriver menu;
-    QVERIFY2(startOnTree(menu), qPrintable(menu.error()));
+    MenuDriver &menu = *m_menu;
     const QList<quint32> aRegisters{byteTimeout, flowCutOff, k1};
 
     // The main frame shows none of them.
@@ -162,8 +185,7 @@ void tst_MenuFrames::pollingFollowsTheShownFrame()
 
 void tst_MenuFrames::destroyedRowStopsItsReader()
 {
-    MenuDriver menu;
-    QVERIFY2(startOnTree(menu), qPrintable(menu.error()));
+    MenuDriver &menu = *m_menu;
     QVERIFY(gotoFrame(menu, Qt::Key_1, QStringLiteral("frameA")));
     auto *item = qobject_cast<ModbusItemBase *>(menu.object(QStringLiteral("extraItem")));
     QVERIFY(item);
@@ -212,8 +234,7 @@ void tst_MenuFrames::editWrites()
     QFETCH(quint32, address);
     QFETCH(QByteArray, written);
 
-    MenuDriver menu;
-    QVERIFY2(startOnTree(menu), qPrintable(menu.error()));
+    MenuDriver &menu = *m_menu;
     menu.object(QStringLiteral("flowRateDimension"))->setProperty("index", unitIndex);
     QVERIFY(gotoFrame(menu, Qt::Key_1, QStringLiteral("frameA")));
     for (int i = 0; i < rowIndex; ++i)
@@ -264,8 +285,7 @@ void tst_MenuFrames::refusedWriteIsReadBack_data()
 void tst_MenuFrames::refusedWriteIsReadBack()
 {
     QFETCH(bool, exception);
-    MenuDriver menu;
-    QVERIFY2(startOnTree(menu), qPrintable(menu.error()));
+    MenuDriver &menu = *m_menu;
     auto *item = qobject_cast<ModbusItemBase *>(menu.object(QStringLiteral("byteTimeoutItem")));
     QVERIFY(item);
     if (!exception)
