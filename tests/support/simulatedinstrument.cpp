@@ -225,31 +225,6 @@ void SimulatedInstrument::clearRequests()
     m_requests.clear();
 }
 
-bool SimulatedInstrument::serveSerialPort(const QString &port, QString *error)
-{
-    bool opened = false;
-    runInThread([&] {
-        auto *server = new ModbusSerialServer(port);
-        m_slave->translator().addTransport(*server, true, true);
-        opened = server->connectTransport(false);
-        if (!opened && error)
-            *error = server->errorString();
-    });
-    return opened;
-}
-
-void SimulatedInstrument::setRequestObserver(
-    std::function<void(const InstrumentRequest &)> observer)
-{
-    std::lock_guard<std::mutex> lock(m_mutex);
-    m_observer = std::move(observer);
-}
-
-bool SimulatedInstrument::answersUnit(quint8) const
-{
-    return true;
-}
-
 DorrikBus::ExceptionCode SimulatedInstrument::prepareAnswer(const InstrumentRequest &)
 {
     return DorrikBus::NoException;
@@ -390,10 +365,10 @@ void SimulatedInstrument::onRequest(ModbusPacket &request, ModbusTranslateOption
         std::lock_guard<std::mutex> lock(m_mutex);
         m_requests.append(entry);
         planned = plan(entry);
-        observer = m_observer;
+        if (m_unit != 0 && entry.unit != m_unit)
+            planned.drop = true;
+        observer = m_answerObserver;
     }
-    if (observer)
-        observer(entry);
     if (planned.delay > 0 && !waitDelay(planned.delay))
         return;
     if (planned.disconnect) {
@@ -402,8 +377,10 @@ void SimulatedInstrument::onRequest(ModbusPacket &request, ModbusTranslateOption
             m_context, [this] { takeLinkDown(); }, Qt::QueuedConnection);
         return;
     }
-    if (planned.drop || !answersUnit(entry.unit))
+    if (planned.drop)
         return;
+    if (observer)
+        observer(entry);
     if (planned.exception == DorrikBus::NoException)
         planned.exception = prepareAnswer(entry);
     if (planned.exception != DorrikBus::NoException)
@@ -518,4 +495,29 @@ void SimulatedInstrument::bringLinkUp()
     m_server->connectTransport(false);
     m_link->setServer(m_server);
     m_link->connectTransport(false);
+}
+
+bool SimulatedInstrument::serveSerial(const QString &port, QString *error)
+{
+    bool opened = false;
+    runInThread([&] {
+        auto *server = new ModbusSerialServer(port);
+        m_slave->translator().addTransport(*server, true, true);
+        opened = server->connectTransport(false);
+        if (!opened && error)
+            *error = server->errorString();
+    });
+    return opened;
+}
+
+void SimulatedInstrument::setUnit(quint8 unit)
+{
+    std::lock_guard<std::mutex> lock(m_mutex);
+    m_unit = unit;
+}
+
+void SimulatedInstrument::setAnswerObserver(std::function<void(const InstrumentRequest &)> observer)
+{
+    std::lock_guard<std::mutex> lock(m_mutex);
+    m_answerObserver = std::move(observer);
 }

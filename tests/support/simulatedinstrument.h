@@ -122,18 +122,18 @@ public:
     int requestCount() const;
     void clearRequests();
 
-    // Also answers as an RTU slave on the serial port `port`, from the instrument's thread; false
-    // with the port's error text when it does not open.
-    bool serveSerialPort(const QString &port, QString *error = nullptr);
-    // Called in the instrument's thread with every request as it is logged (a program's trace).
-    void setRequestObserver(std::function<void(const InstrumentRequest &)> observer);
+    // Also answers as an RTU slave on the serial port of that name (one end of a PtyLink, say),
+    // beside the loopback link. False with the port's error text when it does not open.
+    bool serveSerial(const QString &port, QString *error = nullptr);
+    // Requests for another device address go unanswered (0: every address is answered).
+    void setUnit(quint8 unit);
+    // Called in the instrument's thread with each request it answers.
+    void setAnswerObserver(std::function<void(const InstrumentRequest &)> observer);
 
 protected:
-    // Hooks of a derived instrument, all called in the instrument's thread, never for a request
-    // that a fault switch has already decided. Whether a request to `unit` is answered at all.
-    virtual bool answersUnit(quint8 unit) const;
-    // Before the answer: the exception the request gets (NoException to answer it normally). A
-    // read may bring its registers up to date here.
+    // Hooks of a derived instrument, called in the instrument's thread, never for a request that
+    // a fault switch or the unit has already decided. Before the answer: the exception the request
+    // gets (NoException to answer it normally). A read may bring its registers up to date here.
     virtual DorrikBus::ExceptionCode prepareAnswer(const InstrumentRequest &request);
     // After a register or file write that was answered without an exception.
     virtual void written(const InstrumentRequest &request);
@@ -208,7 +208,6 @@ private:
     QMap<quint8, ModbusBytes> m_files;
     QMap<quint32, Fault> m_exceptions;
     QMap<quint8, Fault> m_fileExceptions;
-    std::function<void(const InstrumentRequest &)> m_observer;
     QElapsedTimer m_clock;
     int m_delay = 0;
     int m_dropAnswers = 0;
@@ -223,6 +222,8 @@ private:
     // Raised by setDelay, so that a wait under way ends.
     quint64 m_delayGeneration = 0;
     QList<InstrumentRequest> m_requests;
+    quint8 m_unit = 0;
+    std::function<void(const InstrumentRequest &)> m_answerObserver;
 };
 
 #endif

@@ -64,6 +64,7 @@ TavrinInstrument::TavrinInstrument(QObject *parent) : SimulatedInstrument(parent
         holdingRegisters().addRegisters(range.first, range.second);
 
     holdingRegisters().setRegisters(ModbusAddress, ModbusBytes::fromUInt16(1));
+    setUnit(1);
     holdingRegisters().setRegisters(SiteSettings, defaultSiteSettings());
     inputRegisters().setRegisters(300746, ModbusBytes::fromUInt16(4)); // power: battery full
     inputRegisters().setRegisters(300754, ModbusBytes::fromUInt16(2)); // memory card state
@@ -165,12 +166,6 @@ ModbusBytes TavrinInstrument::siteSettings(int site) const
     return m_siteSettings.value(site);
 }
 
-bool TavrinInstrument::answersUnit(quint8 unit) const
-{
-    std::lock_guard<std::mutex> lock(m_mutex);
-    return unit == m_unit;
-}
-
 bool TavrinInstrument::holds(const InstrumentRequest &request) const
 {
     const auto &ranges =
@@ -232,8 +227,10 @@ void TavrinInstrument::written(const InstrumentRequest &request)
         request.function != DorrikBus::WriteMultipleRegisters)
         return;
     std::lock_guard<std::mutex> lock(m_mutex);
-    if (touches(request, ModbusAddress))
+    if (touches(request, ModbusAddress)) {
         m_unit = quint8(registers(ModbusAddress, 1).toUInt16(0));
+        setUnit(m_unit);
+    }
     if (touches(request, SitesRevision, 2))
         inputRegisters().setRegisters(SitesRevisionRo, registers(SitesRevision, 2));
     if (touches(request, MeasureStatus))

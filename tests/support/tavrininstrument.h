@@ -62,7 +62,6 @@ public:
     static ModbusBytes defaultSiteSettings();
 
 protected:
-    bool answersUnit(quint8 unit) const override;
     DorrikBus::ExceptionCode prepareAnswer(const InstrumentRequest &request) override;
     void written(const InstrumentRequest &request) override;
 
@@ -80,7 +79,7 @@ private:
 
     // Guarded: the unit and the sites' settings are used by both threads.
     mutable std::mutex m_mutex;
-    quint8 m_unit = 1;
+    quint8 m_unit = 1; // as given to setUnit
     int m_currentSite = 0;
     // Settings of every site but the current one, whose live copy is in the registers.
     QList<ModbusBytes> m_siteSettings;

@@ -1,0 +1,640 @@
+#include "menucontext.h"
+
+#include "dorrikbus.h"
+#include "keypadhelper.h"
+#include "menustate.h"
+#include "modbusclient.h"
+#include "modbuslibusbclient.h"
+#include "modbusserialclient.h"
+#include "qmlapplicationviewer.h"
+#include "serialportsmodel.h"
+#include "translatehelper.h"
+#include "usbdevicesmodel.h"
+#include "vlog.h"
+
+#include <QCoreApplication>
+#include <QDebug>
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <QMetaProperty>
+#include <QQuickItem>
+#include <QSettings>
+#include <QStandardPaths>
+#include <QTimer>
+
+namespace {
+
+const QString MenuVersionText = QStringLiteral("1.10.6512");
+
+#ifdef Q_OS_WIN
+constexpr bool BuildIsWindows = true;
+#else
+constexpr bool BuildIsWindows = false;
+#endif
+// The desktop build; the instrument's build has it true.
+constexpr bool BuildEmbedded = false;
+
+int embeddedOverride = -1;
+int isWindowsOverride = -1;
+
+bool buildFlag(int override, bool buildValue)
+{
+    return override < 0 ? buildValue : override != 0;
+}
+
+QString withoutQuotes(QString text)
+{
+    return text.remove(QLatin1Char('\''));
+}
+
+} // namespace
+
+// Construction
+
+MenuContext::MenuContext(QObject *parent)
+    : MenuContext(QCoreApplication::applicationDirPath(), QCoreApplication::arguments(), parent)
+{}
+
+MenuContext::MenuContext(const QString &programDir, const QStringList &arguments, QObject *parent)
+    : QObject(parent), m_programDir(programDir), m_arguments(arguments)
+{
+    construct();
+}
+
+MenuContext::~MenuContext()
+{
+    if (m_currentState) {
+        m_currentState->leave(this);
+        delete m_currentState;
+        m_currentState = nullptr;
+    }
+}
+
+void MenuContext::overrideEmbedded(int value)
+{
+    embeddedOverride = value;
+}
+
+void MenuContext::overrideIsWindows(int value)
+{
+    isWindowsOverride = value;
+}
+
+void MenuContext::construct()
+{
+    m_constructing = true;
+    m_embedded = buildFlag(embeddedOverride, BuildEmbedded);
+    m_isWindows = buildFlag(isWindowsOverride, BuildIsWindows);
+    m_userDataDir = QStandardPaths::writableLocation(QStandardPaths::HomeLocation) +
+                    QDir::separator() + QCoreApplication::applicationName();
+
+    m_translateHelper = new TranslateHelper(QStringLiteral("menu"), m_programDir, this);
+    m_log = new VLog(this);
+    m_usbDevicesModel = new UsbDevicesModel(this);
+    m_keypadHelper = new KeypadHelper(this);
+    m_currentState = new MenuState(nullptr);
+    m_menuVersion = withoutQuotes(MenuVersionText);
+    m_dorrikBusVersion = withoutQuotes(DorrikBus::version());
+    m_qtVersion = QString::fromLatin1(qVersion());
+
+    m_currentState->enter(this);
+
+    m_log->setHandleAppMessages(true);
+    m_log->setLogToFile(true);
+    m_log->setMaxLogSize(1000000);
+    m_log->setMaxFileSize(10000000);
+    m_log->setFileName(m_userDataDir + QLatin1String("/log/log.txt"));
+
+    applySetOptions();
+    connect(this, &MenuContext::deviceTimeChanged, m_log, &VLog::setPrefix);
+    buildBaudRates();
+
+    m_usbDevicesModel->setVidFilter(QStringLiteral("%1").arg(m_usbVid, 4, 16, QLatin1Char(' ')));
+    m_usbDevicesModel->setPidFilter(QStringLiteral("%1").arg(m_usbPid, 4, 16, QLatin1Char(' ')));
+    m_menuVersionUInt = convertMenuVersionToUInt(m_menuVersion);
+
+    findDirectories();
+    moveShippedConfigs();
+    updateLanguages();
+
+    fillSerialPorts();
+    fillUsbDevices();
+
+    m_constructing = false;
+    loadSettings();
+    saveSettings();
+    // The command line wins over the store for this run, and the store keeps its values.
+    m_constructing = true;
+    applySetOptions();
+    m_constructing = false;
+}
+
+void MenuContext::findDirectories()
+{
+    const QString beside = m_programDir + QLatin1String("/share/menu");
+    if (QFileInfo(beside).isDir())
+        m_shareDir = QFileInfo(beside).absoluteFilePath();
+    else
+        m_shareDir = QDir::cleanPath(QFileInfo(m_programDir).absoluteFilePath() +
+                                     QLatin1String("/../share/menu"));
+}
+
+void MenuContext::buildBaudRates()
+{
+    m_deviceBaudRates =
+        QStringList{QStringLiteral("1200"),  QStringLiteral("2400"),  QStringLiteral("4800"),
+                    QStringLiteral("9600"),  QStringLiteral("19200"), QStringLiteral("38400"),
+                    QStringLiteral("57600"), QStringLiteral("115200")};
+    if (m_expandBaudRates)
+        m_deviceBaudRates << QStringLiteral("230400") << QStringLiteral("460800")
+                          << QStringLiteral("921600");
+}
+
+void MenuContext::moveShippedConfigs()
+{
+    const QString target = modbusConfigsDir();
+    QDir().mkpath(target);
+    const QFileInfoList shipped =
+        QDir(m_shareDir + QLatin1String("/modbusconfigs/")).entryInfoList(QDir::Files);
+    for (const QFileInfo &file : shipped) {
+        const QString destination = target + file.fileName();
+        if (!QFileInfo::exists(destination))
+            QFile::rename(file.absoluteFilePath(), destination);
+    }
+}
+
+// "-set" overrides
+
+void MenuContext::applySetOptions()
+{
+    for (int i = 0; i < m_arguments.size(); ++i) {
+        if (m_arguments.at(i) == QLatin1String("-set") && i + 1 < m_arguments.size()) {
+            applySetOption(m_arguments.at(i + 1));
+            ++i;
+        }
+    }
+}
+
+void MenuContext::applySetOption(const QString &argument)
+{
+    const QStringList parts = argument.split(QLatin1Char('='));
+    const QString name = parts.first();
+    const QString value = parts.size() == 1 ? QStringLiteral("true") : parts.last();
+    // The language list is not there yet when the options are first applied; the index is
+    // chosen in the menu only.
+    if (name.compare(QLatin1String("languageIndex"), Qt::CaseInsensitive) == 0)
+        return;
+    const QMetaObject *meta = metaObject();
+    for (int i = 0; i < meta->propertyCount(); ++i) {
+        const QMetaProperty property = meta->property(i);
+        if (name.compare(QLatin1String(property.name()), Qt::CaseInsensitive) != 0)
+            continue;
+        if (property.isWritable())
+            property.write(this, QVariant(value));
+        return;
+    }
+}
+
+// Stored settings
+
+void MenuContext::loadSettings()
+{
+    QSettings store;
+    applyLanguageIndex(store.value(QStringLiteral("languageIndex"), 1).toInt());
+    const int type = store.value(QStringLiteral("connectionType"), int(USB)).toInt();
+    m_connectionType = type == RS485 ? RS485 : USB;
+    m_deviceAddress = store.value(QStringLiteral("deviceAddress"), 1).toInt();
+    m_deviceSerialPort = store.value(QStringLiteral("deviceSerialPort"), QString()).toString();
+    m_deviceBaudRateIndex = store.value(QStringLiteral("deviceBaudRateIndex")).toInt();
+    m_usbDevice = store.value(QStringLiteral("usbSerialNumber"), QString()).toString();
+    m_byteTimeout = store.value(QStringLiteral("byteTimeout"), m_byteTimeout).toInt();
+    m_readTimeout = store.value(QStringLiteral("readTimeout"), m_readTimeout).toInt();
+    m_rtsDelay = store.value(QStringLiteral("rtsDelat"), m_rtsDelay).toInt();
+    m_controlRts = store.value(QStringLiteral("controlRts"), m_controlRts).toBool();
+}
+
+void MenuContext::saveSettings()
+{
+    if (m_constructing)
+        return;
+    QSettings store;
+    store.setValue(QStringLiteral("languageIndex"), m_languageIndex);
+    store.setValue(QStringLiteral("connectionType"), int(m_connectionType));
+    store.setValue(QStringLiteral("deviceAddress"), m_deviceAddress);
+    store.setValue(QStringLiteral("deviceSerialPort"), m_deviceSerialPort);
+    store.setValue(QStringLiteral("deviceBaudRateIndex"), m_deviceBaudRateIndex);
+    store.setValue(QStringLiteral("usbSerialNumber"), m_usbDevice);
+    store.setValue(QStringLiteral("byteTimeout"), m_byteTimeout);
+    store.setValue(QStringLiteral("readTimeout"), m_readTimeout);
+    store.setValue(QStringLiteral("rtsDelat"), m_rtsDelay);
+    store.setValue(QStringLiteral("controlRts"), m_controlRts);
+}
+
+// Languages and versions
+
+void MenuContext::setLanguageIndex(int index)
+{
+    if (!applyLanguageIndex(index))
+        return;
+    saveSettings();
+    emit languageIndexChanged();
+}
+
+bool MenuContext::applyLanguageIndex(int index)
+{
+    if (index == m_languageIndex || index < 0 || index >= m_languages.size())
+        return false;
+    m_languageIndex = index;
+    if (index > 0)
+        m_translateHelper->loadTranslation(index - 1);
+    else
+        m_translateHelper->unloadTranslations();
+    updateLanguages();
+    return true;
+}
+
+void MenuContext::updateLanguages()
+{
+    m_languages = QStringList{QStringLiteral("English")} + m_translateHelper->languageNames();
+    m_keypadLanguageNames = m_translateHelper->languageNamesInDir(
+        QDir(m_shareDir + QLatin1String("/qml/components/keypadcomponents")).absolutePath());
+}
+
+quint32 MenuContext::convertMenuVersionToUInt(const QString &version)
+{
+    // Missing parts count 0, as parts that are not numbers do.
+    const QStringList parts = version.split(QLatin1Char('.'));
+    const quint32 major = parts.value(0).toUInt();
+    const quint32 minor = parts.value(1).toUInt();
+    const quint32 build = parts.value(2).toUInt();
+    return ((major & 0xFF) << 24) | ((minor & 0xFF) << 16) | (build & 0xFFFF);
+}
+
+// Setters
+
+void MenuContext::setConnectionType(MenuContext::ConnectionType type)
+{
+    if (m_connectionType == type)
+        return;
+    m_connectionType = type;
+    emit connectionTypeChanged(type);
+    saveSettings();
+    updateTransport();
+}
+
+void MenuContext::setDeviceAddress(int address)
+{
+    if (m_deviceAddress == address)
+        return;
+    m_deviceAddress = address;
+    updateDeviceAddress();
+    emit deviceAddressChanged(address);
+    saveSettings();
+}
+
+void MenuContext::setByteTimeout(int ms)
+{
+    if (m_byteTimeout == ms)
+        return;
+    m_byteTimeout = ms;
+    updateSerialSettings();
+    emit byteTimeoutChanged(ms);
+    saveSettings();
+}
+
+void MenuContext::setRtsDelay(int ms)
+{
+    if (m_rtsDelay == ms)
+        return;
+    m_rtsDelay = ms;
+    updateSerialSettings();
+    emit rtsDelayChanged(ms);
+    saveSettings();
+}
+
+void MenuContext::setControlRts(bool on)
+{
+    if (m_controlRts == on)
+        return;
+    m_controlRts = on;
+    updateSerialSettings();
+    emit controlRtsChanged(on);
+    saveSettings();
+}
+
+void MenuContext::setReadTimeout(int ms)
+{
+    if (m_readTimeout == ms)
+        return;
+    m_readTimeout = ms;
+    updateSerialSettings();
+    emit readTimeoutChanged(ms);
+    saveSettings();
+}
+
+void MenuContext::setDeviceSerialPort(const QString &port, bool doUpdateTransport)
+{
+    if (m_deviceSerialPort == port)
+        return;
+    m_deviceSerialPort = port;
+    if (doUpdateTransport)
+        updateTransport();
+    emit deviceSerialPortChanged(port);
+    saveSettings();
+}
+
+void MenuContext::setDeviceBaudRateIndex(int index, bool doUpdateTransport)
+{
+    if (m_deviceBaudRateIndex == index || index < 0 || index >= m_deviceBaudRates.size())
+        return;
+    m_deviceBaudRateIndex = index;
+    if (doUpdateTransport && m_connectionType == RS485)
+        updateTransport();
+    emit deviceBaudRateIndexChanged(index);
+    saveSettings();
+}
+
+void MenuContext::setUsbVid(int vid)
+{
+    if (m_usbVid == vid)
+        return;
+    m_usbVid = vid;
+    emit usbVidChanged(vid);
+}
+
+void MenuContext::setUsbPid(int pid)
+{
+    if (m_usbPid == pid)
+        return;
+    m_usbPid = pid;
+    emit usbPidChanged(pid);
+}
+
+void MenuContext::setUsbSerialNumber(const QString &serialNumber, bool doUpdateTransport)
+{
+    if (m_usbSerialNumber == serialNumber)
+        return;
+    m_usbSerialNumber = serialNumber;
+    if (doUpdateTransport)
+        updateTransport();
+    emit usbSerialNumberChanged(serialNumber);
+}
+
+void MenuContext::setUsbDevice(const QString &device)
+{
+    if (m_usbDevice == device)
+        return;
+    m_usbDevice = device;
+    emit usbDeviceChanged(device);
+    saveSettings();
+}
+
+void MenuContext::setSerialPorts(const QStringList &ports)
+{
+    if (m_serialPorts == ports)
+        return;
+    m_serialPorts = ports;
+    emit serialPortsChanged(ports);
+}
+
+void MenuContext::setUsbDevices(const QStringList &devices)
+{
+    if (m_usbDevices == devices)
+        return;
+    m_usbDevices = devices;
+    emit usbDevicesChanged(devices);
+}
+
+void MenuContext::setDeviceTime(const QString &time)
+{
+    if (m_deviceTime == time)
+        return;
+    m_deviceTime = time;
+    emit deviceTimeChanged(time);
+}
+
+void MenuContext::setUseNumScreenKeypad(bool on)
+{
+    if (m_useNumScreenKeypad == on)
+        return;
+    m_useNumScreenKeypad = on;
+    emit useNumScreenKeypadChanged(on);
+}
+
+void MenuContext::setUseTextScreenKeypad(bool on)
+{
+    if (m_useTextScreenKeypad == on)
+        return;
+    m_useTextScreenKeypad = on;
+    emit useTextScreenKeypadChanged(on);
+}
+
+void MenuContext::setFullscreen(bool on)
+{
+    if (m_fullscreen == on)
+        return;
+    m_fullscreen = on;
+    emit fullscreenChanged(on);
+}
+
+void MenuContext::setExpandBaudRates(bool on)
+{
+    if (m_expandBaudRates == on)
+        return;
+    m_expandBaudRates = on;
+    emit expandBaudRatesChanged(on);
+}
+
+void MenuContext::setVerbose(bool on)
+{
+    if (m_verbose == on)
+        return;
+    m_verbose = on;
+    emit verboseChanged(on);
+}
+
+void MenuContext::setDiscardDragDistance(bool on)
+{
+    if (m_discardDragDistance == on)
+        return;
+    m_discardDragDistance = on;
+    emit discardDragDistanceChanged(on);
+}
+
+void MenuContext::setHideConnectionSettings(bool on)
+{
+    if (m_hideConnectionSettings == on)
+        return;
+    m_hideConnectionSettings = on;
+    emit hideConnectionSettingsChanged(on);
+}
+
+void MenuContext::setHideRs485Settings(bool on)
+{
+    if (m_hideRs485Settings == on)
+        return;
+    m_hideRs485Settings = on;
+    emit hideRs485SettingsChanged(on);
+}
+
+void MenuContext::setShowExitButton(bool on)
+{
+    if (m_showExitButton == on)
+        return;
+    m_showExitButton = on;
+    emit showExitButtonChanged(on);
+}
+
+// Device lists
+
+void MenuContext::fillSerialPorts()
+{
+    setSerialPorts(SerialPortsModel::getNewList());
+}
+
+void MenuContext::fillUsbDevices()
+{
+    m_usbDevicesModel->fill();
+    m_usbDevices = m_usbDevicesModel->getList(false, false, true, false);
+}
+
+// Screen states
+
+void MenuContext::setState(MenuState *state)
+{
+    if (m_currentState) {
+        m_currentState->leave(this);
+        m_currentState->deleteLater();
+    }
+    m_currentState = state;
+    if (m_currentState)
+        m_currentState->enter(this);
+}
+
+void MenuContext::exitCurrentState()
+{
+    if (m_currentState)
+        m_currentState->leave(this);
+}
+
+// Connection set-up
+
+ModbusClient *MenuContext::findClient() const
+{
+    if (!m_viewer || !m_viewer->rootObject())
+        return nullptr;
+    return m_viewer->rootObject()->findChild<ModbusClient *>(QStringLiteral("modbusClient"));
+}
+
+ModbusSerialClient *MenuContext::createSerialTransport(ModbusClient *client)
+{
+    return new ModbusSerialClient(client);
+}
+
+ModbusLibusbClient *MenuContext::createUsbTransport(ModbusClient *client)
+{
+    return new ModbusLibusbClient(client);
+}
+
+bool MenuContext::serialPortExists(const QString &port)
+{
+    if (port.isEmpty())
+        return false;
+    if (QFileInfo::exists(port))
+        return true;
+#ifdef Q_OS_UNIX
+    // A port is named like QSerialPortInfo names it: without its folder.
+    return !port.contains(QLatin1Char('/')) && QFileInfo::exists(QLatin1String("/dev/") + port);
+#else
+    return false;
+#endif
+}
+
+void MenuContext::updateTransport()
+{
+    if (!m_viewer)
+        return;
+    ModbusClient *client = findClient();
+    if (!client) {
+        qCritical().noquote() << "'modbusClient' not found";
+        return;
+    }
+    updateDeviceAddress();
+    // No transport exists for SPI here: the client keeps the one it has.
+    if (m_connectionType != RS485 && m_connectionType != USB)
+        return;
+
+    ModbusTransport *old = client->transport();
+    if (old && old->connected())
+        old->disconnectTransport();
+
+    ModbusTransport *transport = nullptr;
+    if (m_connectionType == RS485) {
+        fillSerialPorts();
+        ModbusSerialClient *serial = createSerialTransport(client);
+        // A port that is there but unlisted (a pseudo-terminal, some adapters) is kept: only an
+        // absent one gives way to the first listed port.
+        if (!m_serialPorts.contains(m_deviceSerialPort) && !m_serialPorts.isEmpty() &&
+            !serialPortExists(m_deviceSerialPort))
+            setDeviceSerialPort(m_serialPorts.first(), false);
+        serial->setPort(m_deviceSerialPort);
+        if (m_deviceBaudRateIndex < 0)
+            setDeviceBaudRateIndex(0, false);
+        if (m_deviceBaudRateIndex >= m_deviceBaudRates.size())
+            setDeviceBaudRateIndex(int(m_deviceBaudRates.size()) - 1, false);
+        updateSerialSettings(serial);
+        transport = serial;
+    } else {
+        ModbusLibusbClient *usb = createUsbTransport(client);
+        usb->setStrictSerialNumber(false);
+        usb->setVid(quint16(m_usbVid));
+        usb->setPid(quint16(m_usbPid));
+        usb->setSerialNumber(m_usbSerialNumber);
+        transport = usb;
+    }
+
+    connect(transport, &Transport::transportConnected, this, &MenuContext::onTransportConnected);
+    if (!transport->connected())
+        transport->connectTransport(true);
+    client->setTransport(transport);
+    if (old)
+        QTimer::singleShot(m_transportDeleteDelay, old, &QObject::deleteLater);
+}
+
+void MenuContext::updateDeviceAddress()
+{
+    if (ModbusClient *client = findClient())
+        client->setDeviceAddress(m_deviceAddress);
+}
+
+void MenuContext::updateSerialSettings(ModbusSerialTransport *transport)
+{
+    if (!transport) {
+        ModbusClient *client = findClient();
+        if (!client)
+            return;
+        transport = qobject_cast<ModbusSerialTransport *>(client->transport());
+        if (!transport)
+            return;
+    }
+    transport->setBaudRate(m_deviceBaudRates.value(m_deviceBaudRateIndex).toInt());
+    transport->setReadTimeout(m_readTimeout);
+    transport->setRtsDelay(m_rtsDelay);
+    transport->setControlRts(m_controlRts);
+    transport->setByteTimeout(m_byteTimeout);
+}
+
+void MenuContext::onTransportConnected()
+{
+    if (auto *serial = qobject_cast<ModbusSerialClient *>(sender())) {
+        if (!serial->connected())
+            return;
+        setDeviceSerialPort(serial->port(), false);
+        setDeviceBaudRateIndex(int(m_deviceBaudRates.indexOf(QString::number(serial->baudRate()))),
+                               false);
+    } else if (auto *usb = qobject_cast<ModbusLibusbClient *>(sender())) {
+        if (usb->connected())
+            setUsbSerialNumber(usb->serialNumber(), false);
+    }
+}

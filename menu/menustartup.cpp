@@ -1,0 +1,66 @@
+#include "menustartup.h"
+
+#include "dorrikbus.h"
+#include "mainmenustate.h"
+#include "menucontext.h"
+#include "screenmanager.h"
+#include "seabattletypes.h"
+#include "stringpairmodel.h"
+#include "vfilesmodel.h"
+#include "vplots.h"
+#include "vsettings.h"
+#include "wheelarea.h"
+
+#include <QCoreApplication>
+#include <QDebug>
+#include <QQmlEngine>
+
+#include <cstdio>
+
+void MenuStartup::registerTypes()
+{
+    registerVPlotsTypes("VPlots");
+    registerSeaBattleTypes();
+    registerMenuTypes();
+}
+
+void MenuStartup::registerMenuTypes()
+{
+    const char *uri = "Menu";
+    qmlRegisterType<ScreenManager>(uri, 1, 0, "ScreenManager");
+    qmlRegisterType<VSettings>(uri, 1, 0, "VSettings");
+    qmlRegisterType<WheelArea>(uri, 1, 0, "WheelArea");
+    qmlRegisterType<VFilesModel>(uri, 1, 0, "VFilesModel");
+    qmlRegisterUncreatableType<MenuContext>(uri, 1, 0, "MenuContext",
+                                            QStringLiteral("Element is not creatable."));
+    qmlRegisterType<StringPairModel>(uri, 1, 0, "StringPairModel");
+}
+
+bool MenuStartup::versionRequested(const QStringList &arguments)
+{
+    return arguments.contains(QLatin1String("-ver")) ||
+           arguments.contains(QLatin1String("-version"));
+}
+
+void MenuStartup::printVersions()
+{
+    qWarning() << "     Menu version:" << QStringLiteral("1.10.6512");
+    qWarning() << "DorrikBus version:" << DorrikBus::version().toLatin1();
+}
+
+int MenuStartup::run(MenuContext &context, const QStringList &arguments)
+{
+    // The touch screen never needs calibrating in this configuration: the main menu comes first.
+    return run(context, arguments, new MainMenuState());
+}
+
+int MenuStartup::run(MenuContext &context, const QStringList &arguments, MenuState *firstState)
+{
+    if (arguments.contains(QLatin1String("-v")))
+        context.setVerbose(true);
+    context.setState(firstState);
+    const int code = QCoreApplication::exec();
+    std::fputs("Menu stopped", stdout);
+    std::fflush(stdout);
+    return code;
+}

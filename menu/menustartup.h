@@ -1,0 +1,29 @@
+#ifndef MENUSTARTUP_H
+#define MENUSTARTUP_H
+
+#include <QStringList>
+
+class MenuContext;
+class MenuState;
+
+// The program's start-up after the application object exists: QML registrations, the version
+// options, the first state and the event loop. main() only names and creates the application.
+class MenuStartup
+{
+public:
+    // "VPlots", "SeaBattle", then "Menu" 1.0.
+    static void registerTypes();
+    static void registerMenuTypes();
+
+    // Whether the arguments ask for the versions ("-ver" or "-version", exactly).
+    static bool versionRequested(const QStringList &arguments);
+    static void printVersions();
+
+    // Applies "-v", enters the main menu state, runs the event loop and prints "Menu stopped";
+    // returns the loop's exit code.
+    static int run(MenuContext &context, const QStringList &arguments);
+    // The same with another first state (tests show their own document).
+    static int run(MenuContext &context, const QStringList &arguments, MenuState *firstState);
+};
+
+#endif // MENUSTARTUP_H

@@ -1,0 +1,7 @@
+import QtQuick
+
+Rectangle {
+    width: 640
+    height: 480
+    color: "white"
+}

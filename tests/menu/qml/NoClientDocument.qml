@@ -1,0 +1,4 @@
+// A document without the UI's client.
+import QtQuick
+
+Item {}
