@@ -3,6 +3,7 @@
 #include "dorrikbus.h"
 #include "keypadhelper.h"
 #include "menustate.h"
+#include "modbusbytes.h"
 #include "modbusclient.h"
 #include "modbuslibusbclient.h"
 #include "modbusserialclient.h"
@@ -12,16 +13,27 @@
 #include "usbdevicesmodel.h"
 #include "vlog.h"
 
+#include <QClipboard>
 #include <QCoreApplication>
 #include <QDebug>
+#include <QDesktopServices>
 #include <QDir>
 #include <QFile>
+#include <QFileDialog>
 #include <QFileInfo>
+#include <QFontMetricsF>
+#include <QGuiApplication>
+#include <QMessageBox>
 #include <QMetaProperty>
+#include <QProcess>
 #include <QQuickItem>
 #include <QSettings>
 #include <QStandardPaths>
+#include <QTextStream>
 #include <QTimer>
+#include <QUrl>
+
+#include <algorithm>
 
 namespace {
 
@@ -637,4 +649,284 @@ void MenuContext::onTransportConnected()
         if (usb->connected())
             setUsbSerialNumber(usb->serialNumber(), false);
     }
+}
+
+// Context services
+
+bool MenuContext::fileExists(const QString &file)
+{
+    return QFileInfo::exists(file);
+}
+
+QString MenuContext::getFileBaseName(const QString &file)
+{
+    return QFileInfo(file).baseName();
+}
+
+bool MenuContext::removeFile(const QString &fileName)
+{
+    return QFile::remove(fileName);
+}
+
+bool MenuContext::deleteConfig(const QString &configFileName)
+{
+    return QFile::remove(QDir(modbusConfigsDir()).filePath(configFileName));
+}
+
+bool MenuContext::saveToFile(const QString &fileName, const QString &data, bool append)
+{
+    QFile file(fileName);
+    const QIODevice::OpenMode mode =
+        QIODevice::WriteOnly | QIODevice::Text | (append ? QIODevice::Append : QIODevice::Truncate);
+    if (!file.open(mode))
+        return false;
+    QTextStream stream(&file);
+    stream.setEncoding(QStringConverter::System);
+    stream << data;
+    stream.flush();
+    // A full disk or a size limit shows only when the buffered text reaches the file.
+    const bool written = stream.status() == QTextStream::Ok && file.flush();
+    file.close();
+    return written && file.error() == QFileDevice::NoError;
+}
+
+void MenuContext::deleteOldModbusConfigs()
+{
+    if (m_maxModbusConfigs < 0)
+        return;
+    const QFileInfoList files =
+        QDir(modbusConfigsDir()).entryInfoList(QDir::Files | QDir::Hidden, QDir::Time);
+    for (qsizetype i = files.size() - 1; i >= m_maxModbusConfigs; --i)
+        QFile::remove(files.at(i).absoluteFilePath());
+}
+
+qreal MenuContext::getMaxFontSize(const QFont &font, const QString &text, qreal width, qreal height,
+                                  int initFontSize)
+{
+    if (height == 0 || width == 0)
+        return font.pixelSize();
+    m_font = font;
+    if (initFontSize > 0)
+        m_font.setPixelSize(initFontSize);
+    while (m_font.pixelSize() > 1) {
+        const QSizeF size = QFontMetricsF(m_font).size(0, text);
+        if (size.width() <= width && size.height() <= height)
+            break;
+        m_font.setPixelSize(m_font.pixelSize() - 1);
+    }
+    return m_font.pixelSize();
+}
+
+qreal MenuContext::getMaxFontSizeByWidth(const QFont &font, const QString &text, qreal width,
+                                         qreal paintedWidth, int initFontSize)
+{
+    if (width <= 0 || paintedWidth <= 0)
+        return font.pixelSize();
+    m_font = font;
+    if (initFontSize > 0)
+        m_font.setPixelSize(initFontSize);
+    const QStringList lines = text.split(QLatin1Char('\n'));
+    while (m_font.pixelSize() > 1) {
+        const QFontMetricsF metrics(m_font);
+        const bool fits = std::all_of(lines.cbegin(), lines.cend(), [&](const QString &line) {
+            return metrics.horizontalAdvance(line) <= width;
+        });
+        if (fits)
+            break;
+        m_font.setPixelSize(m_font.pixelSize() - 1);
+    }
+    return m_font.pixelSize();
+}
+
+QString MenuContext::convertMenuVersionToString(quint32 version)
+{
+    return QStringLiteral("%1.%2.%3")
+        .arg((version >> 24) & 0xFF)
+        .arg((version >> 16) & 0xFF)
+        .arg(version & 0xFFFF);
+}
+
+int MenuContext::compareVersions(const QString &version1, const QString &version2)
+{
+    QStringList parts1 = version1.split(QLatin1Char('.'));
+    QStringList parts2 = version2.split(QLatin1Char('.'));
+    while (parts1.size() < parts2.size())
+        parts1.append(QString());
+    while (parts2.size() < parts1.size())
+        parts2.append(QString());
+    for (qsizetype i = 0; i < parts1.size(); ++i) {
+        const qsizetype length = qMax(parts1.at(i).size(), parts2.at(i).size());
+        parts1[i] = parts1.at(i).rightJustified(length, QLatin1Char('0'));
+        parts2[i] = parts2.at(i).rightJustified(length, QLatin1Char('0'));
+    }
+    return QString::compare(parts1.join(QLatin1Char('.')), parts2.join(QLatin1Char('.')));
+}
+
+bool MenuContext::validateModbusUtf8StringSize(const QString &value, int maxBytes)
+{
+    return ModbusBytes::fromStringUtf8(value).size() <= maxBytes;
+}
+
+void MenuContext::exitApplication()
+{
+    QCoreApplication::exit(0);
+}
+
+QString MenuContext::executeSaveFileDialog(const QString &caption, const QString &dir,
+                                           const QString &filter, const QString &defaultSuffix)
+{
+    QString name = showSaveFileDialog(caption, dir, filter);
+    if (name.isEmpty())
+        return QString();
+    // Compared as passed: a suffix given with its dot never matches and is always appended.
+    if (!defaultSuffix.isEmpty() && defaultSuffix != QFileInfo(name).suffix()) {
+        if (!defaultSuffix.startsWith(QLatin1Char('.')))
+            name += QLatin1Char('.');
+        name += defaultSuffix;
+        // The dialog asked about the name as typed, not about this one.
+        if (QFileInfo::exists(name) &&
+            !askYesNo(caption, tr("%1 already exists.\nDo you want to replace it?")
+                                   .arg(QFileInfo(name).fileName())))
+            return QString();
+    }
+    return name;
+}
+
+QString MenuContext::executeOpenFileDialog(const QString &caption, const QString &dir,
+                                           const QString &filter)
+{
+    const QString name = showOpenFileDialog(caption, dir, filter);
+    if (name.isEmpty() || !QFileInfo::exists(name))
+        return QString();
+    return name;
+}
+
+void MenuContext::openUrl(const QString &path)
+{
+    QDesktopServices::openUrl(QUrl::fromLocalFile(path));
+}
+
+void MenuContext::openFileExplorer(const QString &dir, const QString &file)
+{
+    if (file.isEmpty()) {
+        openUrl(dir);
+        return;
+    }
+    const QString path = QFileInfo(QDir(dir), file).absoluteFilePath();
+    if (m_isWindows) {
+        startDetached(QStringLiteral("explorer"),
+                      {QStringLiteral("/select,"), QDir::toNativeSeparators(path)},
+                      QDir::currentPath());
+        return;
+    }
+    // No file manager here takes a file to select: show the folder that holds it.
+    openUrl(QFileInfo(path).absolutePath());
+}
+
+QImage MenuContext::grabView() const
+{
+    return m_viewer ? m_viewer->grabWindow() : QImage();
+}
+
+void MenuContext::screenshotToFile(const QString &file, const QString &format)
+{
+    if (!m_viewer) {
+        qWarning("screenshot: m_viewer doesn't exist");
+        return;
+    }
+    const QImage image = grabView();
+    QString target = file;
+    if (target.isEmpty()) {
+        QDir folder(m_userDataDir);
+        folder.mkpath(QStringLiteral("."));
+        for (int n = 1;; ++n) {
+            const QString name =
+                QStringLiteral("screenshot-%1.%2").arg(n, 3, 10, QLatin1Char('0')).arg(format);
+            if (!folder.exists(name)) {
+                target = folder.absoluteFilePath(name);
+                break;
+            }
+        }
+    }
+    image.save(target, format.toLatin1().constData());
+}
+
+void MenuContext::screenshotToClipboard()
+{
+    if (!m_viewer) {
+        qWarning("screenshot: m_viewer doesn't exist");
+        return;
+    }
+    QGuiApplication::clipboard()->setImage(grabView());
+}
+
+void MenuContext::sendCharEvent(const QString &arg)
+{
+    if (arg.size() == 1)
+        m_keypadHelper->translateCharEvent(arg.at(0));
+}
+
+void MenuContext::sendKeyEvent(Qt::Key key)
+{
+    m_keypadHelper->translateKeyEvent(key);
+}
+
+void MenuContext::sendKeyEvent(int key)
+{
+    m_keypadHelper->translateKeyEvent(Qt::Key(key));
+}
+
+QString MenuContext::getLanguageName()
+{
+    return m_translateHelper->languageName(m_languageIndex);
+}
+
+QString MenuContext::languageNameToSuffix(const QString &arg)
+{
+    return m_translateHelper->suffixByLanguageName(arg);
+}
+
+bool MenuContext::restartMenu()
+{
+    CancelMessageEvent event;
+    emit beforeRestartMenu(&event);
+    if (event.cancel())
+        return false;
+    // The running process's own path is not passed again: the new one gets the same options.
+    startDetached(QCoreApplication::applicationFilePath(), QCoreApplication::arguments().mid(1),
+                  QDir::currentPath());
+    QMetaObject::invokeMethod(QCoreApplication::instance(), &QCoreApplication::quit,
+                              Qt::QueuedConnection);
+    return true;
+}
+
+bool MenuContext::beginRestartMenu()
+{
+    QMetaObject::invokeMethod(
+        this, [this] { restartMenu(); }, Qt::QueuedConnection);
+    return true;
+}
+
+QString MenuContext::showSaveFileDialog(const QString &caption, const QString &dir,
+                                        const QString &filter)
+{
+    return QFileDialog::getSaveFileName(nullptr, caption, dir, filter);
+}
+
+QString MenuContext::showOpenFileDialog(const QString &caption, const QString &dir,
+                                        const QString &filter)
+{
+    return QFileDialog::getOpenFileName(nullptr, caption, dir, filter);
+}
+
+bool MenuContext::askYesNo(const QString &title, const QString &text)
+{
+    return QMessageBox::warning(nullptr, title, text, QMessageBox::Yes | QMessageBox::No,
+                                QMessageBox::No) == QMessageBox::Yes;
+}
+
+bool MenuContext::startDetached(const QString &program, const QStringList &arguments,
+                                const QString &workingDirectory)
+{
+    return QProcess::startDetached(program, arguments, workingDirectory);
 }

@@ -1,7 +1,10 @@
 #ifndef MENUCONTEXT_H
 #define MENUCONTEXT_H
 
+#include "cancelmessageevent.h"
+
 #include <QFont>
+#include <QImage>
 #include <QObject>
 #include <QPointer>
 #include <QString>
@@ -335,6 +338,64 @@ private:
     // Set while the constructor runs: "-set" overrides then change properties without writing
     // the store, so the stored keys keep their values.
     bool m_constructing = false;
+
+    // Context services: files, dialogs, screenshots, fonts, versions, keys, languages, restart
+    // and exit.
+public:
+    // Whether the start-up shows the touch-screen calibration first; never in this build.
+    bool needsTouchScreenCalibration() const { return false; }
+
+    Q_INVOKABLE bool fileExists(const QString &file);
+    Q_INVOKABLE QString getFileBaseName(const QString &file);
+    Q_INVOKABLE bool removeFile(const QString &fileName);
+    Q_INVOKABLE bool deleteConfig(const QString &configFileName);
+    Q_INVOKABLE bool saveToFile(const QString &fileName, const QString &data, bool append = false);
+    Q_INVOKABLE void deleteOldModbusConfigs();
+    // Tests only: the program keeps -1, every saved configuration.
+    void setMaxModbusConfigs(int count) { m_maxModbusConfigs = count; }
+    Q_INVOKABLE qreal getMaxFontSize(const QFont &font, const QString &text, qreal width,
+                                     qreal height, int initFontSize);
+    Q_INVOKABLE qreal getMaxFontSizeByWidth(const QFont &font, const QString &text, qreal width,
+                                            qreal paintedWidth, int initFontSize = 0);
+    Q_INVOKABLE QString convertMenuVersionToString(quint32 version);
+    Q_INVOKABLE int compareVersions(const QString &version1, const QString &version2);
+    Q_INVOKABLE bool validateModbusUtf8StringSize(const QString &value, int maxBytes);
+    Q_INVOKABLE void exitApplication();
+
+public slots:
+    QString executeSaveFileDialog(const QString &caption, const QString &dir, const QString &filter,
+                                  const QString &defaultSuffix = QString());
+    QString executeOpenFileDialog(const QString &caption, const QString &dir,
+                                  const QString &filter);
+    void openUrl(const QString &path);
+    void openFileExplorer(const QString &dir, const QString &file);
+    void screenshotToFile(const QString &file = QString(),
+                          const QString &format = QStringLiteral("PNG"));
+    void screenshotToClipboard();
+    void sendCharEvent(const QString &arg);
+    void sendKeyEvent(Qt::Key key);
+    void sendKeyEvent(int key);
+    QString getLanguageName();
+    QString languageNameToSuffix(const QString &arg);
+    virtual bool restartMenu();
+    virtual bool beginRestartMenu();
+
+signals:
+    void beforeRestartMenu(CancelMessageEvent *event);
+
+protected:
+    // The platform's dialogs and process start; tests replace them.
+    virtual QString showSaveFileDialog(const QString &caption, const QString &dir,
+                                       const QString &filter);
+    virtual QString showOpenFileDialog(const QString &caption, const QString &dir,
+                                       const QString &filter);
+    // A warning box with Yes and No, No the default; true for Yes.
+    virtual bool askYesNo(const QString &title, const QString &text);
+    virtual bool startDetached(const QString &program, const QStringList &arguments,
+                               const QString &workingDirectory);
+
+private:
+    QImage grabView() const;
 };
 
 #endif // MENUCONTEXT_H

@@ -3,9 +3,12 @@
 #include "dorrikbus.h"
 #include "mainmenustate.h"
 #include "menucontext.h"
+#include "powermanager.h"
 #include "screenmanager.h"
 #include "seabattletypes.h"
 #include "stringpairmodel.h"
+#include "touchscreencalibratestate.h"
+#include "touchscreenhelper.h"
 #include "vfilesmodel.h"
 #include "vplots.h"
 #include "vsettings.h"
@@ -27,6 +30,8 @@ void MenuStartup::registerTypes()
 void MenuStartup::registerMenuTypes()
 {
     const char *uri = "Menu";
+    qmlRegisterType<TouchScreenHelper>(uri, 1, 0, "TouchScreenHelper");
+    qmlRegisterType<PowerManager>(uri, 1, 0, "PowerManager");
     qmlRegisterType<ScreenManager>(uri, 1, 0, "ScreenManager");
     qmlRegisterType<VSettings>(uri, 1, 0, "VSettings");
     qmlRegisterType<WheelArea>(uri, 1, 0, "WheelArea");
@@ -51,7 +56,12 @@ void MenuStartup::printVersions()
 int MenuStartup::run(MenuContext &context, const QStringList &arguments)
 {
     // The touch screen never needs calibrating in this configuration: the main menu comes first.
-    return run(context, arguments, new MainMenuState());
+    MenuState *first = new MainMenuState();
+    if (context.needsTouchScreenCalibration()) {
+        delete first;
+        first = new TouchScreenCalibrateState(nullptr);
+    }
+    return run(context, arguments, first);
 }
 
 int MenuStartup::run(MenuContext &context, const QStringList &arguments, MenuState *firstState)

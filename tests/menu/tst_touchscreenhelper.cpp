@@ -1,0 +1,264 @@
+#include "touchscreenhelper.h"
+
+#include <QElapsedTimer>
+#include <QSignalSpy>
+#include <QTemporaryDir>
+#include <QtTest>
+
+#include <fcntl.h>
+#include <linux/input.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <limits>
+#include <memory>
+
+namespace {
+
+// The touch device and calibration file named by the environment for the helpers constructed
+// while it lives.
+struct TouchEnvironment
+{
+    explicit TouchEnvironment(const QString &device, const QString &calibration = QString())
+    {
+        qputenv("TSLIB_TSDEVICE", QFile::encodeName(device));
+        if (!calibration.isEmpty())
+            qputenv("TSLIB_CALIBFILE", QFile::encodeName(calibration));
+    }
+    ~TouchEnvironment()
+    {
+        qunsetenv("TSLIB_TSDEVICE");
+        qunsetenv("TSLIB_CALIBFILE");
+    }
+};
+
+QByteArray record(quint16 type, quint16 code, qint32 value)
+{
+    input_event event{};
+    event.type = type;
+    event.code = code;
+    event.value = value;
+    return QByteArray(reinterpret_cast<const char *>(&event), sizeof event);
+}
+
+QByteArray touchAt(int x, int y, int pressure)
+{
+    return record(EV_ABS, ABS_X, x) + record(EV_ABS, ABS_Y, y) +
+           record(EV_ABS, ABS_PRESSURE, pressure) + record(EV_KEY, BTN_TOUCH, 1) +
+           record(EV_SYN, SYN_REPORT, 0);
+}
+
+QByteArray release()
+{
+    return record(EV_ABS, ABS_PRESSURE, 0) + record(EV_KEY, BTN_TOUCH, 0) +
+           record(EV_SYN, SYN_REPORT, 0);
+}
+
+using Points = QList<QList<int>>; // raw x, raw y, screen x, screen y
+
+} // namespace
+
+class tst_TouchScreenHelper : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void init();
+    void paths();
+    void calibration_data();
+    void calibration();
+    void pointOutsideTheFiveIgnored();
+    void fitBeyondFixedPointSaturates();
+    void averaging();
+    void readsTheDevice();
+    void destructionWhileWaiting();
+
+private:
+    QTemporaryDir m_dir;
+    QString m_missing;
+};
+
+void tst_TouchScreenHelper::init()
+{
+    // No test reads a real touch screen by accident.
+    m_missing = m_dir.filePath(QStringLiteral("no-such-device"));
+    qputenv("TSLIB_TSDEVICE", QFile::encodeName(m_missing));
+}
+
+void tst_TouchScreenHelper::paths()
+{
+    {
+        TouchEnvironment environment(m_missing, QStringLiteral("/tmp/pointercal"));
+        TouchScreenHelper helper;
+        QCOMPARE(helper.touchDevice(), m_missing);
+        QCOMPARE(helper.calibrationFile(), QStringLiteral("/tmp/pointercal"));
+        QTest::qWait(20);
+        QVERIFY(!helper.touchScreenExists());
+    }
+    qunsetenv("TSLIB_TSDEVICE");
+    TouchScreenHelper helper;
+    QCOMPARE(helper.touchDevice(), QStringLiteral("/dev/input/event1"));
+    QCOMPARE(helper.calibrationFile(), QStringLiteral("/etc/pointercal"));
+}
+
+void tst_TouchScreenHelper::calibration_data()
+{
+    QTest::addColumn<Points>("points");
+    QTest::addColumn<int>("result");
+    QTest::addColumn<QList<int>>("coefficients"); // expected, within 1/1000 of a unit
+    QTest::addColumn<QList<int>>("screenAt");     // raw x, raw y, screen x, screen y to check
+
+    const QList<QList<int>> targets{{50, 50}, {590, 50}, {590, 430}, {50, 430}, {320, 240}};
+    Points identity;
+    Points scaled;
+    Points collinear;
+    for (const QList<int> &t : targets) {
+        identity << QList<int>{t[0], t[1], t[0], t[1]};
+        // A 12-bit controller, x flipped: raw = 4000 - 6x, 500 + 7y.
+        scaled << QList<int>{4000 - 6 * t[0], 500 + 7 * t[1], t[0], t[1]};
+        collinear << QList<int>{t[0], t[0], t[0], t[1]};
+    }
+    QTest::newRow("identity") << identity << 0 << QList<int>{0, 65536, 0, 0, 0, 65536, 65536}
+                              << QList<int>{100, 200, 100, 200};
+    QTest::newRow("scaled and flipped")
+        << scaled << 0 << QList<int>{} << QList<int>{4000 - 6 * 123, 500 + 7 * 321, 123, 321};
+    QTest::newRow("collinear points") << collinear << -1 << QList<int>(7, 0) << QList<int>{};
+}
+
+void tst_TouchScreenHelper::calibration()
+{
+    QFETCH(Points, points);
+    QFETCH(int, result);
+    QFETCH(QList<int>, coefficients);
+    QFETCH(QList<int>, screenAt);
+
+    TouchScreenHelper helper;
+    QSignalSpy completed(&helper, &TouchScreenHelper::calibrationCompleted);
+    for (int i = 0; i < points.size(); ++i)
+        helper.setCalibrationPoint(i, points[i][0], points[i][1], points[i][2], points[i][3]);
+    QCOMPARE(helper.performCalibration(), result);
+    QCOMPARE(completed.count(), result == 0 ? 1 : 0);
+
+    const std::array<int, 7> a = helper.coefficients();
+    for (int i = 0; i < coefficients.size(); ++i)
+        QVERIFY2(qAbs(a[i] - coefficients[i]) <= 65,
+                 qPrintable(QStringLiteral("a[%1] = %2").arg(i).arg(a[i])));
+    if (!screenAt.isEmpty()) {
+        // How a consumer of the coefficients maps a raw point to the screen.
+        const double x = (a[0] + double(a[1]) * screenAt[0] + double(a[2]) * screenAt[1]) / a[6];
+        const double y = (a[3] + double(a[4]) * screenAt[0] + double(a[5]) * screenAt[1]) / a[6];
+        QVERIFY2(qAbs(x - screenAt[2]) < 1 && qAbs(y - screenAt[3]) < 1,
+                 qPrintable(QStringLiteral("%1, %2").arg(x).arg(y)));
+    }
+}
+
+void tst_TouchScreenHelper::pointOutsideTheFiveIgnored()
+{
+    TouchScreenHelper helper;
+    const QList<QList<int>> targets{{50, 50}, {590, 50}, {590, 430}, {50, 430}, {320, 240}};
+    for (int i = 0; i < 5; ++i)
+        helper.setCalibrationPoint(i, targets[i][0], targets[i][1], targets[i][0], targets[i][1]);
+    helper.setCalibrationPoint(5, 0, 0, 9999, 9999);
+    helper.setCalibrationPoint(-1, 0, 0, 9999, 9999);
+    QCOMPARE(helper.performCalibration(), 0);
+    QVERIFY(qAbs(helper.coefficients()[1] - 65536) <= 65);
+    QVERIFY(qAbs(helper.coefficients()[0]) <= 65);
+}
+
+void tst_TouchScreenHelper::fitBeyondFixedPointSaturates()
+{
+    // A scale of 20,000,000 screen units per raw unit is far beyond 16.16 fixed point.
+    TouchScreenHelper helper;
+    const QList<QList<int>> raw{{0, 0}, {100, 0}, {0, 100}, {100, 100}, {50, 50}};
+    for (int i = 0; i < 5; ++i)
+        helper.setCalibrationPoint(i, raw[i][0], raw[i][1], raw[i][0] * 20000000,
+                                   -raw[i][1] * 20000000);
+    QCOMPARE(helper.performCalibration(), 0);
+    QCOMPARE(helper.coefficients()[1], std::numeric_limits<int>::max());
+    QCOMPARE(helper.coefficients()[5], std::numeric_limits<int>::min());
+}
+
+void tst_TouchScreenHelper::averaging()
+{
+    TouchScreenHelper helper;
+    QSignalSpy moved(&helper, &TouchScreenHelper::rawPosChanged);
+    helper.onTsPos(1, 1);
+    helper.reset();
+    for (int i = 1; i <= 4; ++i)
+        helper.onTsPos(10 * i, 100 * i);
+    QCOMPARE(moved.count(), 0);
+    helper.onTsPos(51, 501);
+    QCOMPARE(moved.count(), 1);
+    QCOMPARE(helper.rawX(), 30); // (10 + 20 + 30 + 40 + 51) / 5, truncated
+    QCOMPARE(helper.rawY(), 300);
+    // From now on each sample reports the moving average.
+    helper.onTsPos(60, 600);
+    QCOMPARE(helper.rawX(), 40);
+    QCOMPARE(helper.rawY(), 400);
+
+    helper.setBufferSize(0);
+    QCOMPARE(helper.bufferSize(), 5);
+    helper.setBufferSize(2);
+    helper.onTsPos(0, 0);
+    QCOMPARE(helper.rawX(), 30);
+    QCOMPARE(helper.rawY(), 300);
+}
+
+void tst_TouchScreenHelper::readsTheDevice()
+{
+    const QString fifo = m_dir.filePath(QStringLiteral("touch"));
+    QCOMPARE(mkfifo(QFile::encodeName(fifo).constData(), 0600), 0);
+    TouchEnvironment environment(fifo);
+    TouchScreenHelper helper;
+    helper.setBufferSize(2);
+    QTRY_VERIFY_WITH_TIMEOUT(helper.touchScreenExists(), 5000);
+
+    const int fd = ::open(QFile::encodeName(fifo).constData(), O_WRONLY | O_NONBLOCK);
+    QVERIFY(fd >= 0);
+    auto send = [fd](const QByteArray &bytes) {
+        return ::write(fd, bytes.constData(), size_t(bytes.size())) == bytes.size();
+    };
+    QVERIFY(send(touchAt(1000, 2000, 40)));
+    // A second sample split inside a record, as a read may see it.
+    const QByteArray second = touchAt(1100, 2200, 60);
+    QVERIFY(send(second.left(30)));
+    QTest::qWait(20);
+    QVERIFY(send(second.mid(30)));
+    QTRY_COMPARE_WITH_TIMEOUT(helper.rawX(), 1050, 5000);
+    QCOMPARE(helper.rawY(), 2100);
+    QVERIFY(helper.pressed());
+    QCOMPARE(helper.pressure(), 60);
+
+    QVERIFY(send(release()));
+    QTRY_VERIFY_WITH_TIMEOUT(!helper.pressed(), 5000);
+    QCOMPARE(helper.pressure(), 0);
+    QCOMPARE(helper.rawX(), 1050);
+
+    // The writer goes and comes back: the reader opens the device again.
+    ::close(fd);
+    const int again = ::open(QFile::encodeName(fifo).constData(), O_WRONLY);
+    QVERIFY(again >= 0);
+    const QByteArray third = touchAt(3000, 4000, 10) + touchAt(3000, 4000, 10);
+    QCOMPARE(::write(again, third.constData(), size_t(third.size())), ssize_t(third.size()));
+    QTRY_COMPARE_WITH_TIMEOUT(helper.rawX(), 3000, 5000);
+    ::close(again);
+}
+
+void tst_TouchScreenHelper::destructionWhileWaiting()
+{
+    const QString fifo = m_dir.filePath(QStringLiteral("idle"));
+    QCOMPARE(mkfifo(QFile::encodeName(fifo).constData(), 0600), 0);
+    TouchEnvironment environment(fifo);
+    auto helper = std::make_unique<TouchScreenHelper>();
+    QTRY_VERIFY_WITH_TIMEOUT(helper->touchScreenExists(), 5000);
+    QVERIFY(helper->isRunning());
+
+    // Woken at once, not at the end of the reader's poll time-out.
+    QElapsedTimer clock;
+    clock.start();
+    helper.reset();
+    QVERIFY2(clock.elapsed() < 1000, qPrintable(QString::number(clock.elapsed())));
+}
+
+QTEST_GUILESS_MAIN(tst_TouchScreenHelper)
+#include "tst_touchscreenhelper.moc"
