@@ -118,8 +118,22 @@ void run(int generation, bool heat, int seconds)
     std::printf("generation %d, %s heat channel: live block of %d registers\n", generation,
                 heat ? "with" : "without", largestBlock);
     print("whole run", all, seconds);
-    if (seconds * 1000 > startUpMs)
-        print("after the first 10 s", steady, seconds - startUpMs / 1000.0);
+    if (seconds * 1000 > startUpMs) {
+        const double steadySeconds = seconds - startUpMs / 1000.0;
+        print("after the first 10 s", steady, steadySeconds);
+        // What the idle menu keeps asking for.
+        QMap<QString, int> kinds;
+        for (const InstrumentRequest &request : instrument.requests()) {
+            if (request.time >= startUpMs)
+                ++kinds[QStringLiteral("function %1 at %2, %3 registers")
+                            .arg(int(request.function))
+                            .arg(request.address)
+                            .arg(request.count)];
+        }
+        for (auto kind = kinds.cbegin(); kind != kinds.cend(); ++kind)
+            std::printf("    %-40s %6.2f/s\n", qPrintable(kind.key()),
+                        kind.value() / steadySeconds);
+    }
 }
 
 } // namespace
