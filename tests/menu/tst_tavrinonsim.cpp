@@ -5,7 +5,7 @@
 
 // tavrin on the pseudo-terminal of tavrin-sim, as ./run starts them: the menu reads the live
 // block at the size the instrument's generation and heat channel give.
-class tst_TavrinSim : public QObject
+class tst_TavrinOnSim : public QObject
 {
     Q_OBJECT
 
@@ -13,7 +13,7 @@ private slots:
     void liveBlockOfAHeatInstrument();
 };
 
-void tst_TavrinSim::liveBlockOfAHeatInstrument()
+void tst_TavrinOnSim::liveBlockOfAHeatInstrument()
 {
     QTemporaryDir home;
     QVERIFY(home.isValid());
@@ -50,5 +50,5 @@ void tst_TavrinSim::liveBlockOfAHeatInstrument()
     QCOMPARE(simulator.exitCode(), 0);
 }
 
-QTEST_GUILESS_MAIN(tst_TavrinSim)
-#include "tst_tavrinsim.moc"
+QTEST_GUILESS_MAIN(tst_TavrinOnSim)
+#include "tst_tavrinonsim.moc"
