@@ -286,7 +286,8 @@ void tst_MenuFrames::refusedWriteIsReadBack()
 {
     QFETCH(bool, exception);
     MenuDriver &menu = *m_menu;
-    auto *item = qobject_cast<ModbusItemBase *>(menu.object(QStringLiteral("byteTimeoutItem")));
+    auto *item = qobject_cast<ModbusItemBase *>(
+        menu.object(QStringLiteral("modbusClient"))->property("byteTimeout").value<QObject *>());
     QVERIFY(item);
     if (!exception)
         connect(

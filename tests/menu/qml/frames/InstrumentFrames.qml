@@ -5,37 +5,14 @@ import "qrc:/share/menu/qml/widgets"
 import "qrc:/share/menu/qml/properties"
 import "qrc:/share/menu/qml/dimensions"
 
-// A menu tree over registers of the simulated instrument: frame A with three settings, frame B
-// with one, both reached from the main frame's first two rows.
+// A menu tree over registers of the menu's map: frame A with three settings, frame B with one,
+// both reached from the main frame's first two rows. A register of its own shows that a row's
+// reader ends with the row.
 Item {
     property alias mainFrame: mainFrame
 
     anchors.fill: parent
 
-    ModbusUInt16 {
-        id: byteTimeout
-        objectName: "byteTimeoutItem"
-        client: deviceModbus
-        address: 400003
-    }
-    ModbusFloat {
-        id: flowCutOff
-        objectName: "flowCutOffItem"
-        client: deviceModbus
-        address: 400200
-    }
-    ModbusFloat {
-        id: k1
-        objectName: "k1Item"
-        client: deviceModbus
-        address: 400208
-    }
-    ModbusUInt16 {
-        id: rtsDelay
-        objectName: "rtsDelayItem"
-        client: deviceModbus
-        address: 400004
-    }
     ModbusUInt16 {
         id: extra
         objectName: "extraItem"
@@ -54,23 +31,23 @@ Item {
     IntProperty {
         id: byteTimeoutProp
         caption: "Byte timeout"
-        modbusItem: byteTimeout
+        modbusItem: deviceModbus.byteTimeout
     }
     RealProperty {
         id: flowCutOffProp
         caption: "Flow cut-off"
-        modbusItem: flowCutOff
+        modbusItem: deviceModbus.flowCutOff
         dimensionItem: flowRateDimension
     }
     RealProperty {
         id: k1Prop
         caption: "K1"
-        modbusItem: k1
+        modbusItem: deviceModbus.k1
     }
     IntProperty {
         id: rtsDelayProp
         caption: "RTS delay"
-        modbusItem: rtsDelay
+        modbusItem: deviceModbus.rtsDelay
     }
     IntProperty {
         id: extraProp
