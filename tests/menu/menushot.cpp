@@ -115,6 +115,15 @@ bool showShotFrames(MenuDriver &menu)
     if (!screenManager || !scroller)
         return false;
     QMetaObject::invokeMethod(screenManager, "hideScreenKeypad");
+    if (QObject *keypad = menu.object(QStringLiteral("keypadScroller"))) {
+        keypad->setProperty("languagePanelOpen", false);
+        MenuDriver::waitFor(
+            [&] {
+                return keypad->property("textOpacity").toReal() == 0 &&
+                       keypad->property("numberOpacity").toReal() == 0;
+            },
+            3000);
+    }
     menu.context()->setUseNumScreenKeypad(false);
     menu.context()->setUseTextScreenKeypad(false);
     if (scroller->property("source").toUrl().fileName() != QLatin1String("MenuFrames.qml")) {
