@@ -1,6 +1,7 @@
 // menu-shot: walks the menu's scenes against the simulated instrument at 800x600 and 640x480
 // and saves a picture of each as <folder>/<width>x<height>/<scene>.png, for a reviewer. Then
 // reads every picture back: a missing one, or one of a single flat colour, fails the run.
+#include "menucontext.h"
 #include "menudriver.h"
 #include "modbusbytes.h"
 
@@ -105,6 +106,61 @@ bool flatColour(const QImage &image)
     return true;
 }
 
+// The pictures' own menu tree in the frame scroller, its long column menu shown.
+bool showShotFrames(MenuDriver &menu)
+{
+    delete overlay;
+    QObject *screenManager = menu.object(QStringLiteral("screenManager"));
+    QObject *scroller = menu.object(QStringLiteral("frameScroller"));
+    if (!screenManager || !scroller)
+        return false;
+    QMetaObject::invokeMethod(screenManager, "hideScreenKeypad");
+    if (QObject *keypad = menu.object(QStringLiteral("keypadScroller"))) {
+        keypad->setProperty("languagePanelOpen", false);
+        MenuDriver::waitFor(
+            [&] {
+                return keypad->property("textOpacity").toReal() == 0 &&
+                       keypad->property("numberOpacity").toReal() == 0;
+            },
+            3000);
+    }
+    menu.context()->setUseNumScreenKeypad(false);
+    menu.context()->setUseTextScreenKeypad(false);
+    if (scroller->property("source").toUrl().fileName() != QLatin1String("MenuFrames.qml")) {
+        scroller->setProperty(
+            "source", QUrl::fromLocalFile(QStringLiteral(DORRIK_SHOTS_QML_DIR "/MenuFrames.qml")));
+    }
+    return MenuDriver::waitFor(
+        [&] {
+            QObject *frame = scroller->property("currentFrame").value<QObject *>();
+            return frame && frame->property("caption").toString() == QLatin1String("Settings");
+        },
+        3000);
+}
+
+QObject *activeEditor(MenuDriver &menu)
+{
+    QObject *editors = menu.object(QStringLiteral("editorsManager"));
+    return editors ? editors->property("activeEditor").value<QObject *>() : nullptr;
+}
+
+// The editor of a row of the pictures' tree, opened as a click on the row opens it.
+QObject *openEditor(MenuDriver &menu, const QString &row)
+{
+    if (!showShotFrames(menu))
+        return nullptr;
+    if (QObject *open = activeEditor(menu))
+        QMetaObject::invokeMethod(open, "close");
+    MenuDriver::waitFor([&] { return activeEditor(menu) == nullptr; }, 1000);
+    QObject *rowItem = menu.object(row);
+    if (!rowItem)
+        return nullptr;
+    QMetaObject::invokeMethod(rowItem, "edit");
+    MenuDriver::waitFor([&] { return activeEditor(menu) != nullptr; }, 2000);
+    MenuDriver::settle(300);
+    return activeEditor(menu);
+}
+
 } // namespace
 
 int main(int argc, char *argv[])
@@ -189,6 +245,57 @@ int main(int argc, char *argv[])
              return true;
          },
          QSize(640, 480)},
+        {"menu-column-overloaded", [](MenuDriver &menu) { return showShotFrames(menu); }},
+        {"menu-column-scrolled",
+         [](MenuDriver &menu) {
+             if (!showShotFrames(menu))
+                 return false;
+             for (int i = 0; i < 6; ++i)
+                 menu.keyClick(Qt::Key_Down);
+             return true;
+         }},
+        {"editor-text-valid",
+         [](MenuDriver &menu) { return openEditor(menu, QStringLiteral("realRow")) != nullptr; }},
+        {"editor-text-invalid",
+         [](MenuDriver &menu) {
+             if (!openEditor(menu, QStringLiteral("intRow")))
+                 return false;
+             QObject *field = menu.object(QStringLiteral("textEditorField"));
+             if (!field)
+                 return false;
+             field->setProperty("text", QStringLiteral("248"));
+             return true;
+         }},
+        {"editor-text-keypad-strip",
+         [](MenuDriver &menu) {
+             if (!showShotFrames(menu))
+                 return false;
+             menu.context()->setUseNumScreenKeypad(true);
+             QObject *rowItem = menu.object(QStringLiteral("intRow"));
+             if (!rowItem)
+                 return false;
+             QMetaObject::invokeMethod(rowItem, "edit");
+             QObject *keypad = menu.object(QStringLiteral("keypadScroller"));
+             return keypad && MenuDriver::waitFor(
+                                  [&] {
+                                      return activeEditor(menu) &&
+                                             keypad->property("offset").toReal() == 0 &&
+                                             keypad->property("numberOpacity").toReal() == 1;
+                                  },
+                                  5000);
+         }},
+        {"editor-list",
+         [](MenuDriver &menu) { return openEditor(menu, QStringLiteral("listRow")) != nullptr; }},
+        {"editor-list-arrows",
+         [](MenuDriver &menu) {
+             return openEditor(menu, QStringLiteral("longListRow")) != nullptr;
+         }},
+        {"editor-date-time",
+         [](MenuDriver &menu) {
+             return openEditor(menu, QStringLiteral("dateTimeRow")) != nullptr;
+         }},
+        {"editor-bool",
+         [](MenuDriver &menu) { return openEditor(menu, QStringLiteral("boolRow")) != nullptr; }},
     };
 
     int failures = 0;

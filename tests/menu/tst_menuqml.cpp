@@ -68,6 +68,9 @@ class TestMenuContext : public QObject
     Q_PROPERTY(int fileShots MEMBER m_fileShots NOTIFY callsChanged)
     Q_PROPERTY(int restartRequests MEMBER m_restartRequests NOTIFY callsChanged)
     Q_PROPERTY(QStringList keypadLanguageNames READ keypadLanguageNames CONSTANT)
+    Q_PROPERTY(bool useNumScreenKeypad MEMBER m_useNumScreenKeypad NOTIFY keypadUseChanged)
+    Q_PROPERTY(bool useTextScreenKeypad MEMBER m_useTextScreenKeypad NOTIFY keypadUseChanged)
+    Q_PROPERTY(bool isWindows MEMBER m_isWindows NOTIFY isWindowsChanged)
 
 public:
     // The keypad's layouts as the program finds them: the files of the layouts' folder.
@@ -112,6 +115,8 @@ public:
     {
         setEmbedded(false);
         setVerbose(false);
+        m_useNumScreenKeypad = m_useTextScreenKeypad = false;
+        emit keypadUseChanged();
         m_clipboardShots = m_fileShots = m_restartRequests = 0;
         emit callsChanged();
     }
@@ -159,6 +164,8 @@ signals:
     void verboseChanged();
     void callsChanged();
     void languageIndexChanged();
+    void keypadUseChanged();
+    void isWindowsChanged();
     void beforeRestartMenu(CancelMessageEvent *event);
 
 private:
@@ -188,6 +195,9 @@ private:
     KeypadHelper m_keypadHelper;
     bool m_embedded = false;
     bool m_verbose = false;
+    bool m_useNumScreenKeypad = false;
+    bool m_useTextScreenKeypad = false;
+    bool m_isWindows = false;
     int m_clipboardShots = 0;
     int m_fileShots = 0;
     int m_restartRequests = 0;

@@ -17,6 +17,20 @@ void ArchiveStore::addRecord(quint16 index, quint32 label, const ModbusBytes &re
     m_archives[index].records.insert(label, record);
 }
 
+void ArchiveStore::clearArchive(quint16 index)
+{
+    std::lock_guard<std::mutex> lock(m_mutex);
+    const auto archive = m_archives.find(index);
+    if (archive != m_archives.end())
+        archive->records.clear();
+}
+
+int ArchiveStore::recordCount(quint16 index) const
+{
+    std::lock_guard<std::mutex> lock(m_mutex);
+    return int(m_archives.value(index).records.size());
+}
+
 void ArchiveStore::serve(Modbuser &slave)
 {
     connect(&slave, &Modbuser::onReadArchRecords, this, &ArchiveStore::readRecords,

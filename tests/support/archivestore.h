@@ -32,6 +32,9 @@ public:
 
     void addArchive(quint16 index, DorrikBus::ArchType type);
     void addRecord(quint16 index, quint32 label, const ModbusBytes &record);
+    // Drops the archive's records; the archive stays, empty.
+    void clearArchive(quint16 index);
+    int recordCount(quint16 index) const;
 
     // Connects directly to the slave's generic archive signals.
     void serve(Modbuser &slave);

@@ -17,6 +17,7 @@
 SimulatedInstrument::SimulatedInstrument(QObject *parent) : QObject(parent)
 {
     m_files.insert(SiteRecords::File, ModbusBytes::fromSize(SiteRecords::TableSize, 0));
+    m_clock.start();
     m_thread.setObjectName(QStringLiteral("Simulated instrument thread"));
     m_thread.start();
     m_context = new QObject;
@@ -79,15 +80,6 @@ SimulatedInstrument::~SimulatedInstrument()
     m_thread.wait();
 }
 
-template <typename F> void SimulatedInstrument::runInThread(F work) const
-{
-    if (QThread::currentThread() == &m_thread) {
-        work();
-        return;
-    }
-    QMetaObject::invokeMethod(m_context, work, Qt::BlockingQueuedConnection);
-}
-
 void SimulatedInstrument::setRegisters(quint32 address, const ModbusBytes &bytes)
 {
     if (DorrikBus::getAddressType(address) == DorrikBus::InputRegisters)
@@ -144,10 +136,17 @@ void SimulatedInstrument::setException(quint32 address, DorrikBus::ExceptionCode
     m_exceptions.insert(address, Fault{code, times});
 }
 
+void SimulatedInstrument::setFileException(quint8 file, DorrikBus::ExceptionCode code, int times)
+{
+    std::lock_guard<std::mutex> lock(m_mutex);
+    m_fileExceptions.insert(file, Fault{code, times});
+}
+
 void SimulatedInstrument::clearExceptions()
 {
     std::lock_guard<std::mutex> lock(m_mutex);
     m_exceptions.clear();
+    m_fileExceptions.clear();
 }
 
 void SimulatedInstrument::setDelay(int ms)
@@ -226,6 +225,13 @@ void SimulatedInstrument::clearRequests()
     m_requests.clear();
 }
 
+DorrikBus::ExceptionCode SimulatedInstrument::prepareAnswer(const InstrumentRequest &)
+{
+    return DorrikBus::NoException;
+}
+
+void SimulatedInstrument::written(const InstrumentRequest &) {}
+
 bool SimulatedInstrument::consume(int &times)
 {
     if (times == 0)
@@ -249,10 +255,12 @@ InstrumentRequest SimulatedInstrument::describe(const ModbusPacket &request,
         const auto &reg = static_cast<const ModbusPacketReg &>(request);
         entry.address = DorrikBus::absToLog(reg.requestAddress(), entry.function);
         if (entry.function == DorrikBus::ReadHoldingRegisters ||
-            entry.function == DorrikBus::ReadInputRegisters)
+            entry.function == DorrikBus::ReadInputRegisters) {
             entry.count = reg.requestRegistersCount();
-        else
+        } else {
             entry.count = reg.registersCount();
+            entry.bytes = reg.regBytes();
+        }
         break;
     }
     case DorrikBus::ReadFile:
@@ -262,6 +270,8 @@ InstrumentRequest SimulatedInstrument::describe(const ModbusPacket &request,
         entry.address = fileRequest.requestOffset;
         entry.count = entry.function == DorrikBus::ReadFile ? fileRequest.requestRegistersCount
                                                             : fileRequest.bytes.regsCount();
+        if (entry.function == DorrikBus::WriteFile)
+            entry.bytes = fileRequest.bytes;
         break;
     }
     case DorrikBus::ReadArchRecord65:
@@ -301,7 +311,14 @@ SimulatedInstrument::Plan SimulatedInstrument::plan(const InstrumentRequest &req
         return plan;
     }
     const bool registerRequest = request.address > 300000;
-    if (registerRequest) {
+    const bool fileRequest =
+        request.function == DorrikBus::ReadFile || request.function == DorrikBus::WriteFile;
+    if (fileRequest) {
+        const auto fault = m_fileExceptions.find(request.file);
+        if (fault != m_fileExceptions.end() && consume(fault->times))
+            plan.exception = fault->code;
+    }
+    if (registerRequest && !fileRequest) {
         for (auto fault = m_exceptions.begin(); fault != m_exceptions.end(); ++fault) {
             const bool covered = fault.key() >= request.address &&
                                  fault.key() < request.address + quint32(qMax(request.count, 1));
@@ -340,7 +357,8 @@ void SimulatedInstrument::onRequest(ModbusPacket &request, ModbusTranslateOption
 {
     if (request.state() != DorrikBus::Request || !answer || *answer)
         return;
-    const InstrumentRequest entry = describe(request, options);
+    InstrumentRequest entry = describe(request, options);
+    entry.time = m_clock.elapsed();
     Plan planned;
     std::function<void(const InstrumentRequest &)> observer;
     {
@@ -363,12 +381,19 @@ void SimulatedInstrument::onRequest(ModbusPacket &request, ModbusTranslateOption
         return;
     if (observer)
         observer(entry);
+    if (planned.exception == DorrikBus::NoException)
+        planned.exception = prepareAnswer(entry);
     if (planned.exception != DorrikBus::NoException)
         options.setAnswerExceptionCode(planned.exception);
+    const bool write = entry.function == DorrikBus::WriteSingleRegister ||
+                       entry.function == DorrikBus::WriteMultipleRegisters ||
+                       entry.function == DorrikBus::WriteFile;
 
     if (entry.function == DorrikBus::ReadFile || entry.function == DorrikBus::WriteFile) {
         m_currentMaxRegisters = planned.maxRegisters;
         *answer = answerFile(request, options);
+        if (write && *answer && !(*answer)->hasException())
+            written(entry);
         return;
     }
     // A short archive answer: the records of a smaller request from the same label.
@@ -379,6 +404,8 @@ void SimulatedInstrument::onRequest(ModbusPacket &request, ModbusTranslateOption
     m_currentMaxRegisters = planned.maxRegisters;
     m_slave->onPacketRequestReceived(request, options, answer);
     m_currentFunction = DorrikBus::UnknownFunctionCode;
+    if (write && *answer && !(*answer)->hasException())
+        written(entry);
     if (planned.cutBytes > 0 && *answer && !(*answer)->hasException()) {
         if (auto *records = dynamic_cast<ModbusPacketArch *>(*answer)) {
             ModbusBytes joined = ModbusBytes::fromList(records->records());

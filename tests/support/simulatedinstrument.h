@@ -6,6 +6,7 @@
 #include "modbusbytes.h"
 #include "registermap.h"
 
+#include <QElapsedTimer>
 #include <QList>
 #include <QMap>
 #include <QObject>
@@ -37,6 +38,10 @@ struct InstrumentRequest
     // Archives only.
     quint16 archIndex = 0;
     DorrikBus::ArchDirection direction = DorrikBus::Forward;
+    // Writes only: the register or file bytes as sent.
+    ModbusBytes bytes;
+    // When the request came, in ms since the instrument was made.
+    qint64 time = 0;
 };
 
 // The instrument at the far end of a loopback link, answering on its own thread through the
@@ -82,6 +87,8 @@ public:
     // Requests for a register range that covers `address` get `code`, `times` times (-1: until
     // cleared). The request still goes into the log.
     void setException(quint32 address, DorrikBus::ExceptionCode code, int times = -1);
+    // Likewise every request for the file `file`.
+    void setFileException(quint8 file, DorrikBus::ExceptionCode code, int times = -1);
     void clearExceptions();
     // Each answer waits this long. Changing it (to 0, say) also ends a wait under way.
     void setDelay(int ms);
@@ -123,6 +130,26 @@ public:
     // Called in the instrument's thread with each request it answers.
     void setAnswerObserver(std::function<void(const InstrumentRequest &)> observer);
 
+protected:
+    // Hooks of a derived instrument, called in the instrument's thread, never for a request that
+    // a fault switch or the unit has already decided. Before the answer: the exception the request
+    // gets (NoException to answer it normally). A read may bring its registers up to date here.
+    virtual DorrikBus::ExceptionCode prepareAnswer(const InstrumentRequest &request);
+    // After a register or file write that was answered without an exception.
+    virtual void written(const InstrumentRequest &request);
+    // The register maps, for a derived instrument's own registers.
+    RegisterMap &inputRegisters() { return m_inputRegisters; }
+    RegisterMap &holdingRegisters() { return m_holdingRegisters; }
+    // Runs `work` in the instrument thread and waits for it.
+    template <typename F> void runInThread(F work) const
+    {
+        if (QThread::currentThread() == &m_thread) {
+            work();
+            return;
+        }
+        QMetaObject::invokeMethod(m_context, work, Qt::BlockingQueuedConnection);
+    }
+
 private:
     struct Fault
     {
@@ -141,8 +168,6 @@ private:
         int cutBytes = 0;
     };
 
-    // Runs `work` in the instrument's thread and waits for it.
-    template <typename F> void runInThread(F work) const;
     static bool consume(int &times);
     static InstrumentRequest describe(const ModbusPacket &request,
                                       const ModbusTranslateOptions &options);
@@ -182,6 +207,8 @@ private:
     QString m_reportText;
     QMap<quint8, ModbusBytes> m_files;
     QMap<quint32, Fault> m_exceptions;
+    QMap<quint8, Fault> m_fileExceptions;
+    QElapsedTimer m_clock;
     int m_delay = 0;
     int m_dropAnswers = 0;
     int m_shortRegisters = 0;

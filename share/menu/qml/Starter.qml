@@ -97,6 +97,7 @@ FocusScope {
     }
     EditorsManager {
         id: editorsManager
+        objectName: "editorsManager"
     }
     MainWindow {
         id: mainWindow

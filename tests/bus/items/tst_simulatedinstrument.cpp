@@ -107,6 +107,11 @@ void tst_SimulatedInstrument::logsEveryRequest()
         QCOMPARE(int(log.at(i).file), file);
         QCOMPARE(int(log.at(i).unit), 7);
     }
+    // Writes carry what they wrote; reads nothing.
+    QCOMPARE(log.at(0).bytes.toHex(), QByteArray());
+    QCOMPARE(log.at(2).bytes.toHex(), QByteArray("0001"));
+    QCOMPARE(log.at(3).bytes.toHex(), QByteArray("010101010101"));
+    QCOMPARE(log.at(5).bytes.toHex(), QByteArray("01010101"));
     m_instrument->clearRequests();
     QCOMPARE(m_instrument->requestCount(), 0);
 }

@@ -148,18 +148,23 @@ FocusScope {
         manager: screenManager
     }
 
-    // The frame scroller's part: frames change only through gotoFrameInternal.
+    // The frame scroller's part: frames change only through gotoFrameInternal. They have the
+    // frames' signals, so that the main window's frame scroller may show them too.
     QtObject {
         id: mainFrame
         objectName: "mainFrame"
         property var prevFrame: null
         property int prevPage: -1
+        signal shown(bool forward)
+        signal hidden(bool forward)
     }
     QtObject {
         id: subFrame
         objectName: "subFrame"
         property var prevFrame: mainFrame
         property int prevPage: -1
+        signal shown(bool forward)
+        signal hidden(bool forward)
     }
     // The page list view's part, for tests without the centre panel: it follows at once.
     Connections {

@@ -1,25 +1,19 @@
 // tavrin-sim: the simulated instrument as a program. It answers as an RTU slave at device
-// address 1 on one end of a pseudo-terminal pair, prints the other end's path for the menu to
-// open, and changes its live values every second until SIGINT or SIGTERM.
+// address 1 on one end of a pseudo-terminal pair with the menu's register map, prints the other
+// end's path for the menu to open, and runs its clock and flow until SIGINT or SIGTERM.
 #include "dorrikbus.h"
 #include "modbusbytes.h"
 #include "ptypair.h"
-#include "simulatedinstrument.h"
+#include "tavrininstrument.h"
 
 #include <QCoreApplication>
 #include <QSocketNotifier>
-#include <QTimer>
 
-#include <QtMath>
 #include <csignal>
 #include <cstdio>
 #include <unistd.h>
 
 namespace {
-
-constexpr quint32 FlowRate = 300720;     // m³/h
-constexpr quint32 FlowVelocity = 300722; // m/s
-constexpr quint8 DeviceAddress = 1;
 
 int signalPipe[2] = {-1, -1};
 
@@ -32,9 +26,11 @@ void onSignal(int)
 
 void usage()
 {
-    std::fputs("usage: tavrin-sim [-v]\n"
+    std::fputs("usage: tavrin-sim [--generation 1|2|3] [--heat] [-v]\n"
                "Serves the simulated instrument (RTU, device address 1) on a pseudo-terminal\n"
-               "and prints the path the menu opens. -v prints one line per answered request.\n",
+               "and prints the path the menu opens. --generation picks the firmware (1 unless\n"
+               "given), --heat gives it a heat channel, -v prints one line per answered\n"
+               "request.\n",
                stderr);
 }
 
@@ -44,10 +40,23 @@ int main(int argc, char *argv[])
 {
     QCoreApplication app(argc, argv);
     bool verbose = false;
-    for (const QString &argument : QCoreApplication::arguments().mid(1)) {
+    bool heat = false;
+    int generation = 1;
+    const QStringList arguments = QCoreApplication::arguments().mid(1);
+    for (int i = 0; i < arguments.size(); ++i) {
+        const QString &argument = arguments.at(i);
+        bool good = true;
         if (argument == QLatin1String("-v")) {
             verbose = true;
+        } else if (argument == QLatin1String("--heat")) {
+            heat = true;
+        } else if (argument == QLatin1String("--generation") && i + 1 < arguments.size()) {
+            generation = arguments.at(++i).toInt(&good);
+            good = good && generation >= 1 && generation <= 3;
         } else {
+            good = false;
+        }
+        if (!good) {
             usage();
             return 2;
         }
@@ -76,8 +85,9 @@ int main(int argc, char *argv[])
         return 1;
     }
 
-    SimulatedInstrument instrument;
-    instrument.setUnit(DeviceAddress);
+    TavrinInstrument instrument;
+    instrument.setGeneration(generation);
+    instrument.setHeatChannel(heat);
     if (verbose) {
         instrument.setAnswerObserver([](const InstrumentRequest &request) {
             std::printf("function %d address %u count %d\n", int(request.function),
@@ -91,20 +101,6 @@ int main(int argc, char *argv[])
                      qPrintable(error));
         return 1;
     }
-
-    // A slow wave around a steady flow, so that a reader sees the values move.
-    int tick = 0;
-    const auto update = [&instrument, &tick] {
-        const double phase = tick++ * 0.3;
-        const float rate = float(12.5 + 2.5 * qSin(phase));
-        const float velocity = float(rate / 28.27);
-        instrument.setRegisters(FlowRate, ModbusBytes::fromFloat(rate));
-        instrument.setRegisters(FlowVelocity, ModbusBytes::fromFloat(velocity));
-    };
-    update();
-    QTimer timer;
-    QObject::connect(&timer, &QTimer::timeout, &app, update);
-    timer.start(1000);
 
     std::printf("%s\n", qPrintable(link.portB()));
     std::fflush(stdout);

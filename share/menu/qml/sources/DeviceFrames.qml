@@ -1,15 +1,15 @@
-// Stand-in for the menu tree of device frames: only its main frame, with nothing in it yet.
+// The menu tree of device frames: only its main frame until the tree's screens come.
 import QtQuick
+import "../frametypes"
 
 Item {
     property alias mainFrame: mainFrame
 
-    Item {
+    anchors.fill: parent
+
+    ColumnMenuFrame {
         id: mainFrame
         objectName: "mainFrame"
-        anchors.fill: parent
-        property var prevFrame: null
-        property int prevPage: -1
-        property string caption: qsTr("Menu")
+        caption: qsTr("Menu")
     }
 }

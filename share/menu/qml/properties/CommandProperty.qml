@@ -1,0 +1,48 @@
+import QtQuick
+import "base"
+
+// A one-shot command: writes `commandValue` to its register (after a confirmation when asked).
+BaseValuedProperty {
+    id: commandProperty
+
+    property int value: modbusItem ? modbusItem.value : 0
+    property int commandValue: 1
+    property bool confirm: false
+    property string confirmCaption: qsTr("Are you sure?")
+    property bool defaultAnswer: false
+
+    signal beforeExecute
+    signal executed
+
+    propType: "command"
+
+    function execute() {
+        if (!confirm) {
+            run()
+            return
+        }
+        screenManager.showConfirmDialog(confirmCaption, function (result) {
+            if (result === true)
+                commandProperty.run()
+        }, {defaultAnswer: defaultAnswer})
+    }
+    function run() {
+        beforeExecute()
+        commandProperty.command()
+        executed()
+    }
+    function command() {
+        var target = modbusItemOut ? modbusItemOut : modbusItem
+        if (!target)
+            return
+        target.value = commandValue
+        target.write()
+    }
+    function toggle() {
+        execute()
+    }
+    function edit(sourceItem, properties) {
+        execute()
+        return null
+    }
+}

@@ -1,0 +1,7 @@
+import QtQuick
+
+ListProperty {
+    caption: qsTr("Language")
+    model: menuContext.languages
+    sourceName: "languageIndex"
+}

@@ -1,0 +1,107 @@
+import QtQuick
+import "base"
+import "../components"
+
+// The ordinary menu row: caption at the left, the property's value and unit at the right, or an
+// arrow when it leads on.
+MenuItemBase {
+    id: menuRowItem
+
+    property real standardHeight: styleManager.style.menuItemRowHeight
+    property string value: prop && prop.formatValue !== undefined ? prop.formatValue : ""
+    property bool showDimension: true
+    property string dimension: showDimension && prop && prop.dimension ? prop.dimension : ""
+    property bool showArrow: frame !== null || pageIndex >= 0
+    property var editorProperties: ({})
+    property bool valueItemMultiline: false
+    property bool captionItemElide: false
+    property bool dimensionItemAlignVCenter: false
+    property alias captionItem: captionText
+    property alias valueItem: valueText
+    property alias dimensionItem: dimensionText
+    property alias arrowItem: arrow
+    property alias backgroundItem: background
+
+    height: hidden ? 0 : standardHeight
+    width: styleManager.style.menuItemRowWidth
+    clip: true
+
+    onEdit: {
+        if (typeof menuRowItem.overrideEdit === "function" && !menuRowItem.overrideEdit())
+            return
+        editorsManager.editProperty(prop, valueText, editorProperties)
+    }
+
+    MenuItemsBackground {
+        id: background
+        visible: menuRowItem.showBackground
+        color: menuRowItem.pressed ? styleManager.style.pressedColor
+                                   : styleManager.style.menuItemBackColor
+    }
+    FocusRect {
+        anchors.fill: background
+        active: menuRowItem.activeFocus && menuRowItem.clickable
+    }
+    MouseOverRect {
+        anchors.fill: background
+        visible: menuRowItem.mouseArea.containsMouse
+    }
+
+    Text {
+        id: captionText
+        anchors.left: parent.left
+        anchors.leftMargin: styleManager.style.menuItemRowCaptionLeftMargin
+        anchors.right: valueText.text.length > 0 ? valueText.left : parent.right
+        anchors.rightMargin: valueText.text.length > 0 ? styleManager.style.menuItemMargin
+                                                       : styleManager.style.menuItemRowCaptionRightMargin
+        anchors.verticalCenter: parent.verticalCenter
+        text: menuRowItem.caption
+        elide: menuRowItem.captionItemElide ? Text.ElideRight : Text.ElideNone
+        font.family: styleManager.style.menuItemCaptionFontFamily
+        font.pixelSize: styleManager.style.menuItemCaptionFontSize
+        color: menuRowItem.pressed ? styleManager.style.menuItemCaptionFontColor_pressed
+                                   : styleManager.style.menuItemCaptionFontColor
+    }
+
+    Text {
+        id: valueText
+        anchors.right: parent.right
+        anchors.rightMargin: menuRowItem.dimension.length > 0
+                             ? styleManager.style.menuItemRowValueRightMarginWithDim
+                             : styleManager.style.menuItemRowValueRightMarginNoDim
+        anchors.verticalCenter: parent.verticalCenter
+        width: Math.min(implicitWidth, menuRowItem.width / 2)
+        horizontalAlignment: Text.AlignRight
+        text: menuRowItem.value
+        maximumLineCount: 2
+        wrapMode: menuRowItem.valueItemMultiline ? Text.WordWrap : Text.NoWrap
+        elide: Text.ElideRight
+        font.family: styleManager.style.menuItemCaptionFontFamily
+        font.pixelSize: styleManager.style.menuItemCaptionFontSize
+                        - (menuRowItem.valueItemMultiline && text.length > 15 ? 3 : 0)
+        color: styleManager.style.menuItemCaptionFontColor
+    }
+
+    Text {
+        id: dimensionText
+        anchors.left: valueText.right
+        anchors.leftMargin: styleManager.style.menuItemRowDimensionLeftMargin
+        anchors.baseline: menuRowItem.dimensionItemAlignVCenter ? undefined : valueText.baseline
+        anchors.verticalCenter: menuRowItem.dimensionItemAlignVCenter ? parent.verticalCenter
+                                                                      : undefined
+        text: menuRowItem.dimension
+        visible: text.length > 0
+        font.family: styleManager.style.smallFontFamily
+        font.pixelSize: styleManager.style.smallFontSize
+        color: styleManager.style.menuItemCaptionFontColor
+    }
+
+    MenuItemArrow {
+        id: arrow
+        anchors.right: parent.right
+        anchors.rightMargin: 2 * starter.mm
+        anchors.verticalCenter: parent.verticalCenter
+        height: menuRowItem.height / 3
+        visible: menuRowItem.showArrow
+    }
+}
