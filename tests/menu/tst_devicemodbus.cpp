@@ -961,7 +961,8 @@ void tst_DeviceModbus::commitBeforeTheFirstLiveRead()
     }
     QTRY_VERIFY_WITH_TIMEOUT(inOrder(described(instrument.requests()), {written}), 10000);
     QCOMPARE(countOf(described(instrument.requests()), "W 402999 .*"), 1);
-    QCOMPARE(instrument.sitesRevision(), connectionType == 2 ? 503u : 501u);
+    // The instrument logs a write before its thread has stored it.
+    QTRY_COMPARE(instrument.sitesRevision(), connectionType == 2 ? 503u : 501u);
 }
 
 QTEST_MAIN(tst_DeviceModbus)
