@@ -46,7 +46,10 @@ TestHarness {
             wait(450)
             compare(steps.length, count)
 
-            // A new press waits the whole pause again: released before it, it is one click.
+            // A new press waits the whole pause again: released before it, it is one click. A
+            // long pause keeps a stalled machine from reaching it between press and release.
+            harness.deviceKeypad.autoRepeatPause = 3000
+            compare(arrow.continuousPressPause, 3000)
             steps = []
             pressedAt = Date.now()
             mousePress(arrow)
