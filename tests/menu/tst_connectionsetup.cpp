@@ -1,6 +1,7 @@
 #include "fakeusbbackend.h"
 #include "mainmenustate.h"
 #include "menucontext.h"
+#include "menutesthome.h"
 #include "modbusclient.h"
 #include "modbuslibusbclient.h"
 #include "modbusserialclient.h"
@@ -21,12 +22,6 @@
 #include <memory>
 
 namespace {
-
-QTemporaryDir *home()
-{
-    static QTemporaryDir dir;
-    return &dir;
-}
 
 QUrl document(const char *name)
 {
@@ -89,11 +84,8 @@ class tst_ConnectionSetup : public QObject
 public:
     static void initMain()
     {
-        qputenv("HOME", home()->path().toUtf8());
-        qputenv("XDG_CONFIG_HOME", (home()->path() + "/config").toUtf8());
         qputenv("QML_IMPORT_PATH", DORRIK_QML_IMPORT_DIR);
-        QCoreApplication::setOrganizationName(QStringLiteral("Dorrik"));
-        QCoreApplication::setApplicationName(QStringLiteral("TavrinMenu"));
+        useMenuTestHome();
     }
 
 private slots:
@@ -124,7 +116,7 @@ private:
         for (auto it = stored.cbegin(); it != stored.cend(); ++it)
             store.setValue(it.key(), it.value());
         store.sync();
-        m_context = std::make_unique<TestContext>(home()->filePath(QStringLiteral("bin")),
+        m_context = std::make_unique<TestContext>(menuTestHome()->filePath(QStringLiteral("bin")),
                                                   QStringList{"tavrin"} + arguments);
         m_context->usbInstrument = m_usbInstrument;
         m_context->setState(new MainMenuState(document(doc)));

@@ -1,4 +1,5 @@
 #include "menucontext.h"
+#include "menutesthome.h"
 #include "usbdevicesmodel.h"
 
 #include <QDir>
@@ -13,12 +14,6 @@
 namespace {
 
 const QString Fixtures = QStringLiteral(DORRIK_TRANSLATION_FIXTURES);
-
-QTemporaryDir *home()
-{
-    static QTemporaryDir dir;
-    return &dir;
-}
 
 const QStringList StoredKeys = {
     "byteTimeout",      "connectionType", "controlRts",  "deviceAddress", "deviceBaudRateIndex",
@@ -42,10 +37,7 @@ class tst_MenuContext : public QObject
 public:
     static void initMain()
     {
-        qputenv("HOME", home()->path().toUtf8());
-        qputenv("XDG_CONFIG_HOME", (home()->path() + "/config").toUtf8());
-        QCoreApplication::setOrganizationName(QStringLiteral("Dorrik"));
-        QCoreApplication::setApplicationName(QStringLiteral("TavrinMenu"));
+        useMenuTestHome();
     }
 
 private slots:
@@ -320,7 +312,7 @@ void tst_MenuContext::directories()
         const auto context = create();
         QCOMPARE(context->shareDir(), QDir::cleanPath(m_dir->filePath("share/menu")));
         QCOMPARE(context->docsDir(), context->shareDir() + "/docs/");
-        QCOMPARE(context->modbusConfigsDir(), home()->path() + "/TavrinMenu/modbusconfigs/");
+        QCOMPARE(context->modbusConfigsDir(), menuTestHome()->path() + "/TavrinMenu/modbusconfigs/");
         QVERIFY(QFileInfo(context->modbusConfigsDir()).isDir());
     }
     QVERIFY(QDir().mkpath(programDir() + "/share/menu"));
@@ -331,7 +323,7 @@ void tst_MenuContext::directories()
 void tst_MenuContext::shippedConfigsMoved()
 {
     const QString shipped = programDir() + "/share/menu/modbusconfigs/";
-    const QString target = home()->path() + "/TavrinMenu/modbusconfigs/";
+    const QString target = menuTestHome()->path() + "/TavrinMenu/modbusconfigs/";
     QVERIFY(QDir().mkpath(shipped));
     QVERIFY(QDir().mkpath(target));
     const auto write = [](const QString &path, const QByteArray &data) {

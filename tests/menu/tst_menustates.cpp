@@ -1,6 +1,7 @@
 #include "mainmenustate.h"
 #include "menucontext.h"
 #include "menustartup.h"
+#include "menutesthome.h"
 #include "qmlapplicationviewer.h"
 #include "vlog.h"
 
@@ -17,12 +18,6 @@
 #include <unistd.h>
 
 namespace {
-
-QTemporaryDir *home()
-{
-    static QTemporaryDir dir;
-    return &dir;
-}
 
 QUrl document(const char *name)
 {
@@ -56,10 +51,7 @@ class tst_MenuStates : public QObject
 public:
     static void initMain()
     {
-        qputenv("HOME", home()->path().toUtf8());
-        qputenv("XDG_CONFIG_HOME", (home()->path() + "/config").toUtf8());
-        QCoreApplication::setOrganizationName(QStringLiteral("Dorrik"));
-        QCoreApplication::setApplicationName(QStringLiteral("TavrinMenu"));
+        useMenuTestHome();
     }
 
 private slots:
@@ -75,7 +67,7 @@ private slots:
 private:
     std::unique_ptr<MenuContext> create(const QStringList &arguments = {})
     {
-        return std::make_unique<MenuContext>(home()->filePath(QStringLiteral("bin")),
+        return std::make_unique<MenuContext>(menuTestHome()->filePath(QStringLiteral("bin")),
                                              QStringList{"tavrin"} + arguments);
     }
 };

@@ -1,3 +1,4 @@
+#include "menutesthome.h"
 #include "vsettings.h"
 
 #include <QQmlComponent>
@@ -13,12 +14,6 @@ namespace {
 const char *const Organization = "DorrikTest";
 const char *const Application = "VSettingsTest";
 
-QTemporaryDir *home()
-{
-    static QTemporaryDir dir;
-    return &dir;
-}
-
 } // namespace
 
 // The settings element as QML declares it: what is stored, when, and what is left alone.
@@ -29,11 +24,7 @@ class tst_VSettings : public QObject
 public:
     static void initMain()
     {
-        // The store lives under a temporary home for the whole run.
-        qputenv("HOME", home()->path().toUtf8());
-        qputenv("XDG_CONFIG_HOME", (home()->path() + "/config").toUtf8());
-        QCoreApplication::setOrganizationName(QString::fromLatin1(Organization));
-        QCoreApplication::setApplicationName(QString::fromLatin1(Application));
+        useMenuTestHome(QString::fromLatin1(Organization), QString::fromLatin1(Application));
     }
 
 private slots:
@@ -61,7 +52,7 @@ private:
 
 void tst_VSettings::initTestCase()
 {
-    QVERIFY(home()->isValid());
+    QVERIFY(menuTestHome()->isValid());
     qmlRegisterType<VSettings>("Menu", 1, 0, "VSettings");
 }
 
