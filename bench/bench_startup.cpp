@@ -17,8 +17,6 @@
 #include <QApplication>
 #include <QDir>
 #include <QFile>
-#include <QFontDatabase>
-#include <QIcon>
 #include <QProcess>
 #include <QQuickItem>
 #include <QTemporaryDir>
@@ -55,15 +53,11 @@ void watchMessages(QtMsgType type, const QMessageLogContext &context, const QStr
 // main()'s start-up, watched. Prints "<completed us> <first frame us>" on standard output.
 int runChild(int argc, char *argv[])
 {
-    QCoreApplication::setOrganizationName(QStringLiteral("Dorrik"));
-    QCoreApplication::setApplicationName(QStringLiteral("TavrinMenu"));
+    MenuStartup::setApplicationNames();
     int code = 0;
     {
         QApplication app(argc, argv);
-        app.setWindowIcon(QIcon(QStringLiteral(":/icon.ico")));
-        QFontDatabase::addApplicationFont(QStringLiteral(":/share/menu/fonts/DejaVuSans.ttf"));
-        QFontDatabase::addApplicationFont(QStringLiteral(":/share/menu/fonts/DejaVuSans-Bold.ttf"));
-        MenuStartup::registerTypes();
+        MenuStartup::prepareApplication();
         MenuContext context;
         nextHandler = qInstallMessageHandler(watchMessages);
 

@@ -2,21 +2,14 @@
 #include "menustartup.h"
 
 #include <QApplication>
-#include <QFontDatabase>
-#include <QIcon>
 
 int main(int argc, char *argv[])
 {
-    // Before the application exists, so that the settings store and the data folder use them.
-    QCoreApplication::setOrganizationName(QStringLiteral("Dorrik"));
-    QCoreApplication::setApplicationName(QStringLiteral("TavrinMenu"));
+    MenuStartup::setApplicationNames();
     int code = 0;
     {
         QApplication app(argc, argv);
-        app.setWindowIcon(QIcon(QStringLiteral(":/icon.ico")));
-        QFontDatabase::addApplicationFont(QStringLiteral(":/share/menu/fonts/DejaVuSans.ttf"));
-        QFontDatabase::addApplicationFont(QStringLiteral(":/share/menu/fonts/DejaVuSans-Bold.ttf"));
-        MenuStartup::registerTypes();
+        MenuStartup::prepareApplication();
 
         MenuContext context;
         const QStringList arguments = QCoreApplication::arguments();

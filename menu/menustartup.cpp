@@ -16,9 +16,26 @@
 
 #include <QCoreApplication>
 #include <QDebug>
+#include <QFontDatabase>
+#include <QGuiApplication>
+#include <QIcon>
 #include <QQmlEngine>
 
 #include <cstdio>
+
+void MenuStartup::setApplicationNames()
+{
+    QCoreApplication::setOrganizationName(QStringLiteral("Dorrik"));
+    QCoreApplication::setApplicationName(QStringLiteral("TavrinMenu"));
+}
+
+void MenuStartup::prepareApplication()
+{
+    QGuiApplication::setWindowIcon(QIcon(QStringLiteral(":/icon.ico")));
+    QFontDatabase::addApplicationFont(QStringLiteral(":/share/menu/fonts/DejaVuSans.ttf"));
+    QFontDatabase::addApplicationFont(QStringLiteral(":/share/menu/fonts/DejaVuSans-Bold.ttf"));
+    registerTypes();
+}
 
 void MenuStartup::registerTypes()
 {

@@ -11,6 +11,12 @@ class MenuState;
 class MenuStartup
 {
 public:
+    // The organization and application names, before the application exists: the settings store
+    // and the user data folder are named after them.
+    static void setApplicationNames();
+    // Once the application exists: the window icon, the menu's fonts and the QML registrations.
+    static void prepareApplication();
+
     // "VPlots", "SeaBattle", then "Menu" 1.0.
     static void registerTypes();
     static void registerMenuTypes();

@@ -10,7 +10,6 @@
 
 #include <QCoreApplication>
 #include <QDeadlineTimer>
-#include <QFontDatabase>
 #include <QQuickItem>
 #include <QTest>
 
@@ -41,9 +40,7 @@ MenuDriver::MenuDriver(const QSize &size) : m_size(size)
     m_oldConfigHome = qgetenv("XDG_CONFIG_HOME");
     qputenv("HOME", m_home.path().toLocal8Bit());
     qputenv("XDG_CONFIG_HOME", (m_home.path() + QStringLiteral("/config")).toLocal8Bit());
-    // The program's names, which its settings store and data folder use.
-    QCoreApplication::setOrganizationName(QStringLiteral("Dorrik"));
-    QCoreApplication::setApplicationName(QStringLiteral("TavrinMenu"));
+    MenuStartup::setApplicationNames();
 #ifdef DORRIK_QML_IMPORT_DIR
     qputenv("QML_IMPORT_PATH", DORRIK_QML_IMPORT_DIR);
 #endif
@@ -64,9 +61,7 @@ bool MenuDriver::start()
 {
     // What the program's start-up does once the application exists.
     static const bool prepared = [] {
-        QFontDatabase::addApplicationFont(QStringLiteral(":/share/menu/fonts/DejaVuSans.ttf"));
-        QFontDatabase::addApplicationFont(QStringLiteral(":/share/menu/fonts/DejaVuSans-Bold.ttf"));
-        MenuStartup::registerTypes();
+        MenuStartup::prepareApplication();
         return true;
     }();
     Q_UNUSED(prepared)
