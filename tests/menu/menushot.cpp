@@ -205,7 +205,14 @@ int main(int argc, char *argv[])
          }},
         {"controls-buttons-inputs-lists",
          [](MenuDriver &menu) {
+             // Answers again, at the panel's own interval: the message goes with the next one,
+             // and the later pictures show none.
+             menu.object(QStringLiteral("topPanel"))->setProperty("readErrorInterval", 6000);
              menu.instrument().setDropAnswers(0);
+             QObject *text = menu.object(QStringLiteral("connectionErrorText"));
+             if (!MenuDriver::waitFor([&] { return text->property("opacity").toReal() <= 0; },
+                                      8000))
+                 return false;
              return showOverlay(menu, "ControlsGallery.qml",
                                 {{QStringLiteral("page"), 0},
                                  {QStringLiteral("explorerDir"),
