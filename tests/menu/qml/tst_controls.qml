@@ -38,9 +38,9 @@ TestHarness {
             tryVerify(function () { return controls.steps.length >= 2 }, 3000)
             mouseRelease(arrow)
             var count = steps.length
-            // Timers come late on a loaded machine, never early; the animation clock they run on
-            // may catch up a little in one tick.
-            verify(steps[0] >= 280, "first step after " + steps[0] + " ms")
+            // Timers come late on a loaded machine; a coarse timer, and the animation clock that
+            // catches up in one tick after a stall, may also end a little early (266 ms seen).
+            verify(steps[0] >= 240, "first step after " + steps[0] + " ms")
             verify(steps[1] - steps[0] >= 150, "second step after " + (steps[1] - steps[0]) + " ms")
             // Neither the release nor the timer adds a step afterwards.
             wait(450)
