@@ -92,6 +92,8 @@ Item {
     property alias loggingInterval: loggingInterval
     property alias currentSite: currentSite
     property alias sleepState: sleepState
+    property alias batteryRemainWithDisplay: batteryRemainWithDisplay
+    property alias batteryRemainWithoutDisplay: batteryRemainWithoutDisplay
     property alias additionalDelayCalibrationStatus: additionalDelayCalibrationStatus
     property alias calibratingZeroFlowOffsetStatus: calibratingZeroFlowOffsetStatus
     property alias settingZeroFlowPointStatus: settingZeroFlowPointStatus
@@ -975,6 +977,17 @@ Item {
         property bool sleeping: embedded ? false : value
         modbusItem: deviceModbus.sleepState
     }
+    // Minutes of battery left; the texts for the display's two states come with the commands.
+    IntProperty {
+        id: batteryRemainWithDisplay
+        caption: qsTr("Battery time remains")
+        modbusItem: deviceModbus.batteryRemain
+    }
+    IntProperty {
+        id: batteryRemainWithoutDisplay
+        caption: qsTr("Battery time remains\n(without display)")
+        modbusItem: deviceModbus.batteryRemain
+    }
     IntProperty {
         id: additionalDelayCalibrationStatus
         property bool started: value > 0
@@ -1773,18 +1786,6 @@ Item {
     CommandProperty {
         id: siteClear
         modbusItem: deviceModbus.siteClear
-    }
-    property alias batteryRemainWithDisplay: batteryRemainWithDisplay
-    property alias batteryRemainWithoutDisplay: batteryRemainWithoutDisplay
-    IntProperty {
-        id: batteryRemainWithDisplay
-        caption: qsTr("Battery time remains")
-        modbusItem: deviceModbus.batteryRemain
-    }
-    IntProperty {
-        id: batteryRemainWithoutDisplay
-        caption: qsTr("Battery time remains\n(without display)")
-        modbusItem: deviceModbus.batteryRemain
     }
     // ---- end of commands ----
 }
