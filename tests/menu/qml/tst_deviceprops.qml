@@ -201,6 +201,34 @@ TestHarness {
                 verify(prop[data.extra], data.extra)
         }
 
+        // A value in the instrument's unit shown in the chosen one.
+        function test_units_data() {
+            return [
+                {tag: "flow rate in l/min", unit: "flowRateDimension", index: 2, name: "flowRate",
+                    value: 1.2, shown: 20, dimension: "l/min"},
+                {tag: "flow rate in m³/s", unit: "flowRateDimension", index: 3, name: "flowRate",
+                    value: 1.2, shown: 1.2 / 3600, dimension: "m³/s"},
+                {tag: "heat in GJ", unit: "heatDimension", index: 1, name: "wPlus", value: 1,
+                    shown: 4.1868, dimension: "GJ"},
+                {tag: "thermal power in MW", unit: "thermalPowerDimension", index: 2,
+                    name: "thermalPower", value: 1, shown: 1.163, dimension: "MW"},
+                {tag: "volume in l turns KP to imp/l", unit: "volumeDimension", index: 1,
+                    name: "discreteOutputKp", value: 3000, shown: 3, dimension: "imp/l"},
+                {tag: "volume in l turns Ki to l/imp", unit: "volumeDimension", index: 1,
+                    name: "discreteOutputKi", value: 0.002, shown: 2, dimension: "l/imp"},
+                {tag: "KP in m³", unit: "volumeDimension", index: 0, name: "discreteOutputKp",
+                    value: 3000, shown: 3000, dimension: "imp/m³"}
+            ]
+        }
+        function test_units(data) {
+            var unit = doc.deviceDimensions[data.unit]
+            unit.setIndex(data.index)
+            modbus[data.name].value = data.value
+            fuzzyCompare(props[data.name].value, data.shown, 1e-6)
+            compare(props[data.name].dimension, data.dimension)
+            unit.setIndex(0)
+        }
+
         function test_fluidTemperature_data() {
             return [
                 {tag: "water 99.5", fluid: 0, entry: "99.5", valid: true},

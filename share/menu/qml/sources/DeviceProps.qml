@@ -92,6 +92,8 @@ Item {
     property alias loggingInterval: loggingInterval
     property alias currentSite: currentSite
     property alias sleepState: sleepState
+    property alias batteryRemainWithDisplay: batteryRemainWithDisplay
+    property alias batteryRemainWithoutDisplay: batteryRemainWithoutDisplay
     property alias additionalDelayCalibrationStatus: additionalDelayCalibrationStatus
     property alias calibratingZeroFlowOffsetStatus: calibratingZeroFlowOffsetStatus
     property alias settingZeroFlowPointStatus: settingZeroFlowPointStatus
@@ -215,8 +217,8 @@ Item {
                                       || settingZeroFlowPointStatus.started
     property bool measuring: measureStatus.value === 1 || calibrationStarted
 
-    // The site text rule: no ";" or double quote (they break the site table's exports), and the
-    // UTF-8 form must fit the record's 40-byte name.
+    // The site text rule: no ";" and no double quote, and the UTF-8 form must fit a name field
+    // of the site record (40 bytes).
     function siteStrValidate(text) {
         var str = String(text)
         if (str.indexOf(";") >= 0 || str.indexOf("\"") >= 0)
@@ -974,6 +976,17 @@ Item {
         // The instrument itself never shows a sleeping display: its screen is this menu.
         property bool sleeping: embedded ? false : value
         modbusItem: deviceModbus.sleepState
+    }
+    // Minutes of battery left; the texts for the display's two states come with the commands.
+    IntProperty {
+        id: batteryRemainWithDisplay
+        caption: qsTr("Battery time remains")
+        modbusItem: deviceModbus.batteryRemain
+    }
+    IntProperty {
+        id: batteryRemainWithoutDisplay
+        caption: qsTr("Battery time remains\n(without display)")
+        modbusItem: deviceModbus.batteryRemain
     }
     IntProperty {
         id: additionalDelayCalibrationStatus
@@ -1773,18 +1786,6 @@ Item {
     CommandProperty {
         id: siteClear
         modbusItem: deviceModbus.siteClear
-    }
-    property alias batteryRemainWithDisplay: batteryRemainWithDisplay
-    property alias batteryRemainWithoutDisplay: batteryRemainWithoutDisplay
-    IntProperty {
-        id: batteryRemainWithDisplay
-        caption: qsTr("Battery time remains")
-        modbusItem: deviceModbus.batteryRemain
-    }
-    IntProperty {
-        id: batteryRemainWithoutDisplay
-        caption: qsTr("Battery time remains\n(without display)")
-        modbusItem: deviceModbus.batteryRemain
     }
     // ---- end of commands ----
 }
