@@ -28,8 +28,9 @@ QString describe(const InstrumentRequest &request)
         return QStringLiteral("R %1 %2").arg(request.address).arg(request.count);
     case DorrikBus::WriteSingleRegister:
     case DorrikBus::WriteMultipleRegisters:
-        return QStringLiteral("W %1 %2").arg(request.address).arg(
-            QString::fromLatin1(request.bytes.toHex()));
+        return QStringLiteral("W %1 %2")
+            .arg(request.address)
+            .arg(QString::fromLatin1(request.bytes.toHex()));
     case DorrikBus::ReadFile:
         return QStringLiteral("FR %1 %2").arg(request.address).arg(request.count);
     case DorrikBus::WriteFile:
@@ -238,14 +239,13 @@ void tst_DeviceCommands::commandWrites_data()
         << delay + "start(); " + delay + "stop(); " + delay + "save()" << QString()
         << QStringList{"W 403251 0001", "W 403251 0000", "W 403251 0002"};
     QTest::newRow("set additional delay")
-        << "deviceProps.setAdditionalDelay.execute()" << QString()
-        << QStringList{"W 403251 0002"};
+        << "deviceProps.setAdditionalDelay.execute()" << QString() << QStringList{"W 403251 0002"};
     QTest::newRow("calculate KP, then KP read")
-        << "deviceProps.discreteOutputCalculateKp.execute()" << "Calculate KP?"
-        << QStringList{"W 403253 0001", "R 403103 2"};
+        << "deviceProps.discreteOutputCalculateKp.execute()"
+        << "Calculate KP?" << QStringList{"W 403253 0001", "R 403103 2"};
     QTest::newRow("calculate Ki, then Ki read")
-        << "deviceProps.discreteOutputCalculateKi.execute()" << "Calculate Ki?"
-        << QStringList{"W 403254 0001", "R 403105 2"};
+        << "deviceProps.discreteOutputCalculateKi.execute()"
+        << "Calculate Ki?" << QStringList{"W 403254 0001", "R 403105 2"};
     QTest::newRow("schedule start, then its state read")
         << "deviceProps.scheduleCommand.start()" << QString()
         << QStringList{"W 403560 0001", "R 300701 70"};
@@ -263,11 +263,10 @@ void tst_DeviceCommands::commandWrites_data()
     QTest::newRow("clear site 3") << "deviceProps.siteClear.clearSite(3)" << QString()
                                   << QStringList{"W 403260 8003"};
     QTest::newRow("erase the archive of site 3")
-        << "deviceProps.eraseSpecifiedArchive(3)" << QString()
-        << QStringList{"W 400023 aa550003"};
+        << "deviceProps.eraseSpecifiedArchive(3)" << QString() << QStringList{"W 400023 aa550003"};
     QTest::newRow("erase archive, the current site's")
-        << "deviceProps.eraseArchive.execute()" << "Are you sure?"
-        << QStringList{"W 400023 aa550000"};
+        << "deviceProps.eraseArchive.execute()"
+        << "Are you sure?" << QStringList{"W 400023 aa550000"};
 }
 
 void tst_DeviceCommands::commandWrites()
@@ -324,8 +323,8 @@ void tst_DeviceCommands::measuringSwitch()
     // On battery at the warning level.
     instrument.setRegisters(300746, ModbusBytes::fromUInt16(1));
     instrument.setRegisters(300747, ModbusBytes::fromUInt16(15));
-    QVERIFY(MenuDriver::waitFor([&] { return evalTrue(menu, "deviceProps.batteryWarning"); },
-                                3000));
+    QVERIFY(
+        MenuDriver::waitFor([&] { return evalTrue(menu, "deviceProps.batteryWarning"); }, 3000));
     instrument.clearRequests();
 
     eval(menu, QStringLiteral("deviceProps.measureStatus.execute()"));
@@ -342,9 +341,10 @@ void tst_DeviceCommands::measuringSwitch()
     QElapsedTimer sinceMeasuring;
     sinceMeasuring.start();
     QVERIFY(!evalTrue(menu, "deviceProps.measuringDeferred"));
-    QVERIFY(MenuDriver::waitFor([&] { return evalTrue(menu, "deviceProps.measuringDeferred"); },
-                                3000));
-    QVERIFY2(sinceMeasuring.elapsed() >= 300, qPrintable(QString::number(sinceMeasuring.elapsed())));
+    QVERIFY(
+        MenuDriver::waitFor([&] { return evalTrue(menu, "deviceProps.measuringDeferred"); }, 3000));
+    QVERIFY2(sinceMeasuring.elapsed() >= 300,
+             qPrintable(QString::number(sinceMeasuring.elapsed())));
 
     instrument.clearRequests();
     eval(menu, QStringLiteral("deviceProps.measureStatus.execute()"));
@@ -356,8 +356,8 @@ void tst_DeviceCommands::measuringSwitch()
 
     // Above the warning level, or on the adapter, the question has no note.
     instrument.setRegisters(300747, ModbusBytes::fromUInt16(16));
-    QVERIFY(MenuDriver::waitFor([&] { return !evalTrue(menu, "deviceProps.batteryWarning"); },
-                                3000));
+    QVERIFY(
+        MenuDriver::waitFor([&] { return !evalTrue(menu, "deviceProps.batteryWarning"); }, 3000));
     eval(menu, QStringLiteral("deviceProps.measureStatus.execute()"));
     QVERIFY(answer(menu, QStringLiteral("Start measure?"), true, false));
     instrument.setRegisters(300747, ModbusBytes::fromUInt16(10));
@@ -412,11 +412,16 @@ void tst_DeviceCommands::measuringMakesSiteOnlyForAnEmptyRecordReadWell()
         // Slot 0 read well; then the site changes to 2, whose record is not in yet.
         instrument.setRegisters(300759, ModbusBytes::fromUInt16(0));
         QVERIFY(MenuDriver::waitFor(
-            [&] { return evalTrue(menu, "sitesManager.readSiteIndex === 0"); }, 5000));
-        instrument.setDelay(300);
+            [&] {
+                return evalTrue(menu, "sitesManager.readSiteIndex === 0 && "
+                                      "deviceModbus.siteMap.wasRead");
+            },
+            5000));
+        // Slow answers from here: the new record comes well after the question is answered.
+        instrument.setDelay(2000);
         instrument.setRegisters(300759, ModbusBytes::fromUInt16(2));
         QVERIFY(MenuDriver::waitFor([&] { return evalTrue(menu, "deviceModbus.siteIndex === 2"); },
-                                    5000));
+                                    8000));
     } else {
         QVERIFY(MenuDriver::waitFor(
             [&] { return evalTrue(menu, "sitesManager.readSiteIndex === 2"); }, 5000));
@@ -438,11 +443,15 @@ void tst_DeviceCommands::measuringMakesSiteOnlyForAnEmptyRecordReadWell()
         const QByteArray table = instrument.file(SiteRecords::File);
         QCOMPARE(ModbusBytes(table.mid(2 * SiteRecords::RecordSize, SiteRecords::RecordSize)),
                  encodeSiteRecord(QString(), QString(), QStringLiteral("Site 1")));
+        // The menu's table has it too, without writing the whole table.
+        QCOMPARE(eval(menu, "sitesManager.model.getSiteName(2)").toString(),
+                 QStringLiteral("Site 1"));
+        QCOMPARE(countOf(described(menu.requests()), QStringLiteral("FW 0 .*")), 0);
     } else {
         MenuDriver::settle(800);
         QCOMPARE(countOf(described(menu.requests()), QStringLiteral("FW .*|W 400023 .*")), 0);
-        QCOMPARE(QByteArray(instrument.file(SiteRecords::File).mid(2 * SiteRecords::RecordSize,
-                                                                    SiteRecords::RecordSize)),
+        QCOMPARE(QByteArray(instrument.file(SiteRecords::File)
+                                .mid(2 * SiteRecords::RecordSize, SiteRecords::RecordSize)),
                  slot2);
     }
 }
@@ -476,23 +485,33 @@ void tst_DeviceCommands::factoryReset()
         client->setTransport(nullptr);
         context->setDeviceSerialPort(link.portB());
         context->setConnectionType(MenuContext::RS485);
-        QVERIFY(MenuDriver::waitFor([&] { return evalTrue(menu, "deviceModbus.connected"); },
-                                    5000));
+        QVERIFY(
+            MenuDriver::waitFor([&] { return evalTrue(menu, "deviceModbus.connected"); }, 5000));
     }
-    QVERIFY(MenuDriver::waitFor([&] { return evalTrue(menu, "deviceModbus.currentRevision === 10"); },
-                                5000));
+    QVERIFY(MenuDriver::waitFor(
+        [&] { return evalTrue(menu, "deviceModbus.currentRevision === 10"); }, 5000));
     eval(menu, QStringLiteral("deviceProps.initializeConnectionDelay = 300; "
                               "deviceProps.initializeSitesDelayRs485 = 600; "
                               "deviceProps.initializeSitesDelay = 500"));
     instrument.clearRequests();
 
+    // A slow line with every parameter read queued: the reset aborts them and goes out at once
+    // (they would take 13 s).
+    instrument.setDelay(100);
+    eval(menu, QStringLiteral("deviceModbus.readAllParams()"));
     eval(menu, QStringLiteral("deviceProps.initialize.execute()"));
     QVERIFY(answer(menu,
                    QStringLiteral("All device settings will be overwritten with default "
                                   "values.\nArchives will be erased.\n\nContinue?"),
                    false, true));
-    QVERIFY(waitForLog(menu, {QStringLiteral("W 400008 0001")}));
-    QVERIFY(menu.itemByText(QStringLiteral("Please wait...")));
+    QVERIFY(waitForLog(menu, {QStringLiteral("W 400008 0001")}, 2000));
+    instrument.setDelay(0);
+    QQuickItem *wait = menu.itemByText(QStringLiteral("Please wait..."));
+    QVERIFY(wait);
+    QQuickItem *message = popupOf(wait, "autoCloseInterval");
+    QVERIFY(message);
+    QVERIFY(message->property("autoClose").toBool());
+    QCOMPARE(message->property("autoCloseInterval").toInt(), 14000);
     // The instrument comes back with an empty table and its revision at 0.
     putSites(instrument, {});
     instrument.setRegisters(300765, ModbusBytes::fromUInt32(0));
@@ -581,11 +600,16 @@ void tst_DeviceCommands::batteryTimeTexts_data()
     QTest::addColumn<int>("sleeping");
     QTest::addColumn<QString>("withDisplay");
     QTest::addColumn<QString>("withoutDisplay");
-    QTest::newRow("90 min, display on") << 90 << 0 << "1 h 30 min" << "4 h 17 min";
-    QTest::newRow("90 min, asleep") << 90 << 1 << "31 min" << "1 h 30 min";
-    QTest::newRow("45 min") << 45 << 0 << "45 min" << "2 h 8 min";
-    QTest::newRow("0") << 0 << 0 << "0 min" << "0 min";
-    QTest::newRow("negative") << -5 << 0 << "0 min" << "0 min";
+    QTest::newRow("90 min, display on") << 90 << 0 << "1 h 30 min"
+                                        << "4 h 17 min";
+    QTest::newRow("90 min, asleep") << 90 << 1 << "31 min"
+                                    << "1 h 30 min";
+    QTest::newRow("45 min") << 45 << 0 << "45 min"
+                            << "2 h 8 min";
+    QTest::newRow("0") << 0 << 0 << "0 min"
+                       << "0 min";
+    QTest::newRow("negative") << -5 << 0 << "0 min"
+                              << "0 min";
 }
 
 void tst_DeviceCommands::batteryTimeTexts()
