@@ -198,6 +198,8 @@ private slots:
     void commandWrites_data();
     void commandWrites();
     void siteCopyToItselfRefused();
+    void erasingNeedsAUsableCard_data();
+    void erasingNeedsAUsableCard();
     void historyResetOnEachConnection();
     void measuringSwitch();
     void measuringMakesSiteOnlyForAnEmptyRecordReadWell_data();
@@ -301,6 +303,32 @@ void tst_DeviceCommands::siteCopyToItselfRefused()
     }
     MenuDriver::settle(300);
     QCOMPARE(countOf(described(menu.requests()), QStringLiteral("W 403255 .*")), 0);
+}
+
+void tst_DeviceCommands::erasingNeedsAUsableCard_data()
+{
+    QTest::addColumn<int>("cardStatus");
+    QTest::addColumn<bool>("readOnly");
+    QTest::newRow("no card") << 0 << true;
+    QTest::newRow("installed") << 2 << false;
+    QTest::newRow("full") << 4 << false;
+    QTest::newRow("erasing") << 5 << true;
+}
+
+void tst_DeviceCommands::erasingNeedsAUsableCard()
+{
+    QFETCH(int, cardStatus);
+    QFETCH(bool, readOnly);
+    MenuDriver &menu = *m_menu;
+    menu.instrument().setRegisters(300754, ModbusBytes::fromUInt16(quint16(cardStatus)));
+    QVERIFY(MenuDriver::waitFor(
+        [&] {
+            return evalTrue(menu,
+                            QStringLiteral("deviceModbus.cardStatus.value === %1").arg(cardStatus));
+        },
+        3000));
+    QCOMPARE(evalTrue(menu, "deviceProps.eraseMemoryCard.readOnly"), readOnly);
+    QCOMPARE(evalTrue(menu, "deviceProps.eraseArchive.readOnly"), readOnly);
 }
 
 // 400121 + the connection type (USB here: 2).

@@ -1885,8 +1885,7 @@ Item {
     }
     // No card, or one being erased.
     function cardUnusable() {
-        var status = deviceModbus.cardStatus.value
-        return status === 0 || status === 5
+        return !cardStatus.exists || cardStatus.formatting
     }
     CommandProperty {
         id: discreteOutputCalculateKp
@@ -1982,9 +1981,8 @@ Item {
             resetMeasurementHistory.execute()
     }
 
-    readonly property bool measuringNow: deviceProps.measuring === true
-    onMeasuringNowChanged: {
-        if (!measuringNow) {
+    onMeasuringChanged: {
+        if (!measuring) {
             measuringDeferredTimer.stop()
             measuringDeferred = false
         } else {
@@ -1994,7 +1992,7 @@ Item {
     Timer {
         id: measuringDeferredTimer
         interval: deviceProps.measuringDeferredDelay
-        onTriggered: deviceProps.measuringDeferred = deviceProps.measuringNow
+        onTriggered: deviceProps.measuringDeferred = deviceProps.measuring
     }
 
     onBatteryWarningChanged: {
