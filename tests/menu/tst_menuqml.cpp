@@ -5,6 +5,7 @@
 #include "dorrikbus.h"
 #include "keypadhelper.h"
 #include "menustartup.h"
+#include "modbusbytes.h"
 #include "modbusitembase.h"
 #include "translatehelper.h"
 #include "vlog.h"
@@ -201,6 +202,30 @@ private:
     int m_clipboardShots = 0;
     int m_fileShots = 0;
     int m_restartRequests = 0;
+
+    // What the device model reads and writes of the context (tests set them as they need).
+    Q_PROPERTY(int connectionType MEMBER m_connectionType NOTIFY deviceSettingsChanged)
+    Q_PROPERTY(int deviceAddress MEMBER m_deviceAddress NOTIFY deviceSettingsChanged)
+    Q_PROPERTY(int deviceBaudRateIndex MEMBER m_deviceBaudRateIndex NOTIFY deviceSettingsChanged)
+    Q_PROPERTY(bool expandBaudRates MEMBER m_expandBaudRates NOTIFY deviceSettingsChanged)
+    Q_PROPERTY(QString deviceTime MEMBER m_deviceTime NOTIFY deviceSettingsChanged)
+
+public:
+    // The program's rule: the text's UTF-8 bytes fit the register area.
+    Q_INVOKABLE bool validateModbusUtf8StringSize(const QString &value, int maxBytes)
+    {
+        return ModbusBytes::fromStringUtf8(value).size() <= maxBytes;
+    }
+
+signals:
+    void deviceSettingsChanged();
+
+private:
+    int m_connectionType = 0;
+    int m_deviceAddress = 1;
+    int m_deviceBaudRateIndex = 4;
+    bool m_expandBaudRates = false;
+    QString m_deviceTime;
 };
 
 // What QML cannot do by itself in a test: key events with the auto-repeat flag, and a record of
