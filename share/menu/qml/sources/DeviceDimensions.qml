@@ -1,8 +1,12 @@
-// Stand-in for the unit choices: the unit texts and the switchable units, not yet kept in the settings.
 import QtQuick
 import "../dimensions"
 
+// The unit texts of the menu and the units the user may switch. A switchable unit keeps its
+// choice in menuSettings; the KP and Ki units follow the volume unit and keep nothing.
+// The superscripts are appended untranslated, so translators see only the letters.
 QtObject {
+    id: deviceDimensions
+
     property string m3h: qsTr("m") + "³/" + qsTr("h")
     property string m3s: qsTr("m") + "³/" + qsTr("s")
     property string lmin: qsTr("l/min")
@@ -45,38 +49,53 @@ QtObject {
     property string mW: qsTr("MW")
 
     property BaseDimension flowRateDimension: BaseDimension {
-        model: [m3h, lh, lmin, m3s]
+        model: [deviceDimensions.m3h, deviceDimensions.lh, deviceDimensions.lmin,
+            deviceDimensions.m3s]
         ratios: [1, 1000, 1000 / 60, 1 / 3600]
+        sourceItem: menuSettings
+        sourceName: "flowRateDimensionIndex"
     }
     property BaseDimension volumeDimension: BaseDimension {
         property bool usingMeters: index === 0
-        model: [m3, l]
+
+        model: [deviceDimensions.m3, deviceDimensions.l]
         ratios: [1, 1000]
+        sourceItem: menuSettings
+        sourceName: "volumeDimensionIndex"
     }
     property BaseDimension weightDimension: BaseDimension {
-        model: [t, kg]
+        model: [deviceDimensions.t, deviceDimensions.kg]
         ratios: [1, 1000]
+        sourceItem: menuSettings
+        sourceName: "weightDimensionIndex"
     }
     property BaseDimension massFlowRateDimension: BaseDimension {
-        model: [th, kgh, kgmin, ts]
+        model: [deviceDimensions.th, deviceDimensions.kgh, deviceDimensions.kgmin,
+            deviceDimensions.ts]
         ratios: [1, 1000, 1000 / 60, 1 / 3600]
+        sourceItem: menuSettings
+        sourceName: "massFlowRateDimensionIndex"
     }
     property BaseDimension heatDimension: BaseDimension {
-        model: [gCal, gJ, mWh]
+        model: [deviceDimensions.gCal, deviceDimensions.gJ, deviceDimensions.mWh]
         ratios: [1, 4.1868, 1.163]
+        sourceItem: menuSettings
+        sourceName: "heatDimensionIndex"
     }
     property BaseDimension thermalPowerDimension: BaseDimension {
-        model: [gCalh, gJh, mW]
+        model: [deviceDimensions.gCalh, deviceDimensions.gJh, deviceDimensions.mW]
         ratios: [1, 4.1868, 1.163]
+        sourceItem: menuSettings
+        sourceName: "thermalPowerDimensionIndex"
     }
     property BaseDimension kpDimension: BaseDimension {
-        model: [kp, kp_l]
+        model: [deviceDimensions.kp, deviceDimensions.kp_l]
         ratios: [1, 1 / 1000]
-        index: volumeDimension.usingMeters ? 0 : 1
+        index: deviceDimensions.volumeDimension.usingMeters ? 0 : 1
     }
     property BaseDimension kiDimension: BaseDimension {
-        model: [ki, ki_l]
+        model: [deviceDimensions.ki, deviceDimensions.ki_l]
         ratios: [1, 1000]
-        index: volumeDimension.usingMeters ? 0 : 1
+        index: deviceDimensions.volumeDimension.usingMeters ? 0 : 1
     }
 }
