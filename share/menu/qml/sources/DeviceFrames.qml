@@ -1203,9 +1203,9 @@ Item {
         }
         BrightnessMenuItem {
             objectName: "brightnessRow"
-            minValue: powerManager.minBacklightBrightness
-            maxValue: powerManager.maxBacklightBrightness
-            value: powerManager.backlightBrightness
+            minValue: powerManager.minBacklightBrightness || 0
+            maxValue: powerManager.maxBacklightBrightness || 0
+            value: powerManager.backlightBrightness || 0
             onValueSet: newValue => powerManager.backlightBrightness = newValue
         }
     }
