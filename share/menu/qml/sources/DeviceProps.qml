@@ -217,8 +217,8 @@ Item {
                                       || settingZeroFlowPointStatus.started
     property bool measuring: measureStatus.value === 1 || calibrationStarted
 
-    // The site text rule: no ";" or double quote (they break the site table's exports), and the
-    // UTF-8 form must fit the record's 40-byte name.
+    // The site text rule: no ";" and no double quote, and the UTF-8 form must fit a name field
+    // of the site record (40 bytes).
     function siteStrValidate(text) {
         var str = String(text)
         if (str.indexOf(";") >= 0 || str.indexOf("\"") >= 0)
