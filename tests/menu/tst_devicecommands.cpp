@@ -603,11 +603,9 @@ void tst_DeviceCommands::batteryTimeTexts()
                             QStringLiteral("deviceModbus.batteryRemain.value === %1").arg(minutes));
         },
         3000));
-    QCOMPARE(eval(menu, "deviceProps.batteryTimeText(deviceProps.batteryMinutesWithDisplay())")
-                 .toString(),
+    QCOMPARE(eval(menu, "deviceProps.batteryRemainWithDisplay.formatValue").toString(),
              withDisplay);
-    QCOMPARE(eval(menu, "deviceProps.batteryTimeText(deviceProps.batteryMinutesWithoutDisplay())")
-                 .toString(),
+    QCOMPARE(eval(menu, "deviceProps.batteryRemainWithoutDisplay.formatValue").toString(),
              withoutDisplay);
     eval(menu, QStringLiteral("deviceModbus.sleepState.value = 0"));
 }

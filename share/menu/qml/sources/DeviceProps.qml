@@ -1732,7 +1732,7 @@ Item {
     // The estimates' register counts minutes for the display state the instrument is in; the
     // display takes 1000/350 of the instrument's whole drain.
     readonly property real displayDrainFactor: 1000 / 350
-    readonly property bool batteryAsleep: !embedded && deviceModbus.sleepState.value !== 0
+    readonly property bool batteryAsleep: sleepState.sleeping === true
 
     // Minutes as the rows show them: "1 h 30 min", "45 min"; nothing below 0.
     function batteryTimeText(minutes) {
@@ -1756,6 +1756,27 @@ Item {
     function eraseSpecifiedArchive(index) {
         deviceModbus.eraseArchive.value = (0xAA550000 + index) >>> 0
         deviceModbus.eraseArchive.write()
+    }
+
+    Binding {
+        target: batteryRemainWithDisplay
+        property: "value"
+        value: Math.floor(deviceProps.batteryMinutesWithDisplay())
+    }
+    Binding {
+        target: batteryRemainWithDisplay
+        property: "formatValue"
+        value: deviceProps.batteryTimeText(batteryRemainWithDisplay.value)
+    }
+    Binding {
+        target: batteryRemainWithoutDisplay
+        property: "value"
+        value: Math.floor(deviceProps.batteryMinutesWithoutDisplay())
+    }
+    Binding {
+        target: batteryRemainWithoutDisplay
+        property: "formatValue"
+        value: deviceProps.batteryTimeText(batteryRemainWithoutDisplay.value)
     }
 
     function batteryNote() {
