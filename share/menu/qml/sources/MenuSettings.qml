@@ -16,7 +16,9 @@ VSettings {
     property int adapterSleepIntervalIndex: 3
     property date exportArchFrom: new Date()
     property date exportArchTo: new Date()
-    property var archExportSites: []
+    // Site indexes; a typed list, so the last value is still readable when the element is
+    // destroyed and saves itself.
+    property list<int> archExportSites: []
     property date archChartsFrom: new Date()
     property date archChartsTo: new Date()
     property bool archRecordShowAccumulated: false
