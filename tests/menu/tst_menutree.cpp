@@ -6,6 +6,10 @@
 #include "menudriver.h"
 #include "modbusbytes.h"
 
+#include <QElapsedTimer>
+#include <QQmlContext>
+#include <QQmlEngine>
+#include <QQmlExpression>
 #include <QQmlListReference>
 #include <QQuickItem>
 #include <QQuickWindow>
@@ -41,6 +45,15 @@ int readsOf(const QList<InstrumentRequest> &requests, quint32 address)
     return n;
 }
 
+QVariant eval(const MenuDriver &menu, const QString &script)
+{
+    QQmlExpression expression(qmlContext(menu.root()), menu.root(), script);
+    const QVariant result = expression.evaluate();
+    if (expression.hasError())
+        qWarning().noquote() << script << expression.error().toString();
+    return result;
+}
+
 // The instrument of these tests: generation 2 with the heat channel and one failure flag.
 void prepareInstrument(SimulatedInstrument &instrument, bool heat)
 {
@@ -65,6 +78,19 @@ private slots:
     void framesPollOnlyWhileShown_data();
     void framesPollOnlyWhileShown();
     void withoutHeat();
+    void guardedEdits_data();
+    void guardedEdits();
+    void editorAfterYes();
+    void zeroOffsetInfo();
+    void failures();
+    void chargeLevel_data();
+    void chargeLevel();
+    void batteryTime_data();
+    void batteryTime();
+    void softwareIdentificator();
+    void factoryResetNeedsConnection();
+    void calculationError_data();
+    void calculationError();
 
 private:
     enum Run { Desktop, Embedded, NoHeat };
@@ -80,6 +106,8 @@ private:
     bool enter(MenuDriver &menu, const QString &button, const QList<int> &downs,
                const QStringList &frames, QString *failure = nullptr);
     QList<QQuickItem *> rows(MenuDriver &menu, const QString &frame) const;
+    QObject *activePopup(MenuDriver &menu) const;
+    QObject *activeEditor(MenuDriver &menu) const;
 
     std::unique_ptr<MenuDriver> m_menus[3];
     QSet<QString> m_walked;
@@ -95,10 +123,12 @@ MenuDriver &tst_MenuTree::menu(Run run)
         return *menu;
     }
     MenuContext::overrideEmbedded(run == Embedded ? 1 : 0);
+    MenuContext::overrideZunfel(run == NoHeat ? 1 : 0);
     menu = std::make_unique<MenuDriver>(run == Embedded ? QSize(640, 480) : QSize(800, 600));
     prepareInstrument(menu->instrument(), run != NoHeat);
     const bool started = menu->start();
     MenuContext::overrideEmbedded(-1);
+    MenuContext::overrideZunfel(-1);
     if (!started)
         qWarning("%s", qPrintable(menu->error()));
     const bool heat = run != NoHeat;
@@ -216,6 +246,18 @@ QList<QQuickItem *> tst_MenuTree::rows(MenuDriver &menu, const QString &frame) c
             items.append(item);
     }
     return items;
+}
+
+QObject *tst_MenuTree::activePopup(MenuDriver &menu) const
+{
+    QObject *screens = menu.object(QStringLiteral("screenManager"));
+    return screens ? screens->property("activePopup").value<QObject *>() : nullptr;
+}
+
+QObject *tst_MenuTree::activeEditor(MenuDriver &menu) const
+{
+    QObject *editors = menu.object(QStringLiteral("editorsManager"));
+    return editors ? editors->property("activeEditor").value<QObject *>() : nullptr;
 }
 
 void tst_MenuTree::walk_data()
@@ -483,6 +525,266 @@ void tst_MenuTree::withoutHeat()
     MenuDriver &heat = menu(Desktop);
     QCOMPARE(shownRows(heat, QStringLiteral("measurementParametersFrame"), true), 7);
     QCOMPARE(shownRows(heat, QStringLiteral("dimensionsFrame"), false), 6);
+}
+
+void tst_MenuTree::guardedEdits_data()
+{
+    QTest::addColumn<int>("heatSupply");
+    QTest::addColumn<int>("fluid");
+    QTest::addColumn<QList<int>>("downs");
+    QTest::addColumn<QStringList>("frames");
+    QTest::addColumn<QString>("question"); // empty: the editor opens at once
+    QTest::addColumn<bool>("defaultAnswer");
+    QTest::addColumn<QString>("frameAfterDefault");
+
+    const QStringList fluidFrames{"measurementParametersFrame", "fluidParametersFrame"};
+    const QStringList heatFrames{"measurementParametersFrame", "heatCalcParametersFrame"};
+    QTest::newRow("fluid type, heat calculation on")
+        << 1 << 0 << QList<int>{2} << fluidFrames
+        << "Heat calculation will be disabled for fluids other than water.\n\nContinue editing?"
+        << false << "fluidParametersFrame";
+    QTest::newRow("fluid type, heat calculation off")
+        << 0 << 0 << QList<int>{2} << fluidFrames << QString() << false << QString();
+    QTest::newRow("heat supply, other fluid")
+        << 1 << 1 << QList<int>{6} << heatFrames
+        << "Heat calculation is not avaliable for fluids other than water.\n\nGo to fluid type "
+           "menu?"
+        << true << "fluidParametersFrame";
+    QTest::newRow("heat supply, water")
+        << 1 << 0 << QList<int>{6} << heatFrames << QString() << false << QString();
+}
+
+void tst_MenuTree::guardedEdits()
+{
+    QFETCH(int, heatSupply);
+    QFETCH(int, fluid);
+    QFETCH(QList<int>, downs);
+    QFETCH(QStringList, frames);
+    QFETCH(QString, question);
+    QFETCH(bool, defaultAnswer);
+    QFETCH(QString, frameAfterDefault);
+
+    MenuDriver &menu = this->menu(Desktop);
+    menu.instrument().setRegisters(401025, ModbusBytes::fromUInt16(quint16(heatSupply)));
+    menu.instrument().setRegisters(400224, ModbusBytes::fromUInt16(quint16(fluid)));
+    QString failure;
+    QVERIFY2(enter(menu, QStringLiteral("measurementButton"), downs, frames, &failure),
+             qPrintable(failure));
+    // Each frame reads the other choice while it shows.
+    QTRY_VERIFY_WITH_TIMEOUT(eval(menu, QStringLiteral("deviceProps.heatSupplySystem.value === %1 "
+                                                       "&& deviceProps.fluidType.value === %2")
+                                            .arg(heatSupply)
+                                            .arg(fluid))
+                                 .toBool(),
+                             3000);
+    menu.keyClick(Qt::Key_PageUp);
+    menu.keyClick(Qt::Key_Return);
+    if (question.isEmpty()) {
+        QTRY_VERIFY_WITH_TIMEOUT(activeEditor(menu) != nullptr, 2000);
+        QVERIFY(!activePopup(menu) || activePopup(menu) == activeEditor(menu));
+        return;
+    }
+    QTRY_VERIFY_WITH_TIMEOUT(activePopup(menu) != nullptr, 2000);
+    QObject *dialog = activePopup(menu);
+    QCOMPARE(dialog->property("caption").toString(), question);
+    QCOMPARE(dialog->property("defaultAnswer").toBool(), defaultAnswer);
+    // Return takes the focused answer, the default.
+    menu.keyClick(Qt::Key_Return);
+    QTRY_VERIFY_WITH_TIMEOUT(activePopup(menu) == nullptr, 2000);
+    MenuDriver::settle(300);
+    QCOMPARE(activeEditor(menu), nullptr);
+    QCOMPARE(currentFrame(menu), frameAfterDefault);
+    if (defaultAnswer)
+        QCOMPARE(currentCaption(menu), QStringLiteral("Fluid parameters"));
+}
+
+void tst_MenuTree::editorAfterYes()
+{
+    MenuDriver &menu = this->menu(Desktop);
+    menu.instrument().setRegisters(401025, ModbusBytes::fromUInt16(1));
+    menu.instrument().setRegisters(400224, ModbusBytes::fromUInt16(0));
+    QVERIFY(enter(menu, QStringLiteral("measurementButton"), {2},
+                  {"measurementParametersFrame", "fluidParametersFrame"}));
+    QTRY_VERIFY_WITH_TIMEOUT(
+        eval(menu, QStringLiteral("deviceProps.heatSupplySystem.value === 1")).toBool(), 3000);
+    menu.keyClick(Qt::Key_PageUp);
+    menu.keyClick(Qt::Key_Return);
+    QTRY_VERIFY_WITH_TIMEOUT(activePopup(menu) != nullptr, 2000);
+    QQuickItem *yes = menu.item(QStringLiteral("confirmYesButton"));
+    QVERIFY(yes);
+    QElapsedTimer clock;
+    clock.start();
+    QTest::keyClick(menu.window(), Qt::Key_Left);
+    QTest::keyClick(menu.window(), Qt::Key_Return);
+    QVERIFY(MenuDriver::waitFor([&] { return activeEditor(menu) != nullptr; }, 2000));
+    QVERIFY2(clock.elapsed() >= 95, qPrintable(QString::number(clock.elapsed())));
+    QObject *editor = activeEditor(menu);
+    QCOMPARE(editor->property("prop").value<QObject *>(),
+             eval(menu, QStringLiteral("deviceProps.fluidType")).value<QObject *>());
+    QMetaObject::invokeMethod(menu.object(QStringLiteral("editorsManager")), "closeEditor");
+}
+
+void tst_MenuTree::zeroOffsetInfo()
+{
+    MenuDriver &menu = this->menu(Desktop);
+    menu.instrument().setRegisters(400202, ModbusBytes::fromFloat(0.5f));
+    menu.instrument().setRegisters(400204, ModbusBytes::fromFloat(1.25f));
+    QVERIFY(enter(menu, QStringLiteral("measurementButton"), {5},
+                  {"measurementParametersFrame", "additionalParametersFrame"}));
+    QQuickItem *row = menu.item(QStringLiteral("zeroOffsetInfoRow"));
+    QVERIFY(row);
+    QTRY_COMPARE_WITH_TIMEOUT(row->property("caption").toString(),
+                              QStringLiteral("dt0: 0.500000 us    Padd: 1.250 us"), 3000);
+    QCOMPARE(row->property("value").toString(), QString());
+    QVERIFY(!row->property("clickable").toBool());
+}
+
+void tst_MenuTree::failures()
+{
+    MenuDriver &menu = this->menu(Desktop);
+    QVERIFY(enter(menu, QStringLiteral("systemSettingsButton"), {3, 1},
+                  {"systemSettingsFrame", "deviceStatusFrame", "failuresFrame"}));
+    QQuickItem *row = menu.item(QStringLiteral("failuresRow"));
+    QCOMPARE(row->property("value").toString(), QStringLiteral("b0000000000000001"));
+
+    const QList<QQuickItem *> flags = rows(menu, QStringLiteral("failuresFrame"));
+    QCOMPARE(flags.size(), 16);
+    for (int i = 0; i < flags.size(); ++i) {
+        auto *value = flags[i]->property("valueItem").value<QQuickItem *>();
+        QVERIFY(value);
+        QTRY_COMPARE_WITH_TIMEOUT(value->property("color").value<QColor>(),
+                                  QColor(i == 0 ? "#D00000" : "black"), 2000);
+    }
+}
+
+void tst_MenuTree::chargeLevel_data()
+{
+    QTest::addColumn<int>("powerStatus");
+    QTest::addColumn<QString>("shown");
+    QTest::addColumn<QString>("unit");
+    QTest::newRow("unknown") << 0 << "..." << QString();
+    QTest::newRow("on battery") << 1 << "15"
+                                << "%";
+    QTest::newRow("charging") << 2 << "15"
+                              << "%";
+    QTest::newRow("no battery") << 3 << "..." << QString();
+    QTest::newRow("full") << 4 << "15"
+                          << "%";
+}
+
+void tst_MenuTree::chargeLevel()
+{
+    QFETCH(int, powerStatus);
+    QFETCH(QString, shown);
+    QFETCH(QString, unit);
+
+    MenuDriver &menu = this->menu(Desktop);
+    menu.instrument().setRegisters(300746, ModbusBytes::fromUInt16(quint16(powerStatus)));
+    menu.instrument().setRegisters(300747, ModbusBytes::fromUInt16(15));
+    QVERIFY(enter(menu, QStringLiteral("systemSettingsButton"), {3},
+                  {"systemSettingsFrame", "deviceStatusFrame"}));
+    QQuickItem *row = menu.item(QStringLiteral("chargeLevelRow"));
+    QTRY_COMPARE_WITH_TIMEOUT(row->property("value").toString(), shown, 3000);
+    QCOMPARE(row->property("dimension").toString(), unit);
+}
+
+void tst_MenuTree::batteryTime_data()
+{
+    QTest::addColumn<int>("minutes");
+    QTest::addColumn<QString>("shown");
+    QTest::newRow("90 min") << 90 << "1 h 30 min\n4 h 17 min";
+    QTest::newRow("40 min") << 40 << "40 min\n1 h 54 min";
+    QTest::newRow("none") << 0 << "-";
+    QTest::newRow("negative") << -5 << "-";
+}
+
+void tst_MenuTree::batteryTime()
+{
+    QFETCH(int, minutes);
+    QFETCH(QString, shown);
+
+    MenuDriver &menu = this->menu(Desktop);
+    menu.instrument().setRegisters(300748, ModbusBytes::fromUInt16(quint16(qint16(minutes))));
+    QVERIFY(enter(menu, QStringLiteral("systemSettingsButton"), {3},
+                  {"systemSettingsFrame", "deviceStatusFrame"}));
+    QQuickItem *row = menu.item(QStringLiteral("batteryTimeRow"));
+    QTRY_COMPARE_WITH_TIMEOUT(row->property("value").toString(), shown, 3000);
+}
+
+void tst_MenuTree::softwareIdentificator()
+{
+    QCOMPARE(menu(Desktop).item(QStringLiteral("softwareIdRow"))->property("value").toString(),
+             QStringLiteral("Dorrik Tavrin"));
+    // The run without the heat channel is the export-brand build.
+    QCOMPARE(menu(NoHeat).item(QStringLiteral("softwareIdRow"))->property("value").toString(),
+             QStringLiteral("Zunfel Qvx"));
+}
+
+void tst_MenuTree::factoryResetNeedsConnection()
+{
+    MenuDriver &menu = this->menu(Desktop);
+    QQuickItem *row = menu.item(QStringLiteral("initializeRow"));
+    QVERIFY(row);
+    QVERIFY(row->property("clickable").toBool());
+    menu.instrument().disconnectLink();
+    QTRY_VERIFY_WITH_TIMEOUT(!row->property("clickable").toBool(), 2000);
+    QVERIFY(row->property("skip").toBool());
+    // A click on it now does nothing.
+    QVERIFY(enter(menu, QStringLiteral("systemSettingsButton"), {}, {"systemSettingsFrame"}));
+    menu.click(row);
+    MenuDriver::settle(200);
+    QCOMPARE(activePopup(menu), nullptr);
+    menu.instrument().connectLink();
+    QTRY_VERIFY_WITH_TIMEOUT(row->property("clickable").toBool(), 3000);
+}
+
+void tst_MenuTree::calculationError_data()
+{
+    QTest::addColumn<bool>("written");
+    QTest::newRow("write started") << true;
+    QTest::newRow("a failed read only") << false;
+}
+
+void tst_MenuTree::calculationError()
+{
+    QFETCH(bool, written);
+
+    MenuDriver &menu = this->menu(Desktop);
+    const quint32 calculateKi = 403254;
+    menu.instrument().setRegisters(discreteOutputMode, ModbusBytes::fromUInt16(2));
+    QVERIFY(enter(menu, QStringLiteral("peripheryButton"), {1},
+                  {"peripherySettingsFrame", "discreteOutputSettings"}));
+    QQuickItem *parameters = menu.item(QStringLiteral("discreteOutputParametersRow"));
+    QTRY_VERIFY_WITH_TIMEOUT(parameters->property("frame").value<QObject *>() ==
+                                 menu.object(QStringLiteral("pulseOutSettingsFrame")),
+                             3000);
+    menu.keyClick(Qt::Key_PageUp);
+    menu.keyClick(Qt::Key_Down);
+    menu.keyClick(Qt::Key_Return);
+    QVERIFY(waitForFrame(menu, QStringLiteral("pulseOutSettingsFrame")));
+
+    menu.instrument().clearRequests();
+    menu.instrument().setException(calculateKi, DorrikBus::IllegalDataValue);
+    if (written) {
+        menu.keyClick(Qt::Key_PageUp);
+        menu.keyClick(Qt::Key_Down);
+        menu.keyClick(Qt::Key_Down);
+        menu.keyClick(Qt::Key_Return);
+        QTRY_VERIFY_WITH_TIMEOUT(menu.item(QStringLiteral("confirmYesButton")) != nullptr, 2000);
+        menu.click(menu.item(QStringLiteral("confirmYesButton")));
+        QTRY_VERIFY_WITH_TIMEOUT(activePopup(menu) &&
+                                     activePopup(menu)->property("caption").toString() ==
+                                         QLatin1String("KI calculation error"),
+                                 3000);
+    } else {
+        // The row's own reading of the command register fails, again and again.
+        QVERIFY(
+            MenuDriver::waitFor([&] { return readsOf(menu.requests(), calculateKi) >= 2; }, 3000));
+        MenuDriver::settle(200);
+        QCOMPARE(activePopup(menu), nullptr);
+    }
+    menu.instrument().clearExceptions();
+    QMetaObject::invokeMethod(menu.object(QStringLiteral("screenManager")), "closeAllPopups");
 }
 
 QTEST_MAIN(tst_MenuTree)
