@@ -121,7 +121,8 @@ MenuDriver &tst_MenuTree::menu(Run run)
     if (menu) {
         // Items have the active focus only in the focused window.
         menu->window()->requestActivate();
-        QTest::qWaitForWindowActive(menu->window());
+        if (!QTest::qWaitForWindowActive(menu->window()))
+            qWarning("the menu's window did not become active");
         return *menu;
     }
     MenuContext::overrideEmbedded(run == Embedded ? 1 : 0);
