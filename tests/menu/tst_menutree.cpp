@@ -78,6 +78,8 @@ private slots:
     void framesPollOnlyWhileShown_data();
     void framesPollOnlyWhileShown();
     void withoutHeat();
+    void mainFrameButtons_data();
+    void mainFrameButtons();
     void guardedEdits_data();
     void guardedEdits();
     void editorAfterYes();
@@ -119,7 +121,8 @@ MenuDriver &tst_MenuTree::menu(Run run)
     if (menu) {
         // Items have the active focus only in the focused window.
         menu->window()->requestActivate();
-        QTest::qWaitForWindowActive(menu->window());
+        if (!QTest::qWaitForWindowActive(menu->window()))
+            qWarning("the menu's window did not become active");
         return *menu;
     }
     MenuContext::overrideEmbedded(run == Embedded ? 1 : 0);
@@ -525,6 +528,58 @@ void tst_MenuTree::withoutHeat()
     MenuDriver &heat = menu(Desktop);
     QCOMPARE(shownRows(heat, QStringLiteral("measurementParametersFrame"), true), 7);
     QCOMPARE(shownRows(heat, QStringLiteral("dimensionsFrame"), false), 6);
+}
+
+void tst_MenuTree::mainFrameButtons_data()
+{
+    QTest::addColumn<bool>("embedded");
+    QTest::addColumn<QSize>("size");
+    QTest::addColumn<bool>("connection");
+    QTest::addColumn<bool>("exit");
+    QTest::newRow("desktop 800x600") << false << QSize(800, 600) << true << false;
+    QTest::newRow("desktop 1024x768") << false << QSize(1024, 768) << true << true;
+    QTest::newRow("instrument") << true << QSize(640, 480) << false << false;
+}
+
+void tst_MenuTree::mainFrameButtons()
+{
+    QFETCH(bool, embedded);
+    QFETCH(QSize, size);
+    QFETCH(bool, connection);
+    QFETCH(bool, exit);
+
+    MenuDriver &menu = this->menu(embedded ? Embedded : Desktop);
+    QVERIFY(backToMain(menu));
+    menu.context()->setShowExitButton(true);
+    menu.window()->resize(size);
+    QQuickItem *connectionButton = menu.item(QStringLiteral("connectionButton"));
+    QQuickItem *exitButton = menu.item(QStringLiteral("exitButton"));
+    QTRY_COMPARE_WITH_TIMEOUT(exitButton->isVisible(), exit, 2000);
+    QCOMPARE(connectionButton->isVisible(), connection);
+    if (connection) {
+        QCOMPARE(menu.item(QStringLiteral("connectionButtonText"))->property("text").toString(),
+                 QStringLiteral("Connection: USB"));
+        // Up from the first row of the grid reaches it, Down comes back.
+        QVERIFY(focusMainButton(menu, QStringLiteral("peripheryButton")));
+        menu.keyClick(Qt::Key_Up);
+        QVERIFY(connectionButton->hasActiveFocus());
+        menu.keyClick(Qt::Key_Down);
+        QVERIFY(menu.item(QStringLiteral("measurementButton"))->hasActiveFocus());
+    }
+    QVERIFY(focusMainButton(menu, QStringLiteral("applicationsButton")));
+    menu.keyClick(Qt::Key_Down);
+    QCOMPARE(exitButton->hasActiveFocus(), exit);
+    if (exit) {
+        // 70 x 70 at the bottom centre, 24 pixels up.
+        const QQuickItem *frame = exitButton->parentItem();
+        QCOMPARE(exitButton->size(), QSizeF(70, 70));
+        QCOMPARE(frame->height() - exitButton->y() - exitButton->height(), 24.0);
+        QCOMPARE(exitButton->x() + 35, frame->width() / 2);
+        menu.keyClick(Qt::Key_Up);
+    }
+    menu.context()->setShowExitButton(false);
+    menu.window()->resize(embedded ? QSize(640, 480) : QSize(800, 600));
+    QTRY_COMPARE_WITH_TIMEOUT(menu.root()->height(), qreal(embedded ? 480 : 600), 2000);
 }
 
 void tst_MenuTree::guardedEdits_data()
