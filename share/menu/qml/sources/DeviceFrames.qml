@@ -133,7 +133,7 @@ Item {
             anchors.horizontalCenter: parent.horizontalCenter
             visible: !menuContext.embedded && !menuContext.hideConnectionSettings
             enabled: visible
-            opacity: connectionMouse.containsMouse || activeFocus ? 1 : 0.5
+            opacity: connectionMouse.containsMouse ? 1 : 0.5
             KeyNavigation.down: measurementButton
 
             Behavior on opacity {
