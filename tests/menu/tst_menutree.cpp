@@ -795,32 +795,46 @@ void tst_MenuTree::factoryResetNeedsConnection()
 
 void tst_MenuTree::calculationError_data()
 {
+    QTest::addColumn<int>("mode");
+    QTest::addColumn<QString>("frame");
+    QTest::addColumn<quint32>("command");
     QTest::addColumn<bool>("written");
-    QTest::newRow("write started") << true;
-    QTest::newRow("a failed read only") << false;
+    QTest::addColumn<QString>("message"); // empty: none may show
+
+    QTest::newRow("Ki, write started")
+        << 2 << "pulseOutSettingsFrame" << quint32(403254) << true << "KI calculation error";
+    QTest::newRow("Ki, a failed read only")
+        << 2 << "pulseOutSettingsFrame" << quint32(403254) << false << QString();
+    QTest::newRow("KP, write started")
+        << 3 << "frequencyOutSettingsFrame" << quint32(403253) << true << "KP calculation error";
+    QTest::newRow("KP, a failed read only")
+        << 3 << "frequencyOutSettingsFrame" << quint32(403253) << false << QString();
 }
 
 void tst_MenuTree::calculationError()
 {
+    QFETCH(int, mode);
+    QFETCH(QString, frame);
+    QFETCH(quint32, command);
     QFETCH(bool, written);
+    QFETCH(QString, message);
 
     MenuDriver &menu = this->menu(Desktop);
-    const quint32 calculateKi = 403254;
-    menu.instrument().setRegisters(discreteOutputMode, ModbusBytes::fromUInt16(2));
+    menu.instrument().setRegisters(discreteOutputMode, ModbusBytes::fromUInt16(quint16(mode)));
     QVERIFY(enter(menu, QStringLiteral("peripheryButton"), {1},
                   {"peripherySettingsFrame", "discreteOutputSettings"}));
     QQuickItem *parameters = menu.item(QStringLiteral("discreteOutputParametersRow"));
-    QTRY_VERIFY_WITH_TIMEOUT(parameters->property("frame").value<QObject *>() ==
-                                 menu.object(QStringLiteral("pulseOutSettingsFrame")),
+    QTRY_VERIFY_WITH_TIMEOUT(parameters->property("frame").value<QObject *>() == menu.object(frame),
                              3000);
     menu.keyClick(Qt::Key_PageUp);
     menu.keyClick(Qt::Key_Down);
     menu.keyClick(Qt::Key_Return);
-    QVERIFY(waitForFrame(menu, QStringLiteral("pulseOutSettingsFrame")));
+    QVERIFY(waitForFrame(menu, frame));
 
     menu.instrument().clearRequests();
-    menu.instrument().setException(calculateKi, DorrikBus::IllegalDataValue);
+    menu.instrument().setException(command, DorrikBus::IllegalDataValue);
     if (written) {
+        // The calculation row is the third.
         menu.keyClick(Qt::Key_PageUp);
         menu.keyClick(Qt::Key_Down);
         menu.keyClick(Qt::Key_Down);
@@ -828,13 +842,11 @@ void tst_MenuTree::calculationError()
         QTRY_VERIFY_WITH_TIMEOUT(menu.item(QStringLiteral("confirmYesButton")) != nullptr, 2000);
         menu.click(menu.item(QStringLiteral("confirmYesButton")));
         QTRY_VERIFY_WITH_TIMEOUT(activePopup(menu) &&
-                                     activePopup(menu)->property("caption").toString() ==
-                                         QLatin1String("KI calculation error"),
+                                     activePopup(menu)->property("caption").toString() == message,
                                  3000);
     } else {
         // The row's own reading of the command register fails, again and again.
-        QVERIFY(
-            MenuDriver::waitFor([&] { return readsOf(menu.requests(), calculateKi) >= 2; }, 3000));
+        QVERIFY(MenuDriver::waitFor([&] { return readsOf(menu.requests(), command) >= 2; }, 3000));
         MenuDriver::settle(200);
         QCOMPARE(activePopup(menu), nullptr);
     }
