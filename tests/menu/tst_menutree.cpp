@@ -6,7 +6,11 @@
 #include "menudriver.h"
 #include "modbusbytes.h"
 
+#include <QDesktopServices>
+#include <QDir>
 #include <QElapsedTimer>
+#include <QFile>
+#include <QFileInfo>
 #include <QQmlContext>
 #include <QQmlEngine>
 #include <QQmlExpression>
@@ -15,6 +19,8 @@
 #include <QQuickWindow>
 #include <QSet>
 #include <QtTest>
+
+#include <QScopeGuard>
 
 #include <memory>
 
@@ -64,6 +70,18 @@ void prepareInstrument(SimulatedInstrument &instrument, bool heat)
 
 } // namespace
 
+// Takes the URLs the desktop would open, in place of the desktop's own viewer.
+class UrlCatcher : public QObject
+{
+    Q_OBJECT
+
+public:
+    QList<QUrl> urls;
+
+public slots:
+    void open(const QUrl &url) { urls.append(url); }
+};
+
 class tst_MenuTree : public QObject
 {
     Q_OBJECT
@@ -93,6 +111,7 @@ private slots:
     void factoryResetNeedsConnection();
     void calculationError_data();
     void calculationError();
+    void documentOpens();
 
 private:
     enum Run { Desktop, Embedded, NoHeat };
@@ -852,6 +871,46 @@ void tst_MenuTree::calculationError()
     }
     menu.instrument().clearExceptions();
     QMetaObject::invokeMethod(menu.object(QStringLiteral("screenManager")), "closeAllPopups");
+}
+
+void tst_MenuTree::documentOpens()
+{
+    MenuDriver &menu = this->menu(Desktop);
+    const QString dir = menu.context()->property("docsDir").toString();
+    QVERIFY(QDir().mkpath(dir));
+    const QString manual = dir + QStringLiteral("Operation manual.pdf");
+    const QString notes = dir + QStringLiteral("notes.txt");
+    QStringList made;
+    for (const QString &path : {manual, notes}) {
+        if (QFileInfo::exists(path))
+            continue;
+        QFile file(path);
+        QVERIFY(file.open(QIODevice::WriteOnly));
+        made.append(path);
+    }
+    const auto cleanup = qScopeGuard([&] {
+        for (const QString &path : std::as_const(made))
+            QFile::remove(path);
+        QDesktopServices::unsetUrlHandler(QStringLiteral("file"));
+    });
+    UrlCatcher catcher;
+    QDesktopServices::setUrlHandler(QStringLiteral("file"), &catcher, "open");
+
+    QVERIFY(enter(menu, QStringLiteral("documentationButton"), {}, {"documentationFrame"}));
+    QObject *list = menu.object(QStringLiteral("documentsList"));
+    QMetaObject::invokeMethod(list, "fill");
+    // Documents only, by their names without extension.
+    QTRY_VERIFY_WITH_TIMEOUT(menu.itemByText(QStringLiteral("Operation manual")) != nullptr, 2000);
+    QCOMPARE(menu.itemByText(QStringLiteral("notes")), nullptr);
+    QCOMPARE(menu.itemByText(QStringLiteral("notes.txt")), nullptr);
+
+    // The list starts at its first entry; walk to the manual and open it.
+    for (int i = 0; i < 8 && list->property("selected").toString() != manual; ++i)
+        menu.keyClick(Qt::Key_Down);
+    QCOMPARE(list->property("selected").toString(), manual);
+    menu.keyClick(Qt::Key_Return);
+    QTRY_COMPARE_WITH_TIMEOUT(catcher.urls.size(), 1, 2000);
+    QCOMPARE(catcher.urls.first(), QUrl::fromLocalFile(manual));
 }
 
 QTEST_MAIN(tst_MenuTree)
