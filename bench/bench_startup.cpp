@@ -1,8 +1,10 @@
 // bench_startup: how long the program's start-up takes, a fresh process per run, against
 // tavrin-sim over a pseudo-terminal (RS-485), offscreen with the software renderer on a
 // 640x480 screen (full screen). Each run reports the milliseconds from the process's start to
-// Starter.qml's completion and to the first frame drawn after the live block's first good read;
-// the parent prints every run, then the median and the worst of each.
+// Starter.qml's completion and to the first frame drawn once the live block has had its first
+// good read and the menu tree's main frame is the frame shown, and the resident memory then
+// (VmRSS) and at its peak (VmHWM); the parent prints every run, then the median and the worst
+// of each.
 //
 //   bench_startup [runs]     (10 by default)
 //
@@ -50,7 +52,41 @@ void watchMessages(QtMsgType type, const QMessageLogContext &context, const QStr
         nextHandler(type, context, message);
 }
 
-// main()'s start-up, watched. Prints "<completed us> <first frame us>" on standard output.
+// Resident memory of this process in kB: now (VmRSS) and at its peak (VmHWM).
+QPair<qint64, qint64> residentMemoryKb()
+{
+    QFile status(QStringLiteral("/proc/self/status"));
+    qint64 rss = -1;
+    qint64 hwm = -1;
+    if (!status.open(QIODevice::ReadOnly))
+        return {rss, hwm};
+    for (const QByteArray &line : status.readAll().split('\n')) {
+        const QList<QByteArray> fields = line.simplified().split(' ');
+        if (fields.size() < 2)
+            continue;
+        if (fields[0] == "VmRSS:")
+            rss = fields[1].toLongLong();
+        else if (fields[0] == "VmHWM:")
+            hwm = fields[1].toLongLong();
+    }
+    return {rss, hwm};
+}
+
+QObject *findByName(QQuickItem *item, const QString &name)
+{
+    if (item->objectName() == name)
+        return item;
+    if (QObject *found = item->findChild<QObject *>(name))
+        return found;
+    for (QQuickItem *child : item->childItems()) {
+        if (QObject *found = findByName(child, name))
+            return found;
+    }
+    return nullptr;
+}
+
+// main()'s start-up, watched. Prints "<completed us> <first frame us> <size> <rss kB> <hwm kB>"
+// on standard output.
 int runChild(int argc, char *argv[])
 {
     MenuStartup::setApplicationNames();
@@ -63,6 +99,7 @@ int runChild(int argc, char *argv[])
 
         qint64 frameUs = 0;
         QSize viewSize;
+        QPair<qint64, qint64> memory{-1, -1};
         // Runs once the event loop has started: the main menu state is entered by then.
         QTimer::singleShot(0, &app, [&] {
             QmlApplicationViewer *viewer = context.viewer();
@@ -76,20 +113,37 @@ int runChild(int argc, char *argv[])
                 QCoreApplication::exit(2);
                 return;
             }
-            auto onRead = [&, viewer, block] {
-                if (!block->wasRead() || frameUs)
-                    return;
-                viewer->update();
-                QObject::connect(viewer, &QQuickWindow::frameSwapped, &app, [&] {
-                    if (frameUs)
-                        return;
-                    frameUs = nowUs();
-                    viewSize = viewer->size();
-                    QCoreApplication::exit(0);
-                });
+            QObject *scroller = findByName(root, QStringLiteral("frameScroller"));
+            if (!scroller) {
+                std::fprintf(stderr, "bench_startup: no frame scroller\n");
+                QCoreApplication::exit(2);
+                return;
+            }
+            // The instrument's tree, not a stand-in: its main frame holds the main buttons.
+            const auto mainFrameShown = [scroller] {
+                auto *tree = scroller->property("deviceFrames").value<QObject *>();
+                auto *frame = scroller->property("currentFrame").value<QObject *>();
+                return tree && frame && frame == tree->property("mainFrame").value<QObject *>() &&
+                       tree->findChild<QObject *>(QStringLiteral("measurementButton"));
             };
-            QObject::connect(block, &ModbusItemBase::wasReadChanged, &app, onRead);
-            onRead();
+            auto *watch = new QTimer(&app);
+            watch->setInterval(1);
+            QObject::connect(watch, &QTimer::timeout, &app,
+                             [&, viewer, block, watch, mainFrameShown] {
+                                 if (!block->wasRead() || !mainFrameShown())
+                                     return;
+                                 watch->stop();
+                                 viewer->update();
+                                 QObject::connect(viewer, &QQuickWindow::frameSwapped, &app, [&] {
+                                     if (frameUs)
+                                         return;
+                                     frameUs = nowUs();
+                                     viewSize = viewer->size();
+                                     memory = residentMemoryKb();
+                                     QCoreApplication::exit(0);
+                                 });
+                             });
+            watch->start();
         });
         QTimer::singleShot(20000, &app, [] {
             std::fprintf(stderr, "bench_startup: no good read within 20 s\n");
@@ -98,8 +152,8 @@ int runChild(int argc, char *argv[])
         code = MenuStartup::run(context, QCoreApplication::arguments());
         qInstallMessageHandler(nextHandler);
         if (code == 0)
-            std::printf("\n%lld %lld %dx%d\n", completedUs, frameUs, viewSize.width(),
-                        viewSize.height());
+            std::printf("\n%lld %lld %dx%d %lld %lld\n", completedUs, frameUs, viewSize.width(),
+                        viewSize.height(), memory.first, memory.second);
     }
     return code;
 }
@@ -108,6 +162,8 @@ struct Run
 {
     double completedMs = 0;
     double frameMs = 0;
+    double rssMb = 0;
+    double hwmMb = 0;
 };
 
 double median(QList<double> values)
@@ -174,17 +230,20 @@ int main(int argc, char *argv[])
         }
         const QList<QByteArray> lines = child.readAllStandardOutput().trimmed().split('\n');
         const QList<QByteArray> fields = lines.last().split(' ');
-        if (fields.size() != 3) {
+        if (fields.size() != 5) {
             std::fprintf(stderr, "bench_startup: run %d reported nothing\n", i + 1);
             return 1;
         }
         Run run;
         run.completedMs = (fields[0].toLongLong() - startUs) / 1000.0;
         run.frameMs = (fields[1].toLongLong() - startUs) / 1000.0;
+        run.rssMb = fields[3].toLongLong() / 1024.0;
+        run.hwmMb = fields[4].toLongLong() / 1024.0;
         results.append(run);
-        std::printf("run %2d: Starter.qml complete %7.1f ms, first frame after a good read %7.1f ms"
-                    " (view %s)\n",
-                    i + 1, run.completedMs, run.frameMs, fields[2].constData());
+        std::printf("run %2d: Starter.qml complete %7.1f ms, main frame drawn after a good read"
+                    " %7.1f ms, VmRSS %6.1f MB, VmHWM %6.1f MB (view %s)\n",
+                    i + 1, run.completedMs, run.frameMs, run.rssMb, run.hwmMb,
+                    fields[2].constData());
         std::fflush(stdout);
     }
     sim.terminate();
@@ -192,13 +251,21 @@ int main(int argc, char *argv[])
 
     QList<double> completed;
     QList<double> frame;
+    QList<double> rss;
+    QList<double> hwm;
     for (const Run &run : std::as_const(results)) {
         completed.append(run.completedMs);
         frame.append(run.frameMs);
+        rss.append(run.rssMb);
+        hwm.append(run.hwmMb);
     }
     std::printf("Starter.qml complete:          median %7.1f ms, worst %7.1f ms\n",
                 median(completed), *std::max_element(completed.begin(), completed.end()));
-    std::printf("first frame after a good read: median %7.1f ms, worst %7.1f ms\n", median(frame),
+    std::printf("main frame drawn, good read:   median %7.1f ms, worst %7.1f ms\n", median(frame),
                 *std::max_element(frame.begin(), frame.end()));
+    std::printf("VmRSS at the main frame:       median %7.1f MB, worst %7.1f MB\n", median(rss),
+                *std::max_element(rss.begin(), rss.end()));
+    std::printf("VmHWM at the main frame:       median %7.1f MB, worst %7.1f MB\n", median(hwm),
+                *std::max_element(hwm.begin(), hwm.end()));
     return 0;
 }

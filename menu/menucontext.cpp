@@ -46,9 +46,12 @@ constexpr bool BuildIsWindows = false;
 #endif
 // The desktop build; the instrument's build has it true.
 constexpr bool BuildEmbedded = false;
+// The export-brand variant is a build of its own; this one is not it.
+constexpr bool BuildZunfel = false;
 
 int embeddedOverride = -1;
 int isWindowsOverride = -1;
+int zunfelOverride = -1;
 
 bool buildFlag(int override, bool buildValue)
 {
@@ -93,11 +96,17 @@ void MenuContext::overrideIsWindows(int value)
     isWindowsOverride = value;
 }
 
+void MenuContext::overrideZunfel(int value)
+{
+    zunfelOverride = value;
+}
+
 void MenuContext::construct()
 {
     m_constructing = true;
     m_embedded = buildFlag(embeddedOverride, BuildEmbedded);
     m_isWindows = buildFlag(isWindowsOverride, BuildIsWindows);
+    m_zunfel = buildFlag(zunfelOverride, BuildZunfel);
     m_userDataDir = QStandardPaths::writableLocation(QStandardPaths::HomeLocation) +
                     QDir::separator() + QCoreApplication::applicationName();
 

@@ -110,6 +110,7 @@ public:
     // build's own value.
     static void overrideEmbedded(int value);
     static void overrideIsWindows(int value);
+    static void overrideZunfel(int value);
 
     // Languages
     QStringList languages() const { return m_languages; }
@@ -125,7 +126,7 @@ public:
     bool embedded() const { return m_embedded; }
     bool isWindows() const { return m_isWindows; }
     bool contextPdfSupport() const { return false; }
-    bool zunfel() const { return false; }
+    bool zunfel() const { return m_zunfel; }
     QString userDataDir() const { return m_userDataDir; }
     QString shareDir() const { return m_shareDir; }
     QString docsDir() const { return m_shareDir + QLatin1String("/docs/"); }
@@ -294,6 +295,7 @@ private:
     // Build flags, versions and directories
     bool m_embedded = false;
     bool m_isWindows = false;
+    bool m_zunfel = false;
     QString m_programDir;
     QStringList m_arguments;
     QString m_userDataDir;

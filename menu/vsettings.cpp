@@ -4,6 +4,7 @@
 #include "vsettingssaveevent.h"
 
 #include <QCoreApplication>
+#include <QJSValue>
 #include <QMetaMethod>
 #include <QSettings>
 
@@ -122,8 +123,17 @@ void VSettings::save()
     const std::unique_ptr<QSettings> store = openStore();
     if (!store)
         return;
-    for (const QMetaProperty &property : std::as_const(m_properties))
-        store->setValue(QString::fromLatin1(property.name()), property.read(this));
+    for (const QMetaProperty &property : std::as_const(m_properties)) {
+        QVariant value = property.read(this);
+        // A QML "var" property holds a script value, which the store cannot write: keep the
+        // plain value (a list stays a list). While the element is destroyed its script values
+        // are already gone and read as nothing: the stored value is kept then.
+        if (value.metaType() == QMetaType::fromType<QJSValue>())
+            value = value.value<QJSValue>().toVariant();
+        if (!value.isValid())
+            continue;
+        store->setValue(QString::fromLatin1(property.name()), value);
+    }
     store->sync();
     setWasLoaded(true);
     emit saved();

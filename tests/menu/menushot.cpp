@@ -7,12 +7,14 @@
 
 #include <QApplication>
 #include <QDir>
+#include <QFile>
 #include <QImage>
 #include <QObject>
 #include <QPointer>
 #include <QQmlComponent>
 #include <QQmlContext>
 #include <QQmlEngine>
+#include <QQmlExpression>
 #include <QQuickItem>
 
 #include <cstdio>
@@ -22,7 +24,7 @@ namespace {
 
 struct Scene
 {
-    const char *name;
+    QByteArray name;
     std::function<bool(MenuDriver &)> walk;
     // Taken at this window size only; every size when empty.
     QSize only = QSize();
@@ -161,6 +163,119 @@ QObject *openEditor(MenuDriver &menu, const QString &row)
     return activeEditor(menu);
 }
 
+QVariant eval(MenuDriver &menu, const QString &script)
+{
+    QQmlExpression expression(qmlContext(menu.root()), menu.root(), script);
+    const QVariant result = expression.evaluate();
+    if (expression.hasError())
+        std::fprintf(stderr, "menu-shot: %s\n", qPrintable(expression.error().toString()));
+    return result;
+}
+
+// A frame of the instrument's own menu tree, shown as a user reaches it, once the rows' first
+// answers are in. `prepare` runs with the tree loaded, before the frame is shown.
+bool showTreeFrame(MenuDriver &menu, const QString &frame,
+                   const std::function<void()> &prepare = {})
+{
+    delete overlay;
+    QObject *screenManager = menu.object(QStringLiteral("screenManager"));
+    QObject *scroller = menu.object(QStringLiteral("frameScroller"));
+    QObject *navigation = menu.object(QStringLiteral("navigationManager"));
+    if (!screenManager || !scroller || !navigation)
+        return false;
+    QMetaObject::invokeMethod(screenManager, "closeAllPopups");
+    QMetaObject::invokeMethod(screenManager, "hideScreenKeypad");
+    const QUrl tree(QStringLiteral("qrc:/share/menu/qml/sources/DeviceFrames.qml"));
+    if (scroller->property("source").toUrl() != tree)
+        scroller->setProperty("source", tree);
+    // The tree a picture scene loaded before may linger until its deferred deletion: look
+    // for the frame in the instrument's tree only.
+    QObject *target = nullptr;
+    if (!MenuDriver::waitFor(
+            [&] {
+                QObject *frames = navigation->property("deviceFrames").value<QObject *>();
+                if (!frames ||
+                    !QByteArray(frames->metaObject()->className()).startsWith("DeviceFrames"))
+                    return false;
+                target = frames->findChild<QObject *>(frame);
+                return target != nullptr;
+            },
+            3000))
+        return false;
+    if (prepare)
+        prepare();
+    QMetaObject::invokeMethod(navigation, "gotoFrame", Q_ARG(QVariant, QVariant::fromValue(target)),
+                              Q_ARG(QVariant, true));
+    const bool shown = MenuDriver::waitFor(
+        [&] { return navigation->property("currentFrame").value<QObject *>() == target; }, 3000);
+    MenuDriver::settle(500);
+    return shown;
+}
+
+// A row's click, as Return on it gives, in a frame of the tree.
+bool clickRow(MenuDriver &menu, const QString &row)
+{
+    QQuickItem *item = menu.item(row);
+    if (!item)
+        return false;
+    QMetaObject::invokeMethod(item, "clicked");
+    return MenuDriver::waitFor(
+        [&] {
+            QObject *screens = menu.object(QStringLiteral("screenManager"));
+            return screens->property("activePopup").value<QObject *>() != nullptr;
+        },
+        3000);
+}
+
+// A few documents in the menu's documents folder (the build has none), for the list to show.
+void putDocuments(MenuDriver &menu)
+{
+    const QString dir = menu.context()->property("docsDir").toString();
+    QDir().mkpath(dir);
+    for (const char *name : {"Installation instructions.pdf", "Operation manual.html",
+                             "Short User Guide.htm", "notes.txt"}) {
+        QFile file(dir + QLatin1String(name));
+        file.open(QIODevice::WriteOnly);
+    }
+    if (QObject *list = menu.object(QStringLiteral("documentsList")))
+        QMetaObject::invokeMethod(list, "fill");
+}
+
+// The tree's frames, each a scene of its own.
+const QStringList treeFrames{"mainFrame",
+                             "measurementParametersFrame",
+                             "pipeParametersFrame",
+                             "fluidParametersFrame",
+                             "measuringSystemParametersFrame",
+                             "resultsProcessingFrame",
+                             "additionalParametersFrame",
+                             "calibratingZeroFlowOffsetFrame",
+                             "settingZeroFlowPointFrame",
+                             "additionalDelayAdjustmentFrame",
+                             "heatCalcParametersFrame",
+                             "pressureParamsFrame",
+                             "temperatureParamsFrame",
+                             "dataLoggerFrame",
+                             "peripherySettingsFrame",
+                             "rs485SettingsFrame",
+                             "discreteOutputSettings",
+                             "logicalOutSettingsFrame",
+                             "pulseOutSettingsFrame",
+                             "frequencyOutSettingsFrame",
+                             "applicationsFrame",
+                             "scheduleSettingsFrame",
+                             "intervalScheduleSettings",
+                             "exportImportFrame",
+                             "documentationFrame",
+                             "systemSettingsFrame",
+                             "dimensionsFrame",
+                             "deviceStatusFrame",
+                             "deviceModulesFrame",
+                             "failuresFrame",
+                             "powerSavingOptionsFrame",
+                             "sitesFrame",
+                             "editSiteFrame"};
+
 } // namespace
 
 int main(int argc, char *argv[])
@@ -168,7 +283,7 @@ int main(int argc, char *argv[])
     QApplication app(argc, argv);
     const QString folder = argc > 1 ? QString::fromLocal8Bit(argv[1]) : QStringLiteral("shots");
 
-    const QList<Scene> scenes{
+    QList<Scene> scenes{
         {"main-page",
          [](MenuDriver &menu) {
              if (!MenuDriver::waitFor(
@@ -304,6 +419,67 @@ int main(int argc, char *argv[])
         {"editor-bool",
          [](MenuDriver &menu) { return openEditor(menu, QStringLiteral("boolRow")) != nullptr; }},
     };
+    QList<Scene> treeScenes;
+    for (const QString &frame : treeFrames) {
+        const QByteArray name = "tree-" + frame.toLatin1();
+        treeScenes.append({name, [frame](MenuDriver &menu) {
+                               return showTreeFrame(menu, frame, [&] {
+                                   if (frame == QLatin1String("documentationFrame"))
+                                       putDocuments(menu);
+                               });
+                           }});
+    }
+    treeScenes.append(
+        {"tree-temperatureParamsFrame-RTD2", [](MenuDriver &menu) {
+             return showTreeFrame(menu, QStringLiteral("temperatureParamsFrame"), [&] {
+                 // The channel is that of the row the frame is entered from.
+                 QObject *heat = menu.object(QStringLiteral("heatCalcParametersFrame"));
+                 heat->property("listView").value<QObject *>()->setProperty("currentIndex", 4);
+             });
+         }});
+    treeScenes.append(
+        {"tree-question-fluid-type", [](MenuDriver &menu) {
+             menu.instrument().setRegisters(401025, ModbusBytes::fromUInt16(1));
+             menu.instrument().setRegisters(400224, ModbusBytes::fromUInt16(0));
+             return showTreeFrame(menu, QStringLiteral("fluidParametersFrame")) &&
+                    MenuDriver::waitFor(
+                        [&] {
+                            return eval(menu,
+                                        QStringLiteral("deviceProps.heatSupplySystem.value === 1"))
+                                .toBool();
+                        },
+                        3000) &&
+                    clickRow(menu, QStringLiteral("fluidTypeRow"));
+         }});
+    treeScenes.append(
+        {"tree-question-heat-supply", [](MenuDriver &menu) {
+             menu.instrument().setRegisters(400224, ModbusBytes::fromUInt16(1));
+             return showTreeFrame(menu, QStringLiteral("heatCalcParametersFrame")) &&
+                    MenuDriver::waitFor(
+                        [&] {
+                            return eval(menu, QStringLiteral("deviceProps.fluidType.value === 1"))
+                                .toBool();
+                        },
+                        3000) &&
+                    clickRow(menu, QStringLiteral("heatSupplySystemRow"));
+         }});
+    treeScenes.append({"tree-question-factory-reset", [](MenuDriver &menu) {
+                           menu.instrument().setRegisters(400224, ModbusBytes::fromUInt16(0));
+                           return showTreeFrame(menu, QStringLiteral("systemSettingsFrame")) &&
+                                  clickRow(menu, QStringLiteral("initializeRow"));
+                       }});
+    // Last: the reset runs on in the menu of this size, which ends after the picture.
+    treeScenes.append(
+        {"tree-please-wait", [](MenuDriver &menu) {
+             QQuickItem *yes = menu.item(QStringLiteral("confirmYesButton"));
+             if (!yes)
+                 return false;
+             menu.click(yes);
+             return MenuDriver::waitFor(
+                 [&] { return menu.itemByText(QStringLiteral("Please wait...")) != nullptr; },
+                 3000);
+         }});
+    scenes.append(treeScenes);
 
     int failures = 0;
     QStringList written;
@@ -313,6 +489,16 @@ int main(int argc, char *argv[])
         QDir().mkpath(dir);
         MenuDriver menu(size);
         menu.instrument().setRegisters(300720, ModbusBytes::fromFloat(4.2f));
+        // The tree with everything it can show: the heat channel, a failure, a battery.
+        menu.instrument().setRegisters(300044, ModbusBytes::fromUInt32(922400760));
+        menu.instrument().setRegisters(300009, ModbusBytes::fromUInt16(1));
+        menu.instrument().setRegisters(300751, ModbusBytes::fromUInt16(0x0005));
+        menu.instrument().setRegisters(300746, ModbusBytes::fromUInt16(1));
+        menu.instrument().setRegisters(300747, ModbusBytes::fromUInt16(64));
+        menu.instrument().setRegisters(300748, ModbusBytes::fromUInt16(90));
+        menu.instrument().setRegisters(400202, ModbusBytes::fromFloat(0.5f));
+        menu.instrument().setRegisters(400204, ModbusBytes::fromFloat(1.25f));
+        menu.instrument().setRegisters(403101, ModbusBytes::fromUInt16(2));
         if (!menu.start()) {
             std::fprintf(stderr, "menu-shot: %s\n", qPrintable(menu.error()));
             return 1;
@@ -322,7 +508,8 @@ int main(int argc, char *argv[])
                 continue;
             const QString file = QStringLiteral("%1/%2.png").arg(dir, QLatin1String(scene.name));
             if (!scene.walk(menu)) {
-                std::fprintf(stderr, "menu-shot: scene %s did not come about\n", scene.name);
+                std::fprintf(stderr, "menu-shot: scene %s did not come about\n",
+                             scene.name.constData());
                 ++failures;
             }
             MenuDriver::settle(100);

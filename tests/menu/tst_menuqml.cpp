@@ -5,6 +5,7 @@
 #include "dorrikbus.h"
 #include "keypadhelper.h"
 #include "menustartup.h"
+#include "modbusbytes.h"
 #include "modbusitembase.h"
 #include "translatehelper.h"
 #include "vlog.h"
@@ -201,6 +202,89 @@ private:
     int m_clipboardShots = 0;
     int m_fileShots = 0;
     int m_restartRequests = 0;
+
+    // What the device model reads and writes of the context (tests set them as they need).
+    Q_PROPERTY(int connectionType MEMBER m_connectionType NOTIFY deviceSettingsChanged)
+    Q_PROPERTY(int deviceAddress MEMBER m_deviceAddress NOTIFY deviceSettingsChanged)
+    Q_PROPERTY(int deviceBaudRateIndex MEMBER m_deviceBaudRateIndex NOTIFY deviceSettingsChanged)
+    Q_PROPERTY(bool expandBaudRates MEMBER m_expandBaudRates NOTIFY deviceSettingsChanged)
+    Q_PROPERTY(QString deviceTime MEMBER m_deviceTime NOTIFY deviceSettingsChanged)
+
+public:
+    // The program's rule: the text's UTF-8 bytes fit the register area.
+    Q_INVOKABLE bool validateModbusUtf8StringSize(const QString &value, int maxBytes)
+    {
+        return ModbusBytes::fromStringUtf8(value).size() <= maxBytes;
+    }
+
+signals:
+    void deviceSettingsChanged();
+
+private:
+    int m_connectionType = 0;
+    int m_deviceAddress = 1;
+    int m_deviceBaudRateIndex = 4;
+    bool m_expandBaudRates = false;
+    QString m_deviceTime;
+
+    // The other connection settings and the language the menu's own properties edit, kept as the
+    // program keeps them; usbDevice is written only through its slot, as there.
+    Q_PROPERTY(int byteTimeout MEMBER m_byteTimeout NOTIFY connectionChanged)
+    Q_PROPERTY(int rtsDelay MEMBER m_rtsDelay NOTIFY connectionChanged)
+    Q_PROPERTY(int readTimeout MEMBER m_readTimeout NOTIFY connectionChanged)
+    Q_PROPERTY(bool controlRts MEMBER m_controlRts NOTIFY connectionChanged)
+    Q_PROPERTY(QString deviceSerialPort MEMBER m_deviceSerialPort NOTIFY connectionChanged)
+    Q_PROPERTY(QStringList deviceBaudRates MEMBER m_deviceBaudRates CONSTANT)
+    Q_PROPERTY(QStringList serialPorts MEMBER m_serialPorts NOTIFY connectionChanged)
+    Q_PROPERTY(QString usbDevice READ usbDevice NOTIFY connectionChanged)
+    Q_PROPERTY(QStringList usbDevices MEMBER m_usbDevices NOTIFY connectionChanged)
+    Q_PROPERTY(QStringList languages MEMBER m_languages CONSTANT)
+    Q_PROPERTY(int languageIndex MEMBER m_languageIndex NOTIFY languageIndexChanged)
+
+public:
+    QString usbDevice() const { return m_usbDevice; }
+    Q_INVOKABLE void setUsbDevice(const QString &device)
+    {
+        if (m_usbDevice != device) {
+            m_usbDevice = device;
+            emit connectionChanged();
+        }
+    }
+    Q_INVOKABLE void resetConnection()
+    {
+        m_connectionType = 0;
+        m_deviceAddress = 1;
+        m_byteTimeout = 60;
+        m_rtsDelay = 2;
+        m_readTimeout = 500;
+        m_controlRts = true;
+        m_deviceSerialPort.clear();
+        m_deviceBaudRateIndex = 4;
+        m_serialPorts = QStringList{QStringLiteral("/dev/ttyS0"), QStringLiteral("/dev/ttyUSB0")};
+        m_usbDevice.clear();
+        m_usbDevices = QStringList{QStringLiteral("TV0001"), QStringLiteral("TV0002")};
+        emit connectionChanged();
+        emit deviceSettingsChanged();
+    }
+
+signals:
+    void connectionChanged();
+
+private:
+    int m_byteTimeout = 60;
+    int m_rtsDelay = 2;
+    int m_readTimeout = 500;
+    bool m_controlRts = true;
+    QString m_deviceSerialPort;
+    QStringList m_deviceBaudRates{QStringLiteral("1200"),  QStringLiteral("2400"),
+                                  QStringLiteral("4800"),  QStringLiteral("9600"),
+                                  QStringLiteral("19200"), QStringLiteral("38400"),
+                                  QStringLiteral("57600"), QStringLiteral("115200")};
+    QStringList m_serialPorts{QStringLiteral("/dev/ttyS0"), QStringLiteral("/dev/ttyUSB0")};
+    QString m_usbDevice;
+    QStringList m_usbDevices{QStringLiteral("TV0001"), QStringLiteral("TV0002")};
+    QStringList m_languages{QStringLiteral("English")};
+    int m_languageIndex = 0;
 };
 
 // What QML cannot do by itself in a test: key events with the auto-repeat flag, and a record of

@@ -39,6 +39,7 @@ private slots:
     void wasLoadedAfterASave();
     void destruction_data();
     void destruction();
+    void scriptListSavedAsList();
 
 private:
     std::unique_ptr<QObject> create(const QByteArray &body);
@@ -192,6 +193,27 @@ void tst_VSettings::destruction()
         QCOMPARE(store()->value("value").toInt(), 9);
         QCOMPARE(store()->value("name").toString(), QStringLiteral("b"));
     }
+}
+
+// A "var" property holds a script array; the store gets the list itself, and it comes back.
+void tst_VSettings::scriptListSavedAsList()
+{
+    {
+        std::unique_ptr<QObject> settings = create("property var archExportSites: [3, 5]");
+        QVERIFY(settings);
+        QVERIFY(QMetaObject::invokeMethod(settings.get(), "save"));
+    }
+    const QVariantList stored = store()->value("archExportSites").toList();
+    QCOMPARE(stored.size(), 2);
+    QCOMPARE(stored.at(0).toInt(), 3);
+    QCOMPARE(stored.at(1).toInt(), 5);
+
+    std::unique_ptr<QObject> again = create("property var archExportSites: []\n"
+                                            "property int count: archExportSites.length\n"
+                                            "property int second: archExportSites[1]");
+    QVERIFY(again);
+    QCOMPARE(again->property("count").toInt(), 2);
+    QCOMPARE(again->property("second").toInt(), 5);
 }
 
 QTEST_GUILESS_MAIN(tst_VSettings)

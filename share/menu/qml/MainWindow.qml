@@ -12,6 +12,25 @@ FocusScope {
     property bool homeKeyWaiting: false
     property double homeKeyPressTime: 0
 
+    // Calls `callback` once, `milliseconds` from now. Each call has a timer of its own, so
+    // several may wait at once; the timer goes with the window.
+    function setTimeoutCustom(callback, milliseconds) {
+        var timer = timeoutTimer.createObject(mainWindow, {interval: milliseconds})
+        timer.triggered.connect(function () {
+            timer.destroy()
+            callback()
+        })
+        timer.start()
+        return timer
+    }
+
+    Component {
+        id: timeoutTimer
+        Timer {
+            repeat: false
+        }
+    }
+
     Rectangle {
         anchors.fill: parent
         color: styleManager.style.windowBackColor

@@ -1,16 +1,88 @@
-// Stand-in for the sites manager: the items the shell hands it and the record sizes the register
-// map reads.
 import QtQuick
+import DorrikBus 1.0
 
+// The instrument's sites: the whole table as a model over the sites file, and the record of the
+// current site and of the site being edited, one record each.
 QtObject {
+    id: sitesManager
+
     property var siteMapItem: null
     property var currentSitePathItem: null
     property var currentSiteItem: null
     property var editingSiteItem: null
     property var maxSitesCountItem: null
+
+    property int maxSitesCount: maxSitesCountItem ? maxSitesCountItem.value : 0
+    // Bytes of each name field (group, subgroup, site) in a record.
     property int siteNameSize: 40
     property int reservedBytesCount: 0
+    // Three names and a 2-byte check value.
     property int siteRecordSize: siteNameSize * 3 + reservedBytesCount + 2
-    property int maxSitesCount: maxSitesCountItem ? maxSitesCountItem.value : 0
-    property int editingSiteIndex: 0
+    // The site editingSiteItem addresses; -1 for a site not yet placed.
+    property int editingSiteIndex: -1
+    // The site whose settings a new or edited site copies; -1 for none.
+    property int cloningSiteIndex: -1
+    property bool canAddSite: model.sitesCount < maxSitesCount
+
+    // The site index whose current-site record the last read brought in well; -1 while none
+    // did (not yet read, the read failed, or the current site changed since). Only such a read
+    // tells an empty slot from a record that is merely not known yet.
+    property int readSiteIndex: -1
+
+    property TavSitesModel model: TavSitesModel {
+        item: sitesManager.siteMapItem
+        maxSitesCount: sitesManager.maxSitesCount
+        reservedBytesCount: sitesManager.reservedBytesCount
+    }
+
+    // Whether the last read of the current site's record was of `index` and found no site.
+    function isSiteRecordEmpty(index) {
+        return currentSitePathItem !== null && index >= 0 && readSiteIndex === index
+                && !currentSitePathItem.exists
+    }
+
+    // Writes a new site ("Site 1" or the next free name, no group) at `index` when the current
+    // site's record was read there and found empty; true when it wrote one. A record that was
+    // not read, or not read well, may hold a site: it is never overwritten.
+    function createSiteIfDontExists(index) {
+        if (!isSiteRecordEmpty(index) || !editingSiteItem)
+            return false
+        editingSiteIndex = index
+        editingSiteItem.sitePath = ["", "", model.getUniqueSiteName("Site 1")]
+        editingSiteItem.write()
+        // The slot holds a site now, whatever the next read says.
+        readSiteIndex = -1
+        return true
+    }
+
+    function recordIndex(item) {
+        var first = siteMapItem ? siteMapItem.offset : 0
+        return Math.round((item.offset - first) / (siteRecordSize / 2))
+    }
+
+    property Connections currentRecordWatch: Connections {
+        target: sitesManager.currentSitePathItem
+        // A read made for another record before a change never completes on the item.
+        function onAfterRead() {
+            sitesManager.readSiteIndex = sitesManager.recordIndex(sitesManager.currentSitePathItem)
+        }
+        function onOffsetChanged() {
+            sitesManager.readSiteIndex = -1
+        }
+        function onError(text) {
+            sitesManager.readSiteIndex = -1
+        }
+    }
+
+    // The record written is the table's too: the model takes it without writing the table.
+    property Connections editingRecordWatch: Connections {
+        target: sitesManager.editingSiteItem
+        function onAfterWrite() {
+            var item = sitesManager.editingSiteItem
+            if (sitesManager.editingSiteIndex < 0)
+                return
+            sitesManager.model.setSite(sitesManager.editingSiteIndex, item.sitePath, false)
+            sitesManager.model.groupPath = [item.groupName, item.subGroupName]
+        }
+    }
 }

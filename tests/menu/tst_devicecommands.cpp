@@ -1,0 +1,666 @@
+// The instrument's commands as the menu sends them, against the simulated instrument: what the
+// confirmations ask and default to, what reaches the instrument and in which order, the factory
+// reset's recovery, the new site a measurement start makes, and the battery warning.
+#include "menucontext.h"
+#include "menudriver.h"
+#include "modbusbytes.h"
+#include "modbusclient.h"
+#include "ptypair.h"
+#include "siterecords.h"
+
+#include <QMutex>
+#include <QQmlContext>
+#include <QQmlEngine>
+#include <QQmlExpression>
+#include <QQuickItem>
+#include <QRegularExpression>
+#include <QtTest>
+
+namespace {
+
+// One request as the tables write it: "R <address> <count>" for register reads, "W <address>
+// <hex bytes>" for register writes, "FR"/"FW <record> <registers>" for the sites file.
+QString describe(const InstrumentRequest &request)
+{
+    switch (request.function) {
+    case DorrikBus::ReadHoldingRegisters:
+    case DorrikBus::ReadInputRegisters:
+        return QStringLiteral("R %1 %2").arg(request.address).arg(request.count);
+    case DorrikBus::WriteSingleRegister:
+    case DorrikBus::WriteMultipleRegisters:
+        return QStringLiteral("W %1 %2")
+            .arg(request.address)
+            .arg(QString::fromLatin1(request.bytes.toHex()));
+    case DorrikBus::ReadFile:
+        return QStringLiteral("FR %1 %2").arg(request.address).arg(request.count);
+    case DorrikBus::WriteFile:
+        return QStringLiteral("FW %1 %2").arg(request.address).arg(request.count);
+    default:
+        return QStringLiteral("F%1").arg(int(request.function));
+    }
+}
+
+QStringList described(const QList<InstrumentRequest> &requests)
+{
+    QStringList lines;
+    for (const InstrumentRequest &request : requests)
+        lines << describe(request);
+    return lines;
+}
+
+bool matches(const QString &line, const QString &pattern)
+{
+    return QRegularExpression(QRegularExpression::anchoredPattern(pattern)).match(line).hasMatch();
+}
+
+// Whether the patterns match requests of the log in their order (others may come between).
+bool inOrder(const QStringList &log, const QStringList &patterns)
+{
+    int next = 0;
+    for (const QString &line : log) {
+        if (next < patterns.size() && matches(line, patterns.at(next)))
+            ++next;
+    }
+    return next == patterns.size();
+}
+
+int countOf(const QStringList &log, const QString &pattern)
+{
+    int count = 0;
+    for (const QString &line : log)
+        count += matches(line, pattern) ? 1 : 0;
+    return count;
+}
+
+// The console's lines while a test looks, the menu's own handler still called.
+QMutex capturedMutex;
+QStringList captured;
+QtMessageHandler previousHandler = nullptr;
+
+void capture(QtMsgType type, const QMessageLogContext &context, const QString &message)
+{
+    {
+        QMutexLocker lock(&capturedMutex);
+        captured << message;
+    }
+    if (previousHandler)
+        previousHandler(type, context, message);
+}
+
+struct MessageCapture
+{
+    MessageCapture()
+    {
+        QMutexLocker lock(&capturedMutex);
+        captured.clear();
+        previousHandler = qInstallMessageHandler(capture);
+    }
+    ~MessageCapture() { qInstallMessageHandler(previousHandler); }
+    bool contains(const QString &text) const
+    {
+        QMutexLocker lock(&capturedMutex);
+        for (const QString &line : std::as_const(captured)) {
+            if (line.contains(text))
+                return true;
+        }
+        return false;
+    }
+};
+
+// The sites table with 20 slots and the given sites (slot, name), no groups.
+void putSites(SimulatedInstrument &instrument, const QList<QPair<int, QString>> &sites)
+{
+    instrument.setRegisters(300767, ModbusBytes::fromUInt16(SiteRecords::Count));
+    ModbusBytes table = ModbusBytes::fromRegsCount(SiteRecords::TableSize / 2);
+    for (const auto &site : sites)
+        table.setBytes(encodeSiteRecord(QString(), QString(), site.second),
+                       site.first * SiteRecords::RecordSize);
+    instrument.setFile(SiteRecords::File, table);
+}
+
+QVariant eval(const MenuDriver &menu, const QString &script)
+{
+    QQmlExpression expression(qmlContext(menu.root()), menu.root(), script);
+    const QVariant result = expression.evaluate();
+    if (expression.hasError())
+        qWarning().noquote() << script << expression.error().toString();
+    return result;
+}
+
+bool evalTrue(const MenuDriver &menu, const QString &script)
+{
+    return eval(menu, script).toBool();
+}
+
+// The popup a shown text belongs to: the nearest ancestor with that property.
+QQuickItem *popupOf(QQuickItem *item, const char *property)
+{
+    for (QQuickItem *i = item; i; i = i->parentItem()) {
+        if (i->property(property).isValid())
+            return i;
+    }
+    return nullptr;
+}
+
+// Waits for the confirmation `caption`, checks its default answer and answers it.
+bool answer(MenuDriver &menu, const QString &caption, bool defaultAnswer, bool yes)
+{
+    if (!MenuDriver::waitFor([&] { return menu.itemByText(caption) != nullptr; }, 3000)) {
+        qWarning().noquote() << "no confirmation" << caption;
+        return false;
+    }
+    QQuickItem *dialog = popupOf(menu.itemByText(caption), "defaultAnswer");
+    if (!dialog || dialog->property("defaultAnswer").toBool() != defaultAnswer) {
+        qWarning().noquote() << "default answer of" << caption;
+        return false;
+    }
+    // Clicks land where the buttons show once the popup has come in.
+    MenuDriver::settle(400);
+    auto *button = dialog->property(yes ? "yesButton" : "noButton").value<QQuickItem *>();
+    menu.click(button);
+    return MenuDriver::waitFor([&] { return menu.itemByText(caption) == nullptr; }, 3000);
+}
+
+bool waitForLog(MenuDriver &menu, const QStringList &patterns, int timeoutMs = 5000)
+{
+    const bool found = MenuDriver::waitFor(
+        [&] { return inOrder(described(menu.requests()), patterns); }, timeoutMs);
+    if (!found)
+        qWarning().noquote() << "log:" << described(menu.requests()).join(QStringLiteral(", "));
+    return found;
+}
+
+// Started, the live block read and the current site's record read well.
+bool startMenu(MenuDriver &menu)
+{
+    if (!menu.start()) {
+        qWarning().noquote() << menu.error();
+        return false;
+    }
+    return MenuDriver::waitFor(
+        [&] {
+            return evalTrue(menu, QStringLiteral("deviceModbus.mainReadGroup.wasRead && "
+                                                 "sitesManager.readSiteIndex === "
+                                                 "deviceModbus.siteIndex"));
+        },
+        5000);
+}
+
+} // namespace
+
+class tst_DeviceCommands : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void initTestCase();
+    void cleanupTestCase();
+    void commandWrites_data();
+    void commandWrites();
+    void siteCopyToItselfRefused();
+    void erasingNeedsAUsableCard_data();
+    void erasingNeedsAUsableCard();
+    void historyResetOnEachConnection();
+    void measuringSwitch();
+    void measuringMakesSiteOnlyForAnEmptyRecordReadWell_data();
+    void measuringMakesSiteOnlyForAnEmptyRecordReadWell();
+    void factoryReset_data();
+    void factoryReset();
+    void batteryWarning();
+    void batteryTimeTexts_data();
+    void batteryTimeTexts();
+
+private:
+    std::unique_ptr<MenuDriver> m_menu;
+};
+
+void tst_DeviceCommands::initTestCase()
+{
+    m_menu = std::make_unique<MenuDriver>();
+    putSites(m_menu->instrument(), {{0, QStringLiteral("Site 1")}});
+    QVERIFY(startMenu(*m_menu));
+}
+
+void tst_DeviceCommands::cleanupTestCase()
+{
+    m_menu.reset();
+}
+
+void tst_DeviceCommands::commandWrites_data()
+{
+    QTest::addColumn<QString>("script");
+    QTest::addColumn<QString>("confirmation");
+    QTest::addColumn<QStringList>("expected");
+
+    const QString dt0 = QStringLiteral("deviceProps.setZeroFlowOffsetdt0.");
+    const QString delay = QStringLiteral("deviceProps.adjustAdditionalDelay.");
+    QTest::newRow("zero offset dt0 start, stop, save")
+        << dt0 + "start(); " + dt0 + "stop(); " + dt0 + "save()" << QString()
+        << QStringList{"W 403252 0001", "W 403252 0000", "W 403252 0002"};
+    QTest::newRow("additional delay start, stop, save")
+        << delay + "start(); " + delay + "stop(); " + delay + "save()" << QString()
+        << QStringList{"W 403251 0001", "W 403251 0000", "W 403251 0002"};
+    QTest::newRow("set additional delay")
+        << "deviceProps.setAdditionalDelay.execute()" << QString() << QStringList{"W 403251 0002"};
+    QTest::newRow("calculate KP, then KP read")
+        << "deviceProps.discreteOutputCalculateKp.execute()"
+        << "Calculate KP?" << QStringList{"W 403253 0001", "R 403103 2"};
+    QTest::newRow("calculate Ki, then Ki read")
+        << "deviceProps.discreteOutputCalculateKi.execute()"
+        << "Calculate Ki?" << QStringList{"W 403254 0001", "R 403105 2"};
+    QTest::newRow("schedule start, then its state read")
+        << "deviceProps.scheduleCommand.start()" << QString()
+        << QStringList{"W 403560 0001", "R 300701 70"};
+    QTest::newRow("schedule stop, then its state read")
+        << "deviceProps.scheduleCommand.stop()" << QString()
+        << QStringList{"W 403560 0000", "R 300701 70"};
+    QTest::newRow("copy site 3 to 5")
+        << "deviceProps.siteCopier.siteFrom = 3; deviceProps.siteCopier.siteTo = 5; "
+           "deviceProps.siteCopier.execute()"
+        << QString() << QStringList{"W 403255 00030005"};
+    QTest::newRow("copy site 40000 to 1, unsigned")
+        << "deviceProps.siteCopier.siteFrom = 40000; deviceProps.siteCopier.siteTo = 1; "
+           "deviceProps.siteCopier.execute()"
+        << QString() << QStringList{"W 403255 9c400001"};
+    QTest::newRow("clear site 3") << "deviceProps.siteClear.clearSite(3)" << QString()
+                                  << QStringList{"W 403260 8003"};
+    QTest::newRow("erase the archive of site 3")
+        << "deviceProps.eraseSpecifiedArchive(3)" << QString() << QStringList{"W 400023 aa550003"};
+    QTest::newRow("erase archive, the current site's")
+        << "deviceProps.eraseArchive.execute()"
+        << "Are you sure?" << QStringList{"W 400023 aa550000"};
+}
+
+void tst_DeviceCommands::commandWrites()
+{
+    QFETCH(QString, script);
+    QFETCH(QString, confirmation);
+    QFETCH(QStringList, expected);
+    MenuDriver &menu = *m_menu;
+    menu.instrument().clearRequests();
+    eval(menu, script);
+    if (!confirmation.isEmpty()) {
+        // Declining writes nothing; yes sends the command.
+        QVERIFY(answer(menu, confirmation, false, false));
+        MenuDriver::settle(200);
+        QCOMPARE(countOf(described(menu.requests()), expected.first()), 0);
+        eval(menu, script);
+        QVERIFY(answer(menu, confirmation, false, true));
+    }
+    QVERIFY(waitForLog(menu, expected));
+}
+
+void tst_DeviceCommands::siteCopyToItselfRefused()
+{
+    MenuDriver &menu = *m_menu;
+    menu.instrument().clearRequests();
+    {
+        MessageCapture messages;
+        eval(menu, QStringLiteral("deviceProps.siteCopier.siteFrom = 3; "
+                                  "deviceProps.siteCopier.siteTo = 3; "
+                                  "deviceProps.siteCopier.execute()"));
+        QVERIFY(messages.contains(QStringLiteral("Cannot copy site - wrong sites indexes")));
+    }
+    MenuDriver::settle(300);
+    QCOMPARE(countOf(described(menu.requests()), QStringLiteral("W 403255 .*")), 0);
+}
+
+void tst_DeviceCommands::erasingNeedsAUsableCard_data()
+{
+    QTest::addColumn<int>("cardStatus");
+    QTest::addColumn<bool>("readOnly");
+    QTest::newRow("no card") << 0 << true;
+    QTest::newRow("installed") << 2 << false;
+    QTest::newRow("full") << 4 << false;
+    QTest::newRow("erasing") << 5 << true;
+}
+
+void tst_DeviceCommands::erasingNeedsAUsableCard()
+{
+    QFETCH(int, cardStatus);
+    QFETCH(bool, readOnly);
+    MenuDriver &menu = *m_menu;
+    menu.instrument().setRegisters(300754, ModbusBytes::fromUInt16(quint16(cardStatus)));
+    QVERIFY(MenuDriver::waitFor(
+        [&] {
+            return evalTrue(menu,
+                            QStringLiteral("deviceModbus.cardStatus.value === %1").arg(cardStatus));
+        },
+        3000));
+    QCOMPARE(evalTrue(menu, "deviceProps.eraseMemoryCard.readOnly"), readOnly);
+    QCOMPARE(evalTrue(menu, "deviceProps.eraseArchive.readOnly"), readOnly);
+}
+
+// 400121 + the connection type (USB here: 2).
+void tst_DeviceCommands::historyResetOnEachConnection()
+{
+    MenuDriver &menu = *m_menu;
+    menu.instrument().clearRequests();
+    menu.instrument().disconnectLink();
+    QVERIFY(MenuDriver::waitFor([&] { return !evalTrue(menu, "deviceModbus.connected"); }, 3000));
+    menu.instrument().connectLink();
+    QVERIFY(waitForLog(menu, {QStringLiteral("W 400123 0001")}));
+    QCOMPARE(countOf(described(menu.requests()), QStringLiteral("W 40012[12] .*")), 0);
+}
+
+void tst_DeviceCommands::measuringSwitch()
+{
+    MenuDriver &menu = *m_menu;
+    SimulatedInstrument &instrument = menu.instrument();
+    eval(menu, QStringLiteral("deviceProps.measuringDeferredDelay = 400"));
+    // On battery at the warning level.
+    instrument.setRegisters(300746, ModbusBytes::fromUInt16(1));
+    instrument.setRegisters(300747, ModbusBytes::fromUInt16(15));
+    QVERIFY(
+        MenuDriver::waitFor([&] { return evalTrue(menu, "deviceProps.batteryWarning"); }, 3000));
+    instrument.clearRequests();
+
+    eval(menu, QStringLiteral("deviceProps.measureStatus.execute()"));
+    QVERIFY(answer(menu, QStringLiteral("Start measure?\n(charge level is less than 15%)"), true,
+                   true));
+    QVERIFY(waitForLog(menu, {QStringLiteral("W 400127 0001")}));
+    // The record of site 0 holds "Site 1": nothing else is written.
+    MenuDriver::settle(200);
+    QCOMPARE(countOf(described(menu.requests()), QStringLiteral("FW .*|W 400023 .*")), 0);
+
+    // The instrument reports measuring; the deferred flag follows after the delay.
+    instrument.setRegisters(300752, ModbusBytes::fromUInt16(1));
+    QVERIFY(MenuDriver::waitFor([&] { return evalTrue(menu, "deviceProps.measuring"); }, 3000));
+    QElapsedTimer sinceMeasuring;
+    sinceMeasuring.start();
+    QVERIFY(!evalTrue(menu, "deviceProps.measuringDeferred"));
+    QVERIFY(
+        MenuDriver::waitFor([&] { return evalTrue(menu, "deviceProps.measuringDeferred"); }, 3000));
+    QVERIFY2(sinceMeasuring.elapsed() >= 300,
+             qPrintable(QString::number(sinceMeasuring.elapsed())));
+
+    instrument.clearRequests();
+    eval(menu, QStringLiteral("deviceProps.measureStatus.execute()"));
+    QVERIFY(answer(menu, QStringLiteral("Stop measure?"), false, true));
+    QVERIFY(waitForLog(menu, {QStringLiteral("W 400127 0000")}));
+    instrument.setRegisters(300752, ModbusBytes::fromUInt16(0));
+    QVERIFY(MenuDriver::waitFor([&] { return !evalTrue(menu, "deviceProps.measuring"); }, 3000));
+    QVERIFY(!evalTrue(menu, "deviceProps.measuringDeferred"));
+
+    // Above the warning level, or on the adapter, the question has no note.
+    instrument.setRegisters(300747, ModbusBytes::fromUInt16(16));
+    QVERIFY(
+        MenuDriver::waitFor([&] { return !evalTrue(menu, "deviceProps.batteryWarning"); }, 3000));
+    eval(menu, QStringLiteral("deviceProps.measureStatus.execute()"));
+    QVERIFY(answer(menu, QStringLiteral("Start measure?"), true, false));
+    instrument.setRegisters(300747, ModbusBytes::fromUInt16(10));
+    instrument.setRegisters(300746, ModbusBytes::fromUInt16(2));
+    MenuDriver::settle(1500);
+    QVERIFY(!evalTrue(menu, "deviceProps.batteryWarning"));
+    eval(menu, QStringLiteral("deviceProps.measureStatus.execute()"));
+    QVERIFY(answer(menu, QStringLiteral("Start measure?"), true, false));
+    instrument.setRegisters(300746, ModbusBytes::fromUInt16(4));
+}
+
+// A slot counts as empty only once its record was read well at the current site's index.
+void tst_DeviceCommands::measuringMakesSiteOnlyForAnEmptyRecordReadWell_data()
+{
+    QTest::addColumn<QString>("situation");
+    QTest::addColumn<bool>("creates");
+    QTest::newRow("record read delayed") << "delayed" << false;
+    QTest::newRow("record read refused") << "refused" << false;
+    QTest::newRow("old site's record read, then a switch") << "switched" << false;
+    QTest::newRow("empty record at index 2 read well") << "read" << true;
+}
+
+void tst_DeviceCommands::measuringMakesSiteOnlyForAnEmptyRecordReadWell()
+{
+    QFETCH(QString, situation);
+    QFETCH(bool, creates);
+    MenuDriver menu;
+    SimulatedInstrument &instrument = menu.instrument();
+    // No site is "Site 1". The current site's slot is empty, but after the switch, where the
+    // old site's slot 0 is the empty one and the new site's slot 2 holds a site.
+    const bool switched = situation == "switched";
+    putSites(instrument, {{switched ? 2 : 0, QStringLiteral("North")}});
+    const QByteArray slot2 = instrument.file(SiteRecords::File)
+                                 .mid(2 * SiteRecords::RecordSize, SiteRecords::RecordSize);
+    instrument.setRegisters(300759, ModbusBytes::fromUInt16(situation == "switched" ? 0 : 2));
+    if (situation == "refused")
+        instrument.setFileException(SiteRecords::File, DorrikBus::IllegalDataAddress);
+    if (situation == "delayed")
+        instrument.setDelay(300);
+    QVERIFY2(menu.start(), qPrintable(menu.error()));
+
+    if (situation == "delayed") {
+        QVERIFY(MenuDriver::waitFor([&] { return evalTrue(menu, "deviceModbus.siteIndex === 2"); },
+                                    5000));
+        QVERIFY(!evalTrue(menu, "deviceModbus.currentSiteItem.wasRead"));
+    } else if (situation == "refused") {
+        QVERIFY(MenuDriver::waitFor(
+            [&] { return countOf(described(menu.requests()), QStringLiteral("FR 122 61")) > 0; },
+            5000));
+        MenuDriver::settle(300);
+    } else if (situation == "switched") {
+        // Slot 0 read well; then the site changes to 2, whose record is not in yet.
+        instrument.setRegisters(300759, ModbusBytes::fromUInt16(0));
+        QVERIFY(MenuDriver::waitFor(
+            [&] {
+                return evalTrue(menu, "sitesManager.readSiteIndex === 0 && "
+                                      "deviceModbus.siteMap.wasRead");
+            },
+            5000));
+        // Slow answers from here: the new record comes well after the question is answered.
+        instrument.setDelay(2000);
+        instrument.setRegisters(300759, ModbusBytes::fromUInt16(2));
+        QVERIFY(MenuDriver::waitFor([&] { return evalTrue(menu, "deviceModbus.siteIndex === 2"); },
+                                    8000));
+    } else {
+        QVERIFY(MenuDriver::waitFor(
+            [&] { return evalTrue(menu, "sitesManager.readSiteIndex === 2"); }, 5000));
+        QVERIFY(MenuDriver::waitFor(
+            [&] { return evalTrue(menu, "sitesManager.model.sitesCount === 1"); }, 5000));
+    }
+    QVERIFY(evalTrue(menu, "deviceModbus.siteIndex === 2"));
+    // What the item shows is no site in every case: unread, refused, or the old slot's.
+    QVERIFY(!evalTrue(menu, "deviceModbus.currentSiteItem.exists"));
+
+    eval(menu, QStringLiteral("deviceProps.measureStatus.execute()"));
+    QVERIFY(answer(menu, QStringLiteral("Start measure?"), true, true));
+    instrument.setDelay(0);
+    instrument.clearExceptions();
+    QVERIFY(waitForLog(menu, {QStringLiteral("W 400127 0001")}));
+    if (creates) {
+        QVERIFY(waitForLog(menu, {QStringLiteral("W 400127 0001"), QStringLiteral("FW 122 61"),
+                                  QStringLiteral("W 400023 aa550002")}));
+        const QByteArray table = instrument.file(SiteRecords::File);
+        QCOMPARE(ModbusBytes(table.mid(2 * SiteRecords::RecordSize, SiteRecords::RecordSize)),
+                 encodeSiteRecord(QString(), QString(), QStringLiteral("Site 1")));
+        // The menu's table has it too, without writing the whole table.
+        QCOMPARE(eval(menu, "sitesManager.model.getSiteName(2)").toString(),
+                 QStringLiteral("Site 1"));
+        QCOMPARE(countOf(described(menu.requests()), QStringLiteral("FW 0 .*")), 0);
+    } else {
+        MenuDriver::settle(800);
+        QCOMPARE(countOf(described(menu.requests()), QStringLiteral("FW .*|W 400023 .*")), 0);
+        QCOMPARE(QByteArray(instrument.file(SiteRecords::File)
+                                .mid(2 * SiteRecords::RecordSize, SiteRecords::RecordSize)),
+                 slot2);
+    }
+}
+
+void tst_DeviceCommands::factoryReset_data()
+{
+    QTest::addColumn<bool>("rs485");
+    QTest::newRow("USB") << false;
+    QTest::newRow("RS-485") << true;
+}
+
+// Delays shortened: the line settings at 300 ms, the sites at 600 ms (RS-485) or 500 ms.
+void tst_DeviceCommands::factoryReset()
+{
+    QFETCH(bool, rs485);
+    PtyLink link;
+    QVERIFY2(link.isValid(), qPrintable(link.errorString()));
+    MenuDriver menu;
+    SimulatedInstrument &instrument = menu.instrument();
+    putSites(instrument, {{0, QStringLiteral("Site 1")}, {1, QStringLiteral("Depot")}});
+    instrument.setRegisters(300765, ModbusBytes::fromUInt32(10));
+    QVERIFY(startMenu(menu));
+    MenuContext *context = menu.context();
+    context->setDeviceAddress(7);
+    context->setDeviceBaudRateIndex(2, false);
+    if (rs485) {
+        // Over a serial line of the context's own making, on a pseudo-terminal.
+        QString error;
+        QVERIFY2(instrument.serveSerial(link.portA(), &error), qPrintable(error));
+        auto *client = qobject_cast<ModbusClient *>(menu.object(QStringLiteral("modbusClient")));
+        client->setTransport(nullptr);
+        context->setDeviceSerialPort(link.portB());
+        context->setConnectionType(MenuContext::RS485);
+        QVERIFY(
+            MenuDriver::waitFor([&] { return evalTrue(menu, "deviceModbus.connected"); }, 5000));
+    }
+    QVERIFY(MenuDriver::waitFor(
+        [&] { return evalTrue(menu, "deviceModbus.currentRevision === 10"); }, 5000));
+    eval(menu, QStringLiteral("deviceProps.initializeConnectionDelay = 300; "
+                              "deviceProps.initializeSitesDelayRs485 = 600; "
+                              "deviceProps.initializeSitesDelay = 500"));
+    instrument.clearRequests();
+
+    // A slow line with every parameter read queued: the reset aborts them and goes out at once
+    // (they would take 13 s).
+    instrument.setDelay(100);
+    eval(menu, QStringLiteral("deviceModbus.readAllParams()"));
+    eval(menu, QStringLiteral("deviceProps.initialize.execute()"));
+    QVERIFY(answer(menu,
+                   QStringLiteral("All device settings will be overwritten with default "
+                                  "values.\nArchives will be erased.\n\nContinue?"),
+                   false, true));
+    QVERIFY(waitForLog(menu, {QStringLiteral("W 400008 0001")}, 2000));
+    instrument.setDelay(0);
+    QQuickItem *wait = menu.itemByText(QStringLiteral("Please wait..."));
+    QVERIFY(wait);
+    QQuickItem *message = popupOf(wait, "autoCloseInterval");
+    QVERIFY(message);
+    QVERIFY(message->property("autoClose").toBool());
+    QCOMPARE(message->property("autoCloseInterval").toInt(), 14000);
+    // The instrument comes back with an empty table and its revision at 0.
+    putSites(instrument, {});
+    instrument.setRegisters(300765, ModbusBytes::fromUInt32(0));
+
+    // Revision 10 back, + 1 per commit over RS-485, + 3 over USB.
+    const int step = rs485 ? 1 : 3;
+    const auto revision = [](int value) {
+        return QStringLiteral("W 402999 %1").arg(value, 8, 16, QLatin1Char('0'));
+    };
+    QVERIFY(waitForLog(menu,
+                       {QStringLiteral("W 400008 0001"), QStringLiteral("FW 0 61"),
+                        QStringLiteral("W 400023 aa550000"), revision(10 + step),
+                        QStringLiteral("FR 0 122")},
+                       5000));
+    QVERIFY(waitForLog(menu, {QStringLiteral("FW 0 61"), revision(10 + 2 * step)}));
+    QCOMPARE(ModbusBytes(instrument.file(SiteRecords::File).left(SiteRecords::RecordSize)),
+             encodeSiteRecord(QString(), QString(), QStringLiteral("Site 1")));
+    QCOMPARE(context->deviceBaudRateIndex(), rs485 ? 4 : 2);
+    QCOMPARE(context->deviceAddress(), rs485 ? 1 : 7);
+    if (rs485)
+        QCOMPARE(context->connectionType(), MenuContext::RS485);
+}
+
+// On the instrument itself, once per episode of low charge on battery.
+void tst_DeviceCommands::batteryWarning()
+{
+    MenuContext::overrideEmbedded(1);
+    MenuDriver menu(QSize(640, 480));
+    SimulatedInstrument &instrument = menu.instrument();
+    putSites(instrument, {{0, QStringLiteral("Site 1")}});
+    instrument.setRegisters(300746, ModbusBytes::fromUInt16(4));
+    instrument.setRegisters(300747, ModbusBytes::fromUInt16(100));
+    const bool started = startMenu(menu);
+    MenuContext::overrideEmbedded(-1);
+    QVERIFY(started);
+    eval(menu, QStringLiteral("deviceProps.batteryWarningDelay = 200"));
+    const QString message = QStringLiteral("Charge level is less than 15%");
+    const auto shows = [&] { return menu.itemByText(message) != nullptr; };
+    const auto closeMessage = [&] {
+        QQuickItem *box = popupOf(menu.itemByText(message), "okButton");
+        QVERIFY(box);
+        MenuDriver::settle(400);
+        menu.click(box->property("okButton").value<QQuickItem *>());
+        QVERIFY(MenuDriver::waitFor([&] { return !shows(); }, 3000));
+    };
+    const auto setPower = [&](int status, int charge) {
+        instrument.setRegisters(300746, ModbusBytes::fromUInt16(quint16(status)));
+        instrument.setRegisters(300747, ModbusBytes::fromUInt16(quint16(charge)));
+        QVERIFY(MenuDriver::waitFor(
+            [&] {
+                return evalTrue(menu, QStringLiteral("deviceModbus.powerStatus.value === %1 && "
+                                                     "deviceModbus.chargeLevel.value === %2")
+                                          .arg(status)
+                                          .arg(charge));
+            },
+            3000));
+    };
+
+    setPower(1, 16);
+    MenuDriver::settle(600);
+    QVERIFY(!shows());
+    setPower(1, 15);
+    QVERIFY(MenuDriver::waitFor(shows, 3000));
+    closeMessage();
+    MenuDriver::settle(800);
+    QVERIFY(!shows());
+    setPower(1, 12);
+    MenuDriver::settle(600);
+    QVERIFY(!shows());
+
+    // Charged above the level, then low again: a new episode.
+    setPower(1, 16);
+    MenuDriver::settle(400);
+    setPower(1, 14);
+    QVERIFY(MenuDriver::waitFor(shows, 3000));
+    closeMessage();
+
+    setPower(2, 10);
+    MenuDriver::settle(600);
+    QVERIFY(!shows());
+}
+
+void tst_DeviceCommands::batteryTimeTexts_data()
+{
+    QTest::addColumn<int>("minutes");
+    QTest::addColumn<int>("sleeping");
+    QTest::addColumn<QString>("withDisplay");
+    QTest::addColumn<QString>("withoutDisplay");
+    QTest::newRow("90 min, display on") << 90 << 0 << "1 h 30 min"
+                                        << "4 h 17 min";
+    QTest::newRow("90 min, asleep") << 90 << 1 << "31 min"
+                                    << "1 h 30 min";
+    QTest::newRow("45 min") << 45 << 0 << "45 min"
+                            << "2 h 8 min";
+    QTest::newRow("0") << 0 << 0 << "0 min"
+                       << "0 min";
+    QTest::newRow("negative") << -5 << 0 << "0 min"
+                              << "0 min";
+}
+
+void tst_DeviceCommands::batteryTimeTexts()
+{
+    QFETCH(int, minutes);
+    QFETCH(int, sleeping);
+    QFETCH(QString, withDisplay);
+    QFETCH(QString, withoutDisplay);
+    MenuDriver &menu = *m_menu;
+    menu.instrument().setRegisters(300748, ModbusBytes::fromUInt16(quint16(qint16(minutes))));
+    eval(menu, QStringLiteral("deviceModbus.sleepState.value = %1").arg(sleeping));
+    QVERIFY(MenuDriver::waitFor(
+        [&] {
+            return evalTrue(menu,
+                            QStringLiteral("deviceModbus.batteryRemain.value === %1").arg(minutes));
+        },
+        3000));
+    QCOMPARE(eval(menu, "deviceProps.batteryRemainWithDisplay.formatValue").toString(),
+             withDisplay);
+    QCOMPARE(eval(menu, "deviceProps.batteryRemainWithoutDisplay.formatValue").toString(),
+             withoutDisplay);
+    eval(menu, QStringLiteral("deviceModbus.sleepState.value = 0"));
+}
+
+QTEST_MAIN(tst_DeviceCommands)
+#include "tst_devicecommands.moc"
