@@ -14,7 +14,6 @@
 #include <QQmlComponent>
 #include <QQmlContext>
 #include <QQmlEngine>
-#include <QQmlExpression>
 #include <QQuickItem>
 
 #include <cstdio>
@@ -161,15 +160,6 @@ QObject *openEditor(MenuDriver &menu, const QString &row)
     MenuDriver::waitFor([&] { return activeEditor(menu) != nullptr; }, 2000);
     MenuDriver::settle(300);
     return activeEditor(menu);
-}
-
-QVariant eval(MenuDriver &menu, const QString &script)
-{
-    QQmlExpression expression(qmlContext(menu.root()), menu.root(), script);
-    const QVariant result = expression.evaluate();
-    if (expression.hasError())
-        std::fprintf(stderr, "menu-shot: %s\n", qPrintable(expression.error().toString()));
-    return result;
 }
 
 // A frame of the instrument's own menu tree, shown as a user reaches it, once the rows' first
@@ -437,27 +427,28 @@ int main(int argc, char *argv[])
                  heat->property("listView").value<QObject *>()->setProperty("currentIndex", 4);
              });
          }});
-    treeScenes.append(
-        {"tree-question-fluid-type", [](MenuDriver &menu) {
-             menu.instrument().setRegisters(401025, ModbusBytes::fromUInt16(1));
-             menu.instrument().setRegisters(400224, ModbusBytes::fromUInt16(0));
-             return showTreeFrame(menu, QStringLiteral("fluidParametersFrame")) &&
-                    MenuDriver::waitFor(
-                        [&] {
-                            return eval(menu,
-                                        QStringLiteral("deviceProps.heatSupplySystem.value === 1"))
-                                .toBool();
-                        },
-                        3000) &&
-                    clickRow(menu, QStringLiteral("fluidTypeRow"));
-         }});
+    treeScenes.append({"tree-question-fluid-type", [](MenuDriver &menu) {
+                           menu.instrument().setRegisters(401025, ModbusBytes::fromUInt16(1));
+                           menu.instrument().setRegisters(400224, ModbusBytes::fromUInt16(0));
+                           return showTreeFrame(menu, QStringLiteral("fluidParametersFrame")) &&
+                                  MenuDriver::waitFor(
+                                      [&] {
+                                          return menu
+                                              .evaluate(QStringLiteral(
+                                                  "deviceProps.heatSupplySystem.value === 1"))
+                                              .toBool();
+                                      },
+                                      3000) &&
+                                  clickRow(menu, QStringLiteral("fluidTypeRow"));
+                       }});
     treeScenes.append(
         {"tree-question-heat-supply", [](MenuDriver &menu) {
              menu.instrument().setRegisters(400224, ModbusBytes::fromUInt16(1));
              return showTreeFrame(menu, QStringLiteral("heatCalcParametersFrame")) &&
                     MenuDriver::waitFor(
                         [&] {
-                            return eval(menu, QStringLiteral("deviceProps.fluidType.value === 1"))
+                            return menu
+                                .evaluate(QStringLiteral("deviceProps.fluidType.value === 1"))
                                 .toBool();
                         },
                         3000) &&

@@ -6,71 +6,18 @@
 #include "modbusbytes.h"
 #include "modbusclient.h"
 #include "ptypair.h"
+#include "requestlog.h"
 #include "siterecords.h"
 
 #include <QMutex>
 #include <QQmlContext>
 #include <QQmlEngine>
-#include <QQmlExpression>
 #include <QQuickItem>
-#include <QRegularExpression>
 #include <QtTest>
 
 namespace {
 
-// One request as the tables write it: "R <address> <count>" for register reads, "W <address>
-// <hex bytes>" for register writes, "FR"/"FW <record> <registers>" for the sites file.
-QString describe(const InstrumentRequest &request)
-{
-    switch (request.function) {
-    case DorrikBus::ReadHoldingRegisters:
-    case DorrikBus::ReadInputRegisters:
-        return QStringLiteral("R %1 %2").arg(request.address).arg(request.count);
-    case DorrikBus::WriteSingleRegister:
-    case DorrikBus::WriteMultipleRegisters:
-        return QStringLiteral("W %1 %2")
-            .arg(request.address)
-            .arg(QString::fromLatin1(request.bytes.toHex()));
-    case DorrikBus::ReadFile:
-        return QStringLiteral("FR %1 %2").arg(request.address).arg(request.count);
-    case DorrikBus::WriteFile:
-        return QStringLiteral("FW %1 %2").arg(request.address).arg(request.count);
-    default:
-        return QStringLiteral("F%1").arg(int(request.function));
-    }
-}
-
-QStringList described(const QList<InstrumentRequest> &requests)
-{
-    QStringList lines;
-    for (const InstrumentRequest &request : requests)
-        lines << describe(request);
-    return lines;
-}
-
-bool matches(const QString &line, const QString &pattern)
-{
-    return QRegularExpression(QRegularExpression::anchoredPattern(pattern)).match(line).hasMatch();
-}
-
-// Whether the patterns match requests of the log in their order (others may come between).
-bool inOrder(const QStringList &log, const QStringList &patterns)
-{
-    int next = 0;
-    for (const QString &line : log) {
-        if (next < patterns.size() && matches(line, patterns.at(next)))
-            ++next;
-    }
-    return next == patterns.size();
-}
-
-int countOf(const QStringList &log, const QString &pattern)
-{
-    int count = 0;
-    for (const QString &line : log)
-        count += matches(line, pattern) ? 1 : 0;
-    return count;
-}
+using namespace RequestLog;
 
 // The console's lines while a test looks, the menu's own handler still called.
 QMutex capturedMutex;
@@ -118,18 +65,9 @@ void putSites(SimulatedInstrument &instrument, const QList<QPair<int, QString>> 
     instrument.setFile(SiteRecords::File, table);
 }
 
-QVariant eval(const MenuDriver &menu, const QString &script)
-{
-    QQmlExpression expression(qmlContext(menu.root()), menu.root(), script);
-    const QVariant result = expression.evaluate();
-    if (expression.hasError())
-        qWarning().noquote() << script << expression.error().toString();
-    return result;
-}
-
 bool evalTrue(const MenuDriver &menu, const QString &script)
 {
-    return eval(menu, script).toBool();
+    return menu.evaluate(script).toBool();
 }
 
 // The popup a shown text belongs to: the nearest ancestor with that property.
@@ -278,13 +216,13 @@ void tst_DeviceCommands::commandWrites()
     QFETCH(QStringList, expected);
     MenuDriver &menu = *m_menu;
     menu.instrument().clearRequests();
-    eval(menu, script);
+    menu.evaluate(script);
     if (!confirmation.isEmpty()) {
         // Declining writes nothing; yes sends the command.
         QVERIFY(answer(menu, confirmation, false, false));
         MenuDriver::settle(200);
         QCOMPARE(countOf(described(menu.requests()), expected.first()), 0);
-        eval(menu, script);
+        menu.evaluate(script);
         QVERIFY(answer(menu, confirmation, false, true));
     }
     QVERIFY(waitForLog(menu, expected));
@@ -296,9 +234,9 @@ void tst_DeviceCommands::siteCopyToItselfRefused()
     menu.instrument().clearRequests();
     {
         MessageCapture messages;
-        eval(menu, QStringLiteral("deviceProps.siteCopier.siteFrom = 3; "
-                                  "deviceProps.siteCopier.siteTo = 3; "
-                                  "deviceProps.siteCopier.execute()"));
+        menu.evaluate(QStringLiteral("deviceProps.siteCopier.siteFrom = 3; "
+                                     "deviceProps.siteCopier.siteTo = 3; "
+                                     "deviceProps.siteCopier.execute()"));
         QVERIFY(messages.contains(QStringLiteral("Cannot copy site - wrong sites indexes")));
     }
     MenuDriver::settle(300);
@@ -347,7 +285,7 @@ void tst_DeviceCommands::measuringSwitch()
 {
     MenuDriver &menu = *m_menu;
     SimulatedInstrument &instrument = menu.instrument();
-    eval(menu, QStringLiteral("deviceProps.measuringDeferredDelay = 400"));
+    menu.evaluate(QStringLiteral("deviceProps.measuringDeferredDelay = 400"));
     // On battery at the warning level.
     instrument.setRegisters(300746, ModbusBytes::fromUInt16(1));
     instrument.setRegisters(300747, ModbusBytes::fromUInt16(15));
@@ -355,7 +293,7 @@ void tst_DeviceCommands::measuringSwitch()
         MenuDriver::waitFor([&] { return evalTrue(menu, "deviceProps.batteryWarning"); }, 3000));
     instrument.clearRequests();
 
-    eval(menu, QStringLiteral("deviceProps.measureStatus.execute()"));
+    menu.evaluate(QStringLiteral("deviceProps.measureStatus.execute()"));
     QVERIFY(answer(menu, QStringLiteral("Start measure?\n(charge level is less than 15%)"), true,
                    true));
     QVERIFY(waitForLog(menu, {QStringLiteral("W 400127 0001")}));
@@ -375,7 +313,7 @@ void tst_DeviceCommands::measuringSwitch()
              qPrintable(QString::number(sinceMeasuring.elapsed())));
 
     instrument.clearRequests();
-    eval(menu, QStringLiteral("deviceProps.measureStatus.execute()"));
+    menu.evaluate(QStringLiteral("deviceProps.measureStatus.execute()"));
     QVERIFY(answer(menu, QStringLiteral("Stop measure?"), false, true));
     QVERIFY(waitForLog(menu, {QStringLiteral("W 400127 0000")}));
     instrument.setRegisters(300752, ModbusBytes::fromUInt16(0));
@@ -386,13 +324,13 @@ void tst_DeviceCommands::measuringSwitch()
     instrument.setRegisters(300747, ModbusBytes::fromUInt16(16));
     QVERIFY(
         MenuDriver::waitFor([&] { return !evalTrue(menu, "deviceProps.batteryWarning"); }, 3000));
-    eval(menu, QStringLiteral("deviceProps.measureStatus.execute()"));
+    menu.evaluate(QStringLiteral("deviceProps.measureStatus.execute()"));
     QVERIFY(answer(menu, QStringLiteral("Start measure?"), true, false));
     instrument.setRegisters(300747, ModbusBytes::fromUInt16(10));
     instrument.setRegisters(300746, ModbusBytes::fromUInt16(2));
     MenuDriver::settle(1500);
     QVERIFY(!evalTrue(menu, "deviceProps.batteryWarning"));
-    eval(menu, QStringLiteral("deviceProps.measureStatus.execute()"));
+    menu.evaluate(QStringLiteral("deviceProps.measureStatus.execute()"));
     QVERIFY(answer(menu, QStringLiteral("Start measure?"), true, false));
     instrument.setRegisters(300746, ModbusBytes::fromUInt16(4));
 }
@@ -460,7 +398,7 @@ void tst_DeviceCommands::measuringMakesSiteOnlyForAnEmptyRecordReadWell()
     // What the item shows is no site in every case: unread, refused, or the old slot's.
     QVERIFY(!evalTrue(menu, "deviceModbus.currentSiteItem.exists"));
 
-    eval(menu, QStringLiteral("deviceProps.measureStatus.execute()"));
+    menu.evaluate(QStringLiteral("deviceProps.measureStatus.execute()"));
     QVERIFY(answer(menu, QStringLiteral("Start measure?"), true, true));
     instrument.setDelay(0);
     instrument.clearExceptions();
@@ -471,9 +409,10 @@ void tst_DeviceCommands::measuringMakesSiteOnlyForAnEmptyRecordReadWell()
         const QByteArray table = instrument.file(SiteRecords::File);
         QCOMPARE(ModbusBytes(table.mid(2 * SiteRecords::RecordSize, SiteRecords::RecordSize)),
                  encodeSiteRecord(QString(), QString(), QStringLiteral("Site 1")));
-        // The menu's table has it too, without writing the whole table.
-        QCOMPARE(eval(menu, "sitesManager.model.getSiteName(2)").toString(),
-                 QStringLiteral("Site 1"));
+        // The menu's table has it too, without writing the whole table (once the answer to the
+        // write is in: the log shows the request as the instrument takes it).
+        QTRY_COMPARE_WITH_TIMEOUT(menu.evaluate("sitesManager.model.getSiteName(2)").toString(),
+                                  QStringLiteral("Site 1"), 3000);
         QCOMPARE(countOf(described(menu.requests()), QStringLiteral("FW 0 .*")), 0);
     } else {
         MenuDriver::settle(800);
@@ -518,16 +457,16 @@ void tst_DeviceCommands::factoryReset()
     }
     QVERIFY(MenuDriver::waitFor(
         [&] { return evalTrue(menu, "deviceModbus.currentRevision === 10"); }, 5000));
-    eval(menu, QStringLiteral("deviceProps.initializeConnectionDelay = 300; "
-                              "deviceProps.initializeSitesDelayRs485 = 600; "
-                              "deviceProps.initializeSitesDelay = 500"));
+    menu.evaluate(QStringLiteral("deviceProps.initializeConnectionDelay = 300; "
+                                 "deviceProps.initializeSitesDelayRs485 = 600; "
+                                 "deviceProps.initializeSitesDelay = 500"));
     instrument.clearRequests();
 
     // A slow line with every parameter read queued: the reset aborts them and goes out at once
     // (they would take 13 s).
     instrument.setDelay(100);
-    eval(menu, QStringLiteral("deviceModbus.readAllParams()"));
-    eval(menu, QStringLiteral("deviceProps.initialize.execute()"));
+    menu.evaluate(QStringLiteral("deviceModbus.readAllParams()"));
+    menu.evaluate(QStringLiteral("deviceProps.initialize.execute()"));
     QVERIFY(answer(menu,
                    QStringLiteral("All device settings will be overwritten with default "
                                   "values.\nArchives will be erased.\n\nContinue?"),
@@ -575,7 +514,7 @@ void tst_DeviceCommands::batteryWarning()
     const bool started = startMenu(menu);
     MenuContext::overrideEmbedded(-1);
     QVERIFY(started);
-    eval(menu, QStringLiteral("deviceProps.batteryWarningDelay = 200"));
+    menu.evaluate(QStringLiteral("deviceProps.batteryWarningDelay = 200"));
     const QString message = QStringLiteral("Charge level is less than 15%");
     const auto shows = [&] { return menu.itemByText(message) != nullptr; };
     const auto closeMessage = [&] {
@@ -648,18 +587,18 @@ void tst_DeviceCommands::batteryTimeTexts()
     QFETCH(QString, withoutDisplay);
     MenuDriver &menu = *m_menu;
     menu.instrument().setRegisters(300748, ModbusBytes::fromUInt16(quint16(qint16(minutes))));
-    eval(menu, QStringLiteral("deviceModbus.sleepState.value = %1").arg(sleeping));
+    menu.evaluate(QStringLiteral("deviceModbus.sleepState.value = %1").arg(sleeping));
     QVERIFY(MenuDriver::waitFor(
         [&] {
             return evalTrue(menu,
                             QStringLiteral("deviceModbus.batteryRemain.value === %1").arg(minutes));
         },
         3000));
-    QCOMPARE(eval(menu, "deviceProps.batteryRemainWithDisplay.formatValue").toString(),
+    QCOMPARE(menu.evaluate("deviceProps.batteryRemainWithDisplay.formatValue").toString(),
              withDisplay);
-    QCOMPARE(eval(menu, "deviceProps.batteryRemainWithoutDisplay.formatValue").toString(),
+    QCOMPARE(menu.evaluate("deviceProps.batteryRemainWithoutDisplay.formatValue").toString(),
              withoutDisplay);
-    eval(menu, QStringLiteral("deviceModbus.sleepState.value = 0"));
+    menu.evaluate(QStringLiteral("deviceModbus.sleepState.value = 0"));
 }
 
 QTEST_MAIN(tst_DeviceCommands)

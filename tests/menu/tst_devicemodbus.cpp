@@ -4,6 +4,7 @@
 #include "modbusfile.h"
 #include "modbusitemaddressedbase.h"
 #include "modbusloopbackclient.h"
+#include "requestlog.h"
 #include "siterecords.h"
 #include "tavrininstrument.h"
 
@@ -11,10 +12,11 @@
 #include <QQmlContext>
 #include <QQmlEngine>
 #include <QQmlExpression>
-#include <QRegularExpression>
 #include <QtTest>
 
 namespace {
+
+using namespace RequestLog;
 
 // The register map as the instrument's documentation lists it: name (- for an unnamed item),
 // type, logical address (f<file>:<offset> for file areas, byte.bit for bits), group (- for
@@ -401,62 +403,6 @@ struct DeviceModel
     ModbusClient *client = nullptr;
 };
 
-// One request as the tables write it: "R <address> <count> u<unit>" for register reads,
-// "W <address> <hex bytes> u<unit>" for writes, "FR"/"FW <record> <registers> u<unit>" for the
-// sites file.
-QString describe(const InstrumentRequest &request)
-{
-    const QString unit = QStringLiteral("u%1").arg(request.unit);
-    switch (request.function) {
-    case DorrikBus::ReadHoldingRegisters:
-    case DorrikBus::ReadInputRegisters:
-        return QStringLiteral("R %1 %2 %3").arg(request.address).arg(request.count).arg(unit);
-    case DorrikBus::WriteSingleRegister:
-    case DorrikBus::WriteMultipleRegisters:
-        return QStringLiteral("W %1 %2 %3")
-            .arg(request.address)
-            .arg(QString::fromLatin1(request.bytes.toHex()), unit);
-    case DorrikBus::ReadFile:
-        return QStringLiteral("FR %1 %2 %3").arg(request.address).arg(request.count).arg(unit);
-    case DorrikBus::WriteFile:
-        return QStringLiteral("FW %1 %2 %3").arg(request.address).arg(request.count).arg(unit);
-    default:
-        return QStringLiteral("F%1 %2").arg(int(request.function)).arg(unit);
-    }
-}
-
-QStringList described(const QList<InstrumentRequest> &requests)
-{
-    QStringList lines;
-    for (const InstrumentRequest &request : requests)
-        lines << describe(request);
-    return lines;
-}
-
-bool matches(const QString &line, const QString &pattern)
-{
-    return QRegularExpression(QRegularExpression::anchoredPattern(pattern)).match(line).hasMatch();
-}
-
-// Whether the patterns match requests of the log in their order (others may come between).
-bool inOrder(const QStringList &log, const QStringList &patterns)
-{
-    int next = 0;
-    for (const QString &line : log) {
-        if (next < patterns.size() && matches(line, patterns.at(next)))
-            ++next;
-    }
-    return next == patterns.size();
-}
-
-int countOf(const QStringList &log, const QString &pattern)
-{
-    int count = 0;
-    for (const QString &line : log)
-        count += matches(line, pattern) ? 1 : 0;
-    return count;
-}
-
 QString typeName(const QObject *object)
 {
     const QMetaObject *meta = object->metaObject();
@@ -625,7 +571,7 @@ bool tst_DeviceModbus::connectAndSettle(DeviceModel &model, TavrinInstrument &in
             return true;
         QTest::qWait(10);
     }
-    qWarning().noquote() << "not settled:" << described(instrument.requests()).join('\n');
+    qWarning().noquote() << "not settled:" << described(instrument.requests(), WithUnit).join('\n');
     return false;
 }
 
@@ -638,7 +584,7 @@ void tst_DeviceModbus::requestLog_data()
     // Run after the connection's reads were answered, with the log cleared; empty: the log of the
     // connection itself is checked.
     QTest::addColumn<QString>("script");
-    // Requests that must come in this order, as regular expressions over describe().
+    // Requests that must come in this order, as regular expressions over the described log.
     QTest::addColumn<QStringList>("expected");
     // "<pattern>#<n>": the pattern matches exactly n requests.
     QTest::addColumn<QStringList>("counts");
@@ -757,13 +703,14 @@ void tst_DeviceModbus::requestLog()
         instrument.clearRequests();
         model.eval(script);
     }
-    QTRY_VERIFY2_WITH_TIMEOUT(inOrder(described(instrument.requests()), expected),
-                              qPrintable(described(instrument.requests()).join('\n')), 5000);
+    QTRY_VERIFY2_WITH_TIMEOUT(inOrder(described(instrument.requests(), WithUnit), expected),
+                              qPrintable(described(instrument.requests(), WithUnit).join('\n')),
+                              5000);
     if (!check.isEmpty())
         QTRY_VERIFY_WITH_TIMEOUT(model.eval(check).toBool(), 2000);
     // What should not come has had its chance.
     QTest::qWait(200);
-    const QStringList log = described(instrument.requests());
+    const QStringList log = described(instrument.requests(), WithUnit);
     for (const QString &count : counts) {
         const QString pattern = count.section('#', 0, 0);
         QVERIFY2(countOf(log, pattern) == count.section('#', 1).toInt(),
@@ -808,7 +755,7 @@ void tst_DeviceModbus::baudRateWriteAbortsQueuedReads()
     model.eval("deviceModbus.baudRate.value = 4; deviceModbus.baudRate.write()");
     QTRY_COMPARE_WITH_TIMEOUT(model.context.deviceBaudRateIndex, 4, 3000);
     instrument.setDelay(0);
-    const QStringList log = described(instrument.requests());
+    const QStringList log = described(instrument.requests(), WithUnit);
     QVERIFY2(log.size() >= 2, qPrintable(log.join('\n')));
     QVERIFY2(log.at(0).startsWith("R "), qPrintable(log.join('\n')));
     QCOMPARE(log.at(1), QStringLiteral("W 400002 0004 u1"));
@@ -862,7 +809,7 @@ void tst_DeviceModbus::revisionCommit()
     QCOMPARE(model.eval("deviceModbus.currentRevision").toDouble(), 10.0);
     instrument.clearRequests();
     model.eval("deviceModbus.commitSitesRevision()");
-    QTRY_VERIFY(inOrder(described(instrument.requests()), {written, "R 300701 70 u1"}));
+    QTRY_VERIFY(inOrder(described(instrument.requests(), WithUnit), {written, "R 300701 70 u1"}));
     const quint32 expected = connectionType == 2 ? 13 : 11;
     QCOMPARE(instrument.sitesRevision(), expected);
     QCOMPARE(instrument.registers(402999, 2).toUInt32(0), expected);
@@ -879,14 +826,14 @@ void tst_DeviceModbus::revisionAdoptedFromTheInstrument()
     // The first read only adopts the instrument's revision.
     QCOMPARE(model.eval("deviceModbus.currentRevision").toDouble(), double(0xFFFFFFF5));
     QTest::qWait(200);
-    QCOMPARE(countOf(described(instrument.requests()), "FR 0 122 u1"), 1);
+    QCOMPARE(countOf(described(instrument.requests(), WithUnit), "FR 0 122 u1"), 1);
 
     // Another client wraps the counter.
     instrument.clearRequests();
     instrument.setSitesRevision(0);
     QTRY_COMPARE_WITH_TIMEOUT(model.eval("deviceModbus.currentRevision").toDouble(), 0.0, 3000);
-    QTRY_VERIFY(
-        inOrder(described(instrument.requests()), {"R 300701 70 u1", "FR 0 122 u1", "FR 0 61 u1"}));
+    QTRY_VERIFY(inOrder(described(instrument.requests(), WithUnit),
+                        {"R 300701 70 u1", "FR 0 122 u1", "FR 0 61 u1"}));
 }
 
 void tst_DeviceModbus::revisionAheadForFourReads()
@@ -924,8 +871,8 @@ void tst_DeviceModbus::revisionAheadForFourReads()
     QCOMPARE(model.eval("deviceModbus.currentRevision").toDouble(), 20.0);
     QVERIFY(liveRead(17));
     QTRY_COMPARE(model.eval("deviceModbus.currentRevision").toDouble(), 17.0);
-    QTRY_VERIFY(
-        inOrder(described(instrument.requests()), {"R 300701 70 u1", "FR 0 122 u1", "FR 0 61 u1"}));
+    QTRY_VERIFY(inOrder(described(instrument.requests(), WithUnit),
+                        {"R 300701 70 u1", "FR 0 122 u1", "FR 0 61 u1"}));
 }
 
 void tst_DeviceModbus::commitBeforeTheFirstLiveRead_data()
@@ -956,11 +903,11 @@ void tst_DeviceModbus::commitBeforeTheFirstLiveRead()
     model.client->setTransport(instrument.link());
     if (refused) {
         QTest::qWait(1500);
-        QCOMPARE(countOf(described(instrument.requests()), "W 402999 .*"), 0);
+        QCOMPARE(countOf(described(instrument.requests(), WithUnit), "W 402999 .*"), 0);
         return;
     }
-    QTRY_VERIFY_WITH_TIMEOUT(inOrder(described(instrument.requests()), {written}), 10000);
-    QCOMPARE(countOf(described(instrument.requests()), "W 402999 .*"), 1);
+    QTRY_VERIFY_WITH_TIMEOUT(inOrder(described(instrument.requests(), WithUnit), {written}), 10000);
+    QCOMPARE(countOf(described(instrument.requests(), WithUnit), "W 402999 .*"), 1);
     // The instrument logs a write before its thread has stored it.
     QTRY_COMPARE(instrument.sitesRevision(), connectionType == 2 ? 503u : 501u);
 }

@@ -10,6 +10,9 @@
 
 #include <QCoreApplication>
 #include <QDeadlineTimer>
+#include <QDebug>
+#include <QQmlContext>
+#include <QQmlExpression>
 #include <QQuickItem>
 #include <QTest>
 
@@ -128,6 +131,15 @@ QObject *MenuDriver::object(const QString &objectName) const
 QQuickItem *MenuDriver::item(const QString &objectName) const
 {
     return qobject_cast<QQuickItem *>(object(objectName));
+}
+
+QVariant MenuDriver::evaluate(const QString &script) const
+{
+    QQmlExpression expression(qmlContext(root()), root(), script);
+    const QVariant result = expression.evaluate();
+    if (expression.hasError())
+        qWarning().noquote() << script << expression.error().toString();
+    return result;
 }
 
 QQuickItem *MenuDriver::itemByText(const QString &text) const

@@ -8,6 +8,7 @@
 #include <QSize>
 #include <QString>
 #include <QTemporaryDir>
+#include <QVariant>
 
 #include <functional>
 #include <memory>
@@ -46,6 +47,10 @@ public:
     QQuickItem *item(const QString &objectName) const;
     // The first visible item whose "text" property is exactly `text`; null if none.
     QQuickItem *itemByText(const QString &text) const;
+
+    // The value of a script in the document's root context, where Starter's ids are reached; a
+    // warning and an invalid value when it fails.
+    QVariant evaluate(const QString &script) const;
 
     void keyClick(Qt::Key key, Qt::KeyboardModifiers modifiers = Qt::NoModifier);
     // A press and release at the item's centre, through the window.

@@ -1,0 +1,30 @@
+#ifndef REQUESTLOG_H
+#define REQUESTLOG_H
+
+#include "simulatedinstrument.h"
+
+#include <QList>
+#include <QString>
+#include <QStringList>
+
+// The simulated instrument's request log as text lines, so that tests state what must reach the
+// instrument as tables of regular expressions.
+namespace RequestLog {
+
+enum Unit { WithoutUnit, WithUnit };
+
+// "R <address> <count>" for register reads, "W <address> <hex bytes>" for register writes,
+// "FR"/"FW <record> <registers>" for the sites file, "F<function>" otherwise; WithUnit appends
+// " u<unit>".
+QString describe(const InstrumentRequest &request, Unit unit = WithoutUnit);
+QStringList described(const QList<InstrumentRequest> &requests, Unit unit = WithoutUnit);
+
+// Whether the whole line matches the regular expression.
+bool matches(const QString &line, const QString &pattern);
+// Whether the patterns match lines of the log in their order (others may come between).
+bool inOrder(const QStringList &log, const QStringList &patterns);
+int countOf(const QStringList &log, const QString &pattern);
+
+} // namespace RequestLog
+
+#endif
