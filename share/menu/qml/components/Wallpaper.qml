@@ -17,11 +17,11 @@ Item {
             orientation: Gradient.Horizontal
             GradientStop {
                 position: 0
-                color: "#1F3A5C"
+                color: "#7E9FC8"
             }
             GradientStop {
                 position: 1
-                color: "#4F7AA8"
+                color: "#B4CBE6"
             }
         }
     }

@@ -159,7 +159,7 @@ Item {
                 text: qsTr("Connection: ") + (menuProps.connectionType
                                               ? menuProps.connectionType.formatValue : "")
                 font.pixelSize: 20
-                color: "white"
+                color: "black"
             }
             MouseArea {
                 id: connectionMouse
