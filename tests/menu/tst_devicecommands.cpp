@@ -92,10 +92,16 @@ bool answer(MenuDriver &menu, const QString &caption, bool defaultAnswer, bool y
         qWarning().noquote() << "default answer of" << caption;
         return false;
     }
-    // Clicks land where the buttons show once the popup has come in.
-    MenuDriver::settle(400);
-    auto *button = dialog->property(yes ? "yesButton" : "noButton").value<QQuickItem *>();
-    menu.click(button);
+    // Answered by keys: a click could land where a button is not yet while the popup slides in.
+    auto *yesButton = dialog->property("yesButton").value<QQuickItem *>();
+    auto *noButton = dialog->property("noButton").value<QQuickItem *>();
+    if (!MenuDriver::waitFor(
+            [&] { return yesButton->hasActiveFocus() || noButton->hasActiveFocus(); }, 3000)) {
+        qWarning().noquote() << "no focus in" << caption;
+        return false;
+    }
+    menu.keyClick(yes ? Qt::Key_Left : Qt::Key_Right);
+    menu.keyClick(Qt::Key_Return);
     return MenuDriver::waitFor([&] { return menu.itemByText(caption) == nullptr; }, 3000);
 }
 
