@@ -473,23 +473,75 @@ void tst_MenuTree::framesPollOnlyWhileShown_data()
     QTest::addColumn<QString>("button");
     QTest::addColumn<QList<int>>("downs");
     QTest::addColumn<QStringList>("frames");
+    QTest::addColumn<int>("outputMode"); // the discrete output's mode to set first; -1: none
+    QTest::addColumn<QString>("item");   // deviceModbus's item of the register
     QTest::addColumn<quint32>("address");
 
-    QTest::newRow("fluid: heat supply system read beside the fluid type")
-        << "measurementButton" << QList<int>{2}
-        << QStringList{"measurementParametersFrame", "fluidParametersFrame"} << quint32(401025);
-    QTest::newRow("additional parameters: dt0 of the info row")
-        << "measurementButton" << QList<int>{5}
-        << QStringList{"measurementParametersFrame", "additionalParametersFrame"}
-        << quint32(400202);
+    // One register per frame that no other frame, panel or page polls.
+    const QStringList measurement{"measurementParametersFrame"};
+    const auto measurementRow = [&](const char *name, int down, const char *frame, const char *item,
+                                    quint32 address) {
+        QTest::newRow(name) << "measurementButton" << QList<int>{down}
+                            << measurement + QStringList{frame} << -1 << item << address;
+    };
+    measurementRow("pipe: mounting method", 1, "pipeParametersFrame", "transducerMountingMethod",
+                   400163);
+    measurementRow("fluid: temperature", 2, "fluidParametersFrame", "fluidTemperature", 400225);
+    measurementRow("measuring system: sensors' frequency type", 3, "measuringSystemParametersFrame",
+                   "sensorsFreqType", 400140);
+    measurementRow("results processing: median averaging", 4, "resultsProcessingFrame",
+                   "medianAveraging", 400136);
+    measurementRow("additional parameters: dt0 of the info row", 5, "additionalParametersFrame",
+                   "zeroFlowOffsetdt0", 400202);
+    measurementRow("heat calculation: dT", 6, "heatCalcParametersFrame", "deltaT", 401030);
+
+    const QStringList heat = measurement + QStringList{"heatCalcParametersFrame"};
+    QTest::newRow("pressure: sensor control")
+        << "measurementButton" << QList<int>{6, 2} << heat + QStringList{"pressureParamsFrame"}
+        << -1 << "pressureSensorControl" << quint32(401040);
+    // One frame for both channels: each entry polls its own channel only.
+    QTest::newRow("RTD1: its sensor control")
+        << "measurementButton" << QList<int>{6, 3} << heat + QStringList{"temperatureParamsFrame"}
+        << -1 << "temperature1SensorControl" << quint32(401051);
     QTest::newRow("RTD2: its sensor control")
-        << "measurementButton" << QList<int>{6, 4}
-        << QStringList{"measurementParametersFrame", "heatCalcParametersFrame",
-                       "temperatureParamsFrame"}
-        << quint32(401065);
+        << "measurementButton" << QList<int>{6, 4} << heat + QStringList{"temperatureParamsFrame"}
+        << -1 << "temperature2SensorControl" << quint32(401065);
+
+    QTest::newRow("data logger: logging interval")
+        << "dataLoggerButton" << QList<int>{} << QStringList{"dataLoggerFrame"} << -1
+        << "loggingInterval" << quint32(403001);
+
+    const QStringList periphery{"peripherySettingsFrame"};
+    QTest::newRow("RS-485: byte timeout")
+        << "peripheryButton" << QList<int>{0} << periphery + QStringList{"rs485SettingsFrame"} << -1
+        << "byteTimeout" << quint32(400003);
+    QTest::newRow("discrete output: mode")
+        << "peripheryButton" << QList<int>{1} << periphery + QStringList{"discreteOutputSettings"}
+        << -1 << "discreteOutputMode" << quint32(403101);
+    const QStringList output = periphery + QStringList{"discreteOutputSettings"};
+    QTest::newRow("logical out: list index")
+        << "peripheryButton" << QList<int>{1, 1} << output + QStringList{"logicalOutSettingsFrame"}
+        << 1 << "discreteOutputLogicalListIndex" << quint32(403116);
+    QTest::newRow("pulse out: list index")
+        << "peripheryButton" << QList<int>{1, 1} << output + QStringList{"pulseOutSettingsFrame"}
+        << 2 << "discreteOutputPulseListIndex" << quint32(403115);
+    QTest::newRow("frequency out: list index")
+        << "peripheryButton" << QList<int>{1, 1}
+        << output + QStringList{"frequencyOutSettingsFrame"} << 3 << "discreteOutputFreqListIndex"
+        << quint32(403114);
+
+    QTest::newRow("interval entry: its block")
+        << "applicationsButton" << QList<int>{0, 0}
+        << QStringList{"applicationsFrame", "scheduleSettingsFrame", "intervalScheduleSettings"}
+        << -1 << "intervalSchedule0" << quint32(403571);
+
+    const QStringList system{"systemSettingsFrame"};
+    QTest::newRow("system settings: factory reset command")
+        << "systemSettingsButton" << QList<int>{} << system << -1 << "initialize"
+        << quint32(400008);
     QTest::newRow("device status: sleep state")
-        << "systemSettingsButton" << QList<int>{3}
-        << QStringList{"systemSettingsFrame", "deviceStatusFrame"} << quint32(400013);
+        << "systemSettingsButton" << QList<int>{3} << system + QStringList{"deviceStatusFrame"}
+        << -1 << "sleepState" << quint32(400013);
 }
 
 void tst_MenuTree::framesPollOnlyWhileShown()
@@ -497,24 +549,47 @@ void tst_MenuTree::framesPollOnlyWhileShown()
     QFETCH(QString, button);
     QFETCH(QList<int>, downs);
     QFETCH(QStringList, frames);
+    QFETCH(int, outputMode);
+    QFETCH(QString, item);
     QFETCH(quint32, address);
 
     MenuDriver &menu = this->menu(Desktop);
-    QVERIFY(backToMain(menu));
-    menu.instrument().clearRequests();
-    MenuDriver::settle(1300);
-    QCOMPARE(readsOf(menu.requests(), address), 0);
-
     QString failure;
+    if (outputMode >= 0) {
+        // The "Parameters" row leads by the mode the menu has read: let it read the new one.
+        menu.instrument().setRegisters(discreteOutputMode,
+                                       ModbusBytes::fromUInt16(quint16(outputMode)));
+        QVERIFY2(enter(menu, QStringLiteral("peripheryButton"), {1},
+                       {"peripherySettingsFrame", "discreteOutputSettings"}, &failure),
+                 qPrintable(failure));
+        QTRY_VERIFY_WITH_TIMEOUT(
+            menu.evaluate(
+                    QStringLiteral("deviceProps.discreteOutputMode.value === %1").arg(outputMode))
+                .toBool(),
+            3000);
+    }
+
+    // A short interval keeps the waits short; a frame that goes on polling still shows.
+    const QString interval = QStringLiteral("deviceModbus.%1.interval").arg(item);
+    const int productInterval = menu.evaluate(interval).toInt();
+    QVERIFY2(productInterval > 0, qPrintable(item));
+    const int testInterval = 250;
+    menu.evaluate(QStringLiteral("%1 = %2").arg(interval).arg(testInterval));
+    const auto restore = qScopeGuard(
+        [&] { menu.evaluate(QStringLiteral("%1 = %2").arg(interval).arg(productInterval)); });
+
     QVERIFY2(enter(menu, button, downs, frames, &failure), qPrintable(failure));
+    // Polled, not read once: two reads while the frame shows.
     menu.instrument().clearRequests();
-    QVERIFY(MenuDriver::waitFor([&] { return readsOf(menu.requests(), address) >= 1; }, 3000));
+    QTRY_VERIFY_WITH_TIMEOUT(readsOf(menu.requests(), address) >= 2, 3000);
 
     menu.keyClick(Qt::Key_Escape);
-    QVERIFY(waitForFrame(menu, frames[frames.size() - 2]));
-    MenuDriver::settle(200);
+    QVERIFY(waitForFrame(menu, frames.size() > 1 ? frames[frames.size() - 2]
+                                                 : QStringLiteral("mainFrame")));
+    // A read already under way may still be answered.
+    MenuDriver::settle(300);
     menu.instrument().clearRequests();
-    MenuDriver::settle(1300);
+    MenuDriver::settle(testInterval + 300);
     QCOMPARE(readsOf(menu.requests(), address), 0);
 }
 
