@@ -3,6 +3,7 @@
 #include "menudriver.h"
 #include "modbusbytes.h"
 #include "modbusitembase.h"
+#include "requestlog.h"
 
 #include <QQmlContext>
 #include <QQuickItem>
@@ -11,11 +12,7 @@
 
 namespace {
 
-bool isWrite(const InstrumentRequest &request)
-{
-    return request.function == DorrikBus::WriteSingleRegister ||
-           request.function == DorrikBus::WriteMultipleRegisters;
-}
+using namespace RequestLog;
 
 // Index of the first write that starts at `address`, -1 if none.
 int firstWrite(const QList<InstrumentRequest> &requests, quint32 address)

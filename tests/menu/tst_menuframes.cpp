@@ -3,6 +3,7 @@
 #include "menudriver.h"
 #include "modbusbytes.h"
 #include "modbusitembase.h"
+#include "requestlog.h"
 
 #include <QElapsedTimer>
 #include <QQuickItem>
@@ -11,20 +12,11 @@
 
 namespace {
 
+using namespace RequestLog;
+
 bool covers(const InstrumentRequest &request, quint32 address)
 {
     return request.address <= address && address < request.address + quint32(request.count);
-}
-
-bool isRead(const InstrumentRequest &request)
-{
-    return request.function == DorrikBus::ReadHoldingRegisters;
-}
-
-bool isWrite(const InstrumentRequest &request)
-{
-    return request.function == DorrikBus::WriteSingleRegister ||
-           request.function == DorrikBus::WriteMultipleRegisters;
 }
 
 int countRequests(const QList<InstrumentRequest> &requests, quint32 address,

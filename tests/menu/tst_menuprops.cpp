@@ -9,6 +9,7 @@
 #include "modbusclient.h"
 #include "modbusserialtransport.h"
 #include "ptypair.h"
+#include "requestlog.h"
 
 #include <QDateTime>
 #include <QQmlComponent>
@@ -22,6 +23,8 @@
 
 namespace {
 
+using namespace RequestLog;
+
 QObject *child(QObject *object, const char *name)
 {
     return object ? object->property(name).value<QObject *>() : nullptr;
@@ -31,12 +34,6 @@ bool setValue(QObject *prop, const QVariant &value)
 {
     return QMetaObject::invokeMethod(prop, "setValue", Q_ARG(QVariant, value),
                                      Q_ARG(QVariant, false));
-}
-
-bool isWrite(const InstrumentRequest &request)
-{
-    return request.function == DorrikBus::WriteSingleRegister ||
-           request.function == DorrikBus::WriteMultipleRegisters;
 }
 
 } // namespace

@@ -26,6 +26,8 @@
 
 namespace {
 
+using namespace RequestLog;
+
 const quint32 firmwareVersion = 300044;
 const quint32 heatChannel = 300009;
 const quint32 failuresRegister = 300751;
@@ -33,23 +35,6 @@ const quint32 discreteOutputMode = 403101;
 
 const QStringList mainButtons{"measurementButton",  "dataLoggerButton",    "peripheryButton",
                               "applicationsButton", "documentationButton", "systemSettingsButton"};
-
-bool isRead(const InstrumentRequest &request)
-{
-    return request.function == DorrikBus::ReadHoldingRegisters ||
-           request.function == DorrikBus::ReadInputRegisters;
-}
-
-int readsOf(const QList<InstrumentRequest> &requests, quint32 address)
-{
-    int n = 0;
-    for (const InstrumentRequest &request : requests) {
-        if (isRead(request) && request.address <= address &&
-            address < request.address + quint32(request.count))
-            ++n;
-    }
-    return n;
-}
 
 // The instrument of these tests: generation 2 with the heat channel and one failure flag.
 void prepareInstrument(SimulatedInstrument &instrument, bool heat)

@@ -41,6 +41,29 @@ QStringList described(const QList<InstrumentRequest> &requests, Unit unit)
     return lines;
 }
 
+bool isRead(const InstrumentRequest &request)
+{
+    return request.function == DorrikBus::ReadHoldingRegisters ||
+           request.function == DorrikBus::ReadInputRegisters;
+}
+
+bool isWrite(const InstrumentRequest &request)
+{
+    return request.function == DorrikBus::WriteSingleRegister ||
+           request.function == DorrikBus::WriteMultipleRegisters;
+}
+
+int readsOf(const QList<InstrumentRequest> &requests, quint32 address)
+{
+    int n = 0;
+    for (const InstrumentRequest &request : requests) {
+        if (isRead(request) && request.address <= address &&
+            address < request.address + quint32(request.count))
+            ++n;
+    }
+    return n;
+}
+
 bool matches(const QString &line, const QString &pattern)
 {
     return QRegularExpression(QRegularExpression::anchoredPattern(pattern)).match(line).hasMatch();

@@ -19,6 +19,11 @@ enum Unit { WithoutUnit, WithUnit };
 QString describe(const InstrumentRequest &request, Unit unit = WithoutUnit);
 QStringList described(const QList<InstrumentRequest> &requests, Unit unit = WithoutUnit);
 
+bool isRead(const InstrumentRequest &request);  // holding or input registers
+bool isWrite(const InstrumentRequest &request); // one or several registers
+// Register reads whose registers include `address`.
+int readsOf(const QList<InstrumentRequest> &requests, quint32 address);
+
 // Whether the whole line matches the regular expression.
 bool matches(const QString &line, const QString &pattern);
 // Whether the patterns match lines of the log in their order (others may come between).
