@@ -4,6 +4,8 @@
 // registers (no heat channel) and of 104 (generation 2 with a heat channel).
 //
 // usage: bench_busload [seconds]   (60 unless given; the first 10 s are the start-up's reads)
+#include "menucontext.h"
+#include "menustartup.h"
 #include "modbusclient.h"
 #include "modbusloopbackclient.h"
 #include "tavrininstrument.h"
@@ -12,6 +14,7 @@
 #include <QQmlComponent>
 #include <QQmlContext>
 #include <QQmlEngine>
+#include <QTemporaryDir>
 #include <QtTest>
 
 #include <cstdio>
@@ -31,18 +34,7 @@ class BenchMenuContext : public QObject
 public:
     Q_INVOKABLE int compareVersions(const QString &first, const QString &second) const
     {
-        QStringList a = first.split('.');
-        QStringList b = second.split('.');
-        while (a.size() < b.size())
-            a.append(QString());
-        while (b.size() < a.size())
-            b.append(QString());
-        for (int i = 0; i < a.size(); ++i) {
-            const int width = int(qMax(a.at(i).size(), b.at(i).size()));
-            a[i] = a.at(i).rightJustified(width, '0');
-            b[i] = b.at(i).rightJustified(width, '0');
-        }
-        return a.join('.').compare(b.join('.'));
+        return MenuContext::compareVersionTexts(first, second);
     }
 
     int connectionType = 0; // RS-485: the line whose time is counted
@@ -141,7 +133,11 @@ void run(int generation, bool heat, int seconds)
 int main(int argc, char *argv[])
 {
     qputenv("QT_QPA_PLATFORM", "offscreen");
+    // The menu's settings element stores its keys: in a folder of this run, not the user's.
+    QTemporaryDir config;
+    qputenv("XDG_CONFIG_HOME", config.path().toLocal8Bit());
     QGuiApplication app(argc, argv);
+    MenuStartup::registerMenuTypes();
     const int seconds = argc > 1 ? QByteArray(argv[1]).toInt() : 60;
     std::printf("idle menu for %d s at %g baud (requests 8 bytes, answers 5 + 2n, 11-bit "
                 "characters, 3.5-character gaps)\n",

@@ -757,6 +757,11 @@ QString MenuContext::convertMenuVersionToString(quint32 version)
 
 int MenuContext::compareVersions(const QString &version1, const QString &version2)
 {
+    return compareVersionTexts(version1, version2);
+}
+
+int MenuContext::compareVersionTexts(const QString &version1, const QString &version2)
+{
     QStringList parts1 = version1.split(QLatin1Char('.'));
     QStringList parts2 = version2.split(QLatin1Char('.'));
     while (parts1.size() < parts2.size())

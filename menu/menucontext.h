@@ -361,6 +361,8 @@ public:
                                             qreal paintedWidth, int initFontSize = 0);
     Q_INVOKABLE QString convertMenuVersionToString(quint32 version);
     Q_INVOKABLE int compareVersions(const QString &version1, const QString &version2);
+    // The rule itself, for stand-in contexts of tests and benchmarks.
+    static int compareVersionTexts(const QString &version1, const QString &version2);
     Q_INVOKABLE bool validateModbusUtf8StringSize(const QString &value, int maxBytes);
     Q_INVOKABLE void exitApplication();
 

@@ -1,3 +1,4 @@
+#include "menucontext.h"
 #include "modbusbit.h"
 #include "modbusclient.h"
 #include "modbuscustombytes.h"
@@ -294,21 +295,10 @@ public:
         emit deviceAddressChanged();
     }
 
-    // Versions compare part by part, each padded with "0" on the left to the longer one's length.
+    // The program's rule.
     Q_INVOKABLE int compareVersions(const QString &first, const QString &second) const
     {
-        QStringList a = first.split('.');
-        QStringList b = second.split('.');
-        while (a.size() < b.size())
-            a.append(QString());
-        while (b.size() < a.size())
-            b.append(QString());
-        for (int i = 0; i < a.size(); ++i) {
-            const int width = int(qMax(a.at(i).size(), b.at(i).size()));
-            a[i] = a.at(i).rightJustified(width, '0');
-            b[i] = b.at(i).rightJustified(width, '0');
-        }
-        return a.join('.').compare(b.join('.'));
+        return MenuContext::compareVersionTexts(first, second);
     }
 
     int connectionType = 2; // USB
