@@ -100,6 +100,7 @@ void ModbusExporter::addItemToRead(ModbusItemBase *item)
 {
     if (!m_pending.add(item))
         return;
+    connect(item, &QObject::destroyed, this, &ModbusExporter::onItemDestroyed);
     connect(item, &ModbusItemBase::afterRead, this, &ModbusExporter::onItemAfterRead);
     connect(item, &ErrObject::error, this, &ModbusExporter::onItemError);
 }
@@ -184,4 +185,11 @@ void ModbusExporter::componentComplete()
     ModbusExporterImporter::componentComplete();
     if (!items().isEmpty())
         exportItems(items());
+}
+
+void ModbusExporter::onItemDestroyed()
+{
+    // A batch that waited only for destroyed items is over.
+    if (m_pending.dropDestroyed() && m_pending.isEmpty())
+        emit finished();
 }

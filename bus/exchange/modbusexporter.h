@@ -51,6 +51,7 @@ protected:
 private slots:
     void onItemAfterRead();
     void onItemError(const QString &message);
+    void onItemDestroyed();
 
 private:
     // Starts a read; one that is not even queued counts as a failed attempt of a pending item.

@@ -2,7 +2,117 @@
 
 #include "modbusexportengine.h"
 
+#include <QDateTime>
 #include <QMetaProperty>
+
+#include <cmath>
+#include <limits>
+
+namespace {
+
+template <typename T> bool isIntegerType(int id)
+{
+    return id == QMetaType::fromType<T>().id();
+}
+
+// The range of an integer type, as 64-bit bounds; false when the type is not an integer.
+bool integerRange(int id, qint64 *low, quint64 *high)
+{
+    auto range = [&](auto zero) {
+        using T = decltype(zero);
+        *low = qint64(std::numeric_limits<T>::min());
+        *high = quint64(std::numeric_limits<T>::max());
+        return true;
+    };
+    if (isIntegerType<qint8>(id) || isIntegerType<char>(id))
+        return range(qint8());
+    if (isIntegerType<quint8>(id))
+        return range(quint8());
+    if (isIntegerType<qint16>(id))
+        return range(qint16());
+    if (isIntegerType<quint16>(id))
+        return range(quint16());
+    if (isIntegerType<qint32>(id))
+        return range(qint32());
+    if (isIntegerType<quint32>(id))
+        return range(quint32());
+    if (isIntegerType<qint64>(id))
+        return range(qint64());
+    if (isIntegerType<quint64>(id))
+        return range(quint64());
+    return false;
+}
+
+// The file's text as a value of the item's "value" property, or an invalid variant when it does
+// not convert or does not fit. The property's own type may be wider than the register (a 16-bit
+// item has an int property): the item's typed value gives the register's width, and a number
+// must fit both. The framework's own conversion would wrap or truncate silently.
+QVariant importedValue(const ModbusItemBase *item, const QMetaProperty &property,
+                       const QString &text)
+{
+    const int propertyType = property.metaType().id();
+    const int registerType = item->getTypedValue(ModbusBytes()).metaType().id();
+    qint64 low = std::numeric_limits<qint64>::min();
+    quint64 high = std::numeric_limits<quint64>::max();
+    qint64 typeLow = 0;
+    quint64 typeHigh = 0;
+    bool integer = false;
+    for (int type : {propertyType, registerType}) {
+        if (!integerRange(type, &typeLow, &typeHigh))
+            continue;
+        integer = true;
+        low = qMax(low, typeLow);
+        high = qMin(high, typeHigh);
+    }
+    const int type = propertyType == QMetaType::QVariant ? registerType : propertyType;
+    bool ok = false;
+    if (integer) {
+        const QString number = text.trimmed();
+        if (number.startsWith(QLatin1Char('-'))) {
+            const qint64 value = number.toLongLong(&ok);
+            if (!ok || value < low)
+                return {};
+            return QVariant(qlonglong(value));
+        }
+        const quint64 value = number.toULongLong(&ok);
+        if (!ok || value > high)
+            return {};
+        return QVariant(qulonglong(value));
+    }
+    switch (type) {
+    case QMetaType::Float:
+    case QMetaType::Double: {
+        const double value = text.trimmed().toDouble(&ok);
+        if (!ok)
+            return {};
+        // A finite text beyond the register's range would become infinity.
+        if (type == QMetaType::Float && std::isfinite(value) &&
+            std::fabs(value) > double(std::numeric_limits<float>::max()))
+            return {};
+        return QVariant(value);
+    }
+    case QMetaType::Bool: {
+        const QString flag = text.trimmed().toLower();
+        if (flag == QLatin1String("true") || flag == QLatin1String("1"))
+            return QVariant(true);
+        if (flag == QLatin1String("false") || flag == QLatin1String("0"))
+            return QVariant(false);
+        return {};
+    }
+    case QMetaType::QString:
+        return QVariant(text);
+    default:
+        break;
+    }
+    QVariant value(text);
+    if (!value.convert(property.metaType()))
+        return {};
+    if (type == QMetaType::QDateTime && !value.toDateTime().isValid())
+        return {};
+    return value;
+}
+
+} // namespace
 
 ModbusImporter::ModbusImporter(QObject *parent) : ModbusExporterImporter(parent) {}
 
@@ -35,7 +145,14 @@ bool ModbusImporter::importItems(const QList<ModbusItemBase *> &items)
     for (ModbusItemBase *item : chosen)
         candidates.append(exportData(item, false));
     QList<ModbusItemBase *> paired;
-    if (!candidates.isEmpty() && (!engine() || !engine()->importItems(candidates, paired)))
+    m_refused.clear();
+    const bool loaded =
+        candidates.isEmpty() || (engine() && engine()->importItems(candidates, paired));
+    // An item that refused the file's value keeps its own: it neither counts nor is written.
+    for (ModbusItemBase *item : std::as_const(m_refused))
+        paired.removeAll(item);
+    m_refused.clear();
+    if (!loaded)
         return false;
     if (!m_writeOnImport || paired.isEmpty()) {
         setProcessed(processed() + int(paired.size()));
@@ -77,16 +194,25 @@ void ModbusImporter::onItemImportValue(ModbusItemBase *item, const QString &valu
         return;
     const QMetaObject *meta = item->metaObject();
     const int index = meta->indexOfProperty("value");
-    if (index >= 0)
-        meta->property(index).write(item, value);
-    else
+    if (index < 0) {
         item->setFormatValue(value);
+        return;
+    }
+    const QMetaProperty property = meta->property(index);
+    const QVariant converted = importedValue(item, property, value);
+    if (!converted.isValid() || !property.write(item, converted)) {
+        m_refused.insert(item);
+        QString props;
+        const QString name = describeItem(item, &props);
+        setErrorString(tr("can't import %1 (%2): wrong value \"%3\"").arg(name, props, value));
+    }
 }
 
 void ModbusImporter::addItemToWriteList(ModbusItemBase *item)
 {
     if (!m_pending.add(item))
         return;
+    connect(item, &QObject::destroyed, this, &ModbusImporter::onItemDestroyed);
     connect(item, &ErrObject::error, this, &ModbusImporter::onItemError);
     connect(item, &ModbusItemBase::afterWrite, this, &ModbusImporter::onItemAfterWrite);
 }
@@ -150,4 +276,11 @@ void ModbusImporter::onItemError(const QString &message)
         return;
     if (countFailure(item, message))
         startWrite(item);
+}
+
+void ModbusImporter::onItemDestroyed()
+{
+    // A batch that waited only for destroyed items is over.
+    if (m_pending.dropDestroyed() && m_pending.isEmpty())
+        emit finished();
 }

@@ -4,6 +4,8 @@
 #include "modbusexporterimporter.h"
 #include "pendingitems.h"
 
+#include <QSet>
+
 // Loads register items in batches: the engine pairs the file's records with the items, each
 // paired item takes the file's value and, optionally, is written to the instrument (retrying
 // failed writes).
@@ -43,6 +45,7 @@ private slots:
     void onItemImportValue(ModbusItemBase *item, const QString &value);
     void onItemAfterWrite();
     void onItemError(const QString &message);
+    void onItemDestroyed();
 
 private:
     // Starts a write; one that is not even queued counts as a failed attempt.
@@ -54,6 +57,8 @@ private:
     PendingItems m_pending;
     // The item whose write() is being called (see ModbusExporter).
     ModbusItemBase *m_starting = nullptr;
+    // Items of the running engine call whose file value did not convert or fit.
+    QSet<ModbusItemBase *> m_refused;
 };
 
 #endif

@@ -33,6 +33,12 @@ public:
     }
     bool contains(ModbusItemBase *item) { return failures(item) != nullptr; }
     void remove(ModbusItemBase *item) { m_entries.remove(item); }
+    // Forgets the entries whose item no longer exists; true when there was one. Called from the
+    // items' destroyed() signal, when their weak references are already null.
+    bool dropDestroyed()
+    {
+        return m_entries.removeIf([](const auto &entry) { return !entry.value().item; }) > 0;
+    }
     bool isEmpty() const { return m_entries.isEmpty(); }
     // The pending items that still exist, in the order they were entered.
     QList<ModbusItemBase *> items() const

@@ -65,6 +65,7 @@ private slots:
     void readAndWait();
     void failingReads_data();
     void failingReads();
+    void itemDestroyedWhileAwaited();
     void itemWithoutClient();
     void emptyBatch();
     void groups();
@@ -190,6 +191,34 @@ void tst_ModbusExporter::failingReads()
 }
 
 // A read that is not even queued is a failed attempt too.
+// An item deleted while its read is awaited no longer holds the batch up: the rest is saved.
+void tst_ModbusExporter::itemDestroyedWhileAwaited()
+{
+    m_instrument->setRegisters(400001, hex("0007"));
+    ModbusUInt16 kept(400001);
+    auto destroyed = std::make_unique<ModbusUInt16>(400002);
+    kept.setClient(m_client.get());
+    ModbusXmlExporter exporter;
+    exporter.setFileName(path());
+    exporter.setReadOnExport(false);
+    QSignalSpy finished(&exporter, &ModbusExporterImporter::finished);
+    exporter.exportItems(QList<ModbusItemBase *>{&kept, destroyed.get()});
+    destroyed.reset();
+    QCOMPARE(finished.size(), 0);
+    QVERIFY(kept.read());
+    QTRY_COMPARE(finished.size(), 1);
+    QCOMPARE(exporter.processed(), 1);
+    QVERIFY(exporter.save());
+    QCOMPARE(savedElements(path()), QStringList{"item 400001=7"});
+
+    auto alone = std::make_unique<ModbusUInt16>(400003);
+    exporter.exportItem(alone.get());
+    QCOMPARE(finished.size(), 1);
+    alone.reset();
+    QCOMPARE(finished.size(), 2);
+    kept.setClient(nullptr);
+}
+
 void tst_ModbusExporter::itemWithoutClient()
 {
     ModbusUInt16 item(400001);

@@ -1,4 +1,6 @@
 #include "modbusclient.h"
+#include "modbusfloat.h"
+#include "modbusint16.h"
 #include "modbusloopbackclient.h"
 #include "modbusuint16.h"
 #include "modbusxmlexporter.h"
@@ -53,6 +55,9 @@ private slots:
     void writeOnImport();
     void failingWrites_data();
     void failingWrites();
+    void valuesThatDoNotFit_data();
+    void valuesThatDoNotFit();
+    void itemDestroyedWhileWritten();
     void itemWithoutClient();
     void missingFile();
     void defaultFileName();
@@ -155,6 +160,99 @@ void tst_ModbusImporter::failingWrites()
         QCOMPARE(finished.size(), 0);
     }
     QCOMPARE(writtenAddresses(*m_instrument), QList<quint32>(3, 400001));
+}
+
+void tst_ModbusImporter::valuesThatDoNotFit_data()
+{
+    QTest::addColumn<QString>("type");
+    QTest::addColumn<QString>("text");
+    QTest::addColumn<bool>("taken");
+    QTest::newRow("letters into unsigned 16-bit") << "ModbusUInt16"
+                                                  << "abc" << false;
+    QTest::newRow("decimal comma into float") << "ModbusFloat"
+                                              << "1,5" << false;
+    QTest::newRow("70000 into signed 16-bit") << "ModbusInt16"
+                                              << "70000" << false;
+    QTest::newRow("-1 into unsigned 16-bit") << "ModbusUInt16"
+                                             << "-1" << false;
+    QTest::newRow("1e40 into float") << "ModbusFloat"
+                                     << "1e40" << false;
+    QTest::newRow("-32768 into signed 16-bit") << "ModbusInt16"
+                                               << "-32768" << true;
+    QTest::newRow("65535 into unsigned 16-bit") << "ModbusUInt16"
+                                                << "65535" << true;
+    QTest::newRow("1.5 into float") << "ModbusFloat"
+                                    << "1.5" << true;
+}
+
+// A value that does not convert or does not fit the register is refused and named: the item
+// keeps its value, is not written and does not count, while the file's good items load.
+void tst_ModbusImporter::valuesThatDoNotFit()
+{
+    QFETCH(QString, type);
+    QFETCH(QString, text);
+    QFETCH(bool, taken);
+    QFile file(path("values.xml"));
+    QVERIFY(file.open(QIODevice::WriteOnly));
+    file.write("<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n<!DOCTYPE dorrikbus>\n"
+               "<dorrikbus>\n<modbusitems version=\"1.0\">\n"
+               "<item type=\"ModbusUInt16\" count=\"1\" address=\"400001\">11</item>\n"
+               "<item type=\"" +
+               type.toLatin1() + "\" count=\"1\" address=\"400010\">" + text.toLatin1() +
+               "</item>\n</modbusitems>\n</dorrikbus>\n");
+    file.close();
+
+    ModbusUInt16 good(400001);
+    std::unique_ptr<ModbusItemBase> tested;
+    if (type == "ModbusUInt16")
+        tested = std::make_unique<ModbusUInt16>(400010);
+    else if (type == "ModbusInt16")
+        tested = std::make_unique<ModbusInt16>(400010);
+    else
+        tested = std::make_unique<ModbusFloat>(400010);
+    tested->setProperty("value", 7);
+    good.setClient(m_client.get());
+    tested->setClient(m_client.get());
+
+    ModbusXmlImporter importer;
+    importer.setFileName(path("values.xml"));
+    QSignalSpy finished(&importer, &ModbusExporterImporter::finished);
+    QSignalSpy error(&importer, &ErrObject::error);
+    QVERIFY(importer.importItems(QList<ModbusItemBase *>{&good, tested.get()}));
+    QTRY_COMPARE(finished.size(), 1);
+    QCOMPARE(good.value(), 11);
+    QCOMPARE(importer.processed(), taken ? 2 : 1);
+    if (taken) {
+        QCOMPARE(error.size(), 0);
+        QCOMPARE(tested->property("value").toDouble(), text.toDouble());
+        QCOMPARE(writtenAddresses(*m_instrument), QList<quint32>({400001, 400010}));
+    } else {
+        QCOMPARE(error.size(), 1);
+        QCOMPARE(error.at(0).at(0).toString(),
+                 QString("can't import %1 (400010 1): wrong value \"%2\"").arg(type, text));
+        QCOMPARE(tested->property("value").toDouble(), 7.0);
+        QCOMPARE(writtenAddresses(*m_instrument), QList<quint32>{400001});
+    }
+    good.setClient(nullptr);
+    tested->setClient(nullptr);
+}
+
+// An item deleted while its write is awaited no longer holds the batch up.
+void tst_ModbusImporter::itemDestroyedWhileWritten()
+{
+    m_instrument->setDelay(50);
+    ModbusUInt16 kept(400001);
+    auto destroyed = std::make_unique<ModbusUInt16>(400005);
+    kept.setClient(m_client.get());
+    destroyed->setClient(m_client.get());
+    ModbusXmlImporter importer;
+    importer.setFileName(path());
+    QSignalSpy finished(&importer, &ModbusExporterImporter::finished);
+    QVERIFY(importer.importItems(QList<ModbusItemBase *>{&kept, destroyed.get()}));
+    destroyed.reset();
+    QTRY_COMPARE(finished.size(), 1);
+    QCOMPARE(importer.processed(), 1);
+    kept.setClient(nullptr);
 }
 
 void tst_ModbusImporter::itemWithoutClient()
