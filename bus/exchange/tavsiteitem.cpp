@@ -2,7 +2,16 @@
 
 #include "modbuscrc.h"
 
-TavSiteItem::TavSiteItem(QObject *parent) : ModbusFile(parent) {}
+TavSiteItem::TavSiteItem(QObject *parent) : ModbusFile(parent)
+{
+    // Bytes set through value or formatValue (an import, say) count as the item's own and are
+    // not decoded by the base: the names must follow them all the same, or the next name edit
+    // would rebuild the record from the old names.
+    connect(this, &ModbusItemBase::bytesChanged, this, [this](BytesChangeType changeType) {
+        if (changeType == ValueChange && !m_encoding)
+            decodeRecord();
+    });
+}
 
 TavSiteItem::~TavSiteItem() = default;
 
@@ -30,12 +39,19 @@ ModbusBytes TavSiteItem::encodeRecord(const QStringList &names, int nameSize,
 
 void TavSiteItem::updateBytes()
 {
+    m_encoding = true;
     setBytes(encodeRecord(sitePath(), m_nameSize, m_reservedBytesCount), ValueChange);
+    m_encoding = false;
 }
 
 void TavSiteItem::updateValueFromBytes()
 {
     ModbusFile::updateValueFromBytes();
+    decodeRecord();
+}
+
+void TavSiteItem::decodeRecord()
+{
     m_decoding = true;
     const ModbusBytes &record = bytes();
     if (record.checkCrc16()) {

@@ -68,6 +68,7 @@ private:
     void setName(QString &member, const QString &name,
                  void (TavSiteItem::*changed)(const QString &));
     void updateBytes();
+    void decodeRecord();
 
     QString m_groupName;
     QString m_subGroupName;
@@ -76,6 +77,8 @@ private:
     int m_reservedBytesCount = 36;
     // Set while new bytes are decoded: assigning the names then must not rebuild the record.
     bool m_decoding = false;
+    // True while the item stores a record it built from its names.
+    bool m_encoding = false;
 };
 
 #endif

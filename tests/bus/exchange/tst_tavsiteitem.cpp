@@ -43,6 +43,8 @@ private slots:
     void decode();
     void sitePath_data();
     void sitePath();
+    void namesFollowTheValue_data();
+    void namesFollowTheValue();
     void reservedBytesKeptUntilANameChanges();
     void nameSizeRereadsBeforeRebuilding();
     void removeWritesAnEmptyRecord_data();
@@ -192,6 +194,33 @@ void tst_TavSiteItem::sitePath()
     QCOMPARE(item->sitePath(), expected);
     QCOMPARE(order, signalOrder);
     QCOMPARE(item->bytes(), encodeSiteRecord(expected.at(0), expected.at(1), expected.at(2)));
+}
+
+void tst_TavSiteItem::namesFollowTheValue_data()
+{
+    QTest::addColumn<bool>("throughFormatValue");
+    QTest::newRow("value property (as an import sets it)") << false;
+    QTest::newRow("formatValue") << true;
+}
+
+// A record set as the item's value shows its names, and a later rename keeps the group and
+// subgroup it brought.
+void tst_TavSiteItem::namesFollowTheValue()
+{
+    QFETCH(bool, throughFormatValue);
+    std::unique_ptr<TavSiteItem> item = newItem();
+    item->setSitePath({QStringLiteral("old"), QStringLiteral("old"), QStringLiteral("old")});
+    const QString value = QString::fromLatin1(encodeSiteRecord("North", "Pumps", "Well 3").toHex());
+    QSignalSpy pathChanged(item.get(), &TavSiteItem::sitePathChanged);
+    if (throughFormatValue)
+        item->setFormatValue(value);
+    else
+        QVERIFY(item->setProperty("value", value));
+    QCOMPARE(item->sitePath(), (QStringList{"North", "Pumps", "Well 3"}));
+    QCOMPARE(pathChanged.size(), 3);
+
+    item->setSiteName(QStringLiteral("Well 4"));
+    QCOMPARE(item->bytes(), encodeSiteRecord("North", "Pumps", "Well 4"));
 }
 
 void tst_TavSiteItem::reservedBytesKeptUntilANameChanges()
