@@ -76,19 +76,31 @@ bool Player::autoArrangeShips()
             continue;
 
         const int start = int(nextRandom() % quint32(cellCount));
-        const bool vertical = (nextRandom() & 1) == 0;
-        int m = start;
-        do {
-            const ShipInfo ship(size, vertical, m % m_fieldWidth, m / m_fieldWidth);
-            if (shipFits(ship)) {
-                // The core answers at once, so the own ships already hold this one for the next.
-                emit placeShip(ship.x, ship.y, size, vertical);
+        const bool drawn = (nextRandom() & 1) == 0;
+        // The drawn orientation first; only when it fits nowhere the other one, so that a ship
+        // is left out only when the field has no room for it at all.
+        for (const bool vertical : {drawn, !drawn}) {
+            if (placeFrom(start, size, vertical))
                 break;
-            }
-            m = m == 0 ? cellCount - 1 : m - 1;
-        } while (m != start);
+        }
     }
     return true;
+}
+
+bool Player::placeFrom(int start, int size, bool vertical)
+{
+    const int cellCount = m_fieldWidth * m_fieldHeight;
+    int m = start;
+    do {
+        const ShipInfo ship(size, vertical, m % m_fieldWidth, m / m_fieldWidth);
+        if (shipFits(ship)) {
+            // The core answers at once, so the own ships already hold this one for the next.
+            emit placeShip(ship.x, ship.y, size, vertical);
+            return true;
+        }
+        m = m == 0 ? cellCount - 1 : m - 1;
+    } while (m != start);
+    return false;
 }
 
 void Player::onDataUpdated() {}

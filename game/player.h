@@ -85,6 +85,9 @@ protected:
 
 private:
     bool shipFits(const ShipInfo &ship) const;
+    // Scans the field backwards from the cell start for a place of the ship in one orientation
+    // and places it there; false when there is none.
+    bool placeFrom(int start, int size, bool vertical);
 
     ShotsModel m_selfShots;
     ShipsModel m_selfShips;

@@ -35,12 +35,22 @@ void ShipSizesModel::setShipSizes(const ShipSizeList &sizes)
         if (!sizes.contains(m_pairs.at(row).first))
             removeRow(row);
     }
-    for (const ShipSizeList::Pair &pair : sizes.pairs()) {
+    // Rows end in the list's order: a new game during arrangement brings back the largest
+    // ships, and they must come first again, as the first row is the next ship to place.
+    const QList<ShipSizeList::Pair> pairs = sizes.pairs();
+    for (int target = 0; target < pairs.size(); ++target) {
+        const ShipSizeList::Pair &pair = pairs.at(target);
         const int row = rowOf(pair.first);
-        if (row < 0)
-            appendPair(pair);
-        else
-            setCount(row, pair.second);
+        if (row < 0) {
+            insertPair(qMin(target, int(m_pairs.size())), pair);
+            continue;
+        }
+        if (row > target) {
+            beginMoveRows(QModelIndex(), row, row, QModelIndex(), target);
+            m_pairs.move(row, target);
+            endMoveRows();
+        }
+        setCount(qMin(row, target), pair.second);
     }
 }
 
@@ -102,8 +112,12 @@ void ShipSizesModel::setCount(int row, int count)
 
 void ShipSizesModel::appendPair(const ShipSizeList::Pair &pair)
 {
-    const int row = int(m_pairs.size());
+    insertPair(int(m_pairs.size()), pair);
+}
+
+void ShipSizesModel::insertPair(int row, const ShipSizeList::Pair &pair)
+{
     beginInsertRows(QModelIndex(), row, row);
-    m_pairs.append(pair);
+    m_pairs.insert(row, pair);
     endInsertRows();
 }

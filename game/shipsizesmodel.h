@@ -29,6 +29,7 @@ private:
     int rowOf(int size) const;
     void setCount(int row, int count);
     void appendPair(const ShipSizeList::Pair &pair);
+    void insertPair(int row, const ShipSizeList::Pair &pair);
 
     QList<ShipSizeList::Pair> m_pairs;
 };

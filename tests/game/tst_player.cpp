@@ -108,7 +108,9 @@ private slots:
     void shotsModelDiff();
     void sinkingShipMovesToTheEnd();
     void modelRolesAndBounds();
-    void arrangementTriesOneOrientation();
+    void arrangementTriesBothOrientations_data();
+    void arrangementTriesBothOrientations();
+    void newGameDuringArrangement();
     void seededArrangementPlacesTheFleet_data();
     void seededArrangementPlacesTheFleet();
 
@@ -302,36 +304,70 @@ void tst_Player::modelRolesAndBounds()
     QCOMPARE(sizes.rowCount(), 0);
 }
 
-void tst_Player::arrangementTriesOneOrientation()
+void tst_Player::arrangementTriesBothOrientations_data()
 {
-    // A field one row high: a size-4 ship fits only lying at (0,0).
-    int unplaced = 0;
+    QTest::addColumn<int>("width");
+    QTest::addColumn<int>("height");
+    QTest::addColumn<QVariantList>("placed");
+    QTest::newRow("one row: lying at (0,0)") << 4 << 1 << QVariantList{0, 0, 4, false};
+    QTest::newRow("one column: standing at (0,0)") << 1 << 4 << QVariantList{0, 0, 4, true};
+    QTest::newRow("no room: left to place") << 3 << 1 << QVariantList{};
+}
+
+// A ship is placed in whichever orientation the field has room for, whatever was drawn; only a
+// ship with no room in either stays in the sizes model.
+void tst_Player::arrangementTriesBothOrientations()
+{
+    QFETCH(int, width);
+    QFETCH(int, height);
+    QFETCH(QVariantList, placed);
     for (quint32 seed = 1; seed <= 16; ++seed) {
         Player player;
         player.setRandomGenerator(QRandomGenerator(seed));
         GameData game;
         game.shipSizes.add(4);
-        game.fieldWidth = 4;
-        game.fieldHeight = 1;
+        game.fieldWidth = width;
+        game.fieldHeight = height;
         PlayerData data;
         data.shipSizes = game.shipSizes;
         data.state = Game::ArrangementState;
         player.onNewGameData(game);
         player.onNewPlayerData(data);
 
-        QSignalSpy placed(&player, &Player::placeShip);
+        QSignalSpy placeShip(&player, &Player::placeShip);
         QVERIFY(player.autoArrangeShips());
         if (placed.isEmpty()) {
-            ++unplaced;
+            QCOMPARE(placeShip.count(), 0);
             QCOMPARE(player.arrangementShipSize(), 4);
             QCOMPARE(player.arrangementShipsModel()->rowCount(), 1);
         } else {
-            QCOMPARE(placed.count(), 1);
-            QCOMPARE(placed[0], (QVariantList{0, 0, 4, false}));
+            QCOMPARE(placeShip.count(), 1);
+            QCOMPARE(placeShip[0], placed);
         }
     }
-    QVERIFY(unplaced > 0);
-    QVERIFY(unplaced < 16);
+}
+
+// A new game in the middle of the arrangement gives back the whole fleet in its order, largest
+// first, and the computer's arrangement then places every ship.
+void tst_Player::newGameDuringArrangement()
+{
+    Player &player = *m_players[0];
+    const QList<QPair<int, int>> fleet = {{4, 1}, {3, 2}, {2, 3}, {1, 4}};
+    for (quint32 seed = 1; seed <= 1000; ++seed) {
+        emit player.placeShip(0, 0, 4, false);
+        emit player.placeShip(0, 2, 3, false);
+        emit player.placeShip(0, 4, 2, false);
+        m_core->startNewGame();
+        QCOMPARE(player.arrangementShipsModel()->shipSizes().pairs(), fleet);
+        QCOMPARE(player.arrangementShipSize(), 4);
+
+        player.setRandomGenerator(QRandomGenerator(seed));
+        QVERIFY(player.autoArrangeShips());
+        if (player.selfShipsModel()->ships().size() != 10)
+            QFAIL(qPrintable(QString("seed %1 left a ship unplaced").arg(seed)));
+        QCOMPARE(player.state(), Game::ReadyForFightState);
+        m_core->startNewGame();
+    }
 }
 
 void tst_Player::seededArrangementPlacesTheFleet_data()
