@@ -51,7 +51,8 @@ bool UsbDevicesModel::Device::operator==(const Device &other) const
            a.productId == b.productId && a.deviceRelease == b.deviceRelease &&
            a.manufacturerIndex == b.manufacturerIndex && a.productIndex == b.productIndex &&
            a.serialNumberIndex == b.serialNumberIndex &&
-           a.configurationsCount == b.configurationsCount && manufacturer == other.manufacturer &&
+           a.configurationsCount == b.configurationsCount && a.busNumber == b.busNumber &&
+           a.portPath == b.portPath && manufacturer == other.manufacturer &&
            product == other.product && serialNumber == other.serialNumber;
 }
 
@@ -220,20 +221,38 @@ QList<UsbDevicesModel::Device> UsbDevicesModel::getUsbList() const
 
 void UsbDevicesModel::fill()
 {
-    const QList<Device> devices = getUsbList();
+    // Records are matched one to one, so that equal records (devices a backend cannot tell
+    // apart by place) stay one row each.
+    QList<Device> devices = getUsbList();
+    QList<bool> kept(devices.size(), false);
+    const auto unmatched = [&](const Device &device) {
+        for (qsizetype i = 0; i < devices.size(); ++i) {
+            if (!kept.at(i) && devices.at(i) == device)
+                return i;
+        }
+        return qsizetype(-1);
+    };
+    QList<bool> keepRow(m_devices.size(), false);
+    for (qsizetype row = 0; row < m_devices.size(); ++row) {
+        const qsizetype i = unmatched(m_devices.at(row));
+        if (i >= 0) {
+            kept[i] = true;
+            keepRow[row] = true;
+        }
+    }
     for (int row = int(m_devices.size()) - 1; row >= 0; --row) {
-        if (devices.contains(m_devices.at(row)))
+        if (keepRow.at(row))
             continue;
         beginRemoveRows(QModelIndex(), row, row);
         m_devices.removeAt(row);
         endRemoveRows();
     }
-    for (const Device &device : devices) {
-        if (m_devices.contains(device))
+    for (qsizetype i = 0; i < devices.size(); ++i) {
+        if (kept.at(i))
             continue;
         const int row = int(m_devices.size());
         beginInsertRows(QModelIndex(), row, row);
-        m_devices.append(device);
+        m_devices.append(devices.at(i));
         endInsertRows();
     }
 }

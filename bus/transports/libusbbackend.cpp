@@ -70,6 +70,13 @@ bool LibusbBackend::scan(QList<DeviceInfo> &devices)
         info.productIndex = descriptor.iProduct;
         info.serialNumberIndex = descriptor.iSerialNumber;
         info.configurationsCount = descriptor.bNumConfigurations;
+        info.busNumber = libusb_get_bus_number(device);
+        quint8 ports[8] = {};
+        const int depth = libusb_get_port_numbers(device, ports, int(sizeof ports));
+        if (depth > 0)
+            info.portPath = QByteArray(reinterpret_cast<const char *>(ports), depth);
+        else // a root hub has no port: its address tells it apart on its bus
+            info.portPath = QByteArray(1, char(libusb_get_device_address(device)));
         devices.append(info);
     }
     return true;

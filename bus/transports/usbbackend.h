@@ -38,6 +38,10 @@ public:
         quint8 productIndex = 0;
         quint8 serialNumberIndex = 0;
         quint8 configurationsCount = 0;
+        // Where the device is plugged in: two devices with equal descriptors and texts differ
+        // here only.
+        quint8 busNumber = 0;
+        QByteArray portPath; // port numbers from the root hub down
     };
 
     // The first alternate setting of one interface of the first configuration.

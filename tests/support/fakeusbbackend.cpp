@@ -140,6 +140,8 @@ bool FakeUsbBackend::scan(QList<DeviceInfo> &devices)
         info.productIndex = device.product.isNull() ? 0 : ProductStringIndex;
         info.serialNumberIndex = device.serialNumber.isNull() ? 0 : SerialNumberStringIndex;
         info.configurationsCount = device.configurationsCount;
+        info.busNumber = device.busNumber;
+        info.portPath = device.portPath;
         devices.append(info);
     }
     return true;

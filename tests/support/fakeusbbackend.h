@@ -36,6 +36,8 @@ public:
         quint16 deviceRelease = 0x0100;
         quint8 configurationsCount = 1;
         bool opens = true;
+        quint8 busNumber = 1;
+        QByteArray portPath;
         int setConfigurationResult = 0;
         QList<InterfaceInfo> interfaces = instrumentInterfaces();
     };

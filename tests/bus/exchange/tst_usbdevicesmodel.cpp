@@ -48,6 +48,8 @@ private slots:
     void filters();
     void stringDescriptors();
     void refreshKeepsRows();
+    void equalDevicesEachARow_data();
+    void equalDevicesEachARow();
     void getList_data();
     void getList();
     void tableColumns();
@@ -185,6 +187,43 @@ void TestUsbDevicesModel::refreshKeepsRows()
     QCOMPARE(inserted.at(0).at(1).toInt(), 2);
     QCOMPARE(serials(model), (QStringList{"1", "3", "4"}));
     QCOMPARE(reset.size(), 0);
+}
+
+void TestUsbDevicesModel::equalDevicesEachARow_data()
+{
+    QTest::addColumn<QByteArray>("secondPort");
+    QTest::newRow("same place reported") << QByteArray();
+    QTest::newRow("told apart by port") << QByteArray("\x02", 1);
+}
+
+// Two instruments that cannot be opened look alike: each still has its own row (one button
+// each in the connection dialog), and unplugging one removes one row.
+void TestUsbDevicesModel::equalDevicesEachARow()
+{
+    QFETCH(QByteArray, secondPort);
+    auto bus = std::make_unique<FakeUsbBackend>();
+    FakeUsbBackend *fake = bus.get();
+    FakeUsbBackend::Device first = device(0x9812, 0x4001, "1001", false);
+    first.portPath = QByteArray("\x01", 1);
+    FakeUsbBackend::Device second = first;
+    if (!secondPort.isEmpty())
+        second.portPath = secondPort;
+    fake->addDevice(first);
+    fake->addDevice(second);
+    UsbDevicesModel model(std::move(bus));
+    QAbstractItemModelTester tester(&model, QAbstractItemModelTester::FailureReportingMode::QtTest);
+    model.fill();
+    QCOMPARE(serials(model), (QStringList{"", ""}));
+
+    model.fill();
+    QCOMPARE(model.rowCount(), 2);
+    QSignalSpy removed(&model, &QAbstractItemModel::rowsRemoved);
+    fake->removeDevice(0);
+    model.fill();
+    QCOMPARE(model.rowCount(), 1);
+    QCOMPARE(removed.size(), 1);
+    // Told apart, the row of the device that went is the one removed.
+    QCOMPARE(removed.at(0).at(1).toInt(), secondPort.isEmpty() ? 1 : 0);
 }
 
 void TestUsbDevicesModel::getList_data()
