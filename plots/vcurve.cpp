@@ -26,6 +26,8 @@ void VCurve::attach(QAbstractItemModel *model)
         connect(model, &QAbstractItemModel::rowsMoved, this, &VCurve::onRowsMoved);
         connect(model, &QAbstractItemModel::rowsRemoved, this, &VCurve::onRowsRemoved);
         connect(model, &QAbstractItemModel::modelReset, this, &VCurve::onModelReset);
+        // Values changed in place (a trend's last sample corrected, say) are new points too.
+        connect(model, &QAbstractItemModel::dataChanged, this, &VCurve::onDataChanged);
         connect(model, &QObject::destroyed, this, [this] { attach(nullptr); });
     }
     resolveRoles();
@@ -170,6 +172,14 @@ void VCurve::onRowsRemoved(const QModelIndex &parent, int, int)
     updateEmpty();
     if (!parent.isValid())
         rowsChanged();
+}
+
+void VCurve::onDataChanged(const QModelIndex &topLeft)
+{
+    if (topLeft.parent().isValid())
+        return;
+    emit pointsChanged();
+    emit needRepaint();
 }
 
 void VCurve::onModelReset()

@@ -78,6 +78,7 @@ signals:
     void emptyChanged(bool empty);
 
 private:
+    void onDataChanged(const QModelIndex &topLeft);
     void resolveRoles();
     void updateEmpty();
     void rowsChanged();

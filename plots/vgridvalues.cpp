@@ -38,10 +38,20 @@ QList<double> VGridValues::roundedStep(double a, double b, double minimumCell, d
         for (double q = raw; q <= 1; q *= 10)
             --p;
     }
-    const double power = std::pow(10.0, p);
-    double step = std::trunc(std::floor(raw / power)) * power;
-    if (step == 0)
-        step = 1;
+    // Negative powers of ten are not exact in binary: 0.3 / 0.1 is 2.999..., whose floor would
+    // halve the cell. Scale by the exact whole power instead, and let a mantissa a few units in
+    // the last place below a whole number count as that number.
+    const double scale = std::pow(10.0, std::abs(p));
+    const double mantissa = p < 0 ? raw * scale : raw / scale;
+    const double digit = std::floor(mantissa * (1 + 1e-12));
+    // Values are the multiples of numerator / denominator.
+    double numerator = p < 0 ? digit : digit * scale;
+    double denominator = p < 0 ? scale : 1;
+    if (digit == 0) {
+        numerator = 1;
+        denominator = 1;
+    }
+    const double step = numerator / denominator;
     if (!std::isfinite(step) || step <= 0)
         return values;
 
@@ -49,18 +59,21 @@ QList<double> VGridValues::roundedStep(double a, double b, double minimumCell, d
     // Beyond 64-bit whole numbers the start is not representable.
     if (!(std::abs(first) < 9.0e18))
         return values;
-    double v = double(qint64(first)) * step;
-    while (v < b) {
+    // Each value from its own multiple: summing steps would carry their error into the last
+    // line, which could then land on b or just past it.
+    const qint64 start = qint64(first);
+    for (qint64 i = start;; ++i) {
+        const double v = double(i) * numerator / denominator;
+        if (!(v < b))
+            break;
         if (v > a) {
             if (values.size() >= MaxLines)
                 return {};
             values.append(v);
         }
-        const double next = v + step;
-        // A step below the resolution of v would never reach b.
-        if (next == v)
+        // A step below the resolution of the values would never reach b.
+        if (i > start && v == double(i - 1) * numerator / denominator)
             return {};
-        v = next;
     }
     return values;
 }

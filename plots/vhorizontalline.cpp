@@ -11,6 +11,10 @@ std::unique_ptr<VFigureRenderData> VHorizontalLine::createRenderData() const
 
 void VHorizontalLine::setY(qreal y)
 {
+    // A cursor that moves must show at once, not with whatever picture comes next.
+    const bool moved = m_y != y;
     m_y = y;
+    if (moved)
+        emit needRepaint();
     emit yChanged(y);
 }

@@ -19,13 +19,17 @@ bool contains(const QRectF &limit, const QPointF &p)
            p.y() <= limit.bottom();
 }
 
-// The smallest rectangle around the counted points, starting as a point at the first.
+// The smallest rectangle around the counted points, starting as a point at the first finite one.
 QRectF curveExtent(const QVector<QPointF> &points, const QRectF &limit, bool *counted)
 {
     const bool all = limit.width() <= 0 || limit.height() <= 0;
     bool any = false;
     qreal left = 0, right = 0, top = 0, bottom = 0;
     for (const QPointF &p : points) {
+        // A sensor fault (NaN, inf) is no place: seeding the extent with it would make every
+        // range NaN and leave the chart empty.
+        if (!std::isfinite(p.x()) || !std::isfinite(p.y()))
+            continue;
         if (!all && !contains(limit, p))
             continue;
         if (!any) {
@@ -50,6 +54,21 @@ QRectF unite(const QRectF &a, const QRectF &b)
     const qreal right = std::max(a.right(), b.right());
     const qreal bottom = std::max(a.bottom(), b.bottom());
     return QRectF(left, top, right - left, bottom - top);
+}
+
+// The curve as runs of finite points: a non-finite point breaks the line there.
+void drawFinitePolyline(QPainter &painter, const QVector<QPointF> &points)
+{
+    const QPointF *data = points.constData();
+    const qsizetype count = points.size();
+    qsizetype start = 0;
+    for (qsizetype i = 0; i <= count; ++i) {
+        if (i < count && std::isfinite(data[i].x()) && std::isfinite(data[i].y()))
+            continue;
+        if (i > start)
+            painter.drawPolyline(data + start, int(i - start));
+        start = i + 1;
+    }
 }
 
 void limitAround(qreal c, qreal minimum, qreal *low, qreal *high)
@@ -247,7 +266,7 @@ QImage VPlotRenderer::render(VRenderSourceData &s, const std::function<bool()> &
             break;
         }
         painter.setPen(curve.pen);
-        painter.drawPolyline(curve.points.constData(), int(curve.points.size()));
+        drawFinitePolyline(painter, curve.points);
     }
 
     if (!*aborted) {

@@ -11,6 +11,10 @@ std::unique_ptr<VFigureRenderData> VVerticalLine::createRenderData() const
 
 void VVerticalLine::setX(qreal x)
 {
+    // A cursor that moves must show at once, not with whatever picture comes next.
+    const bool moved = m_x != x;
     m_x = x;
+    if (moved)
+        emit needRepaint();
     emit xChanged(x);
 }

@@ -42,6 +42,8 @@ private slots:
 
     void verticalLines_data();
     void verticalLines();
+    void roundedStep_data();
+    void roundedStep();
     void horizontalRows();
     void rowRoles();
     void markerRows();
@@ -104,6 +106,34 @@ void tst_VGridValues::verticalLines()
     m_plot->setMinGridSizeV(minimumCell);
     m_plot->setWidth(width);
     const Values values = gridValues(*m_plot->gridPointsV());
+    QCOMPARE(values.size(), expected.size());
+    for (int i = 0; i < values.size(); ++i)
+        QVERIFY2(qFuzzyCompare(values.at(i) + 1000, expected.at(i) + 1000),
+                 qPrintable(QStringLiteral("%1: %2").arg(i).arg(values.at(i))));
+}
+
+void tst_VGridValues::roundedStep_data()
+{
+    QTest::addColumn<double>("low");
+    QTest::addColumn<double>("high");
+    QTest::addColumn<double>("size");
+    QTest::addColumn<Values>("expected");
+    QTest::newRow("-100..100 at 400 px: step 20") << -100.0 << 100.0 << 400.0 << range(-80, 80, 20);
+    // 8 cells of 0.3: the step must not round down to 0.2, a cell of 33 px.
+    QTest::newRow("0..2.4 at 400 px: step 0.3") << 0.0 << 2.4 << 400.0 << range(0.3, 2.1, 0.3);
+    QTest::newRow("0..0.8 at 400 px: step 0.1") << 0.0 << 0.8 << 400.0 << range(0.1, 0.7, 0.1);
+    QTest::newRow("0..0.024 at 400 px: step 0.003")
+        << 0.0 << 0.024 << 400.0 << range(0.003, 0.021, 0.003);
+}
+
+// Rounded steps at a minimum cell of 50 px.
+void tst_VGridValues::roundedStep()
+{
+    QFETCH(double, low);
+    QFETCH(double, high);
+    QFETCH(double, size);
+    QFETCH(Values, expected);
+    const Values values = VGridValues::roundedStep(low, high, 50, size);
     QCOMPARE(values.size(), expected.size());
     for (int i = 0; i < values.size(); ++i)
         QVERIFY2(qFuzzyCompare(values.at(i) + 1000, expected.at(i) + 1000),

@@ -1,14 +1,20 @@
 #include "testplotengine.h"
+#include "vcurve.h"
+#include "vfigurehlinerenderdata.h"
+#include "vfigurevlinerenderdata.h"
+#include "vhorizontalline.h"
 #include "vmarker.h"
 #include "vplot.h"
 #include "vplots.h"
 #include "vrenderresultdata.h"
+#include "vverticalline.h"
 
 #include <QPainter>
 #include <QQmlComponent>
 #include <QQmlEngine>
 #include <QQuickItem>
 #include <QQuickView>
+#include <QStringListModel>
 #include <QtTest>
 
 #include <cmath>
@@ -38,6 +44,8 @@ private slots:
     void adoptsRenderedPictures();
     void zeroExtentDividesByNothing_data();
     void zeroExtentDividesByNothing();
+    void changesInPlaceAskForAPicture_data();
+    void changesInPlaceAskForAPicture();
     void markerOffsetsFollowTheSize();
     void wheel_data();
     void wheel();
@@ -323,6 +331,47 @@ void tst_VPlot::zeroExtentDividesByNothing()
         painter.end();
         QCOMPARE(canvas.pixel(5, 5), QColor(Qt::white).rgb());
     }
+}
+
+void tst_VPlot::changesInPlaceAskForAPicture_data()
+{
+    QTest::addColumn<QString>("change");
+    QTest::newRow("a value of the curve's model changed in place") << "value";
+    QTest::newRow("vertical line moved") << "vertical";
+    QTest::newRow("horizontal line moved") << "horizontal";
+}
+
+// What changes without rows coming or going still shows at once, in a picture of its own.
+void tst_VPlot::changesInPlaceAskForAPicture()
+{
+    QFETCH(QString, change);
+    QStringListModel model({"1", "2", "3"});
+    auto *curve = new VCurve;
+    curve->setModel(&model);
+    auto *vertical = new VVerticalLine;
+    auto *horizontal = new VHorizontalLine;
+    QQmlListProperty<VCurve> curves = m_plot->curves();
+    curves.append(&curves, curve);
+    QQmlListProperty<VFigure> figures = m_plot->figures();
+    figures.append(&figures, vertical);
+    figures.append(&figures, horizontal);
+    QCoreApplication::processEvents();
+    m_engine->snapshots.clear();
+
+    if (change == "value")
+        QVERIFY(model.setData(model.index(1), QStringLiteral("5")));
+    else if (change == "vertical")
+        vertical->setX(42);
+    else
+        horizontal->setY(-7);
+    QCoreApplication::processEvents();
+    QCOMPARE(m_engine->snapshots.size(), size_t(1));
+    const VRenderSourceData &snapshot = m_engine->last();
+    QCOMPARE(snapshot.curves.at(0).points.at(1).y(), change == "value" ? 5.0 : 2.0);
+    const auto &x = static_cast<const VFigureVLineRenderData &>(*snapshot.figures.at(0));
+    const auto &y = static_cast<const VFigureHLineRenderData &>(*snapshot.figures.at(1));
+    QCOMPARE(x.x(), change == "vertical" ? 42.0 : 0.0);
+    QCOMPARE(y.y(), change == "horizontal" ? -7.0 : 0.0);
 }
 
 void tst_VPlot::markerOffsetsFollowTheSize()

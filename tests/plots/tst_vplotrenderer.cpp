@@ -50,6 +50,7 @@ private slots:
     void gridAtItsOffsets();
     void newerRequestAbortsBeforeTheNextCurve();
     void zeroExtentDrawsNothing();
+    void nonFinitePointsBreakTheLine();
 };
 
 void tst_VPlotRenderer::rangesFollowTheData_data()
@@ -70,6 +71,13 @@ void tst_VPlotRenderer::rangesFollowTheData_data()
                                         << 0.0 << tenToTwenty << start << Ranges{-100, 100, 10, 20};
     QTest::newRow("peak to peak 200 %") << 0 << int(VPlot::ScaleVPeakToPeak) << 0 << 0 << 200.0
                                         << 0.0 << tenToTwenty << start << Ranges{-100, 100, 5, 25};
+    // A sensor fault at the start of a trend: the rest still decides the range.
+    QTest::newRow("peak to peak, first point NaN")
+        << 0 << int(VPlot::ScaleVPeakToPeak) << 0 << 0 << 100.0 << 0.0 << ys({qQNaN(), 10, 20, 15})
+        << start << Ranges{-100, 100, 10, 20};
+    QTest::newRow("peak to peak, first point inf")
+        << 0 << int(VPlot::ScaleVPeakToPeak) << 0 << 0 << 100.0 << 0.0 << ys({qInf(), 10, 20, 15})
+        << start << Ranges{-100, 100, 10, 20};
     QTest::newRow("all 7") << 0 << int(VPlot::ScaleVPeakToPeak) << 0 << 0 << 100.0 << 0.0
                            << ys({7, 7, 7}) << start << Ranges{-100, 100, 6, 8};
     QTest::newRow("x peak to peak under minXWidth")
@@ -222,6 +230,28 @@ void tst_VPlotRenderer::zeroExtentDrawsNothing()
         for (int x = 0; x < image.width(); ++x)
             QCOMPARE(qAlpha(image.pixel(x, y)), 0);
     }
+}
+
+// A chart whose first sample is NaN draws the rest; a NaN inside the curve leaves a gap.
+void tst_VPlotRenderer::nonFinitePointsBreakTheLine()
+{
+    VRenderSourceData s;
+    s.width = 100;
+    s.height = 100;
+    s.antialiasing = false;
+    s.scaleV = VPlot::ScaleVPeakToPeak;
+    s.scaleVPercents = 200;
+    s.xMin = 0;
+    s.xMax = 100;
+    s.curves = {
+        curve(Points{{0, qQNaN()}, {10, 5}, {40, 5}, {50, qQNaN()}, {60, 5}, {90, 5}}, Qt::red)};
+    bool aborted = false;
+    const QImage image = VPlotRenderer::render(s, {}, &aborted);
+    QCOMPARE((Ranges{s.yMin, s.yMax}), (Ranges{4, 6}));
+    const QRgb red = qRgb(255, 0, 0);
+    QCOMPARE(rowsOf(image, 25, red), QList<int>{50});
+    QCOMPARE(rowsOf(image, 75, red), QList<int>{50});
+    QVERIFY(rowsOf(image, 50, red).isEmpty());
 }
 
 QTEST_MAIN(tst_VPlotRenderer)
