@@ -93,6 +93,17 @@ void ModbusItemCSVExporter::setUseBom(bool on)
     emit useBomChanged(m_useBom);
 }
 
+namespace {
+
+// The encodings that have a byte-order mark: UTF-8, UTF-16 and UTF-32 in every byte order.
+bool isUnicodeCodec(const QTextCodec *codec)
+{
+    const int mib = codec->mibEnum();
+    return mib == 106 || (mib >= 1013 && mib <= 1019 && mib != 1016);
+}
+
+} // namespace
+
 void ModbusItemCSVExporter::convertUnicodeToWindows1251(QString &text)
 {
     text.replace(QChar(0x00B2), QLatin1Char('2'));
@@ -122,13 +133,16 @@ bool ModbusItemCSVExporter::startInternal()
     QStringEncoder utf8Encoder(QStringConverter::Utf8, m_useBom ? QStringConverter::Flag::WriteBom
                                                                 : QStringConverter::Flag::Default);
     std::unique_ptr<QTextEncoder> codecEncoder;
+    bool bomPending = false;
     if (!utf8) {
         // An unknown name falls back to the system's encoding; the replacement still applies.
         QTextCodec *codec = QTextCodec::codecForName(m_encoding.toLatin1());
         if (!codec)
             codec = QTextCodec::codecForLocale();
-        // No byte-order mark, whatever the codec would write by itself.
+        // The codec writes no mark by itself; a Unicode one gets it from us when asked, encoded
+        // like the text, so that it also says the byte order (UTF-16 is in the host's).
         codecEncoder.reset(codec->makeEncoder(QTextCodec::IgnoreHeader));
+        bomPending = m_useBom && isUnicodeCodec(codec);
     }
     bool written = true;
     auto writeLine = [&](QString &line) {
@@ -138,6 +152,10 @@ bool ModbusItemCSVExporter::startInternal()
             bytes = utf8Encoder.encode(line);
         } else {
             convertUnicodeToWindows1251(line);
+            if (bomPending) {
+                line.prepend(QChar(QChar::ByteOrderMark));
+                bomPending = false;
+            }
             bytes = codecEncoder->fromUnicode(line);
         }
         if (file.write(bytes) != bytes.size())

@@ -75,6 +75,16 @@ void tst_ModbusItemCSVExporter::golden_data()
         << "utf-8" << true << true << QVariantList() << false << "utf8_bom.csv";
     QTest::newRow("Windows-1251, no byte-order mark even when asked")
         << "Windows-1251" << true << true << QVariantList() << false << "windows1251.csv";
+    // The mark in the file's own byte order; the superscripts go as for any encoding but UTF-8.
+    QTest::newRow("UTF-16LE with byte-order mark")
+        << "UTF-16LE" << true << true << QVariantList() << false << "utf16le_bom.csv";
+    QTest::newRow("UTF-16BE with byte-order mark")
+        << "UTF-16BE" << true << true << QVariantList() << false << "utf16be_bom.csv";
+    QTest::newRow("UTF-16 with a mark in the host's byte order")
+        << "UTF-16" << true << true << QVariantList() << false
+        << (QSysInfo::ByteOrder == QSysInfo::LittleEndian ? "utf16le_bom.csv" : "utf16be_bom.csv");
+    QTest::newRow("UTF-16LE without a mark when not asked")
+        << "UTF-16LE" << false << true << QVariantList() << false << "utf16le.csv";
     QTest::newRow("custom columns first, inserted and appended")
         << "UTF-8" << false << true
         << QVariantList{field("Site", 0), QStringLiteral("not a field"), field("Empty"),
