@@ -70,6 +70,25 @@ bool runBeside(const std::function<void()> &job, int timeoutMs = 10000)
     return inTime;
 }
 
+// Sends one request PDU as it is (libmodbus's own calls refuse such counts) and returns the
+// answer's PDU, or the libmodbus error.
+QByteArray rawExchange(modbus_t *ctx, int unit, const QByteArray &pdu)
+{
+    QByteArray request(1, char(unit));
+    request += pdu;
+    if (modbus_send_raw_request(ctx, reinterpret_cast<const uint8_t *>(request.constData()),
+                                int(request.size())) < 0)
+        return "send: " + QByteArray(modbus_strerror(errno));
+    uint8_t answer[MODBUS_MAX_ADU_LENGTH] = {};
+    const int size = modbus_receive_confirmation(ctx, answer);
+    if (size < 0)
+        return "receive: " + QByteArray(modbus_strerror(errno));
+    const int header = modbus_get_header_length(ctx);
+    // The answer's PDU, without the RTU check value.
+    const int end = header == 1 ? size - 2 : size;
+    return QByteArray(reinterpret_cast<const char *>(answer) + header, end - header);
+}
+
 } // namespace
 
 class tst_ModbusInteropRtu : public QObject
@@ -79,6 +98,8 @@ class tst_ModbusInteropRtu : public QObject
 private slots:
     void libmodbusMasterAgainstOurSlave_data();
     void libmodbusMasterAgainstOurSlave();
+    void countsOutsideTheProtocol_data();
+    void countsOutsideTheProtocol();
     void ourMasterAgainstLibmodbusSlave();
 };
 
@@ -140,6 +161,44 @@ void tst_ModbusInteropRtu::libmodbusMasterAgainstOurSlave()
              QByteArray("TVN-5\0", 6));
     QCOMPARE(failed, -1);
     QCOMPARE(failedErrno, int(EMBXILADD));
+}
+
+void tst_ModbusInteropRtu::countsOutsideTheProtocol_data()
+{
+    QTest::addColumn<QByteArray>("request");
+    QTest::addColumn<QByteArray>("answer");
+    // Exception 3: the count is outside what the protocol allows.
+    QTest::newRow("function 16, no registers, no bytes")
+        << QByteArray::fromHex("10000a000000") << QByteArray::fromHex("9003");
+    QTest::newRow("function 3, no registers")
+        << QByteArray::fromHex("03000a0000") << QByteArray::fromHex("8303");
+    // More than 123 registers do not fit a frame: the count alone is announced.
+    QTest::newRow("function 16, 124 registers announced")
+        << QByteArray::fromHex("10000a007c00") << QByteArray::fromHex("9003");
+}
+
+// A libmodbus master gets an exception for a request whose register count the protocol does
+// not allow, instead of waiting for its time-out.
+void tst_ModbusInteropRtu::countsOutsideTheProtocol()
+{
+    QFETCH(QByteArray, request);
+    QFETCH(QByteArray, answer);
+    PtyLink link;
+    QVERIFY2(link.isValid(), qPrintable(link.errorString()));
+    auto *server = new ModbusSerialServer(link.portA());
+    Modbuser slave;
+    slave.translator().addTransport(*server, true, true);
+    QVERIFY2(server->connectTransport(false), qPrintable(server->errorString()));
+    RegisterMap map;
+    map.addRegisters(400001, 400);
+    map.serve(slave);
+
+    Context ctx = openRtu(link.portB(), 1);
+    QVERIFY2(ctx, modbus_strerror(errno));
+    QByteArray received;
+    QVERIFY(runBeside([&] { received = rawExchange(ctx.get(), 1, request); }));
+    QCOMPARE(received.toHex(), answer.toHex());
+    QCOMPARE(map.registers(400011, 1).toHex(), QByteArray("0000"));
 }
 
 void tst_ModbusInteropRtu::ourMasterAgainstLibmodbusSlave()

@@ -99,6 +99,25 @@ private:
     std::thread m_thread;
 };
 
+// Sends one request PDU as it is (libmodbus's own calls refuse such counts) and returns the
+// answer's PDU, or the libmodbus error.
+QByteArray rawExchange(modbus_t *ctx, int unit, const QByteArray &pdu)
+{
+    QByteArray request(1, char(unit));
+    request += pdu;
+    if (modbus_send_raw_request(ctx, reinterpret_cast<const uint8_t *>(request.constData()),
+                                int(request.size())) < 0)
+        return "send: " + QByteArray(modbus_strerror(errno));
+    uint8_t answer[MODBUS_MAX_ADU_LENGTH] = {};
+    const int size = modbus_receive_confirmation(ctx, answer);
+    if (size < 0)
+        return "receive: " + QByteArray(modbus_strerror(errno));
+    const int header = modbus_get_header_length(ctx);
+    // The answer's PDU, without the RTU check value.
+    const int end = header == 1 ? size - 2 : size;
+    return QByteArray(reinterpret_cast<const char *>(answer) + header, end - header);
+}
+
 } // namespace
 
 class tst_ModbusInteropTcp : public QObject
@@ -108,6 +127,8 @@ class tst_ModbusInteropTcp : public QObject
 private slots:
     void libmodbusMasterAgainstOurServer_data();
     void libmodbusMasterAgainstOurServer();
+    void countsOutsideTheProtocol_data();
+    void countsOutsideTheProtocol();
     void ourClientAgainstLibmodbusServer_data();
     void ourClientAgainstLibmodbusServer();
 };
@@ -196,6 +217,54 @@ void tst_ModbusInteropTcp::libmodbusMasterAgainstOurServer()
     QCOMPARE(results.block.back(), uint16_t(0x1000 + 121));
     QCOMPARE(units, QList<int>(5, unit));
     QCOMPARE(slave.errorCount(), quint64(0));
+}
+
+void tst_ModbusInteropTcp::countsOutsideTheProtocol_data()
+{
+    QTest::addColumn<QByteArray>("request");
+    QTest::addColumn<QByteArray>("answer");
+    // Exception 3: the count is outside what the protocol allows.
+    QTest::newRow("function 16, no registers, no bytes")
+        << QByteArray::fromHex("10000a000000") << QByteArray::fromHex("9003");
+    QTest::newRow("function 3, no registers")
+        << QByteArray::fromHex("03000a0000") << QByteArray::fromHex("8303");
+    // More than 123 registers do not fit a frame: the count alone is announced.
+    QTest::newRow("function 16, 124 registers announced")
+        << QByteArray::fromHex("10000a007c00") << QByteArray::fromHex("9003");
+}
+
+// A libmodbus master gets an exception for a request whose register count the protocol does
+// not allow, instead of waiting for its time-out.
+void tst_ModbusInteropTcp::countsOutsideTheProtocol()
+{
+    QFETCH(QByteArray, request);
+    QFETCH(QByteArray, answer);
+    auto *server = new ModbusTcpServer(0);
+    Modbuser slave;
+    slave.translator().addTransport(*server, true, true);
+    int handled = 0;
+    connect(
+        &slave, &Modbuser::onReadRegisters, this,
+        [&](quint32, quint16, ModbusBytes &, ModbusTranslateOptions &, bool &) { ++handled; },
+        Qt::DirectConnection);
+    connect(
+        &slave, &Modbuser::onWriteRegisters, this,
+        [&](quint32, const ModbusBytes &, ModbusTranslateOptions &, bool &) { ++handled; },
+        Qt::DirectConnection);
+    QVERIFY(server->connectTransport(false));
+    const quint16 port = server->serverPort();
+    const QByteArray received = offThread([port, request] {
+        modbus_t *ctx = modbus_new_tcp("127.0.0.1", port);
+        modbus_set_response_timeout(ctx, 2, 0);
+        const QByteArray pdu = modbus_connect(ctx) < 0
+                                   ? "connect: " + QByteArray(modbus_strerror(errno))
+                                   : rawExchange(ctx, 1, request);
+        modbus_close(ctx);
+        modbus_free(ctx);
+        return pdu;
+    });
+    QCOMPARE(received.toHex(), answer.toHex());
+    QCOMPARE(handled, 0);
 }
 
 void tst_ModbusInteropTcp::ourClientAgainstLibmodbusServer_data()
