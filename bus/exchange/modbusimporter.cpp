@@ -68,6 +68,14 @@ QVariant importedValue(const ModbusItemBase *item, const QMetaProperty &property
     bool ok = false;
     if (integer) {
         const QString number = text.trimmed();
+        // An 8-bit value is exported by the framework as the character of its code.
+        const int charType = propertyType;
+        if ((charType == QMetaType::SChar || charType == QMetaType::Char ||
+             charType == QMetaType::UChar) &&
+            text.size() == 1 && !text.at(0).isDigit() && text.at(0).unicode() <= 0xff) {
+            const int code = text.at(0).unicode();
+            return QVariant(charType == QMetaType::UChar ? code : int(qint8(quint8(code))));
+        }
         if (number.startsWith(QLatin1Char('-'))) {
             const qint64 value = number.toLongLong(&ok);
             if (!ok || value < low)

@@ -1,6 +1,7 @@
 #include "modbusclient.h"
 #include "modbusfloat.h"
 #include "modbusint16.h"
+#include "modbusint8.h"
 #include "modbusloopbackclient.h"
 #include "modbusuint16.h"
 #include "modbusxmlexporter.h"
@@ -167,22 +168,30 @@ void tst_ModbusImporter::valuesThatDoNotFit_data()
     QTest::addColumn<QString>("type");
     QTest::addColumn<QString>("text");
     QTest::addColumn<bool>("taken");
+    QTest::addColumn<double>("value");
     QTest::newRow("letters into unsigned 16-bit") << "ModbusUInt16"
-                                                  << "abc" << false;
+                                                  << "abc" << false << 7.0;
     QTest::newRow("decimal comma into float") << "ModbusFloat"
-                                              << "1,5" << false;
+                                              << "1,5" << false << 7.0;
     QTest::newRow("70000 into signed 16-bit") << "ModbusInt16"
-                                              << "70000" << false;
+                                              << "70000" << false << 7.0;
     QTest::newRow("-1 into unsigned 16-bit") << "ModbusUInt16"
-                                             << "-1" << false;
+                                             << "-1" << false << 7.0;
     QTest::newRow("1e40 into float") << "ModbusFloat"
-                                     << "1e40" << false;
+                                     << "1e40" << false << 7.0;
+    QTest::newRow("200 into signed 8-bit") << "ModbusInt8"
+                                           << "200" << false << 7.0;
     QTest::newRow("-32768 into signed 16-bit") << "ModbusInt16"
-                                               << "-32768" << true;
+                                               << "-32768" << true << -32768.0;
     QTest::newRow("65535 into unsigned 16-bit") << "ModbusUInt16"
-                                                << "65535" << true;
+                                                << "65535" << true << 65535.0;
     QTest::newRow("1.5 into float") << "ModbusFloat"
-                                    << "1.5" << true;
+                                    << "1.5" << true << 1.5;
+    // The form the framework exports a signed 8-bit value in: the character of its code.
+    QTest::newRow("exported -5 into signed 8-bit")
+        << "ModbusInt8" << QString(QChar(0xfb)) << true << -5.0;
+    QTest::newRow("-100 into signed 8-bit") << "ModbusInt8"
+                                            << "-100" << true << -100.0;
 }
 
 // A value that does not convert or does not fit the register is refused and named: the item
@@ -192,13 +201,14 @@ void tst_ModbusImporter::valuesThatDoNotFit()
     QFETCH(QString, type);
     QFETCH(QString, text);
     QFETCH(bool, taken);
+    QFETCH(double, value);
     QFile file(path("values.xml"));
     QVERIFY(file.open(QIODevice::WriteOnly));
     file.write("<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n<!DOCTYPE dorrikbus>\n"
                "<dorrikbus>\n<modbusitems version=\"1.0\">\n"
                "<item type=\"ModbusUInt16\" count=\"1\" address=\"400001\">11</item>\n"
                "<item type=\"" +
-               type.toLatin1() + "\" count=\"1\" address=\"400010\">" + text.toLatin1() +
+               type.toUtf8() + "\" count=\"1\" address=\"400010\">" + text.toUtf8() +
                "</item>\n</modbusitems>\n</dorrikbus>\n");
     file.close();
 
@@ -208,6 +218,8 @@ void tst_ModbusImporter::valuesThatDoNotFit()
         tested = std::make_unique<ModbusUInt16>(400010);
     else if (type == "ModbusInt16")
         tested = std::make_unique<ModbusInt16>(400010);
+    else if (type == "ModbusInt8")
+        tested = std::make_unique<ModbusInt8>(400010);
     else
         tested = std::make_unique<ModbusFloat>(400010);
     tested->setProperty("value", 7);
@@ -224,13 +236,13 @@ void tst_ModbusImporter::valuesThatDoNotFit()
     QCOMPARE(importer.processed(), taken ? 2 : 1);
     if (taken) {
         QCOMPARE(error.size(), 0);
-        QCOMPARE(tested->property("value").toDouble(), text.toDouble());
+        QCOMPARE(tested->property("value").toDouble(), value);
         QCOMPARE(writtenAddresses(*m_instrument), QList<quint32>({400001, 400010}));
     } else {
         QCOMPARE(error.size(), 1);
         QCOMPARE(error.at(0).at(0).toString(),
                  QString("can't import %1 (400010 1): wrong value \"%2\"").arg(type, text));
-        QCOMPARE(tested->property("value").toDouble(), 7.0);
+        QCOMPARE(tested->property("value").toDouble(), value);
         QCOMPARE(writtenAddresses(*m_instrument), QList<quint32>{400001});
     }
     good.setClient(nullptr);
