@@ -369,9 +369,9 @@ bool ModbusSerialTransport::connectTransportInternal()
 {
     m_lossReported = false;
     if (!m_serialPort->open(QIODevice::ReadWrite)) {
-        setErrorString(
-            tr("error opening serial port %1: %2").arg(m_portName, m_serialPort->errString()),
-            nullptr);
+        // Reported once: a port that is gone for hours would otherwise log every attempt.
+        setConnectError(
+            tr("error opening serial port %1: %2").arg(m_portName, m_serialPort->errString()));
         return false;
     }
     if (!applyPortOptions()) {
