@@ -3,11 +3,16 @@
 // kept at 1,000,000 rows, reported as microseconds per append for the first and the last
 // 100,000, to show that trimming the oldest row stays flat once the limit is reached.
 // Median of 3 runs. Run from a Release build without sanitizers.
+// "bench_vlog memory [long]" instead fills a fresh log to the program's row cap with lines like
+// those of a link that is down (the instrument's time as prefix; "long": four times as long) and
+// prints the resident memory the rows take, measured in a process that has done nothing else.
 
+#include "menucontext.h"
 #include "vlog.h"
 
 #include <QCoreApplication>
 #include <QElapsedTimer>
+#include <QFile>
 #include <QTemporaryDir>
 
 #include <algorithm>
@@ -65,11 +70,50 @@ void trimmedAppends(double *firstUs, double *lastUs)
     std::printf("  rows kept: %d\n", log.rowCount());
 }
 
+// Resident memory in kB (VmRSS of /proc/self/status), 0 when unreadable.
+long residentKb()
+{
+    QFile status(QStringLiteral("/proc/self/status"));
+    if (!status.open(QIODevice::ReadOnly))
+        return 0;
+    for (const QByteArray &line : status.readAll().split('\n')) {
+        if (line.startsWith("VmRSS:"))
+            return line.mid(6).trimmed().split(' ').value(0).toLong();
+    }
+    return 0;
+}
+
+void memoryAtTheCap(const QString &text)
+{
+    VLog log;
+    log.setDebugForward(false);
+    log.setMaxLogSize(MenuContext::LogRowLimit);
+    log.setPrefix(QStringLiteral("12.06.2024 10:15:30"));
+    const long before = residentKb();
+    // Twice the cap: the memory held once trimming runs, not only while filling.
+    for (qint64 i = 0; i < 2 * MenuContext::LogRowLimit; ++i)
+        log.append(text.arg(i, 6, 10, QLatin1Char('0')), VLog::Warning);
+    const long after = residentKb();
+    std::printf("%d rows of %lld characters kept (cap %lld): %.1f MB resident, %.0f bytes a "
+                "row\n",
+                log.rowCount(),
+                static_cast<long long>(text.arg(0, 6, 10, QLatin1Char('0')).size() + 20),
+                static_cast<long long>(MenuContext::LogRowLimit), (after - before) / 1024.0,
+                (after - before) * 1024.0 / log.rowCount());
+}
+
 } // namespace
 
 int main(int argc, char **argv)
 {
     QCoreApplication app(argc, argv);
+    if (argc > 1 && QByteArray(argv[1]) == "memory") {
+        // A line of a link that is down, and one four times as long (an exception text, a path).
+        const QString line =
+            QStringLiteral("ModbusClient: read error \"read timeout\", request %1");
+        memoryAtTheCap(argc > 2 ? line.repeated(4) : line);
+        return 0;
+    }
     QTemporaryDir folder;
     if (!folder.isValid()) {
         std::fprintf(stderr, "no temporary folder\n");

@@ -34,6 +34,7 @@
 #include <QUrl>
 
 #include <algorithm>
+#include <optional>
 
 namespace {
 
@@ -61,6 +62,41 @@ bool buildFlag(int override, bool buildValue)
 QString withoutQuotes(QString text)
 {
     return text.remove(QLatin1Char('\''));
+}
+
+// What the link and the menu's editors accept. A byte or read time-out of 0 or less would make
+// the serial read wait for ever; address 0 is the broadcast, which no unit answers.
+constexpr int MinDeviceAddress = 1;
+constexpr int MaxDeviceAddress = 247;
+constexpr int MinByteTimeout = 1;
+constexpr int MaxByteTimeout = 200;
+constexpr int MinRtsDelay = 0;
+constexpr int MaxRtsDelay = 100;
+constexpr int MinReadTimeout = 50;
+constexpr int MaxReadTimeout = 10000;
+
+// The initial values of the stored settings that have no fixed default in the store.
+constexpr int InitialByteTimeout = 60;
+constexpr int InitialRtsDelay = 2;
+constexpr int InitialReadTimeout = 500;
+constexpr bool InitialControlRts = true;
+
+bool inRange(int value, int min, int max)
+{
+    return value >= min && value <= max;
+}
+
+// The words a command line or a store gives a bool; anything else is no bool at all.
+std::optional<bool> boolFromText(const QString &text)
+{
+    const QString word = text.trimmed().toLower();
+    if (word == QLatin1String("true") || word == QLatin1String("yes") ||
+        word == QLatin1String("on") || word == QLatin1String("1"))
+        return true;
+    if (word == QLatin1String("false") || word == QLatin1String("no") ||
+        word == QLatin1String("off") || word == QLatin1String("0"))
+        return false;
+    return std::nullopt;
 }
 
 } // namespace
@@ -123,11 +159,16 @@ void MenuContext::construct()
 
     m_log->setHandleAppMessages(true);
     m_log->setLogToFile(true);
-    m_log->setMaxLogSize(1000000);
-    m_log->setMaxFileSize(10000000);
+    m_log->setMaxLogSize(LogRowLimit);
+    m_log->setMaxFileSize(LogFileLimit);
+    m_log->setPreviousFiles(1);
     m_log->setFileName(m_userDataDir + QLatin1String("/log/log.txt"));
 
+    // The store is read after this pass and the options applied once more then: only that
+    // second pass reports what it refuses.
+    m_reportRefusals = false;
     applySetOptions();
+    m_reportRefusals = true;
     connect(this, &MenuContext::deviceTimeChanged, m_log, &VLog::setPrefix);
     buildBaudRates();
 
@@ -212,9 +253,53 @@ void MenuContext::applySetOption(const QString &argument)
         if (name.compare(QLatin1String(property.name()), Qt::CaseInsensitive) != 0)
             continue;
         if (property.isWritable())
-            property.write(this, QVariant(value));
+            writeSetOption(property, value);
         return;
     }
+}
+
+void MenuContext::writeSetOption(const QMetaProperty &property, const QString &value)
+{
+    const QString name = QString::fromLatin1(property.name());
+    QVariant typed;
+    bool ok = true;
+    if (property.isEnumType()) {
+        // A key name ("RS485") or its number.
+        const int key = property.enumerator().keyToValue(value.toLatin1().constData(), &ok);
+        typed = ok ? key : value.toInt(&ok);
+        ok = ok && property.enumerator().valueToKey(typed.toInt()) != nullptr;
+    } else if (property.metaType() == QMetaType::fromType<bool>()) {
+        const std::optional<bool> on = boolFromText(value);
+        ok = on.has_value();
+        typed = on.value_or(false);
+    } else if (property.metaType() == QMetaType::fromType<int>()) {
+        typed = value.toInt(&ok);
+    } else {
+        typed = value;
+    }
+    const auto inEffect = [&] {
+        const QVariant now = property.read(this);
+        return property.isEnumType()
+                   ? QString::fromLatin1(property.enumerator().valueToKey(now.toInt()))
+                   : now.toString();
+    };
+    if (!ok) {
+        reportRefused(name, value, inEffect());
+        return;
+    }
+    property.write(this, typed);
+    // The setters refuse what is out of range; the value in effect is then the one before.
+    const QVariant now = property.read(this);
+    const bool taken =
+        property.isEnumType() ? now.toInt() == typed.toInt() : now.toString() == typed.toString();
+    if (!taken)
+        reportRefused(name, value, inEffect());
+}
+
+void MenuContext::reportRefused(const QString &key, const QString &value, const QString &used) const
+{
+    if (m_reportRefusals)
+        qWarning().noquote() << QStringLiteral("%1: \"%2\" refused, %3 used").arg(key, value, used);
 }
 
 // Stored settings
@@ -223,16 +308,52 @@ void MenuContext::loadSettings()
 {
     QSettings store;
     applyLanguageIndex(store.value(QStringLiteral("languageIndex"), 1).toInt());
-    const int type = store.value(QStringLiteral("connectionType"), int(USB)).toInt();
+    // A stored value that is no number or out of range falls back to its default, with a line
+    // in the log; the save that follows loading then replaces it.
+    const auto number = [&](const QString &key, int fallback, int min, int max) {
+        const QVariant value = store.value(key);
+        if (!value.isValid())
+            return fallback;
+        bool ok = false;
+        const int stored = value.toInt(&ok);
+        if (ok && inRange(stored, min, max))
+            return stored;
+        reportRefused(QStringLiteral("stored ") + key, value.toString(), QString::number(fallback));
+        return fallback;
+    };
+    // A stored 1 (SPI) is read as USB too: the menu offers no SPI link.
+    const int type = number(QStringLiteral("connectionType"), USB, RS485, USB);
     m_connectionType = type == RS485 ? RS485 : USB;
-    m_deviceAddress = store.value(QStringLiteral("deviceAddress"), 1).toInt();
+    m_deviceAddress =
+        number(QStringLiteral("deviceAddress"), 1, MinDeviceAddress, MaxDeviceAddress);
     m_deviceSerialPort = store.value(QStringLiteral("deviceSerialPort"), QString()).toString();
-    m_deviceBaudRateIndex = store.value(QStringLiteral("deviceBaudRateIndex")).toInt();
+    // Read without a default: the first run starts at "1200". An index beyond the list takes
+    // its nearest end.
+    const QVariant index = store.value(QStringLiteral("deviceBaudRateIndex"));
+    bool indexOk = !index.isValid();
+    m_deviceBaudRateIndex = index.isValid() ? index.toInt(&indexOk) : 0;
+    const int lastIndex = int(m_deviceBaudRates.size()) - 1;
+    if (!indexOk || !inRange(m_deviceBaudRateIndex, 0, lastIndex)) {
+        m_deviceBaudRateIndex = indexOk ? qBound(0, m_deviceBaudRateIndex, lastIndex) : 0;
+        reportRefused(QStringLiteral("stored deviceBaudRateIndex"), index.toString(),
+                      QString::number(m_deviceBaudRateIndex));
+    }
     m_usbDevice = store.value(QStringLiteral("usbSerialNumber"), QString()).toString();
-    m_byteTimeout = store.value(QStringLiteral("byteTimeout"), m_byteTimeout).toInt();
-    m_readTimeout = store.value(QStringLiteral("readTimeout"), m_readTimeout).toInt();
-    m_rtsDelay = store.value(QStringLiteral("rtsDelat"), m_rtsDelay).toInt();
-    m_controlRts = store.value(QStringLiteral("controlRts"), m_controlRts).toBool();
+    // The chosen device is the one the link opens.
+    if (m_usbSerialNumber.isEmpty())
+        m_usbSerialNumber = m_usbDevice;
+    m_byteTimeout =
+        number(QStringLiteral("byteTimeout"), InitialByteTimeout, MinByteTimeout, MaxByteTimeout);
+    m_readTimeout =
+        number(QStringLiteral("readTimeout"), InitialReadTimeout, MinReadTimeout, MaxReadTimeout);
+    m_rtsDelay = number(QStringLiteral("rtsDelat"), InitialRtsDelay, MinRtsDelay, MaxRtsDelay);
+    const QVariant rts = store.value(QStringLiteral("controlRts"));
+    const std::optional<bool> controlRts =
+        rts.isValid() ? boolFromText(rts.toString()) : std::optional<bool>(InitialControlRts);
+    if (!controlRts)
+        reportRefused(QStringLiteral("stored controlRts"), rts.toString(),
+                      InitialControlRts ? QStringLiteral("true") : QStringLiteral("false"));
+    m_controlRts = controlRts.value_or(InitialControlRts);
 }
 
 void MenuContext::saveSettings()
@@ -250,6 +371,10 @@ void MenuContext::saveSettings()
     store.setValue(QStringLiteral("readTimeout"), m_readTimeout);
     store.setValue(QStringLiteral("rtsDelat"), m_rtsDelay);
     store.setValue(QStringLiteral("controlRts"), m_controlRts);
+    store.sync();
+    // Otherwise the change would be lost at the next start without a word.
+    if (store.status() != QSettings::NoError)
+        qWarning().noquote() << "can't write settings to" << store.fileName();
 }
 
 // Languages and versions
@@ -296,7 +421,8 @@ quint32 MenuContext::convertMenuVersionToUInt(const QString &version)
 
 void MenuContext::setConnectionType(MenuContext::ConnectionType type)
 {
-    if (m_connectionType == type)
+    // No transport exists for SPI or an unknown type: the link would be left without one.
+    if (m_connectionType == type || (type != RS485 && type != USB))
         return;
     m_connectionType = type;
     emit connectionTypeChanged(type);
@@ -306,7 +432,7 @@ void MenuContext::setConnectionType(MenuContext::ConnectionType type)
 
 void MenuContext::setDeviceAddress(int address)
 {
-    if (m_deviceAddress == address)
+    if (m_deviceAddress == address || !inRange(address, MinDeviceAddress, MaxDeviceAddress))
         return;
     m_deviceAddress = address;
     updateDeviceAddress();
@@ -316,7 +442,7 @@ void MenuContext::setDeviceAddress(int address)
 
 void MenuContext::setByteTimeout(int ms)
 {
-    if (m_byteTimeout == ms)
+    if (m_byteTimeout == ms || !inRange(ms, MinByteTimeout, MaxByteTimeout))
         return;
     m_byteTimeout = ms;
     updateSerialSettings();
@@ -326,7 +452,7 @@ void MenuContext::setByteTimeout(int ms)
 
 void MenuContext::setRtsDelay(int ms)
 {
-    if (m_rtsDelay == ms)
+    if (m_rtsDelay == ms || !inRange(ms, MinRtsDelay, MaxRtsDelay))
         return;
     m_rtsDelay = ms;
     updateSerialSettings();
@@ -346,7 +472,7 @@ void MenuContext::setControlRts(bool on)
 
 void MenuContext::setReadTimeout(int ms)
 {
-    if (m_readTimeout == ms)
+    if (m_readTimeout == ms || !inRange(ms, MinReadTimeout, MaxReadTimeout))
         return;
     m_readTimeout = ms;
     updateSerialSettings();
@@ -356,8 +482,15 @@ void MenuContext::setReadTimeout(int ms)
 
 void MenuContext::setDeviceSerialPort(const QString &port, bool doUpdateTransport)
 {
-    if (m_deviceSerialPort == port)
+    if (m_deviceSerialPort == port) {
+        // Choosing the port again is how a user brings back a link that lost its port.
+        if (doUpdateTransport && m_connectionType == RS485) {
+            ModbusClient *client = findClient();
+            if (client && client->transport() && !client->transport()->connected())
+                updateTransport();
+        }
         return;
+    }
     m_deviceSerialPort = port;
     if (doUpdateTransport)
         updateTransport();
@@ -409,6 +542,8 @@ void MenuContext::setUsbDevice(const QString &device)
     m_usbDevice = device;
     emit usbDeviceChanged(device);
     saveSettings();
+    // The chosen device is the one the link opens; a USB link opens it at once.
+    setUsbSerialNumber(device, m_connectionType == USB);
 }
 
 void MenuContext::setSerialPorts(const QStringList &ports)
@@ -586,9 +721,15 @@ void MenuContext::updateTransport()
     if (m_connectionType != RS485 && m_connectionType != USB)
         return;
 
+    // The replaced link lives on until its deletion: it must neither retry on its own nor,
+    // when its port appears, report that port or its baud rate back into the settings.
     ModbusTransport *old = client->transport();
-    if (old && old->connected())
-        old->disconnectTransport();
+    if (old) {
+        disconnect(old, &Transport::transportConnected, this, &MenuContext::onTransportConnected);
+        old->setAutoReconnect(false);
+        if (old->connected() || old->reconnectWanted())
+            old->disconnectTransport();
+    }
 
     ModbusTransport *transport = nullptr;
     if (m_connectionType == RS485) {
@@ -615,6 +756,7 @@ void MenuContext::updateTransport()
         transport = usb;
     }
 
+    m_currentTransport = transport;
     connect(transport, &Transport::transportConnected, this, &MenuContext::onTransportConnected);
     if (!transport->connected())
         transport->connectTransport(true);
@@ -648,6 +790,9 @@ void MenuContext::updateSerialSettings(ModbusSerialTransport *transport)
 
 void MenuContext::onTransportConnected()
 {
+    // Only the link the set-up installed last speaks for the settings.
+    if (!sender() || sender() != m_currentTransport)
+        return;
     if (auto *serial = qobject_cast<ModbusSerialClient *>(sender())) {
         if (!serial->connected())
             return;
@@ -679,7 +824,17 @@ bool MenuContext::removeFile(const QString &fileName)
 
 bool MenuContext::deleteConfig(const QString &configFileName)
 {
-    return QFile::remove(QDir(modbusConfigsDir()).filePath(configFileName));
+    // The name comes from QML: an absolute path or one that climbs out of the folder would
+    // delete any file the program may delete.
+    const QString folder = QDir::cleanPath(QDir(modbusConfigsDir()).absolutePath());
+    const QString path = QDir::cleanPath(folder + QLatin1Char('/') + configFileName);
+    if (configFileName.isEmpty() || QDir::isAbsolutePath(configFileName) ||
+        !path.startsWith(folder + QLatin1Char('/'))) {
+        qWarning().noquote() << "deleteConfig: refused a name outside the configurations folder:"
+                             << configFileName;
+        return false;
+    }
+    return QFile::remove(path);
 }
 
 bool MenuContext::saveToFile(const QString &fileName, const QString &data, bool append)
@@ -907,8 +1062,12 @@ bool MenuContext::restartMenu()
     if (event.cancel())
         return false;
     // The running process's own path is not passed again: the new one gets the same options.
-    startDetached(QCoreApplication::applicationFilePath(), QCoreApplication::arguments().mid(1),
-                  QDir::currentPath());
+    const QString program = QCoreApplication::applicationFilePath();
+    if (!startDetached(program, QCoreApplication::arguments().mid(1), QDir::currentPath())) {
+        // Quitting now would leave the user with no menu at all.
+        qWarning().noquote() << "can't restart the menu: failed to start" << program;
+        return false;
+    }
     QMetaObject::invokeMethod(QCoreApplication::instance(), &QCoreApplication::quit,
                               Qt::QueuedConnection);
     return true;

@@ -16,6 +16,8 @@ class ModbusClient;
 class ModbusLibusbClient;
 class ModbusSerialClient;
 class ModbusSerialTransport;
+class ModbusTransport;
+class QMetaProperty;
 class QmlApplicationViewer;
 class TranslateHelper;
 class VLog;
@@ -98,6 +100,10 @@ public:
     Q_ENUM(ConnectionType)
 
     static constexpr int DefaultTransportDeleteDelay = 5000;
+    // The log's rows in memory (about 15 MB at this cap, see README) and the size of its file,
+    // beside which one previous file is kept.
+    static constexpr qint64 LogRowLimit = 50000;
+    static constexpr qint64 LogFileLimit = 10000000;
 
     // Works from the application's folder (share/menu and the translations are found from it)
     // and its command line ("-set"); the second form takes both (tests give their own).
@@ -272,6 +278,11 @@ private:
     void buildBaudRates();
     void applySetOptions();
     void applySetOption(const QString &argument);
+    // Converts the text to the property's type ("no" and "off" are false) and writes it; what
+    // does not convert, or what the setter refuses, is reported.
+    void writeSetOption(const QMetaProperty &property, const QString &value);
+    // The log line for a setting refused from the command line or the store.
+    void reportRefused(const QString &key, const QString &value, const QString &used) const;
     void moveShippedConfigs();
     // Whether the serial port of that name is there, listed or not (pseudo-terminals and some
     // adapters never are).
@@ -340,6 +351,9 @@ private:
     // Set while the constructor runs: "-set" overrides then change properties without writing
     // the store, so the stored keys keep their values.
     bool m_constructing = false;
+    bool m_reportRefusals = true;
+    // The link the last set-up installed; a replaced one may still report an opening.
+    QPointer<ModbusTransport> m_currentTransport;
 
     // Context services: files, dialogs, screenshots, fonts, versions, keys, languages, restart
     // and exit.

@@ -58,10 +58,23 @@ void MenuStartup::registerMenuTypes()
     qmlRegisterType<StringPairModel>(uri, 1, 0, "StringPairModel");
 }
 
+QStringList MenuStartup::options(const QStringList &arguments)
+{
+    // "-set -ver" sets a property named "-ver"; it asks for no versions.
+    QStringList options;
+    for (int i = 0; i < arguments.size(); ++i) {
+        if (arguments.at(i) == QLatin1String("-set"))
+            ++i;
+        else
+            options << arguments.at(i);
+    }
+    return options;
+}
+
 bool MenuStartup::versionRequested(const QStringList &arguments)
 {
-    return arguments.contains(QLatin1String("-ver")) ||
-           arguments.contains(QLatin1String("-version"));
+    const QStringList given = options(arguments);
+    return given.contains(QLatin1String("-ver")) || given.contains(QLatin1String("-version"));
 }
 
 void MenuStartup::printVersions()
@@ -83,7 +96,7 @@ int MenuStartup::run(MenuContext &context, const QStringList &arguments)
 
 int MenuStartup::run(MenuContext &context, const QStringList &arguments, MenuState *firstState)
 {
-    if (arguments.contains(QLatin1String("-v")))
+    if (options(arguments).contains(QLatin1String("-v")))
         context.setVerbose(true);
     context.setState(firstState);
     const int code = QCoreApplication::exec();

@@ -22,6 +22,8 @@ public:
     static void registerMenuTypes();
 
     // Whether the arguments ask for the versions ("-ver" or "-version", exactly).
+    // The command line's options: every argument but "-set" and the one it takes.
+    static QStringList options(const QStringList &arguments);
     static bool versionRequested(const QStringList &arguments);
     static void printVersions();
 

@@ -365,7 +365,8 @@ void PowerManager::setMinBacklightBrightness(qreal value)
 
 void PowerManager::fade(qreal from, qreal to, int steps, int duration)
 {
-    if (steps <= 0)
+    // A negative pause would become an unsigned sleep of many years on the GUI thread.
+    if (steps <= 0 || duration <= 0)
         return;
     const qreal step = (to - from) / steps;
     const qint64 pause = qint64(duration) * 1000 / steps;

@@ -1,7 +1,10 @@
 #include "touchscreenhelper.h"
 
 #include <QByteArray>
+#include <QDebug>
 #include <QFile>
+#include <QSaveFile>
+#include <QStringList>
 
 #include <cerrno>
 #include <cstdio>
@@ -16,6 +19,15 @@ namespace {
 
 // Only a backstop: the wake-up pipe ends a wait at once.
 constexpr int PollTimeoutMs = 2000;
+// A device at end of file (its writer gone) is opened again after this pause, not at once,
+// which would spin a core.
+constexpr int ReopenDelayMs = 500;
+// The calibration screen's area, written after the coefficients as the touch library does.
+constexpr int CalibrationWidth = 640;
+constexpr int CalibrationHeight = 480;
+// The file's order of the coefficients: x's rawX, rawY and constant terms, then y's, then the
+// divisor.
+constexpr std::array<int, 7> FileOrder{1, 2, 0, 4, 5, 3, 6};
 
 // 16 fraction bits, truncated; a fit of wild points stays inside int instead of overflowing.
 int toFixed(float value)
@@ -40,6 +52,7 @@ TouchScreenHelper::TouchScreenHelper(QObject *parent) : QThread(parent)
                             : QStringLiteral("/etc/pointercal");
     if (pipe2(m_wakePipe, O_CLOEXEC | O_NONBLOCK) != 0)
         m_wakePipe[0] = m_wakePipe[1] = -1;
+    loadCalibration();
     start(QThread::LowPriority);
 }
 
@@ -66,7 +79,48 @@ void TouchScreenHelper::run()
                 this, [this] { setTouchScreenExists(false); }, Qt::QueuedConnection);
             return;
         }
+        // The wake-up pipe still ends the pause at once.
+        pollfd wake = {m_wakePipe[0], POLLIN, 0};
+        if (m_wakePipe[0] >= 0)
+            ::poll(&wake, 1, ReopenDelayMs);
+        else
+            QThread::msleep(ReopenDelayMs);
     }
+}
+
+void TouchScreenHelper::loadCalibration()
+{
+    QFile file(m_calibrationFile);
+    if (!file.open(QIODevice::ReadOnly | QIODevice::Text))
+        return;
+    const QList<QByteArray> words = file.readAll().simplified().split(' ');
+    std::array<int, 7> a{};
+    for (size_t k = 0; k < FileOrder.size(); ++k) {
+        bool ok = false;
+        a[size_t(FileOrder[k])] = words.value(int(k)).toInt(&ok);
+        if (!ok)
+            return;
+    }
+    // A divisor of 0 is no calibration the touch library could use either.
+    if (a[6] != 0)
+        m_a = a;
+}
+
+bool TouchScreenHelper::saveCalibration()
+{
+    QStringList words;
+    for (int index : FileOrder)
+        words << QString::number(m_a[size_t(index)]);
+    words << QString::number(CalibrationWidth) << QString::number(CalibrationHeight);
+    // Written beside the old file and renamed over it: a reader never sees half a file.
+    QSaveFile file(m_calibrationFile);
+    if (!file.open(QIODevice::WriteOnly | QIODevice::Text) ||
+        file.write(words.join(QLatin1Char(' ')).toLatin1() + '\n') < 0 || !file.commit()) {
+        qWarning().noquote() << "can't write the touch-screen calibration to"
+                             << m_calibrationFile + QLatin1String(":") << file.errorString();
+        return false;
+    }
+    return true;
 }
 
 bool TouchScreenHelper::readDevice()
@@ -252,6 +306,8 @@ int TouchScreenHelper::performCalibration()
     fit(m_xfb, &m_a[0]);
     fit(m_yfb, &m_a[3]);
     m_a[6] = 65536;
+    // The menu restarts after the calibration: what is not in the file is lost then.
+    saveCalibration();
     emit calibrationCompleted();
     return 0;
 }

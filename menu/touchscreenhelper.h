@@ -39,7 +39,8 @@ public:
     bool pressed() const { return m_pressed; }
     bool touchScreenExists() const { return m_touchScreenExists; }
 
-    // Fixed point with 16 fraction bits, as the last performCalibration() left them.
+    // Fixed point with 16 fraction bits, as the last performCalibration() left them, or as the
+    // calibration file held them at construction.
     std::array<int, 7> coefficients() const { return m_a; }
 
     Q_INVOKABLE void setCalibrationPoint(int index, int rawX, int rawY, int screenX, int screenY);
@@ -67,6 +68,10 @@ protected:
 private:
     // Reader thread: reads the device until asked to stop; false when it cannot be opened.
     bool readDevice();
+    // The calibration file, in the touch library's format: seven coefficients, then the
+    // screen's width and height.
+    void loadCalibration();
+    bool saveCalibration();
 
     // Set before the reader starts, read-only afterwards.
     QString m_touchDevice;

@@ -185,7 +185,13 @@ void VFilesModel::fill()
             m_entries += folder.entryInfoList(
                 m_dirFilter, QDir::Dirs | QDir::NoSymLinks | QDir::NoDotAndDotDot, order);
         }
-        m_entries += folder.entryInfoList(m_fileFilter, QDir::Files, order);
+        const QFileInfoList files = folder.entryInfoList(m_fileFilter, QDir::Files, order);
+        // A link may point anywhere: only one whose target lies inside the root is listed.
+        const QString root = QFileInfo(m_rootDir).canonicalFilePath() + QLatin1Char('/');
+        for (const QFileInfo &file : files) {
+            if (!file.isSymLink() || file.canonicalFilePath().startsWith(root))
+                m_entries.append(file);
+        }
     }
     endResetModel();
 }

@@ -260,6 +260,24 @@ void VLog::setMaxFileSize(qint64 size)
     emit maxFileSizeChanged(quint32(quint64(size) & 0xFFFFFFFFu));
 }
 
+int VLog::previousFiles() const
+{
+    QMutexLocker lock(&m_mutex);
+    return m_previousFiles;
+}
+
+void VLog::setPreviousFiles(int count)
+{
+    count = qMax(count, 0);
+    {
+        QMutexLocker lock(&m_mutex);
+        if (m_previousFiles == count)
+            return;
+        m_previousFiles = count;
+    }
+    emit previousFilesChanged(count);
+}
+
 void VLog::setCurrentTime(const QDateTime &time)
 {
     {
@@ -436,12 +454,14 @@ void VLog::writeLine(const QString &line, MessageType type, const QDateTime &tim
 {
     QString fileName;
     qint64 maxFileSize = 0;
+    int previousFiles = 0;
     {
         QMutexLocker lock(&m_mutex);
         if (!m_logToFile || m_fileName.isEmpty())
             return;
         fileName = m_fileName;
         maxFileSize = m_maxFileSize;
+        previousFiles = m_previousFiles;
     }
 
     QMutexLocker lock(&fileMutex);
@@ -452,7 +472,19 @@ void VLog::writeLine(const QString &line, MessageType type, const QDateTime &tim
             qWarning() << "can't create log directory" << folder.absolutePath();
     }
     if (maxFileSize > 0 && info.exists() && info.size() > maxFileSize) {
-        if (!QFile::remove(fileName))
+        // The full file becomes the newest previous one, so the lines before a failure survive
+        // the next rotation; only the oldest previous file goes.
+        const auto previous = [&fileName](int n) {
+            return fileName + QLatin1Char('.') + QString::number(n);
+        };
+        bool moved = previousFiles > 0;
+        if (moved) {
+            QFile::remove(previous(previousFiles));
+            for (int n = previousFiles - 1; n >= 1; --n)
+                QFile::rename(previous(n), previous(n + 1));
+            moved = QFile::rename(fileName, previous(1));
+        }
+        if (!moved && !QFile::remove(fileName))
             qWarning() << "can't remove log file" << fileName;
     }
     QFile file(fileName);

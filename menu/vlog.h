@@ -29,6 +29,8 @@ class VLog : public QAbstractTableModel
     Q_PROPERTY(qint64 maxLogSize READ maxLogSize WRITE setMaxLogSize NOTIFY maxLogSizeChanged)
     Q_PROPERTY(qint64 maxFileSize READ maxFileSize WRITE setMaxFileSize NOTIFY maxFileSizeChanged)
     Q_PROPERTY(
+        int previousFiles READ previousFiles WRITE setPreviousFiles NOTIFY previousFilesChanged)
+    Q_PROPERTY(
         QDateTime currentTime READ currentTime WRITE setCurrentTime NOTIFY currentTimeChanged)
     Q_PROPERTY(QString prefix READ prefix WRITE setPrefix NOTIFY prefixChanged)
 public:
@@ -64,6 +66,9 @@ public:
     QString fileName() const;
     qint64 maxLogSize() const { return m_maxLogSize; }
     qint64 maxFileSize() const;
+    // How many full files are kept beside the current one ("log.txt.1" the newest of them)
+    // when it outgrows maxFileSize; 0 deletes it whole.
+    int previousFiles() const;
     QDateTime currentTime() const;
     QString prefix() const;
 
@@ -76,6 +81,7 @@ public slots:
     void setLogToFile(bool toFile);
     void setFileName(const QString &fileName);
     void setMaxFileSize(qint64 size);
+    void setPreviousFiles(int count);
     void setCurrentTime(const QDateTime &time);
     void setMaxLogSize(qint64 size);
     void append(const QString &text, VLog::MessageType type);
@@ -93,6 +99,7 @@ signals:
     void fileNameChanged(const QString &fileName);
     void maxLogSizeChanged(qint64 size);
     void maxFileSizeChanged(quint32 size);
+    void previousFilesChanged(int count);
     void currentTimeChanged(const QDateTime &time);
     void prefixChanged(const QString &prefix);
 
@@ -122,6 +129,7 @@ private:
     bool m_logToFile = false;
     QString m_fileName;
     qint64 m_maxFileSize = 0;
+    int m_previousFiles = 1;
     QDateTime m_currentTime;
     bool m_timeFixed = false;
     QString m_prefix;

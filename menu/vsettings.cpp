@@ -4,6 +4,7 @@
 #include "vsettingssaveevent.h"
 
 #include <QCoreApplication>
+#include <QDebug>
 #include <QJSValue>
 #include <QMetaMethod>
 #include <QSettings>
@@ -135,6 +136,11 @@ void VSettings::save()
         store->setValue(QString::fromLatin1(property.name()), value);
     }
     store->sync();
+    // A store that could not be written keeps the old values: nothing was saved.
+    if (store->status() != QSettings::NoError) {
+        qWarning().noquote() << "can't write settings to" << store->fileName();
+        return;
+    }
     setWasLoaded(true);
     emit saved();
 }

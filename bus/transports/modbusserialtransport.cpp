@@ -320,6 +320,10 @@ bool ModbusSerialTransport::sendBytes(const ModbusBytes &frame, const Target *ta
     const bool allZero = std::all_of(bytes.cbegin(), bytes.cend(), [](char c) { return c == 0; });
     if (allZero) {
         setErrorString(tr("read timeout"), error);
+        // A port whose device went away stays silent for ever: closed here and opened again
+        // by the base's reconnection, in the owner's thread, once the device is back.
+        if (m_serialPort->portLost() && !m_lossReported.exchange(true))
+            QMetaObject::invokeMethod(this, "autoDisconnect", Qt::QueuedConnection);
         return false;
     }
     emit bytesReceived(*answer, &m_target);
@@ -363,10 +367,11 @@ ModbusDeparser *ModbusSerialTransport::createDeparser(QObject *parent)
 
 bool ModbusSerialTransport::connectTransportInternal()
 {
+    m_lossReported = false;
     if (!m_serialPort->open(QIODevice::ReadWrite)) {
-        setErrorString(
-            tr("error opening serial port %1: %2").arg(m_portName, m_serialPort->errString()),
-            nullptr);
+        // Reported once: a port that is gone for hours would otherwise log every attempt.
+        setConnectError(
+            tr("error opening serial port %1: %2").arg(m_portName, m_serialPort->errString()));
         return false;
     }
     if (!applyPortOptions()) {

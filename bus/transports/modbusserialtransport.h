@@ -195,6 +195,8 @@ private:
     QMutex m_exchangeMutex;
     QElapsedTimer m_exchangeTimer; // since the last answer was taken
     bool m_firstExchange = true;   // the first exchange does not wait for the send delay
+    // Set by the exchange that found the port lost, cleared by the next open.
+    std::atomic<bool> m_lossReported{false};
 
     SerialPortThread *m_portThread;     // child; runs until destruction
     QSerialPortInvokable *m_serialPort; // lives in m_portThread

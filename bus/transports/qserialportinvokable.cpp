@@ -2,8 +2,14 @@
 
 #include "modbusrtuparser.h"
 
+#include <QFile>
 #include <QSerialPort>
 #include <QThread>
+
+#ifdef Q_OS_UNIX
+#include <poll.h>
+#include <sys/stat.h>
+#endif
 
 #include <chrono>
 #include <climits>
@@ -73,12 +79,19 @@ bool validDataErrorPolicy(int v)
 } // namespace
 
 QSerialPortInvokable::QSerialPortInvokable(QObject *parent)
-    : QObject(parent), m_port(new QSerialPort)
+    : QSerialPortInvokable(QString(), parent)
 {}
 
 QSerialPortInvokable::QSerialPortInvokable(const QString &portName, QObject *parent)
     : QObject(parent), m_port(new QSerialPort(portName))
-{}
+{
+    // A device that is unplugged, or a terminal whose other side closed, fails its reads with
+    // a resource error; nothing comes on that port again until it is opened afresh.
+    connect(m_port, &QSerialPort::errorOccurred, this, [this](QSerialPort::SerialPortError error) {
+        if (error == QSerialPort::ResourceError)
+            m_lost = true;
+    });
+}
 
 QSerialPortInvokable::~QSerialPortInvokable()
 {
@@ -119,7 +132,54 @@ QByteArray QSerialPortInvokable::readAll()
 
 bool QSerialPortInvokable::open(QIODevice::OpenMode mode)
 {
-    return inPortThread(this, [&] { return m_port->open(mode); });
+    return inPortThread(this, [&] {
+        if (!m_port->open(mode))
+            return false;
+        m_lost = false;
+        if (!deviceIdentity(&m_openedDevice, &m_openedInode))
+            m_openedDevice = m_openedInode = 0;
+        return true;
+    });
+}
+
+bool QSerialPortInvokable::deviceIdentity(dev_t *device, ino_t *inode) const
+{
+#ifdef Q_OS_UNIX
+    // Named as QSerialPort names it: a bare name lies in /dev.
+    QString location = m_port->portName();
+    if (!location.startsWith(QLatin1Char('/')))
+        location.prepend(QLatin1String("/dev/"));
+    struct stat info;
+    if (::stat(QFile::encodeName(location).constData(), &info) != 0)
+        return false;
+    *device = S_ISCHR(info.st_mode) ? info.st_rdev : info.st_dev;
+    *inode = info.st_ino;
+    return true;
+#else
+    *device = 0;
+    *inode = 0;
+    return true;
+#endif
+}
+
+void QSerialPortInvokable::checkDeviceStillThere()
+{
+    if (m_lost || !m_port->isOpen())
+        return;
+#ifdef Q_OS_UNIX
+    // A terminal that was hung up (an adapter unplugged, a pseudo-terminal whose other side
+    // closed) only reports the hang-up: its reads time out, they do not fail.
+    pollfd state = {int(m_port->handle()), POLLIN, 0};
+    if (state.fd >= 0 && ::poll(&state, 1, 0) > 0 &&
+        (state.revents & (POLLHUP | POLLERR | POLLNVAL))) {
+        m_lost = true;
+        return;
+    }
+#endif
+    dev_t device = 0;
+    ino_t inode = 0;
+    if (!deviceIdentity(&device, &inode) || device != m_openedDevice || inode != m_openedInode)
+        m_lost = true;
 }
 
 void QSerialPortInvokable::close()
@@ -269,8 +329,11 @@ QByteArray QSerialPortInvokable::writeAndRead(const QByteArray &data, int readTi
             clockMs() + readTimeout + largestFrameMs(m_port->baudRate()) + byteTimeout;
         // An answer that came in while the frame was draining is already buffered; waiting
         // for further bytes then would report a time-out for an answer that is there.
-        if (bytesAvailable() <= 0 && !waitForReadyRead(readTimeout))
+        if (bytesAvailable() <= 0 && !waitForReadyRead(qMax(readTimeout, 0))) {
+            // No answer: perhaps no device is behind the port any more.
+            checkDeviceStillThere();
             return QByteArray();
+        }
         QByteArray answer;
         for (;;) {
             answer += readAll();

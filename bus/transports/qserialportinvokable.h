@@ -9,6 +9,9 @@
 #include <QObject>
 #include <QString>
 
+#include <atomic>
+#include <sys/types.h>
+
 class QSerialPort;
 
 // A QSerialPort belongs to the thread that created it. The wrapper lives in the port thread;
@@ -42,6 +45,10 @@ public:
 
     // The port itself, without a thread hop: only for connecting to its notifications.
     QSerialPort *innerSerialPort() const { return m_port; }
+    // Since the last open the device went away: the port reported it gone, or its name now
+    // leads to another device or to none (an adapter plugged in again, a link re-pointed).
+    // Readable from any thread.
+    bool portLost() const { return m_lost.load(); }
     bool needInvoke() const;
 
 public slots:
@@ -61,10 +68,17 @@ protected:
 
 private:
     bool transmit(const QByteArray &data, bool controlRts, int rtsDelay);
+    // The device behind the port's name now (following links); false when there is none.
+    bool deviceIdentity(dev_t *device, ino_t *inode) const;
+    void checkDeviceStillThere();
 
     QSerialPort *m_port; // owned, used only in the port thread
     // Qt 6 has no data error policy; the chosen one is kept so that it reads back as set.
     int m_dataErrorPolicy = 2;
+    // Port thread: the device opened last.
+    dev_t m_openedDevice = 0;
+    ino_t m_openedInode = 0;
+    std::atomic<bool> m_lost{false};
 };
 
 #endif

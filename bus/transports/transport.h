@@ -40,6 +40,8 @@ public:
     int autoReconnectInterval() const { return m_autoReconnectInterval; }
     void setAutoReconnectInterval(int ms);
     bool connectAfterInit() const { return m_connectAfterInit; }
+    // A closed link that is waiting to open again.
+    bool reconnectWanted() const { return m_reconnectWanted; }
 
     // Serialises exchanges, event polls, opening and closing of this link.
     QRecursiveMutex *mutex() const { return &m_mutex; }

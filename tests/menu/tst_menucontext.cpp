@@ -162,7 +162,8 @@ void tst_MenuContext::storedValuesLoaded()
     QCOMPARE(context->deviceSerialPort(), QStringLiteral("ttyS3"));
     QCOMPARE(context->deviceBaudRateIndex(), 6);
     QCOMPARE(context->usbDevice(), QStringLiteral("SN-9"));
-    QCOMPARE(context->usbSerialNumber(), QString());
+    // The stored choice is the device the link will open.
+    QCOMPARE(context->usbSerialNumber(), QStringLiteral("SN-9"));
     QCOMPARE(context->byteTimeout(), 33);
     QCOMPARE(context->readTimeout(), 777);
     QCOMPARE(context->rtsDelay(), 9);

@@ -38,6 +38,7 @@ public:
     bool replaceAnswer = false;
     QStringList questions; // "title|text"
     QList<Launch> launches;
+    bool launchSucceeds = true;
 
 protected:
     QString showSaveFileDialog(const QString &, const QString &, const QString &) override
@@ -57,7 +58,7 @@ protected:
                        const QString &workingDirectory) override
     {
         launches.append({program, arguments, workingDirectory});
-        return true;
+        return launchSucceeds;
     }
 };
 
@@ -111,6 +112,8 @@ private slots:
     void compareVersions_data();
     void compareVersions();
     void fileNames();
+    void deleteConfigStaysInItsFolder_data();
+    void deleteConfigStaysInItsFolder();
     void utf8Size_data();
     void utf8Size();
     void saveDialog_data();
@@ -127,6 +130,7 @@ private slots:
     void desktopOpens();
     void restart();
     void cancelledRestart();
+    void failedRestartKeepsRunning();
     void exitApplication();
     void calibrationRestarts();
 
@@ -221,6 +225,33 @@ void tst_MenuContextServices::fileNames()
     QVERIFY(m_context->deleteConfig(QStringLiteral("site.xml")));
     QVERIFY(!m_context->fileExists(config));
     QVERIFY(!m_context->deleteConfig(QStringLiteral("site.xml")));
+}
+
+void tst_MenuContextServices::deleteConfigStaysInItsFolder_data()
+{
+    QTest::addColumn<QString>("name");
+    QTest::newRow("climbs out") << "../victim.txt";
+    QTest::newRow("climbs out through a subfolder") << "sub/../../victim.txt";
+    QTest::newRow("absolute path") << "ABSOLUTE";
+    QTest::newRow("the folder itself") << ".";
+}
+
+void tst_MenuContextServices::deleteConfigStaysInItsFolder()
+{
+    QFETCH(QString, name);
+    // A file beside the configurations folder, in the user's data folder.
+    const QString victim =
+        QDir(m_context->modbusConfigsDir() + "..").absoluteFilePath("victim.txt");
+    writeFile(victim);
+    if (name == QLatin1String("ABSOLUTE"))
+        name = victim;
+    QTest::ignoreMessage(QtWarningMsg,
+                         qPrintable("deleteConfig: refused a name outside the configurations "
+                                    "folder: " +
+                                    name));
+    QVERIFY(!m_context->deleteConfig(name));
+    QVERIFY(QFileInfo::exists(victim));
+    QVERIFY(QFileInfo(m_context->modbusConfigsDir()).isDir());
 
     const QString elsewhere = m_home.filePath(QStringLiteral("elsewhere.txt"));
     writeFile(elsewhere);
@@ -553,6 +584,18 @@ void tst_MenuContextServices::cancelledRestart()
     QCOMPARE(asked, 1);
     QTRY_COMPARE_WITH_TIMEOUT(asked, 2, 2000);
     QVERIFY(m_context->launches.isEmpty());
+}
+
+void tst_MenuContextServices::failedRestartKeepsRunning()
+{
+    m_context->launchSucceeds = false;
+    QTest::ignoreMessage(QtWarningMsg, qPrintable("can't restart the menu: failed to start " +
+                                                  QCoreApplication::applicationFilePath()));
+    QVERIFY(!m_context->restartMenu());
+    QCOMPARE(m_context->launches.size(), 1);
+    // No quit was queued: the loop runs until something else ends it.
+    QTimer::singleShot(300, [] { QCoreApplication::exit(7); });
+    QCOMPARE(QCoreApplication::exec(), 7);
 }
 
 void tst_MenuContextServices::exitApplication()

@@ -102,6 +102,8 @@ private slots:
     void timerExpiry();
     void inputRestartsTimerOnWindowsOnly();
     void fades();
+    void refusedFades_data();
+    void refusedFades();
     void storedBrightnessFadesIn();
 };
 
@@ -454,6 +456,30 @@ void tst_PowerManager::fades()
     // The fade leaves the property at the value read before it, without a signal.
     QCOMPARE(manager.backlightBrightness(), 1.0);
     QCOMPARE(changed.count(), 0);
+}
+
+void tst_PowerManager::refusedFades_data()
+{
+    QTest::addColumn<int>("steps");
+    QTest::addColumn<int>("duration");
+    QTest::newRow("no steps") << 0 << 500;
+    QTest::newRow("negative steps") << -3 << 500;
+    QTest::newRow("zero duration") << 20 << 0;
+    QTest::newRow("negative duration") << 20 << -500;
+}
+
+void tst_PowerManager::refusedFades()
+{
+    QFETCH(int, steps);
+    QFETCH(int, duration);
+    Machine machine;
+    machine.addBacklight("pca9632-bl", "200", "200");
+    Setting embedded(true);
+    PowerManager manager(machine.platform());
+    // Returns at once, writing nothing: a negative pause would sleep the GUI thread for ever.
+    manager.fadeOutBacklightBrightness(steps, duration);
+    QVERIFY(machine.pauses.isEmpty());
+    QCOMPARE(machine.brightnessDuringPauses.size(), 0);
 }
 
 void tst_PowerManager::storedBrightnessFadesIn()

@@ -65,16 +65,17 @@ void tst_Tavrin::versions()
 
 void tst_Tavrin::notVersionOptions_data()
 {
-    QTest::addColumn<QString>("argument");
-    QTest::newRow("other letter case") << "-Ver";
-    QTest::newRow("longer word") << "-verbose";
+    QTest::addColumn<QStringList>("arguments");
+    QTest::newRow("other letter case") << QStringList{"-Ver"};
+    QTest::newRow("longer word") << QStringList{"-verbose"};
+    QTest::newRow("taken by -set") << QStringList{"-set", "-ver"};
 }
 
 void tst_Tavrin::notVersionOptions()
 {
-    QFETCH(QString, argument);
+    QFETCH(QStringList, arguments);
     QProcess process;
-    startProgram(process, {argument});
+    startProgram(process, arguments);
     QByteArray errors;
     // The menu starts as usual; then the test ends it.
     QTRY_VERIFY_WITH_TIMEOUT((errors += process.readAllStandardError()).contains("loading qml"),

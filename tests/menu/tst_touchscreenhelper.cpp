@@ -5,6 +5,7 @@
 #include <QTemporaryDir>
 #include <QtTest>
 
+#include <ctime>
 #include <fcntl.h>
 #include <linux/input.h>
 #include <sys/stat.h>
@@ -17,9 +18,12 @@ namespace {
 
 // The touch device and calibration file named by the environment for the helpers constructed
 // while it lives.
+// The calibration file is put back as it was: a helper that calibrates must never fall back to
+// the system's own file.
 struct TouchEnvironment
 {
     explicit TouchEnvironment(const QString &device, const QString &calibration = QString())
+        : m_calibration(qgetenv("TSLIB_CALIBFILE"))
     {
         qputenv("TSLIB_TSDEVICE", QFile::encodeName(device));
         if (!calibration.isEmpty())
@@ -28,9 +32,17 @@ struct TouchEnvironment
     ~TouchEnvironment()
     {
         qunsetenv("TSLIB_TSDEVICE");
-        qunsetenv("TSLIB_CALIBFILE");
+        qputenv("TSLIB_CALIBFILE", m_calibration);
     }
+    QByteArray m_calibration;
 };
+
+qint64 processCpuMs()
+{
+    timespec now{};
+    clock_gettime(CLOCK_PROCESS_CPUTIME_ID, &now);
+    return qint64(now.tv_sec) * 1000 + now.tv_nsec / 1000000;
+}
 
 QByteArray record(quint16 type, quint16 code, qint32 value)
 {
@@ -72,10 +84,14 @@ private slots:
     void averaging();
     void readsTheDevice();
     void destructionWhileWaiting();
+    void calibrationFileWrittenAndReadBack();
+    void calibrationFileNotWritable();
+    void endOfFileWaitsBeforeReopening();
 
 private:
     QTemporaryDir m_dir;
     QString m_missing;
+    QString m_calibration;
 };
 
 void tst_TouchScreenHelper::init()
@@ -83,6 +99,10 @@ void tst_TouchScreenHelper::init()
     // No test reads a real touch screen by accident.
     m_missing = m_dir.filePath(QStringLiteral("no-such-device"));
     qputenv("TSLIB_TSDEVICE", QFile::encodeName(m_missing));
+    // Nor writes the system's calibration, nor reads one a previous case left.
+    m_calibration = m_dir.filePath(QStringLiteral("pointercal"));
+    QFile::remove(m_calibration);
+    qputenv("TSLIB_CALIBFILE", QFile::encodeName(m_calibration));
 }
 
 void tst_TouchScreenHelper::paths()
@@ -96,6 +116,7 @@ void tst_TouchScreenHelper::paths()
         QVERIFY(!helper.touchScreenExists());
     }
     qunsetenv("TSLIB_TSDEVICE");
+    qunsetenv("TSLIB_CALIBFILE");
     TouchScreenHelper helper;
     QCOMPARE(helper.touchDevice(), QStringLiteral("/dev/input/event1"));
     QCOMPARE(helper.calibrationFile(), QStringLiteral("/etc/pointercal"));
@@ -258,6 +279,87 @@ void tst_TouchScreenHelper::destructionWhileWaiting()
     clock.start();
     helper.reset();
     QVERIFY2(clock.elapsed() < 1000, qPrintable(QString::number(clock.elapsed())));
+}
+
+void tst_TouchScreenHelper::calibrationFileWrittenAndReadBack()
+{
+    const QList<QList<int>> targets{{50, 50}, {590, 50}, {590, 430}, {50, 430}, {320, 240}};
+    std::array<int, 7> fitted{};
+    {
+        TouchScreenHelper collinear;
+        for (int i = 0; i < 5; ++i)
+            collinear.setCalibrationPoint(i, targets[i][0], targets[i][0], targets[i][0], 0);
+        QCOMPARE(collinear.performCalibration(), -1);
+        // A failed fit leaves any stored calibration alone.
+        QVERIFY(!QFileInfo::exists(m_calibration));
+
+        TouchScreenHelper helper;
+        for (int i = 0; i < 5; ++i)
+            helper.setCalibrationPoint(i, 4000 - 6 * targets[i][0], 500 + 7 * targets[i][1],
+                                       targets[i][0], targets[i][1]);
+        QCOMPARE(helper.performCalibration(), 0);
+        fitted = helper.coefficients();
+    }
+    QFile file(m_calibration);
+    QVERIFY(file.open(QIODevice::ReadOnly));
+    const QList<QByteArray> words = file.readAll().trimmed().split(' ');
+    // The touch library's order: x's raw x and raw y terms, its constant, the same for y, the
+    // divisor, then the calibrated area.
+    const QList<int> order{1, 2, 0, 4, 5, 3, 6};
+    QCOMPARE(words.size(), 9);
+    for (int k = 0; k < 7; ++k)
+        QCOMPARE(words[k].toInt(), fitted[size_t(order[k])]);
+    QCOMPARE(words[7], QByteArray("640"));
+    QCOMPARE(words[8], QByteArray("480"));
+    // No temporary file is left beside it.
+    QCOMPARE(QDir(m_dir.path()).entryList({"pointercal*"}, QDir::Files), QStringList{"pointercal"});
+
+    // The next start, after the restart that follows a calibration, has it again.
+    TouchScreenHelper restarted;
+    QCOMPARE(restarted.coefficients(), fitted);
+}
+
+void tst_TouchScreenHelper::calibrationFileNotWritable()
+{
+    // A plain file where the calibration file's folder should be.
+    const QString blocker = m_dir.filePath(QStringLiteral("blocker"));
+    QFile block(blocker);
+    QVERIFY(block.open(QIODevice::WriteOnly));
+    block.close();
+    TouchEnvironment environment(m_missing, blocker + "/pointercal");
+    TouchScreenHelper helper;
+    QSignalSpy completed(&helper, &TouchScreenHelper::calibrationCompleted);
+    const QList<QList<int>> targets{{50, 50}, {590, 50}, {590, 430}, {50, 430}, {320, 240}};
+    for (int i = 0; i < 5; ++i)
+        helper.setCalibrationPoint(i, targets[i][0], targets[i][1], targets[i][0], targets[i][1]);
+    QTest::ignoreMessage(QtWarningMsg,
+                         QRegularExpression("^can't write the touch-screen calibration to " +
+                                            QRegularExpression::escape(blocker) + "/pointercal: "));
+    QCOMPARE(helper.performCalibration(), 0);
+    QCOMPARE(completed.count(), 1);
+}
+
+void tst_TouchScreenHelper::endOfFileWaitsBeforeReopening()
+{
+    const QString fifo = m_dir.filePath(QStringLiteral("gone"));
+    QCOMPARE(mkfifo(QFile::encodeName(fifo).constData(), 0600), 0);
+    TouchEnvironment environment(fifo);
+    TouchScreenHelper helper;
+    QTRY_VERIFY_WITH_TIMEOUT(helper.touchScreenExists(), 5000);
+    // A writer that comes and goes leaves the device at end of file for good.
+    const int fd = ::open(QFile::encodeName(fifo).constData(), O_WRONLY | O_NONBLOCK);
+    QVERIFY(fd >= 0);
+    ::close(fd);
+
+    const qint64 cpuBefore = processCpuMs();
+    QElapsedTimer clock;
+    clock.start();
+    QTest::qWait(1000);
+    const qint64 cpu = processCpuMs() - cpuBefore;
+    // Reopening at once would keep a core busy for the whole second.
+    QVERIFY2(cpu < 300,
+             qPrintable(QStringLiteral("%1 ms of CPU in %2 ms").arg(cpu).arg(clock.elapsed())));
+    QVERIFY(helper.touchScreenExists());
 }
 
 QTEST_GUILESS_MAIN(tst_TouchScreenHelper)

@@ -36,6 +36,7 @@ private slots:
     void xmlNewestFirst();
     void translatedNames();
     void unknownRole();
+    void linksOutOfTheRootNotListed();
 
 private:
     QString path(const QString &relative) const { return m_dir.filePath(relative); }
@@ -204,6 +205,23 @@ void tst_VFilesModel::unknownRole()
     model.setRootDir(missing);
     QCOMPARE(model.rootDir(), missing);
     QCOMPARE(model.rowCount(), 0);
+}
+
+void tst_VFilesModel::linksOutOfTheRootNotListed()
+{
+    makeFile(QStringLiteral("linked/own.xml"), 100);
+    QVERIFY(QFile::link(path(QStringLiteral("linked/own.xml")),
+                        path(QStringLiteral("linked/alias.xml"))));
+    QVERIFY(QFile::link(path(QStringLiteral("etc/passwd.xml")),
+                        path(QStringLiteral("linked/outside.xml"))));
+    QVERIFY(QFile::link(path(QStringLiteral("etc")), path(QStringLiteral("linked/etcdir"))));
+    VFilesModel model;
+    model.classBegin();
+    model.setRootDir(path(QStringLiteral("linked")));
+    model.setDirectory(path(QStringLiteral("linked")));
+    model.componentComplete();
+    // The link to a folder outside is no folder entry either.
+    QCOMPARE(column(model, VFilesModel::FileNameRole), (QStringList{"alias.xml", "own.xml"}));
 }
 
 QTEST_GUILESS_MAIN(tst_VFilesModel)

@@ -82,6 +82,8 @@ private slots:
     void rolesAndColumns();
     void keepsTheNewestRows();
     void fileRestartsAboveItsLimit();
+    void rotationKeepsPreviousFiles_data();
+    void rotationKeepsPreviousFiles();
     void messageRaisedWhileAppendingIsDropped();
     void fixedTimeFreezesStamps();
     void refusesWhenAnotherHandlerIsInstalled();
@@ -194,6 +196,41 @@ void tst_VLog::fileRestartsAboveItsLimit()
     log.append(QStringLiteral("third"));
     QCOMPARE(fileLines(logFile()), QStringList{"2024.01.02 03:04:05.0060    third"});
     QCOMPARE(log.rowCount(), 3);
+}
+
+void tst_VLog::rotationKeepsPreviousFiles_data()
+{
+    QTest::addColumn<int>("previousFiles");
+    QTest::addColumn<QStringList>("kept"); // the first message of each file, newest first
+    QTest::newRow("none: the full file is deleted") << 0 << QStringList{"m6"};
+    QTest::newRow("one previous file") << 1 << QStringList{"m6", "m4"};
+    QTest::newRow("two previous files") << 2 << QStringList{"m6", "m4", "m2"};
+}
+
+void tst_VLog::rotationKeepsPreviousFiles()
+{
+    QFETCH(int, previousFiles);
+    QFETCH(QStringList, kept);
+    VLog log;
+    log.setDebugForward(false);
+    log.setCurrentTime(Fixed);
+    log.setFileName(logFile());
+    log.setLogToFile(true);
+    log.setPreviousFiles(previousFiles);
+    log.setMaxFileSize(60); // two lines of 31 bytes are above it
+    for (int i = 0; i <= 6; ++i)
+        log.append(QStringLiteral("m%1").arg(i));
+
+    QStringList firsts;
+    for (int n = 0; n <= 3; ++n) {
+        const QString name = n == 0 ? logFile() : logFile() + "." + QString::number(n);
+        if (QFileInfo::exists(name))
+            firsts << fileLines(name).value(0).mid(28);
+    }
+    QCOMPARE(firsts, kept);
+    // Each previous file is whole: the newest lines before the rotation are all there.
+    if (previousFiles > 0)
+        QCOMPARE(fileLines(logFile() + ".1").size(), 2);
 }
 
 void tst_VLog::messageRaisedWhileAppendingIsDropped()

@@ -40,6 +40,7 @@ private slots:
     void destruction_data();
     void destruction();
     void scriptListSavedAsList();
+    void unwritableStore();
 
 private:
     std::unique_ptr<QObject> create(const QByteArray &body);
@@ -214,6 +215,29 @@ void tst_VSettings::scriptListSavedAsList()
     QVERIFY(again);
     QCOMPARE(again->property("count").toInt(), 2);
     QCOMPARE(again->property("second").toInt(), 5);
+}
+
+void tst_VSettings::unwritableStore()
+{
+    // A plain file where the store's folder should be: root may write anywhere, but no
+    // folder can be made there.
+    const QString blocker = qEnvironmentVariable("XDG_CONFIG_HOME") + "/Blocked";
+    QVERIFY(QDir().mkpath(qEnvironmentVariable("XDG_CONFIG_HOME")));
+    QFile file(blocker);
+    QVERIFY(file.open(QIODevice::WriteOnly));
+    file.close();
+
+    std::unique_ptr<QObject> settings =
+        create("organizationName: \"Blocked\"\nloadOnCreate: false\nproperty int value: 0");
+    QVERIFY(settings);
+    QSignalSpy saved(settings.get(), SIGNAL(saved()));
+    QTest::ignoreMessage(QtWarningMsg, qPrintable("can't write settings to " + blocker + "/" +
+                                                  Application + ".conf"));
+    QVERIFY(QMetaObject::invokeMethod(settings.get(), "save"));
+    QCOMPARE(saved.count(), 0);
+    QVERIFY(!settings->property("wasLoaded").toBool());
+    settings->setProperty("saveOnDestroy", false);
+    QFile::remove(blocker);
 }
 
 QTEST_GUILESS_MAIN(tst_VSettings)
