@@ -80,6 +80,26 @@ Rectangle {
             model: ["m³/h", "l/s", "l/min", "l/h"]
             initValue: 1
         }
+        Column {
+            spacing: 4
+            ProgressBar {
+                value: 60
+                duration: 0
+            }
+            ProgressBar {
+                value: 5
+                duration: 0
+            }
+            WhiteRectProgresser {
+                height: 40
+                active: true
+                Rectangle {
+                    anchors.fill: parent
+                    color: "#22000000"
+                    z: -1
+                }
+            }
+        }
         Loader {
             // Only on the page that has a folder to show.
             active: gallery.explorerDir !== ""
