@@ -40,8 +40,8 @@ BaseEditor {
         applyAndClose()
     }
 
-    // The band behind the group swallows clicks; it is dark enough that the rows behind do not
-    // read through the fields' gaps.
+    // The band behind the group swallows clicks. It only dims the rows: a panel right behind
+    // the fields and buttons keeps the rows' texts from reading through their gaps.
     Rectangle {
         objectName: "dateTimeEditorBand"
         anchors.horizontalCenter: parent.horizontalCenter
@@ -51,6 +51,16 @@ BaseEditor {
         MouseArea {
             anchors.fill: parent
         }
+    }
+    Rectangle {
+        objectName: "dateTimeEditorPanel"
+        anchors.centerIn: content
+        width: content.width + 40
+        height: content.height + 30
+        radius: styleManager.style.menuItemRadius
+        color: "#2B3440"
+        border.width: 1
+        border.color: "#66FFFFFF"
     }
 
     Column {
