@@ -165,11 +165,17 @@ int main(int argc, char **argv)
     const QString out = argc > 1 ? QString::fromLocal8Bit(argv[1]) : QStringLiteral(".");
     QDir().mkpath(out);
 
-    // Main-button pictures fit 160 x 110; the pressed ones are the same shape a shade darker.
+    // Main-button pictures fit 160 x 110 and lie on the button's own framed face: the symbol
+    // alone, no tile of its own (that would be a frame inside the frame). The pressed ones sit
+    // on a faint shade.
     const auto mainTile = [](Draw inner, bool pressed) {
         return [inner, pressed](QPainter &p, const QRectF &r) {
-            tile(p, r, pressed ? Accent.darker(130) : Accent);
-            inner(p, inset(r, 0.22));
+            if (pressed) {
+                p.setPen(Qt::NoPen);
+                p.setBrush(QColor(0, 0, 0, 40));
+                p.drawEllipse(inset(r, 0.04));
+            }
+            inner(p, inset(r, 0.14));
         };
     };
     const Draw info = [](QPainter &p, const QRectF &r) {
@@ -493,7 +499,8 @@ int main(int argc, char **argv)
              p.setBrush(QColor("#EEEEEE"));
              p.drawRoundedRect(r.adjusted(0.5, 0.5, -0.5, -0.5), 4, 4);
          }},
-        {"progressbarfill.png", 32, 16,
+        // Drawn as a border image with 8 px borders: taller than both, so that a middle is left.
+        {"progressbarfill.png", 32, 24,
          [](QPainter &p, const QRectF &r) {
              p.setPen(Qt::NoPen);
              p.setBrush(QColor("#5F8AB8"));

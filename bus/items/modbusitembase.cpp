@@ -104,7 +104,7 @@ bool ModbusItemBase::internalRead(bool sync)
         result = m_source->internalRead(sync);
     } else if (checkClient()) {
         bool cancel = false;
-        emit beforeRead(cancel);
+        emitCancellable(&ModbusItemBase::beforeRead, cancel);
         result = !cancel && self && internalReading(sync);
     }
     if (self)
@@ -142,7 +142,7 @@ bool ModbusItemBase::internalWrite(const ModbusBytesArray *elements, bool sync)
         result = m_source->internalWrite(nullptr, sync);
     } else if (checkClient()) {
         bool cancel = false;
-        emit beforeWrite(cancel);
+        emitCancellable(&ModbusItemBase::beforeWrite, cancel);
         result = !cancel && self && internalWriting(elements, sync);
     }
     if (self)
@@ -1159,6 +1159,24 @@ QString ModbusItemBase::getRoleNames() const
 QString ModbusItemBase::binaryValue() const
 {
     return getBinaryValue(m_binaryBaseLength);
+}
+
+void ModbusItemBase::cancelRequest()
+{
+    if (m_requestCancel)
+        *m_requestCancel = true;
+}
+
+void ModbusItemBase::emitCancellable(void (ModbusItemBase::*announce)(bool &), bool &cancel)
+{
+    // A handler may start another request of this item, which announces its own; and it may
+    // delete the item, after which nothing here is touched.
+    const QPointer<ModbusItemBase> self(this);
+    bool *outer = m_requestCancel;
+    m_requestCancel = &cancel;
+    (this->*announce)(cancel);
+    if (self)
+        m_requestCancel = outer;
 }
 
 QString ModbusItemBase::getBinaryValue(int baseLength) const

@@ -247,6 +247,9 @@ public:
     Q_INVOKABLE QVariant getModelValue(int row, const QString &roleName) const;
     Q_INVOKABLE QString getModelHeader(const QString &roleName) const;
     Q_INVOKABLE QString getBinaryValue(int baseLength = -1) const;
+    // For beforeRead and beforeWrite handlers in QML, which cannot set the signal's cancel
+    // argument: stops the request being announced. Outside such a handler it does nothing.
+    Q_INVOKABLE void cancelRequest();
 
     // Virtual operations, in the order derived kinds rely on.
     virtual ModbusBytesArray getModbusBytes() const;
@@ -386,6 +389,7 @@ private slots:
 private:
     bool internalRead(bool sync);
     bool internalWrite(const ModbusBytesArray *elements, bool sync);
+    void emitCancellable(void (ModbusItemBase::*announce)(bool &), bool &cancel);
     void setIntervalReadingCounter(quint32 value);
     void updateConnected();
     void setDeviceAddressInternal(int value);
@@ -446,6 +450,8 @@ private:
     ModbusBytesArray m_topBytesArray;
     bool m_reading = false;
     bool m_writing = false;
+    // The cancel flag of the beforeRead or beforeWrite being emitted; null otherwise.
+    bool *m_requestCancel = nullptr;
     bool m_useClientDeviceAddress = true;
     bool m_checkReadTaskCount = true;
     InternalItemModel *m_model = nullptr;

@@ -328,6 +328,14 @@ int main(int argc, char *argv[])
              return showOverlay(menu, "ControlsGallery.qml", {{QStringLiteral("page"), 1}}) !=
                     nullptr;
          }},
+        {"controls-progress",
+         [](MenuDriver &menu) {
+             if (!showOverlay(menu, "ControlsGallery.qml", {{QStringLiteral("page"), 2}}))
+                 return false;
+             // The sweep's mark is clearest halfway along its 2 s path.
+             MenuDriver::settle(1000);
+             return true;
+         }},
         {"keypad-english", [](MenuDriver &menu) { return showKeypad(menu, "shownText"); },
          QSize(640, 480)},
         {"keypad-english-shift",
@@ -405,6 +413,17 @@ int main(int argc, char *argv[])
         {"editor-date-time",
          [](MenuDriver &menu) {
              return openEditor(menu, QStringLiteral("dateTimeRow")) != nullptr;
+         }},
+        {"editor-date-time-refused",
+         [](MenuDriver &menu) {
+             if (!openEditor(menu, QStringLiteral("dateTimeRow")))
+                 return false;
+             QObject *day = menu.object(QStringLiteral("dayEdit"));
+             QObject *input = day ? day->property("input").value<QObject *>() : nullptr;
+             if (!input)
+                 return false;
+             input->setProperty("text", QStringLiteral("35"));
+             return true;
          }},
         {"editor-bool",
          [](MenuDriver &menu) { return openEditor(menu, QStringLiteral("boolRow")) != nullptr; }},

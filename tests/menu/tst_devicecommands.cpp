@@ -142,6 +142,8 @@ private slots:
     void commandWrites_data();
     void commandWrites();
     void siteCopyToItselfRefused();
+    void editedSiteNeedsItsIndex_data();
+    void editedSiteNeedsItsIndex();
     void erasingNeedsAUsableCard_data();
     void erasingNeedsAUsableCard();
     void historyResetOnEachConnection();
@@ -213,6 +215,9 @@ void tst_DeviceCommands::commandWrites_data()
     QTest::newRow("erase archive, the current site's")
         << "deviceProps.eraseArchive.execute()"
         << "Are you sure?" << QStringList{"W 400023 aa550000"};
+    QTest::newRow("erase the archive of site 3, through the command")
+        << "deviceProps.eraseArchive.eraseSpecifiedArchive(3)" << QString()
+        << QStringList{"W 400023 aa550003"};
 }
 
 void tst_DeviceCommands::commandWrites()
@@ -247,6 +252,52 @@ void tst_DeviceCommands::siteCopyToItselfRefused()
     }
     MenuDriver::settle(300);
     QCOMPARE(countOf(described(menu.requests()), QStringLiteral("W 403255 .*")), 0);
+}
+
+// The site frame's fields write the edited site's record: while no site is being edited
+// (index -1) nothing is written, least of all over the first site.
+void tst_DeviceCommands::editedSiteNeedsItsIndex_data()
+{
+    QTest::addColumn<QString>("field");
+    QTest::addColumn<int>("index");
+    QTest::addColumn<QString>("written");
+    QTest::newRow("name, no site") << "editingSiteName" << -1 << QString();
+    QTest::newRow("group, no site") << "editingSiteGroup" << -1 << QString();
+    QTest::newRow("subgroup, no site") << "editingSiteSubGroup" << -1 << QString();
+    QTest::newRow("name, site 3") << "editingSiteName" << 3 << "FW 183 61";
+}
+
+void tst_DeviceCommands::editedSiteNeedsItsIndex()
+{
+    QFETCH(QString, field);
+    QFETCH(int, index);
+    QFETCH(QString, written);
+    MenuDriver &menu = *m_menu;
+    SimulatedInstrument &instrument = menu.instrument();
+    menu.evaluate(QStringLiteral("sitesManager.editingSiteIndex = %1").arg(index));
+    const QByteArray before = instrument.file(SiteRecords::File);
+    instrument.clearRequests();
+    {
+        MessageCapture messages;
+        menu.evaluate(QStringLiteral("deviceProps.%1.setValue(\"Boiler\")").arg(field));
+        if (written.isEmpty())
+            QVERIFY(messages.contains(QStringLiteral("Cannot write site - no site index")));
+    }
+    if (written.isEmpty()) {
+        MenuDriver::settle(500);
+        QCOMPARE(countOf(described(menu.requests()), QStringLiteral("FW .*")), 0);
+        QCOMPARE(instrument.file(SiteRecords::File), before);
+    } else {
+        QVERIFY(waitForLog(menu, {written}));
+        QCOMPARE(countOf(described(menu.requests()), QStringLiteral("FW 0 .*")), 0);
+        QTRY_COMPARE_WITH_TIMEOUT(
+            ModbusBytes(instrument.file(SiteRecords::File)
+                            .mid(index * SiteRecords::RecordSize, SiteRecords::RecordSize)),
+            encodeSiteRecord(QString(), QString(), QStringLiteral("Boiler")), 3000);
+        QCOMPARE(instrument.file(SiteRecords::File).left(SiteRecords::RecordSize),
+                 before.left(SiteRecords::RecordSize));
+    }
+    menu.evaluate(QStringLiteral("sitesManager.editingSiteIndex = -1"));
 }
 
 void tst_DeviceCommands::erasingNeedsAUsableCard_data()
@@ -312,9 +363,12 @@ void tst_DeviceCommands::measuringSwitch()
     QVERIFY(MenuDriver::waitFor([&] { return evalTrue(menu, "deviceProps.measuring"); }, 3000));
     QElapsedTimer sinceMeasuring;
     sinceMeasuring.start();
+    QVERIFY(evalTrue(menu, "deviceProps.measureStatus.measuring"));
+    QVERIFY(!evalTrue(menu, "deviceProps.measureStatus.measuringDeferred"));
     QVERIFY(!evalTrue(menu, "deviceProps.measuringDeferred"));
-    QVERIFY(
-        MenuDriver::waitFor([&] { return evalTrue(menu, "deviceProps.measuringDeferred"); }, 3000));
+    QVERIFY(MenuDriver::waitFor(
+        [&] { return evalTrue(menu, "deviceProps.measureStatus.measuringDeferred"); }, 3000));
+    QVERIFY(evalTrue(menu, "deviceProps.measuringDeferred"));
     QVERIFY2(sinceMeasuring.elapsed() >= 300,
              qPrintable(QString::number(sinceMeasuring.elapsed())));
 
@@ -324,6 +378,8 @@ void tst_DeviceCommands::measuringSwitch()
     QVERIFY(waitForLog(menu, {QStringLiteral("W 400127 0000")}));
     instrument.setRegisters(300752, ModbusBytes::fromUInt16(0));
     QVERIFY(MenuDriver::waitFor([&] { return !evalTrue(menu, "deviceProps.measuring"); }, 3000));
+    QVERIFY(!evalTrue(menu, "deviceProps.measureStatus.measuring"));
+    QVERIFY(!evalTrue(menu, "deviceProps.measureStatus.measuringDeferred"));
     QVERIFY(!evalTrue(menu, "deviceProps.measuringDeferred"));
 
     // Above the warning level, or on the adapter, the question has no note.

@@ -15,6 +15,8 @@ Rectangle {
     property real pointX: cornersOffset
     property real pointY: cornersOffset
     property int markMoveDuration: 500
+    // The last round's fit failed; said until the next round's first touch.
+    property bool failed: false
 
     signal calibrationCompleted
 
@@ -31,6 +33,7 @@ Rectangle {
             calibrator.calibrationState++
             switch (calibrator.calibrationState) {
             case 1:
+                calibrator.failed = false
                 calibrator.moveMark(calibrator.width - calibrator.cornersOffset,
                                     calibrator.cornersOffset)
                 break
@@ -46,7 +49,10 @@ Rectangle {
                 calibrator.moveMark(calibrator.width / 2, calibrator.height / 2)
                 break
             case 5:
-                touchScreen.performCalibration()
+                // A fit that fails (touches on one spot, a worn panel) starts over: the user
+                // has no other way out of the calibration state.
+                if (touchScreen.performCalibration() < 0)
+                    calibrator.restart()
                 break
             }
         }
@@ -65,6 +71,12 @@ Rectangle {
             caption.text = qsTr("Calibration sucessfully completed")
             calibrator.calibrationCompleted()
         }
+    }
+
+    function restart() {
+        calibrationState = 0
+        failed = true
+        moveMark(cornersOffset, cornersOffset)
     }
 
     function moveMark(x, y) {
@@ -94,8 +106,9 @@ Rectangle {
         anchors.top: caption.bottom
         anchors.topMargin: 20
         anchors.horizontalCenter: parent.horizontalCenter
-        text: qsTr("Please, touch the mark")
-        color: "lightgreen"
+        text: calibrator.failed ? qsTr("Calibration failed, please touch the marks again")
+                                : qsTr("Please, touch the mark")
+        color: calibrator.failed ? "#FF8080" : "lightgreen"
         font.pixelSize: 20
     }
 

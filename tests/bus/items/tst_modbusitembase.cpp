@@ -72,6 +72,7 @@ private slots:
     void reentryGuards();
     void cancelledRequest_data();
     void cancelledRequest();
+    void cancelRequestStopsOnlyTheAnnouncedRequest();
     void abortDropsTheItemsQueuedTasks();
     void readingCounter_data();
     void readingCounter();
@@ -221,19 +222,31 @@ void tst_ModbusItemBase::cancelledRequest_data()
 {
     QTest::addColumn<bool>("reading");
     QTest::addColumn<bool>("sync");
-    QTest::newRow("read") << true << false;
-    QTest::newRow("readSync") << true << true;
-    QTest::newRow("write") << false << false;
-    QTest::newRow("writeSync") << false << true;
+    // A QML handler cannot set the argument: it calls cancelRequest() instead.
+    QTest::addColumn<bool>("byCall");
+    QTest::newRow("read") << true << false << false;
+    QTest::newRow("readSync") << true << true << false;
+    QTest::newRow("write") << false << false << false;
+    QTest::newRow("writeSync") << false << true << false;
+    QTest::newRow("read, cancelRequest()") << true << false << true;
+    QTest::newRow("readSync, cancelRequest()") << true << true << true;
+    QTest::newRow("write, cancelRequest()") << false << false << true;
+    QTest::newRow("writeSync, cancelRequest()") << false << true << true;
 }
 
 void tst_ModbusItemBase::cancelledRequest()
 {
     QFETCH(bool, reading);
     QFETCH(bool, sync);
+    QFETCH(bool, byCall);
     RegisterItem item;
     item.setClient(m_client.get());
-    const auto cancel = [](bool &cancelled) { cancelled = true; };
+    const auto cancel = [&](bool &cancelled) {
+        if (byCall)
+            item.cancelRequest();
+        else
+            cancelled = true;
+    };
     connect(&item, &ModbusItemBase::beforeRead, this, cancel);
     connect(&item, &ModbusItemBase::beforeWrite, this, cancel);
     QSignalSpy errors(&item, &ErrObject::error);
@@ -248,6 +261,30 @@ void tst_ModbusItemBase::cancelledRequest()
     QCOMPARE(m_client->executedTasksCount(), quint64(0));
     QCOMPARE(m_instrument->requestCount(), 0);
     QCOMPARE(errors.size(), 0);
+
+    // Outside a handler the call stops nothing, neither now nor the next request.
+    disconnect(&item, nullptr, this, nullptr);
+    item.cancelRequest();
+    m_client->setPaused(true);
+    QVERIFY(reading ? item.read() : item.write());
+    QCOMPARE(m_client->queuedTasksCount(), quint64(1));
+}
+
+// A request started inside a handler announces itself: cancelling it leaves the outer one.
+void tst_ModbusItemBase::cancelRequestStopsOnlyTheAnnouncedRequest()
+{
+    m_client->setPaused(true);
+    RegisterItem item;
+    item.setClient(m_client.get());
+    bool inner = false;
+    connect(&item, &ModbusItemBase::beforeWrite, this, [&](bool &) { QVERIFY(!item.read()); });
+    connect(&item, &ModbusItemBase::beforeRead, this, [&](bool &) {
+        inner = true;
+        item.cancelRequest();
+    });
+    QVERIFY(item.write());
+    QVERIFY(inner);
+    QCOMPARE(m_client->queuedTasksCount(), quint64(1));
 }
 
 void tst_ModbusItemBase::abortDropsTheItemsQueuedTasks()

@@ -66,6 +66,32 @@ TestHarness {
             fuzzyCompare(root.style.bottomButtonWidth, data.width / 3, 1e-9)
         }
 
+        // WCAG's contrast ratio of two opaque colours.
+        function contrast(a, b) {
+            function luminance(c) {
+                function channel(v) {
+                    return v <= 0.03928 ? v / 12.92 : Math.pow((v + 0.055) / 1.055, 2.4)
+                }
+                return 0.2126 * channel(c.r) + 0.7152 * channel(c.g) + 0.0722 * channel(c.b)
+            }
+            var la = luminance(a)
+            var lb = luminance(b)
+            return (Math.max(la, lb) + 0.05) / (Math.min(la, lb) + 0.05)
+        }
+        // Texts that must read on their faces, a disabled caption too (at least 3:1).
+        function test_captionContrast_data() {
+            return [
+                {tag: "button caption", text: "baseButtonFontColor", face: "baseButtonBackColor"},
+                {tag: "disabled button caption", text: "baseButtonFontColor_disabled",
+                 face: "baseButtonBackColor"},
+            ]
+        }
+        function test_captionContrast(data) {
+            var style = harness.styleManager.style
+            var ratio = contrast(style[data.text], style[data.face])
+            verify(ratio >= 3, data.text + " on " + data.face + ": " + ratio.toFixed(2))
+        }
+
         function test_mainButtonOutline_data() {
             return [
                 {tag: "instrument", embedded: true, color: "#55ffffff"},

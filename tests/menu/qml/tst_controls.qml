@@ -323,6 +323,53 @@ TestHarness {
             return harness.popupScroller.calls.indexOf("showPopup popups/PopupsList.qml") >= 0
         }
 
+        // The fill is the value's share of the range, never outside it.
+        function test_progressBar_data() {
+            return [
+                {tag: "below the minimum: empty", min: 10, max: 20, value: 5, percent: 0},
+                {tag: "at the minimum: empty", min: 10, max: 20, value: 10, percent: 0},
+                {tag: "half", min: 10, max: 20, value: 15, percent: 50},
+                {tag: "above the maximum: full", min: 10, max: 20, value: 40, percent: 100},
+                {tag: "no range: empty", min: 10, max: 10, value: 15, percent: 0},
+            ]
+        }
+        function test_progressBar(data) {
+            var bar = make("components/ProgressBar.qml", {minimumValue: data.min,
+                                                         maximumValue: data.max,
+                                                         duration: 50})
+            bar.value = data.value
+            compare(bar.percent, data.percent)
+            var inner = bar.fill.parent.width
+            tryCompare(bar.fill, "width", inner * data.percent / 100, 2000)
+            compare(bar.fill.visible, data.percent > 0)
+            // Back to the minimum at once, without sliding.
+            bar.reset()
+            compare(bar.value, data.min)
+            compare(bar.fill.width, 0)
+        }
+
+        function test_progresser_data() {
+            return [{tag: "running", active: true}, {tag: "idle", active: false}]
+        }
+        function test_progresser(data) {
+            var sweep = make("components/WhiteRectProgresser.qml", {active: data.active})
+            compare(sweep.visible, data.active)
+            var start = sweep.mark.x
+            wait(300)
+            if (!data.active) {
+                compare(sweep.mark.x, start)
+                return
+            }
+            // Moving along its path, clearest and largest at the path's centre.
+            verify(sweep.mark.x !== start)
+            tryVerify(function () { return sweep.mark.closeness > 0.9 }, 3000)
+            verify(sweep.mark.opacity > 0.9)
+            fuzzyCompare(sweep.mark.scale, 1 + 0.2 * sweep.mark.closeness, 1e-6)
+            verify(sweep.mark.x >= sweep.pathStart && sweep.mark.x <= sweep.pathEnd)
+            sweep.active = false
+            verify(!sweep.visible)
+        }
+
         function test_homeHeld_data() {
             return [
                 {tag: "popups, held", popups: true, holdMs: 400, clicks: 0, list: true},

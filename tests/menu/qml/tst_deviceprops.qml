@@ -287,6 +287,69 @@ TestHarness {
             modbus.measureStatusRo.value = 0
         }
 
+        // The measuring switch's own flags follow the register it reads; the deferred one only
+        // after the delay when measuring starts, at once when it stops.
+        function test_measureStatus_data() {
+            return [
+                {tag: "stopped", register: 0, measuring: false},
+                {tag: "measuring", register: 1, measuring: true},
+                {tag: "another value", register: 2, measuring: false},
+            ]
+        }
+        function test_measureStatus(data) {
+            props.measuringDeferredDelay = 100
+            modbus.measureStatusRo.value = 0
+            compare(props.measureStatus.measuringDeferred, false)
+            modbus.measureStatusRo.value = data.register
+            compare(props.measureStatus.measuring, data.measuring)
+            compare(props.measureStatus.measuringDeferred, false)
+            if (data.measuring) {
+                tryCompare(props.measureStatus, "measuringDeferred", true, 3000)
+                compare(props.measuringDeferred, true)
+            } else {
+                wait(200)
+                compare(props.measureStatus.measuringDeferred, false)
+            }
+            modbus.measureStatusRo.value = 0
+            compare(props.measureStatus.measuring, false)
+            compare(props.measureStatus.measuringDeferred, false)
+            compare(props.measuringDeferred, false)
+            props.measuringDeferredDelay = 2000
+        }
+
+        // 0xAA550000 + the site, beyond QML's int; no site below 0. The root's function is the
+        // command's.
+        function test_eraseSpecifiedArchive_data() {
+            return [
+                {tag: "site 0 through eraseArchive", on: "eraseArchive", index: 0,
+                 code: 0xAA550000},
+                {tag: "site 3 through eraseArchive", on: "eraseArchive", index: 3,
+                 code: 0xAA550003},
+                {tag: "site 19 through eraseArchive", on: "eraseArchive", index: 19,
+                 code: 0xAA550013},
+                {tag: "site 5 through the device properties", on: "", index: 5,
+                 code: 0xAA550005},
+                {tag: "-1 refused through eraseArchive", on: "eraseArchive", index: -1},
+                {tag: "-1 refused through the device properties", on: "", index: -1},
+            ]
+        }
+        function test_eraseSpecifiedArchive(data) {
+            testTools.captureMessages()
+            modbus.eraseArchive.value = 7
+            var target = data.on === "" ? props : props[data.on]
+            target.eraseSpecifiedArchive(data.index)
+            var refusal = testTools.messages().filter(function (m) {
+                return m.indexOf("Cannot erase archive - wrong site index") >= 0
+            }).length
+            if (data.code === undefined) {
+                compare(modbus.eraseArchive.value, 7)
+                compare(refusal, 1)
+            } else {
+                compare(modbus.eraseArchive.value, data.code)
+                compare(refusal, 0)
+            }
+        }
+
         function test_siteTexts_data() {
             var euro13 = "€€€€€€€€€€€€€" // 39 bytes
             return [

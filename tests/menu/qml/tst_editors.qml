@@ -190,6 +190,97 @@ TestHarness {
                 compare(item.writes, 1)
         }
 
+        // A typed date or time the field refuses stays shown as typed: neither Return nor "Ok"
+        // writes until the field is mended (here by Up, one step from the value it kept).
+        function test_dateTimeEditorRefusedField_data() {
+            return [
+                {tag: "day 35", field: "dayEdit", keys: [Qt.Key_3, Qt.Key_5], text: "35",
+                 mended: new Date(2024, 5, 4, 10, 20, 30)},
+                {tag: "hour 25", field: "hourEdit", keys: [Qt.Key_2, Qt.Key_5], text: "25",
+                 mended: new Date(2024, 5, 1, 3, 20, 30)},
+                {tag: "minute 61", field: "minuteEdit", keys: [Qt.Key_6, Qt.Key_1], text: "61",
+                 mended: new Date(2024, 5, 1, 10, 7, 30)},
+            ]
+        }
+        function test_dateTimeEditorRefusedField(data) {
+            item.value = new Date(2024, 5, 1, 10, 20, 30)
+            var editor = edit(make("DateTimeProperty.qml"))
+            var field = editor.dateTimeEdit[data.field]
+            field.forceActiveFocus()
+            for (var i = 0; i < data.keys.length; ++i)
+                keyClick(data.keys[i])
+            compare(field.input.text, data.text)
+            verify(!field.valid)
+            verify(!editor.valid)
+            compare(field.inputBackground.color, "#ffaaaa")
+
+            keyClick(Qt.Key_Return)
+            verify(editorOpen(editor))
+            mouseClick(editor.okButton)
+            verify(editorOpen(editor))
+            // Refused: the field has the focus again and still shows what was typed.
+            verify(field.activeFocus)
+            compare(field.input.text, data.text)
+            compare(item.writes, 0)
+
+            keyClick(Qt.Key_Up)
+            verify(field.valid)
+            verify(editor.valid)
+            mouseClick(editor.okButton)
+            verify(!editorOpen(editor))
+            compare(item.writes, 1)
+            compare(item.written[0].getTime(), data.mended.getTime())
+        }
+
+        // The keys between the fields and the buttons, and the focus frame at every step: a
+        // field shows the focus by its colour, a button by its frame.
+        function test_dateTimeEditorKeys_data() {
+            return [
+                {tag: "Left before the day reaches Ok, Right returns", from: "dayEdit",
+                 away: Qt.Key_Left, back: Qt.Key_Right},
+                {tag: "Right after the seconds reaches Ok, Left returns", from: "secondEdit",
+                 away: Qt.Key_Right, back: Qt.Key_Left},
+                {tag: "Left before the day reaches Ok, Up returns", from: "dayEdit",
+                 away: Qt.Key_Left, back: Qt.Key_Up},
+            ]
+        }
+        function test_dateTimeEditorKeys(data) {
+            harness.navigationManager.keyboardNavigation = true
+            item.value = new Date(2024, 5, 1, 10, 20, 30)
+            var editor = edit(make("DateTimeProperty.qml"))
+            var fields = editor.dateTimeEdit.fields
+            var start = editor.dateTimeEdit[data.from]
+            function showsFocusOn(expected) {
+                var shown = []
+                for (var i = 0; i < fields.length; ++i) {
+                    if (Qt.colorEqual(fields[i].inputBackground.color,
+                                      harness.styleManager.style.focusedColor))
+                        shown.push(fields[i].objectName)
+                }
+                if (editor.okButton.focused)
+                    shown.push("okButton")
+                if (editor.cancelButton.focused)
+                    shown.push("cancelButton")
+                compare(shown, [expected.objectName])
+                verify(expected.activeFocus)
+            }
+            start.forceActiveFocus()
+            showsFocusOn(start)
+            keyClick(data.away)
+            showsFocusOn(editor.okButton)
+            keyClick(data.back)
+            showsFocusOn(start)
+            // Down is the field's step, not a way out.
+            keyClick(Qt.Key_Down)
+            showsFocusOn(start)
+            keyClick(data.away)
+            showsFocusOn(editor.okButton)
+            // Escape cancels from the buttons as from the fields.
+            keyClick(Qt.Key_Escape)
+            verify(!editorOpen(editor))
+            compare(item.writes, 0)
+        }
+
         function test_oneEditorAtATime_data() {
             return [{tag: "a second editor"}, {tag: "a frame change", frame: true}]
         }

@@ -92,6 +92,48 @@ TestHarness {
             compare(tree.events, ["mainFrame shown false"])
         }
 
+        // The value in the style's value font and colour; the unit inside the row's margin
+        // however long it is, and none beside a blank value.
+        function test_rowValueAndUnit_data() {
+            return [
+                {tag: "short unit", value: "12.50", unit: "mm", shown: true},
+                {tag: "long unit", value: "760.00", unit: "mm Hg", shown: true},
+                {tag: "longer unit", value: "1.000", unit: "Gcal/h", shown: true},
+                {tag: "blank value", value: " ", unit: "mm", shown: false},
+                {tag: "no unit", value: "42", unit: "", shown: false},
+            ]
+        }
+        function test_rowValueAndUnit(data) {
+            var prop = createTemporaryQmlObject(
+                        "import QtQuick; QtObject { property string caption: 'Atmospheric pressure';"
+                        + " property string formatValue; property string dimension;"
+                        + " property bool readOnly: false }", framesCase)
+            prop.formatValue = data.value
+            prop.dimension = data.unit
+            var rowItem = harness.create("widgets/MenuRowItem.qml", {prop: prop})
+            verify(rowItem)
+            var style = harness.styleManager.style
+            var value = rowItem.valueItem
+            var unit = rowItem.dimensionItem
+            compare(value.text, data.value)
+            compare(value.font.family, style.menuItemTextValueValueFontFamily)
+            // Pixel sizes are whole.
+            compare(value.font.pixelSize, Math.floor(style.menuItemTextValueValueFontSize))
+            verify(Qt.colorEqual(value.color, style.menuItemTextValueValueFontColor))
+            compare(unit.visible, data.shown)
+            if (data.shown) {
+                compare(unit.text, data.unit)
+                var right = unit.mapToItem(rowItem, unit.width, 0).x
+                verify(right <= rowItem.width - style.menuItemRowDimensionRightMargin + 0.5,
+                       right + " > " + (rowItem.width - style.menuItemRowDimensionRightMargin))
+                verify(unit.mapToItem(rowItem, 0, 0).x >= value.mapToItem(rowItem, value.width, 0).x)
+            }
+            // The caption ends before the value begins.
+            verify(rowItem.captionItem.x + rowItem.captionItem.contentWidth
+                   <= value.x + value.width - value.contentWidth + 0.5)
+            rowItem.destroy()
+        }
+
         function test_readOnlyRow() {
             var readOnly = row(tree.mainFrame, "readOnly")
             verify(!readOnly.clickable)

@@ -191,5 +191,40 @@ TestHarness {
         function test_property(data) {
             data.run()
         }
+
+        // An unsigned 32-bit register (serial number, signal strength, erase codes) beyond
+        // QML's int, through the value, its text and a write.
+        function test_unsigned32_data() {
+            return [
+                {tag: "int 3000000000", file: "IntProperty.qml", value: 3000000000,
+                 text: "3000000000"},
+                {tag: "int 4294967295", file: "IntProperty.qml", value: 4294967295,
+                 text: "4294967295"},
+                {tag: "int 2147483648", file: "IntProperty.qml", value: 2147483648,
+                 text: "2147483648"},
+                {tag: "command 3000000000", file: "CommandProperty.qml", value: 3000000000},
+                {tag: "command 4294967295", file: "CommandProperty.qml", value: 4294967295},
+            ]
+        }
+        function test_unsigned32(data) {
+            var item = createTemporaryQmlObject("import DorrikBus 1.0; ModbusUInt32 {}",
+                                                propertiesCase)
+            var p = make(data.file, {modbusItem: item})
+            item.value = data.value
+            compare(p.value, data.value)
+            if (data.text !== undefined)
+                compare(p.formatValue, data.text)
+            item.value = 0
+            compare(p.value, 0)
+            // What goes to the register: a typed value, or the command's own value.
+            if (data.file === "IntProperty.qml") {
+                p.setValue(data.text, true)
+            } else {
+                p.commandValue = data.value
+                p.execute()
+            }
+            compare(item.value, data.value)
+            compare(p.value, data.value)
+        }
     }
 }

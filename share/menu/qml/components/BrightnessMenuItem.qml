@@ -85,8 +85,10 @@ FocusScope {
         anchors.rightMargin: 2 * starter.mm
         y: styleManager.style.menuItemRowHeight + (styleManager.style.menuItemRowHeight - height) / 2
         height: styleManager.style.menuItemRowHeight / 2.5
-        color: "#22FFFFFF"
-        border.color: "#5F8AB8"
+        // A light empty part and a dark fill: the style's own blues are too close to the row's
+        // background to tell the level by.
+        color: "#AAFFFFFF"
+        border.color: "#2F5A88"
 
         readonly property real ratio: brightness.maxValue > brightness.minValue
                                       ? Math.max(0, Math.min(1, (brightness.value - brightness.minValue)
@@ -97,7 +99,7 @@ FocusScope {
             anchors.top: parent.top
             anchors.bottom: parent.bottom
             width: parent.width * parent.ratio
-            color: "#5F8AB8"
+            color: "#2F5A88"
         }
         Rectangle {
             width: 6

@@ -13,6 +13,8 @@ FocusScope {
     property int minYear: 1970
     property int maxYear: 7999
     readonly property var fields: [dayEdit, monthEdit, yearEdit, hourEdit, minuteEdit, secondEdit]
+    // Every shown field's text is its value: a refused text (a day of 35) is no date at all.
+    readonly property bool valid: firstInvalidField() === null
     property alias dayEdit: dayEdit
     property alias monthEdit: monthEdit
     property alias yearEdit: yearEdit
@@ -22,6 +24,10 @@ FocusScope {
     property alias currentTimeButton: currentTimeButton
 
     property bool settingValue: false
+
+    // Left or Right on the first or the last shown field: the user of the group may take it
+    // (accept the event) to leave the fields.
+    signal edgeReached(var event)
 
     function daysInMonth(year, month) {
         return new Date(year, month + 1, 0).getDate()
@@ -42,6 +48,12 @@ FocusScope {
             result.setHours(hourEdit.value, minuteEdit.value, secondEdit.value)
         value = result
     }
+    function fieldChanged(field) {
+        // The month and the year bound the day.
+        if (!settingValue && (field === monthEdit || field === yearEdit))
+            updateDayBound()
+        rebuild()
+    }
     function setValue(date) {
         settingValue = true
         yearEdit.value = date.getFullYear()
@@ -54,17 +66,80 @@ FocusScope {
         settingValue = false
         updateDayBound()
         rebuild()
+        // The field with the focus shows its new value selected, so that typing replaces it.
+        for (var i = 0; i < fields.length; ++i) {
+            if (fields[i].input.activeFocus)
+                fields[i].input.selectAll()
+        }
+    }
+    function firstInvalidField() {
+        for (var i = 0; i < fields.length; ++i) {
+            if (fields[i].shown && !fields[i].valid)
+                return fields[i]
+        }
+        return null
     }
     // The next or previous shown field, for typing, Tab, Left and Right.
     function moveFocus(from, step) {
         var index = fields.indexOf(from)
         for (var i = index + step; i >= 0 && i < fields.length; i += step) {
-            if (fields[i].visible) {
+            if (fields[i].shown) {
                 fields[i].forceActiveFocus()
                 return true
             }
         }
         return false
+    }
+    function fieldKey(field, event) {
+        if (event.key === Qt.Key_Tab) {
+            moveFocus(field, 1)
+            event.accepted = true
+        } else if (event.key === Qt.Key_Right || event.key === Qt.Key_Left) {
+            if (moveFocus(field, event.key === Qt.Key_Right ? 1 : -1))
+                event.accepted = true
+            else
+                edgeReached(event)
+        }
+    }
+
+    // One column: a header above a spin field of `baseWidth` px (times the group's widthCoeff).
+    component Field: UpDownIntEdit {
+        id: field
+
+        property Item group: null
+        property string header: ""
+        property real baseWidth: 47
+        property bool shown: true
+
+        readonly property real headerHeight: 17
+
+        visible: shown
+        y: headerHeight
+        width: baseWidth * (group ? group.widthCoeff : 1)
+        height: (group ? group.height : 160) - headerHeight
+        onValueChanged: {
+            if (group)
+                group.fieldChanged(field)
+        }
+        onManuallyFilled: {
+            if (group)
+                group.moveFocus(field, 1)
+        }
+        onKeyPressed: event => {
+                          if (group)
+                              group.fieldKey(field, event)
+                      }
+
+        Text {
+            y: -field.headerHeight
+            width: field.width
+            height: field.headerHeight
+            text: field.header
+            horizontalAlignment: Text.AlignHCenter
+            font.pixelSize: 17
+            font.weight: Font.DemiBold
+            color: "#EEEEEE"
+        }
     }
 
     height: 160
@@ -75,179 +150,90 @@ FocusScope {
         height: parent.height
         spacing: 14
 
-        Column {
-            visible: dateTimeEdit.useDate
-            Text {
-                text: qsTranslate("DayOhMonth", "date")
-                width: dayEdit.width
-                height: 17
-                horizontalAlignment: Text.AlignHCenter
-                font.pixelSize: 17
-                font.weight: Font.DemiBold
-                color: "#EEEEEE"
-            }
-            UpDownIntEdit {
-                id: dayEdit
-                objectName: "dayEdit"
-                width: 47 * dateTimeEdit.widthCoeff
-                height: dateTimeEdit.height - 17
-                minValue: 1
-                maxValue: 31
-                value: 1
-                digits: 2
-                needInputLength: 2
-                focus: dateTimeEdit.useDate
-                onValueChanged: dateTimeEdit.rebuild()
-                onManuallyFilled: dateTimeEdit.moveFocus(dayEdit, 1)
-                onKeyPressed: event => dateTimeEdit.fieldKey(dayEdit, event)
-            }
+        Field {
+            id: dayEdit
+            objectName: "dayEdit"
+            group: dateTimeEdit
+            header: qsTranslate("DayOhMonth", "date")
+            shown: dateTimeEdit.useDate
+            minValue: 1
+            maxValue: 31
+            value: 1
+            digits: 2
+            needInputLength: 2
+            focus: dateTimeEdit.useDate
         }
-        Column {
-            visible: dateTimeEdit.useDate
-            Text {
-                text: qsTranslate("DateTimeEdit", "month")
-                width: monthEdit.width
-                height: 17
-                horizontalAlignment: Text.AlignHCenter
-                font.pixelSize: 17
-                font.weight: Font.DemiBold
-                color: "#EEEEEE"
-            }
-            UpDownIntEdit {
-                id: monthEdit
-                objectName: "monthEdit"
-                width: 165 * dateTimeEdit.widthCoeff
-                height: dateTimeEdit.height - 17
-                list: [QT_TRANSLATE_NOOP("ForUpDownIntEdit", "january"),
-                    QT_TRANSLATE_NOOP("ForUpDownIntEdit", "february"),
-                    QT_TRANSLATE_NOOP("ForUpDownIntEdit", "march"),
-                    QT_TRANSLATE_NOOP("ForUpDownIntEdit", "april"),
-                    QT_TRANSLATE_NOOP("ForUpDownIntEdit", "may"),
-                    QT_TRANSLATE_NOOP("ForUpDownIntEdit", "june"),
-                    QT_TRANSLATE_NOOP("ForUpDownIntEdit", "july"),
-                    QT_TRANSLATE_NOOP("ForUpDownIntEdit", "august"),
-                    QT_TRANSLATE_NOOP("ForUpDownIntEdit", "september"),
-                    QT_TRANSLATE_NOOP("ForUpDownIntEdit", "october"),
-                    QT_TRANSLATE_NOOP("ForUpDownIntEdit", "november"),
-                    QT_TRANSLATE_NOOP("ForUpDownIntEdit", "december")]
-                onValueChanged: {
-                    if (!dateTimeEdit.settingValue)
-                        dateTimeEdit.updateDayBound()
-                    dateTimeEdit.rebuild()
-                }
-                onKeyPressed: event => dateTimeEdit.fieldKey(monthEdit, event)
-            }
+        Field {
+            id: monthEdit
+            objectName: "monthEdit"
+            group: dateTimeEdit
+            header: qsTranslate("DateTimeEdit", "month")
+            shown: dateTimeEdit.useDate
+            baseWidth: 165
+            list: [QT_TRANSLATE_NOOP("ForUpDownIntEdit", "january"),
+                QT_TRANSLATE_NOOP("ForUpDownIntEdit", "february"),
+                QT_TRANSLATE_NOOP("ForUpDownIntEdit", "march"),
+                QT_TRANSLATE_NOOP("ForUpDownIntEdit", "april"),
+                QT_TRANSLATE_NOOP("ForUpDownIntEdit", "may"),
+                QT_TRANSLATE_NOOP("ForUpDownIntEdit", "june"),
+                QT_TRANSLATE_NOOP("ForUpDownIntEdit", "july"),
+                QT_TRANSLATE_NOOP("ForUpDownIntEdit", "august"),
+                QT_TRANSLATE_NOOP("ForUpDownIntEdit", "september"),
+                QT_TRANSLATE_NOOP("ForUpDownIntEdit", "october"),
+                QT_TRANSLATE_NOOP("ForUpDownIntEdit", "november"),
+                QT_TRANSLATE_NOOP("ForUpDownIntEdit", "december")]
         }
-        Column {
-            visible: dateTimeEdit.useDate
-            Text {
-                text: qsTranslate("DateTimeEdit", "year")
-                width: yearEdit.width
-                height: 17
-                horizontalAlignment: Text.AlignHCenter
-                font.pixelSize: 17
-                font.weight: Font.DemiBold
-                color: "#EEEEEE"
-            }
-            UpDownIntEdit {
-                id: yearEdit
-                objectName: "yearEdit"
-                width: 85 * dateTimeEdit.widthCoeff
-                height: dateTimeEdit.height - 17
-                minValue: dateTimeEdit.minYear
-                maxValue: dateTimeEdit.maxYear
-                value: 1970
-                digits: 4
-                needInputLength: 4
-                onValueChanged: {
-                    if (!dateTimeEdit.settingValue)
-                        dateTimeEdit.updateDayBound()
-                    dateTimeEdit.rebuild()
-                }
-                onManuallyFilled: dateTimeEdit.moveFocus(yearEdit, 1)
-                onKeyPressed: event => dateTimeEdit.fieldKey(yearEdit, event)
-            }
+        Field {
+            id: yearEdit
+            objectName: "yearEdit"
+            group: dateTimeEdit
+            header: qsTranslate("DateTimeEdit", "year")
+            shown: dateTimeEdit.useDate
+            baseWidth: 85
+            minValue: dateTimeEdit.minYear
+            maxValue: dateTimeEdit.maxYear
+            value: 1970
+            digits: 4
+            needInputLength: 4
         }
         Item {
             width: 20 - row.spacing
             height: 1
             visible: dateTimeEdit.useDate && dateTimeEdit.useTime
         }
-        Column {
-            visible: dateTimeEdit.useTime
-            Text {
-                text: qsTranslate("DateTimeEdit", "h")
-                width: hourEdit.width
-                height: 17
-                horizontalAlignment: Text.AlignHCenter
-                font.pixelSize: 17
-                font.weight: Font.DemiBold
-                color: "#EEEEEE"
-            }
-            UpDownIntEdit {
-                id: hourEdit
-                objectName: "hourEdit"
-                width: 47 * dateTimeEdit.widthCoeff
-                height: dateTimeEdit.height - 17
-                minValue: 0
-                maxValue: 23
-                digits: 2
-                needInputLength: 2
-                focus: !dateTimeEdit.useDate
-                onValueChanged: dateTimeEdit.rebuild()
-                onManuallyFilled: dateTimeEdit.moveFocus(hourEdit, 1)
-                onKeyPressed: event => dateTimeEdit.fieldKey(hourEdit, event)
-            }
+        Field {
+            id: hourEdit
+            objectName: "hourEdit"
+            group: dateTimeEdit
+            header: qsTranslate("DateTimeEdit", "h")
+            shown: dateTimeEdit.useTime
+            minValue: 0
+            maxValue: 23
+            digits: 2
+            needInputLength: 2
+            focus: !dateTimeEdit.useDate
         }
-        Column {
-            visible: dateTimeEdit.useTime
-            Text {
-                text: qsTranslate("DateTimeEdit", "m")
-                width: minuteEdit.width
-                height: 17
-                horizontalAlignment: Text.AlignHCenter
-                font.pixelSize: 17
-                font.weight: Font.DemiBold
-                color: "#EEEEEE"
-            }
-            UpDownIntEdit {
-                id: minuteEdit
-                objectName: "minuteEdit"
-                width: 47 * dateTimeEdit.widthCoeff
-                height: dateTimeEdit.height - 17
-                minValue: 0
-                maxValue: 59
-                digits: 2
-                needInputLength: 2
-                onValueChanged: dateTimeEdit.rebuild()
-                onManuallyFilled: dateTimeEdit.moveFocus(minuteEdit, 1)
-                onKeyPressed: event => dateTimeEdit.fieldKey(minuteEdit, event)
-            }
+        Field {
+            id: minuteEdit
+            objectName: "minuteEdit"
+            group: dateTimeEdit
+            header: qsTranslate("DateTimeEdit", "m")
+            shown: dateTimeEdit.useTime
+            minValue: 0
+            maxValue: 59
+            digits: 2
+            needInputLength: 2
         }
-        Column {
-            visible: dateTimeEdit.useTime
-            Text {
-                text: qsTranslate("DateTimeEdit", "s")
-                width: secondEdit.width
-                height: 17
-                horizontalAlignment: Text.AlignHCenter
-                font.pixelSize: 17
-                font.weight: Font.DemiBold
-                color: "#EEEEEE"
-            }
-            UpDownIntEdit {
-                id: secondEdit
-                objectName: "secondEdit"
-                width: 47 * dateTimeEdit.widthCoeff
-                height: dateTimeEdit.height - 17
-                minValue: 0
-                maxValue: 59
-                digits: 2
-                needInputLength: 2
-                onValueChanged: dateTimeEdit.rebuild()
-                onManuallyFilled: dateTimeEdit.moveFocus(secondEdit, 1)
-                onKeyPressed: event => dateTimeEdit.fieldKey(secondEdit, event)
-            }
+        Field {
+            id: secondEdit
+            objectName: "secondEdit"
+            group: dateTimeEdit
+            header: qsTranslate("DateTimeEdit", "s")
+            shown: dateTimeEdit.useTime
+            minValue: 0
+            maxValue: 59
+            digits: 2
+            needInputLength: 2
         }
         Button {
             id: currentTimeButton
@@ -262,14 +248,6 @@ FocusScope {
             imageItem.height: height - 8
             imageItem.fillMode: Image.PreserveAspectFit
             onClicked: dateTimeEdit.setValue(deviceModbus.timeRo.value)
-        }
-    }
-
-    function fieldKey(field, event) {
-        if (event.key === Qt.Key_Tab || event.key === Qt.Key_Right) {
-            event.accepted = dateTimeEdit.moveFocus(field, 1) || event.key === Qt.Key_Tab
-        } else if (event.key === Qt.Key_Left) {
-            event.accepted = dateTimeEdit.moveFocus(field, -1)
         }
     }
 }

@@ -17,6 +17,7 @@ FocusScope {
     property int digits: 0
     property real horizontalMarginOffset: 0
     property alias input: input
+    property alias inputBackground: inputBackground
     property alias upButton: upButton
     property alias downButton: downButton
 
@@ -69,7 +70,14 @@ FocusScope {
                                                                           Math.abs(minValue))).length
     }
     function showValue() {
-        input.text = formatted(value)
+        // Setting the same text again would drop the selection that focusing made.
+        var shown = formatted(value)
+        if (input.text !== shown)
+            input.text = shown
+        // A value put in while the field has the focus (a step) is selected, as on gaining the
+        // focus, so that typing replaces it.
+        if (input.activeFocus)
+            input.selectAll()
     }
 
     width: 50
@@ -100,7 +108,9 @@ FocusScope {
         anchors.verticalCenter: parent.verticalCenter
         width: parent.width
         height: input.contentHeight + 20
-        color: edit.activeFocus ? styleManager.style.focusedColor : "#EEEEEE"
+        // A text the field refused stays as typed, in the refusal colour, until it is mended.
+        color: !edit.valid ? "#FFAAAA" : edit.activeFocus ? styleManager.style.focusedColor
+                                                           : "#EEEEEE"
         border.width: 2
         border.color: "#55000000"
         radius: 5
@@ -120,7 +130,7 @@ FocusScope {
             onActiveFocusChanged: {
                 if (activeFocus)
                     selectAll()
-                else
+                else if (edit.valid)
                     edit.showValue()
             }
             onTextChanged: {

@@ -1,5 +1,6 @@
 import QtQuick
 import Menu 1.0
+import "../Globals.js" as Globals
 
 // The one door to the popup layer and the on-screen keypad: screens call these operations and
 // never create popups themselves.
@@ -37,15 +38,6 @@ ScreenManager {
     signal showNumberScreenKeypad
     signal hideScreenKeypad
 
-    function copyProperties(properties) {
-        var result = {}
-        if (properties) {
-            for (var key in properties)
-                result[key] = properties[key]
-        }
-        return result
-    }
-
     function showPopup(source, properties, asChildPopup, callback) {
         if (!popupScroller) {
             console.log("error: popupScroller === null")
@@ -64,7 +56,7 @@ ScreenManager {
     }
 
     function showViewer(filePath, properties) {
-        var props = copyProperties(properties)
+        var props = Globals.copyProperties(properties)
         props.filePath = filePath
         return showPopup("popups/ViewerPopup.qml", props)
     }
@@ -83,7 +75,7 @@ ScreenManager {
     }
 
     function showMessageBoxDialog(caption, callback, properties) {
-        var props = copyProperties(properties)
+        var props = Globals.copyProperties(properties)
         props.caption = caption
         var dialog = showPopup("dialogs/MessageBoxDialog.qml", props)
         if (dialog && callback)
@@ -94,7 +86,7 @@ ScreenManager {
     }
 
     function showConfirmDialog(caption, callback, properties) {
-        var props = copyProperties(properties)
+        var props = Globals.copyProperties(properties)
         props.caption = caption
         var dialog = showPopup("dialogs/ConfirmDialog.qml", props)
         if (!dialog)
@@ -108,7 +100,7 @@ ScreenManager {
     }
 
     function showFullscreenMessage(caption, properties, callback) {
-        var props = copyProperties(properties)
+        var props = Globals.copyProperties(properties)
         if (caption !== undefined && caption !== null)
             props.caption = caption
         var message = showPopup("popups/FullscreenMessage.qml", props)

@@ -1,4 +1,5 @@
 import QtQuick
+import "../Globals.js" as Globals
 
 // Opens the editor that suits a property and keeps at most one editor open.
 Item {
@@ -13,17 +14,8 @@ Item {
             activeEditor = null
     }
 
-    function copyProperties(properties) {
-        var result = {}
-        if (properties) {
-            for (var key in properties)
-                result[key] = properties[key]
-        }
-        return result
-    }
-
     function editProperty(prop, sourceItem, properties) {
-        var props = copyProperties(properties)
+        var props = Globals.copyProperties(properties)
         props.prop = prop
         props.sourceItem = sourceItem
         if (prop.propType === "command") {
@@ -34,7 +26,7 @@ Item {
     }
 
     function callEditor(sourceItem, propType, setFunction, properties) {
-        var props = copyProperties(properties)
+        var props = Globals.copyProperties(properties)
         props.sourceItem = sourceItem
         var editor = createTypedEditor(propType, props)
         if (editor && setFunction)

@@ -16,16 +16,34 @@ BaseEditor {
                                            && prop.modbusItem !== null
 
     value: dateTimeEdit.value
+    // The fields decide: a refused text in any of them writes nothing.
+    valid: dateTimeEdit.valid
 
     Component.onCompleted: {
         var start = prop && prop.value ? new Date(prop.value) : new Date()
         start.setMilliseconds(0)
-        dateTimeEdit.setValue(start)
+        // Focus first: taking the focus again drops a field's selection.
         dateTimeEdit.forceActiveFocus()
+        dateTimeEdit.setValue(start)
     }
 
-    // The band behind the group swallows clicks.
+    function updateValidity() {
+        resetAutoCloseTimer()
+    }
+    // "Ok" and Return: a refused field takes the focus back instead, so it can be mended.
+    function confirm() {
+        var refused = dateTimeEdit.firstInvalidField()
+        if (refused) {
+            refused.forceActiveFocus()
+            return
+        }
+        applyAndClose()
+    }
+
+    // The band behind the group swallows clicks. It only dims the rows: a panel right behind
+    // the fields and buttons keeps the rows' texts from reading through their gaps.
     Rectangle {
+        objectName: "dateTimeEditorBand"
         anchors.horizontalCenter: parent.horizontalCenter
         width: content.width + 60
         height: parent.height
@@ -33,6 +51,16 @@ BaseEditor {
         MouseArea {
             anchors.fill: parent
         }
+    }
+    Rectangle {
+        objectName: "dateTimeEditorPanel"
+        anchors.centerIn: content
+        width: content.width + 40
+        height: content.height + 30
+        radius: styleManager.style.menuItemRadius
+        color: "#2B3440"
+        border.width: 1
+        border.color: "#66FFFFFF"
     }
 
     Column {
@@ -51,13 +79,12 @@ BaseEditor {
                      ? dateTimeEditor.prop.useTime : true
             minYear: 1970
             maxYear: dateTimeEditor.registerBacked ? 2105 : 7999
-            Keys.onPressed: event => {
-                                if (event.key === Qt.Key_Down || event.key === Qt.Key_Left
-                                        || event.key === Qt.Key_Right) {
-                                    event.accepted = true
-                                    okButton.forceActiveFocus()
-                                }
-                            }
+            // Left before the first field and Right after the last reach the buttons; Up and
+            // Down stay the fields' own steps.
+            onEdgeReached: event => {
+                               event.accepted = true
+                               okButton.forceActiveFocus()
+                           }
         }
         Row {
             anchors.horizontalCenter: parent.horizontalCenter
@@ -67,24 +94,23 @@ BaseEditor {
                 objectName: "okButton"
                 caption: qsTr("Ok")
                 toggleOnClick: false
-                KeyNavigation.right: cancelButton
                 Keys.onPressed: event => dateTimeEditor.buttonKey(event)
-                onClicked: dateTimeEditor.applyAndClose()
+                onClicked: dateTimeEditor.confirm()
             }
             Button {
                 id: cancelButton
                 objectName: "cancelButton"
                 caption: qsTr("Cancel")
                 toggleOnClick: false
-                KeyNavigation.left: okButton
                 Keys.onPressed: event => dateTimeEditor.buttonKey(event)
                 onClicked: dateTimeEditor.closeEditor()
             }
         }
     }
 
+    // Up, Left and Right from either button return to the fields, to the one last edited. No
+    // key moves between the buttons: Escape is what cancels.
     function buttonKey(event) {
-        // Left from "Ok" and Right from "Cancel" (the other way is the other button).
         if (event.key === Qt.Key_Up || event.key === Qt.Key_Left || event.key === Qt.Key_Right) {
             event.accepted = true
             dateTimeEdit.forceActiveFocus()

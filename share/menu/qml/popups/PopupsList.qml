@@ -70,9 +70,12 @@ BasePopup {
             highlight: Item {
                 width: styleManager.style.popupsListCaptionWidth + styleManager.style.popupsListIconWidth
                 height: styleManager.style.popupsListItemHeight
+                // The rows are dark: a dark frame would hardly show on them.
                 FocusRect {
+                    objectName: "popupsListFocusFrame"
                     anchors.fill: parent
                     filled: false
+                    borderColor: "#EEFFFFFF"
                 }
             }
 

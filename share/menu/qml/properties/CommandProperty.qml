@@ -5,8 +5,9 @@ import "base"
 BaseValuedProperty {
     id: commandProperty
 
-    property int value: modbusItem ? modbusItem.value : 0
-    property int commandValue: 1
+    // Reals, as command registers may be unsigned 32-bit (archive erase codes 0xAA550000 + i).
+    property real value: modbusItem && isFinite(Number(modbusItem.value)) ? Number(modbusItem.value) : 0
+    property real commandValue: 1
     property bool confirm: false
     property string confirmCaption: qsTr("Are you sure?")
     property bool defaultAnswer: false

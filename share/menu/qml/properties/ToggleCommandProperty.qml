@@ -4,8 +4,8 @@ import QtQuick
 CommandProperty {
     id: toggleCommandProperty
 
-    property int yesValue: 1
-    property int noValue: 0
+    property real yesValue: 1
+    property real noValue: 0
     property string yesCaption: qsTr("Yes")
     property string noCaption: qsTr("No")
     readonly property bool yes: value === yesValue

@@ -723,10 +723,17 @@ ModbusClient {
         group: "sites"
         file: siteMap.file
         length: sitesManager.siteRecordSize
-        // A site not yet placed (-1) addresses nothing until it gets its index.
+        // A site not yet placed (-1) has no record: the offset stays on the first one, and a
+        // write is refused, so that it cannot overwrite the first site.
         offset: siteMap.offset + Math.max(0, sitesManager.editingSiteIndex) * sitesManager.siteRecordSize / 2
         nameSize: sitesManager.siteNameSize
         reservedBytesCount: sitesManager.reservedBytesCount
+        onBeforeWrite: {
+            if (sitesManager.editingSiteIndex < 0) {
+                console.log("Cannot write site - no site index")
+                cancelRequest()
+            }
+        }
         onAfterWrite: {
             deviceModbus.commitSitesRevision()
             if (sitesManager.editingSiteIndex === siteIndex)

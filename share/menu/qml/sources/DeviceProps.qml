@@ -1711,9 +1711,8 @@ Item {
     property alias siteCopier: siteCopier
     property alias siteClear: siteClear
 
-    // Measuring, 2 s late when it starts (the first results need that long), at once when it
-    // stops.
-    property bool measuringDeferred: false
+    // The measuring switch's, for callers that read it here.
+    readonly property alias measuringDeferred: measureStatus.measuringDeferred
     property int measuringDeferredDelay: 2000
     // Factory reset: the message's life and the waits for the instrument to come back.
     property int initializeMessageDuration: 14000
@@ -1752,10 +1751,8 @@ Item {
         return batteryAsleep ? value : value * displayDrainFactor
     }
 
-    // 0xAA550000 + index empties the archive of that site; unsigned, beyond QML's int.
     function eraseSpecifiedArchive(index) {
-        deviceModbus.eraseArchive.value = (0xAA550000 + index) >>> 0
-        deviceModbus.eraseArchive.write()
+        return eraseArchive.eraseSpecifiedArchive(index)
     }
 
     Binding {
@@ -1794,6 +1791,18 @@ Item {
         confirmCaption: yes ? qsTr("Stop measure?") : qsTr("Start measure?") + deviceProps.batteryNote()
         // Starting defaults to yes, stopping to no.
         defaultAnswer: !yes
+        readonly property bool measuring: value === 1
+        // Measuring, 2 s late when it starts (the first results need that long), at once when
+        // it stops.
+        property bool measuringDeferred: false
+        onMeasuringChanged: {
+            if (!measuring) {
+                measuringDeferredTimer.stop()
+                measuringDeferred = false
+            } else {
+                measuringDeferredTimer.restart()
+            }
+        }
         // A site measured without a record of its own gets one, and its archive starts empty.
         onExecuted: {
             var site = deviceModbus.siteIndex
@@ -1880,7 +1889,18 @@ Item {
         confirm: true
         readOnly: deviceProps.cardUnusable()
         function command() {
-            deviceProps.eraseSpecifiedArchive(deviceModbus.siteIndex)
+            eraseSpecifiedArchive(deviceModbus.siteIndex)
+        }
+        // 0xAA550000 + index empties the archive of that site at once, unconfirmed; unsigned,
+        // beyond QML's int. Below 0 there is no site: 0xAA54FFFF would be no code at all.
+        function eraseSpecifiedArchive(index) {
+            var site = Number(index)
+            if (!(site >= 0) || Math.floor(site) !== site || !modbusItem) {
+                console.log("Cannot erase archive - wrong site index " + index)
+                return false
+            }
+            modbusItem.value = (0xAA550000 + site) >>> 0
+            return modbusItem.write()
         }
     }
     // No card, or one being erased.
@@ -1981,18 +2001,10 @@ Item {
             resetMeasurementHistory.execute()
     }
 
-    onMeasuringChanged: {
-        if (!measuring) {
-            measuringDeferredTimer.stop()
-            measuringDeferred = false
-        } else {
-            measuringDeferredTimer.restart()
-        }
-    }
     Timer {
         id: measuringDeferredTimer
         interval: deviceProps.measuringDeferredDelay
-        onTriggered: deviceProps.measuringDeferred = deviceProps.measuring
+        onTriggered: measureStatus.measuringDeferred = measureStatus.measuring
     }
 
     onBatteryWarningChanged: {

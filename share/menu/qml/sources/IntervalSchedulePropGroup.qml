@@ -9,6 +9,7 @@ QtObject {
     property var modbusItem: null
     property string caption: ""
     property string formatValue: ""
+    property var loggingIntervalTexts: deviceProps ? deviceProps.loggingIntervalTexts : []
 
     property ListProperty state: ListProperty {
         caption: qsTranslate("Schedule", "Enabled")
@@ -26,11 +27,8 @@ QtObject {
     }
     property ListProperty loggingInterval: ListProperty {
         caption: qsTr("Logging interval")
-        model: [QT_TRANSLATE_NOOP("DeviceProps", "1 s"), QT_TRANSLATE_NOOP("DeviceProps", "2 s"),
-            QT_TRANSLATE_NOOP("DeviceProps", "5 s"), QT_TRANSLATE_NOOP("DeviceProps", "6 s"),
-            QT_TRANSLATE_NOOP("DeviceProps", "10 s"), QT_TRANSLATE_NOOP("DeviceProps", "30 s"),
-            QT_TRANSLATE_NOOP("DeviceProps", "1 min"), QT_TRANSLATE_NOOP("DeviceProps", "5 min"),
-            QT_TRANSLATE_NOOP("DeviceProps", "6 min")]
+        // The nine texts of the archive's logging interval, kept once in the device properties.
+        model: group.loggingIntervalTexts
         modbusItem: group.modbusItem ? group.modbusItem.loggingInterval : null
     }
 }

@@ -56,6 +56,11 @@ Item {
     function deviceProp(name) {
         return deviceProps && deviceProps[name] ? deviceProps[name] : null
     }
+    // One member (caption, limits, unit, texts) of that device-side object, or `fallback`.
+    function deviceField(name, field, fallback) {
+        var prop = deviceProp(name)
+        return prop && prop[field] !== undefined ? prop[field] : fallback
+    }
 
     DateTimeProperty {
         id: archViewTimeLabel
@@ -182,39 +187,30 @@ Item {
     }
     IntProperty {
         id: deviceAddress
-        caption: menuProps.deviceProp("modbusAddress") ? menuProps.deviceProp("modbusAddress").caption
-                                                       : ""
-        minValue: menuProps.deviceProp("modbusAddress") ? menuProps.deviceProp("modbusAddress").minValue
-                                                        : 1
-        maxValue: menuProps.deviceProp("modbusAddress") ? menuProps.deviceProp("modbusAddress").maxValue
-                                                        : 247
+        caption: menuProps.deviceField("modbusAddress", "caption", "")
+        minValue: menuProps.deviceField("modbusAddress", "minValue", 1)
+        maxValue: menuProps.deviceField("modbusAddress", "maxValue", 247)
         sourceName: "deviceAddress"
     }
     ListProperty {
         id: deviceBaudRate
-        caption: menuProps.deviceProp("baudRate") ? menuProps.deviceProp("baudRate").caption : ""
-        dimension: menuProps.deviceProp("baudRate") ? menuProps.deviceProp("baudRate").dimension
-                                                    : deviceDimensions.baud
-        model: menuProps.deviceProp("baudRate") ? menuProps.deviceProp("baudRate").model
-                                                : menuContext.deviceBaudRates
+        caption: menuProps.deviceField("baudRate", "caption", "")
+        dimension: menuProps.deviceField("baudRate", "dimension", deviceDimensions.baud)
+        model: menuProps.deviceField("baudRate", "model", menuContext.deviceBaudRates)
         sourceName: "deviceBaudRateIndex"
     }
     IntProperty {
         id: byteTimeout
-        caption: menuProps.deviceProp("byteTimeout") ? menuProps.deviceProp("byteTimeout").caption
-                                                     : ""
-        minValue: menuProps.deviceProp("byteTimeout") ? menuProps.deviceProp("byteTimeout").minValue
-                                                      : 0
-        maxValue: menuProps.deviceProp("byteTimeout") ? menuProps.deviceProp("byteTimeout").maxValue
-                                                      : 200
+        caption: menuProps.deviceField("byteTimeout", "caption", "")
+        minValue: menuProps.deviceField("byteTimeout", "minValue", 0)
+        maxValue: menuProps.deviceField("byteTimeout", "maxValue", 200)
         sourceName: "byteTimeout"
     }
     IntProperty {
         id: rtsDelay
-        caption: menuProps.deviceProp("rtsDelay") ? menuProps.deviceProp("rtsDelay").caption : ""
-        minValue: menuProps.deviceProp("rtsDelay") ? menuProps.deviceProp("rtsDelay").minValue : 0
-        maxValue: menuProps.deviceProp("rtsDelay") ? menuProps.deviceProp("rtsDelay").maxValue
-                                                   : 100
+        caption: menuProps.deviceField("rtsDelay", "caption", "")
+        minValue: menuProps.deviceField("rtsDelay", "minValue", 0)
+        maxValue: menuProps.deviceField("rtsDelay", "maxValue", 100)
         sourceName: "rtsDelay"
     }
     IntProperty {

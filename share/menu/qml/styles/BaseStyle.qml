@@ -138,7 +138,9 @@ QtObject {
     property color baseButtonBackColor: "#85A9DD"
     property color baseButtonFontColor: "black"
     property color baseButtonFontColor_pressed: "#3F63B4"
-    property color baseButtonFontColor_disabled: Qt.lighter(baseButtonBackColor, 1.3)
+    // Muted but legible on the button's face (a lighter shade of the face itself would all but
+    // vanish on it).
+    property color baseButtonFontColor_disabled: Qt.darker(baseButtonBackColor, 2.0)
     property color baseButtonBorderColor: "black"
     property color baseButtonInnerBorderColor: "#60FFFFFF"
     property real baseButtonRadius: 1 * mm

@@ -10,7 +10,9 @@ MenuItemBase {
     property real standardHeight: styleManager.style.menuItemRowHeight
     property string value: prop && prop.formatValue !== undefined ? prop.formatValue : ""
     property bool showDimension: true
-    property string dimension: showDimension && prop && prop.dimension ? prop.dimension : ""
+    // No unit beside a blank value (a list value out of range shows " ").
+    property string dimension: showDimension && prop && prop.dimension && value.trim() !== ""
+                               ? prop.dimension : ""
     property bool showArrow: frame !== null || pageIndex >= 0
     property var editorProperties: ({})
     property bool valueItemMultiline: false
@@ -66,20 +68,30 @@ MenuItemBase {
     Text {
         id: valueText
         anchors.right: parent.right
+        // The unit sits in the margin: a unit longer than the style's margin leaves ("mm Hg")
+        // pushes the value left rather than reaching the row's border.
         anchors.rightMargin: menuRowItem.dimension.length > 0
-                             ? styleManager.style.menuItemRowValueRightMarginWithDim
+                             ? Math.max(styleManager.style.menuItemRowValueRightMarginWithDim,
+                                        dimensionText.implicitWidth
+                                        + styleManager.style.menuItemRowDimensionLeftMargin
+                                        + styleManager.style.menuItemRowDimensionRightMargin)
                              : styleManager.style.menuItemRowValueRightMarginNoDim
         anchors.verticalCenter: parent.verticalCenter
-        width: Math.min(implicitWidth, menuRowItem.width / 2)
+        // At least the style's value width, more when the caption leaves room.
+        width: Math.min(implicitWidth,
+                        Math.max(styleManager.style.menuItemRowValueWidth,
+                                 menuRowItem.width - anchors.rightMargin
+                                 - styleManager.style.menuItemRowCaptionLeftMargin
+                                 - captionText.implicitWidth - styleManager.style.menuItemMargin))
         horizontalAlignment: Text.AlignRight
         text: menuRowItem.value
         maximumLineCount: 2
         wrapMode: menuRowItem.valueItemMultiline ? Text.WordWrap : Text.NoWrap
         elide: Text.ElideRight
-        font.family: styleManager.style.menuItemCaptionFontFamily
-        font.pixelSize: styleManager.style.menuItemCaptionFontSize
+        font.family: styleManager.style.menuItemTextValueValueFontFamily
+        font.pixelSize: styleManager.style.menuItemTextValueValueFontSize
                         - (menuRowItem.valueItemMultiline && text.length > 15 ? 3 : 0)
-        color: styleManager.style.menuItemCaptionFontColor
+        color: styleManager.style.menuItemTextValueValueFontColor
     }
 
     Text {

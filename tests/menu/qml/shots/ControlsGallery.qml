@@ -3,7 +3,7 @@ import QtQml.Models
 import "../../../../share/menu/qml/components"
 
 // The controls side by side, for a reviewer's pictures: page 0 the buttons, inputs and lists,
-// page 1 the date-time fields, the brightness row, tabs and texts.
+// page 1 the date-time fields, the brightness row, tabs and texts, page 2 the progress displays.
 Rectangle {
     id: gallery
 
@@ -176,6 +176,46 @@ Rectangle {
                 id: mainButton
                 caption: "Archives"
                 image: "styles/BaseStyle/archives.png"
+            }
+        }
+    }
+    Column {
+        visible: gallery.page === 2
+        anchors.fill: parent
+        anchors.margins: 8
+        spacing: 12
+
+        Repeater {
+            model: [-20, 0, 35, 100, 180]
+            Row {
+                spacing: 12
+                ProgressBar {
+                    value: modelData
+                    duration: 0
+                }
+                Text {
+                    anchors.verticalCenter: parent.verticalCenter
+                    text: "value " + modelData + " of 0..100"
+                    color: "white"
+                    font.pixelSize: 18
+                }
+            }
+        }
+        Row {
+            spacing: 12
+            WhiteRectProgresser {
+                active: true
+                Rectangle {
+                    anchors.fill: parent
+                    color: "#33000000"
+                    z: -1
+                }
+            }
+            Text {
+                anchors.verticalCenter: parent.verticalCenter
+                text: "busy sweep"
+                color: "white"
+                font.pixelSize: 18
             }
         }
     }
