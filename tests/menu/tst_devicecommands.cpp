@@ -433,7 +433,7 @@ void tst_DeviceCommands::measuringMakesSiteOnlyForAnEmptyRecordReadWell()
         QVERIFY(!evalTrue(menu, "deviceModbus.currentSiteItem.wasRead"));
     } else if (situation == "refused") {
         QVERIFY(MenuDriver::waitFor(
-            [&] { return countOf(described(menu.requests()), QStringLiteral("FR 122 61")) > 0; },
+            [&] { return countOf(described(menu.requests()), QStringLiteral("FR 0x80 122 61")) > 0; },
             5000));
         MenuDriver::settle(300);
     } else if (situation == "switched") {
@@ -466,7 +466,7 @@ void tst_DeviceCommands::measuringMakesSiteOnlyForAnEmptyRecordReadWell()
     instrument.clearExceptions();
     QVERIFY(waitForLog(menu, {QStringLiteral("W 400127 0001")}));
     if (creates) {
-        QVERIFY(waitForLog(menu, {QStringLiteral("W 400127 0001"), QStringLiteral("FW 122 61"),
+        QVERIFY(waitForLog(menu, {QStringLiteral("W 400127 0001"), QStringLiteral("FW 0x80 122 61"),
                                   QStringLiteral("W 400023 aa550002")}));
         const QByteArray table = instrument.file(SiteRecords::File);
         QCOMPARE(ModbusBytes(table.mid(2 * SiteRecords::RecordSize, SiteRecords::RecordSize)),
@@ -475,7 +475,7 @@ void tst_DeviceCommands::measuringMakesSiteOnlyForAnEmptyRecordReadWell()
         // write is in: the log shows the request as the instrument takes it).
         QTRY_COMPARE_WITH_TIMEOUT(menu.evaluate("sitesManager.model.getSiteName(2)").toString(),
                                   QStringLiteral("Site 1"), 3000);
-        QCOMPARE(countOf(described(menu.requests()), QStringLiteral("FW 0 .*")), 0);
+        QCOMPARE(countOf(described(menu.requests()), QStringLiteral("FW 0x80 0 .*")), 0);
     } else {
         MenuDriver::settle(800);
         QCOMPARE(countOf(described(menu.requests()), QStringLiteral("FW .*|W 400023 .*")), 0);
@@ -551,11 +551,11 @@ void tst_DeviceCommands::factoryReset()
         return QStringLiteral("W 402999 %1").arg(value, 8, 16, QLatin1Char('0'));
     };
     QVERIFY(waitForLog(menu,
-                       {QStringLiteral("W 400008 0001"), QStringLiteral("FW 0 61"),
+                       {QStringLiteral("W 400008 0001"), QStringLiteral("FW 0x80 0 61"),
                         QStringLiteral("W 400023 aa550000"), revision(10 + step),
-                        QStringLiteral("FR 0 122")},
+                        QStringLiteral("FR 0x80 0 122")},
                        5000));
-    QVERIFY(waitForLog(menu, {QStringLiteral("FW 0 61"), revision(10 + 2 * step)}));
+    QVERIFY(waitForLog(menu, {QStringLiteral("FW 0x80 0 61"), revision(10 + 2 * step)}));
     QCOMPARE(ModbusBytes(instrument.file(SiteRecords::File).left(SiteRecords::RecordSize)),
              encodeSiteRecord(QString(), QString(), QStringLiteral("Site 1")));
     QCOMPARE(context->deviceBaudRateIndex(), rs485 ? 4 : 2);

@@ -583,14 +583,14 @@ void tst_DeviceModbus::requestLog_data()
 
     QStringList table;
     for (int record = 0; record < 20; record += 2)
-        table << QStringLiteral("FR %1 122 u1").arg(record * 61);
+        table << QStringLiteral("FR 0x80 %1 122 u1").arg(record * 61);
     QTest::newRow("connect: groups read, the sites table once")
         << 1 << false << 0 << false << QString() << (QStringList{"R 300767 1 u1"} << table)
         << QStringList{"R 300044 2 u1#1", "R 400001 1 u1#1", "R 400129 1 u1#1", "R 403571 6 u1#1",
-                       "FR 0 122 u1#1",   "FR 0 61 u1#1",    "R 302001 .*#0",   "R 304049 .*#0",
+                       "FR 0x80 0 122 u1#1",   "FR 0x80 0 61 u1#1",    "R 302001 .*#0",   "R 304049 .*#0",
                        "R 301988 .*#0",   "R 300533 .*#0",   "R 301195 .*#0",   "R 400041 .*#0",
                        "R 401025 .*#0",   "R 400147 .*#0",   "R 403571 1 u1#0", "R 403572 .*#0",
-                       "FR 305 .*#0",     "W .*#0"}
+                       "FR 0x80 305 .*#0",     "W .*#0"}
         << QString();
     QTest::newRow("live block, generation 1 with a heat channel")
         << 1 << true << 0 << false << QString() << QStringList{"R 300701 70 u1"}
@@ -633,7 +633,7 @@ void tst_DeviceModbus::requestLog_data()
         << 1 << false << 0 << false
         << "deviceModbus.currentSite.value = 3; deviceModbus.currentSite.write()"
         << QStringList{"W 400128 0003 u1", "R 400129 1 u1",  "R 400132 2 u1", "R 400168 2 u1",
-                       "FR 0 61 u1",       "R 300701 70 u1", "FR 183 61 u1"}
+                       "FR 0x80 0 61 u1",       "R 300701 70 u1", "FR 0x80 183 61 u1"}
         << QStringList{} << "deviceModbus.siteIndex === 3";
     QTest::newRow("export running: only writes")
         << 1 << false << 0 << false
@@ -686,6 +686,8 @@ void tst_DeviceModbus::requestLog()
     instrument.setGeneration(generation);
     instrument.setHeatChannel(heat);
     instrument.setRegisters(400140, ModbusBytes::fromUInt16(quint16(freqType)));
+    // A signal capture is done by the next read of its command.
+    instrument.setCaptureTime(0);
     DeviceModel model(2, embedded);
     QVERIFY(model.client);
     QVERIFY(connectAndSettle(model, instrument));
@@ -816,14 +818,14 @@ void tst_DeviceModbus::revisionAdoptedFromTheInstrument()
     // The first read only adopts the instrument's revision.
     QCOMPARE(model.eval("deviceModbus.currentRevision").toDouble(), double(0xFFFFFFF5));
     QTest::qWait(200);
-    QCOMPARE(countOf(described(instrument.requests(), WithUnit), "FR 0 122 u1"), 1);
+    QCOMPARE(countOf(described(instrument.requests(), WithUnit), "FR 0x80 0 122 u1"), 1);
 
     // Another client wraps the counter.
     instrument.clearRequests();
     instrument.setSitesRevision(0);
     QTRY_COMPARE_WITH_TIMEOUT(model.eval("deviceModbus.currentRevision").toDouble(), 0.0, 3000);
     QTRY_VERIFY(inOrder(described(instrument.requests(), WithUnit),
-                        {"R 300701 70 u1", "FR 0 122 u1", "FR 0 61 u1"}));
+                        {"R 300701 70 u1", "FR 0x80 0 122 u1", "FR 0x80 0 61 u1"}));
 }
 
 void tst_DeviceModbus::revisionAheadForFourReads()
@@ -862,7 +864,7 @@ void tst_DeviceModbus::revisionAheadForFourReads()
     QVERIFY(liveRead(17));
     QTRY_COMPARE(model.eval("deviceModbus.currentRevision").toDouble(), 17.0);
     QTRY_VERIFY(inOrder(described(instrument.requests(), WithUnit),
-                        {"R 300701 70 u1", "FR 0 122 u1", "FR 0 61 u1"}));
+                        {"R 300701 70 u1", "FR 0x80 0 122 u1", "FR 0x80 0 61 u1"}));
 }
 
 void tst_DeviceModbus::commitBeforeTheFirstLiveRead_data()

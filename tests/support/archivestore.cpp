@@ -3,32 +3,90 @@
 #include "modbuser.h"
 #include "modbustranslateoptions.h"
 
+namespace {
+
+constexpr DorrikBus::ArchType Types[] = {DorrikBus::IndexArch, DorrikBus::TimeArch};
+
+} // namespace
+
 ArchiveStore::ArchiveStore(QObject *parent) : QObject(parent) {}
 
 void ArchiveStore::addArchive(quint16 index, DorrikBus::ArchType type)
 {
     std::lock_guard<std::mutex> lock(m_mutex);
-    m_archives[index].type = type;
+    m_archives[key(index, type)];
+}
+
+bool ArchiveStore::hasArchive(quint16 index, DorrikBus::ArchType type) const
+{
+    std::lock_guard<std::mutex> lock(m_mutex);
+    return m_archives.contains(key(index, type));
+}
+
+void ArchiveStore::removeArchive(quint16 index, DorrikBus::ArchType type)
+{
+    std::lock_guard<std::mutex> lock(m_mutex);
+    m_archives.remove(key(index, type));
+}
+
+void ArchiveStore::addRecord(quint16 index, DorrikBus::ArchType type, quint32 label,
+                             const ModbusBytes &record)
+{
+    std::lock_guard<std::mutex> lock(m_mutex);
+    m_archives[key(index, type)].records.insert(label, record);
+}
+
+int ArchiveStore::recordCount(quint16 index, DorrikBus::ArchType type) const
+{
+    std::lock_guard<std::mutex> lock(m_mutex);
+    return int(m_archives.value(key(index, type)).records.size());
+}
+
+QList<quint32> ArchiveStore::labels(quint16 index, DorrikBus::ArchType type) const
+{
+    std::lock_guard<std::mutex> lock(m_mutex);
+    return m_archives.value(key(index, type)).records.keys();
+}
+
+ModbusBytes ArchiveStore::record(quint16 index, DorrikBus::ArchType type, quint32 label) const
+{
+    std::lock_guard<std::mutex> lock(m_mutex);
+    return m_archives.value(key(index, type)).records.value(label);
 }
 
 void ArchiveStore::addRecord(quint16 index, quint32 label, const ModbusBytes &record)
 {
     std::lock_guard<std::mutex> lock(m_mutex);
-    m_archives[index].records.insert(label, record);
+    bool added = false;
+    for (const DorrikBus::ArchType type : Types) {
+        const auto archive = m_archives.find(key(index, type));
+        if (archive != m_archives.end()) {
+            archive->records.insert(label, record);
+            added = true;
+        }
+    }
+    // An archive that was never added is an index archive, as before types were kept apart.
+    if (!added)
+        m_archives[key(index, DorrikBus::IndexArch)].records.insert(label, record);
 }
 
 void ArchiveStore::clearArchive(quint16 index)
 {
     std::lock_guard<std::mutex> lock(m_mutex);
-    const auto archive = m_archives.find(index);
-    if (archive != m_archives.end())
-        archive->records.clear();
+    for (const DorrikBus::ArchType type : Types) {
+        const auto archive = m_archives.find(key(index, type));
+        if (archive != m_archives.end())
+            archive->records.clear();
+    }
 }
 
 int ArchiveStore::recordCount(quint16 index) const
 {
     std::lock_guard<std::mutex> lock(m_mutex);
-    return int(m_archives.value(index).records.size());
+    int count = 0;
+    for (const DorrikBus::ArchType type : Types)
+        count += int(m_archives.value(key(index, type)).records.size());
+    return count;
 }
 
 void ArchiveStore::serve(Modbuser &slave)
@@ -43,8 +101,8 @@ bool ArchiveStore::search(quint16 index, DorrikBus::ArchType type, quint32 label
                           DorrikBus::ArchDirection direction, int count,
                           QList<quint32> &labels) const
 {
-    const auto archive = m_archives.constFind(index);
-    if (archive == m_archives.constEnd() || archive->type != type)
+    const auto archive = m_archives.constFind(key(index, type));
+    if (archive == m_archives.constEnd())
         return false;
     const QMap<quint32, ModbusBytes> &records = archive->records;
     if (direction == DorrikBus::Forward) {
@@ -75,8 +133,9 @@ void ArchiveStore::readRecords(quint16 index, quint32 label, DorrikBus::ArchDire
         options.setAnswerExceptionCode(DorrikBus::IllegalDataAddress);
         return;
     }
+    const QMap<quint32, ModbusBytes> &stored = m_archives.value(key(index, type)).records;
     for (quint32 found : std::as_const(labels))
-        records.append(m_archives.value(index).records.value(found));
+        records.append(stored.value(found));
 }
 
 void ArchiveStore::readPresence(quint16 index, quint32 label, DorrikBus::ArchDirection direction,

@@ -14,8 +14,9 @@ class Modbuser;
 class ModbusTranslateOptions;
 
 // A slave's archives: each an index or time archive of records kept by label, answering
-// through a Modbuser's slave side. A search runs from a label in a direction: forward takes the
-// labels at or after it in rising order, backward those at or before it in falling order.
+// through a Modbuser's slave side. An index and a time archive may share a number: a request
+// names the type it means. A search runs from a label in a direction: forward takes the labels
+// at or after it in rising order, backward those at or before it in falling order.
 //
 // Answers: an unknown archive is exception 2 (illegal data address); a presence request lists
 // what the search finds, possibly nothing; a records request needs as many records as it asks
@@ -31,8 +32,20 @@ public:
     explicit ArchiveStore(QObject *parent = nullptr);
 
     void addArchive(quint16 index, DorrikBus::ArchType type);
+    bool hasArchive(quint16 index, DorrikBus::ArchType type) const;
+    // Drops the archive and its records.
+    void removeArchive(quint16 index, DorrikBus::ArchType type);
+    void addRecord(quint16 index, DorrikBus::ArchType type, quint32 label,
+                   const ModbusBytes &record);
+    int recordCount(quint16 index, DorrikBus::ArchType type) const;
+    // Labels in rising order, and the record at one (empty when there is none).
+    QList<quint32> labels(quint16 index, DorrikBus::ArchType type) const;
+    ModbusBytes record(quint16 index, DorrikBus::ArchType type, quint32 label) const;
+
+    // Without a type: every archive of that number (there is only one unless both types were
+    // added), as the tests that keep one archive a number use them.
     void addRecord(quint16 index, quint32 label, const ModbusBytes &record);
-    // Drops the archive's records; the archive stays, empty.
+    // Drops the records; the archives stay, empty.
     void clearArchive(quint16 index);
     int recordCount(quint16 index) const;
 
@@ -42,9 +55,12 @@ public:
 private:
     struct Archive
     {
-        DorrikBus::ArchType type = DorrikBus::IndexArch;
         QMap<quint32, ModbusBytes> records;
     };
+    static quint32 key(quint16 index, DorrikBus::ArchType type)
+    {
+        return (quint32(type) << 16) | index;
+    }
 
     // The labels a search finds, at most count; false for an unknown archive. m_mutex held.
     bool search(quint16 index, DorrikBus::ArchType type, quint32 label,
@@ -57,7 +73,7 @@ private:
                       bool &handled, DorrikBus::ArchType type);
 
     mutable std::mutex m_mutex;
-    QMap<quint16, Archive> m_archives;
+    QMap<quint32, Archive> m_archives; // by key()
 };
 
 #endif

@@ -1,8 +1,34 @@
 #include "requestlog.h"
 
+#include <QDateTime>
 #include <QRegularExpression>
 
 namespace RequestLog {
+
+namespace {
+
+QString hex(uint value, int digits)
+{
+    return QStringLiteral("0x%1").arg(value, digits, 16, QLatin1Char('0'));
+}
+
+QString archive(const InstrumentRequest &request)
+{
+    // Time labels are the instrument's wall clock, stored as if it were UTC.
+    const QString label = request.archType == DorrikBus::TimeArch
+                              ? QDateTime::fromSecsSinceEpoch(request.address, Qt::UTC)
+                                    .toString(QStringLiteral("yyyy-MM-ddTHH:mm:ss"))
+                              : QString::number(request.address);
+    QString line = QStringLiteral("A%1 %2 %3 %4")
+                       .arg(int(request.function))
+                       .arg(hex(request.archIndex, 4), label)
+                       .arg(request.count);
+    if (request.function != DorrikBus::ReadArchRecord65 && request.direction == DorrikBus::Backward)
+        line += QStringLiteral(" back");
+    return line;
+}
+
+} // namespace
 
 QString describe(const InstrumentRequest &request, Unit unit)
 {
@@ -19,10 +45,18 @@ QString describe(const InstrumentRequest &request, Unit unit)
                    .arg(QString::fromLatin1(request.bytes.toHex()));
         break;
     case DorrikBus::ReadFile:
-        line = QStringLiteral("FR %1 %2").arg(request.address).arg(request.count);
-        break;
     case DorrikBus::WriteFile:
-        line = QStringLiteral("FW %1 %2").arg(request.address).arg(request.count);
+        line = QStringLiteral("%1 %2 %3 %4")
+                   .arg(request.function == DorrikBus::ReadFile ? QStringLiteral("FR")
+                                                                : QStringLiteral("FW"),
+                        hex(request.file, 2))
+                   .arg(request.address)
+                   .arg(request.count);
+        break;
+    case DorrikBus::ReadArchRecord65:
+    case DorrikBus::ReadArchRecordsPresence:
+    case DorrikBus::ReadArchRecord67:
+        line = archive(request);
         break;
     default:
         line = QStringLiteral("F%1").arg(int(request.function));

@@ -14,8 +14,11 @@ namespace RequestLog {
 enum Unit { WithoutUnit, WithUnit };
 
 // "R <address> <count>" for register reads, "W <address> <hex bytes>" for register writes,
-// "FR"/"FW <record> <registers>" for the sites file, "F<function>" otherwise; WithUnit appends
-// " u<unit>".
+// "FR"/"FW <file> <record> <registers>" for file records (the file as 0x80, the record in
+// registers), "A<function> <archive> <label> <count>" for archive records (65, 67) and presence
+// (66), with the archive as 0x0105, a time label as the instrument's wall clock
+// (2026-12-10T12:00:00), an index label as a number, and " back" for a backward search;
+// "F<function>" otherwise. WithUnit appends " u<unit>".
 QString describe(const InstrumentRequest &request, Unit unit = WithoutUnit);
 QStringList described(const QList<InstrumentRequest> &requests, Unit unit = WithoutUnit);
 

@@ -179,6 +179,12 @@ void SimulatedInstrument::setCutArchAnswers(int bytes, int times)
     m_cutArchTimes = times;
 }
 
+void SimulatedInstrument::setArchAnswerBytes(int bytes)
+{
+    std::lock_guard<std::mutex> lock(m_mutex);
+    m_archAnswerBytes = bytes;
+}
+
 void SimulatedInstrument::setShortArchAnswers(int records, int times)
 {
     std::lock_guard<std::mutex> lock(m_mutex);
@@ -278,6 +284,7 @@ InstrumentRequest SimulatedInstrument::describe(const ModbusPacket &request,
     case DorrikBus::ReadArchRecord67: {
         const auto &arch = static_cast<const ModbusPacketArch &>(request);
         entry.archIndex = arch.archIndex();
+        entry.archType = arch.archType();
         entry.address = arch.requestLabel();
         entry.count = arch.requestRecordsCount();
         entry.direction = arch.direction();
@@ -286,6 +293,7 @@ InstrumentRequest SimulatedInstrument::describe(const ModbusPacket &request,
     case DorrikBus::ReadArchRecordsPresence: {
         const auto &presence = static_cast<const ModbusPacketArchPresence &>(request);
         entry.archIndex = presence.archIndex();
+        entry.archType = presence.archType();
         entry.address = presence.requestLabel();
         entry.count = presence.requestLabelsCount();
         entry.direction = presence.direction();
@@ -340,6 +348,8 @@ SimulatedInstrument::Plan SimulatedInstrument::plan(const InstrumentRequest &req
         plan.maxRecords = m_shortRecords;
     if (records && m_cutArchBytes > 0 && consume(m_cutArchTimes))
         plan.cutBytes = m_cutArchBytes;
+    if (records)
+        plan.answerBytes = m_archAnswerBytes;
     return plan;
 }
 
@@ -406,6 +416,19 @@ void SimulatedInstrument::onRequest(ModbusPacket &request, ModbusTranslateOption
     m_currentFunction = DorrikBus::UnknownFunctionCode;
     if (write && *answer && !(*answer)->hasException())
         written(entry);
+    if (planned.answerBytes > 0 && *answer && !(*answer)->hasException()) {
+        if (auto *records = dynamic_cast<ModbusPacketArch *>(*answer)) {
+            QList<ModbusBytes> kept;
+            int size = 0;
+            for (const ModbusBytes &record : records->records()) {
+                size += int(record.size());
+                if (!kept.isEmpty() && size > planned.answerBytes)
+                    break;
+                kept.append(record);
+            }
+            records->setRecords(kept);
+        }
+    }
     if (planned.cutBytes > 0 && *answer && !(*answer)->hasException()) {
         if (auto *records = dynamic_cast<ModbusPacketArch *>(*answer)) {
             ModbusBytes joined = ModbusBytes::fromList(records->records());

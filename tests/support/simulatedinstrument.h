@@ -37,6 +37,7 @@ struct InstrumentRequest
     quint8 file = 0;
     // Archives only.
     quint16 archIndex = 0;
+    DorrikBus::ArchType archType = DorrikBus::IndexArch;
     DorrikBus::ArchDirection direction = DorrikBus::Forward;
     // Writes only: the register or file bytes as sent.
     ModbusBytes bytes;
@@ -103,6 +104,9 @@ public:
     // Archive record answers lose their last `bytes` bytes, `times` times (-1: until cleared
     // with 0), as from an instrument that cuts a record in two.
     void setCutArchAnswers(int bytes, int times = -1);
+    // Archive record answers carry whole records of at most `bytes` bytes in all (at least one
+    // record; 0: no limit), as the frame of a serial line holds no more.
+    void setArchAnswerBytes(int bytes);
     // Records and labels of the instrument's archives; safe from any thread.
     ArchiveStore &archives() { return m_archives; }
     // An archive of the instrument's own records in the layout of `generation`: at each label
@@ -166,6 +170,7 @@ private:
         int maxRegisters = 0;
         int maxRecords = 0;
         int cutBytes = 0;
+        int answerBytes = 0;
     };
 
     static bool consume(int &times);
@@ -217,6 +222,7 @@ private:
     int m_shortRecordsTimes = 0;
     int m_cutArchBytes = 0;
     int m_cutArchTimes = 0;
+    int m_archAnswerBytes = 0;
     bool m_disconnectOnRequest = false;
     bool m_closing = false;
     // Raised by setDelay, so that a wait under way ends.

@@ -12,6 +12,7 @@ class tst_TavrinSim : public QObject
 private slots:
     void answersAddressOneAndStopsOnSignal();
     void refusesUnknownArguments();
+    void helpListsItsOptions();
 };
 
 namespace {
@@ -88,6 +89,19 @@ void tst_TavrinSim::refusesUnknownArguments()
     QCOMPARE(sim.exitCode(), 2);
     QVERIFY(sim.readAllStandardError().startsWith("usage: tavrin-sim"));
     QCOMPARE(sim.readAllStandardOutput(), QByteArray());
+}
+
+void tst_TavrinSim::helpListsItsOptions()
+{
+    QProcess sim;
+    sim.start(QStringLiteral(TAVRIN_SIM_PROGRAM), {QStringLiteral("--help")});
+    QVERIFY(sim.waitForFinished(20000));
+    QCOMPARE(sim.exitCode(), 0);
+    const QByteArray help = sim.readAllStandardOutput();
+    QVERIFY2(help.startsWith("usage: tavrin-sim"), help.constData());
+    for (const char *option :
+         {"--generation 1|2|3", "--heat", "--days N", "--idle", "-v", "--help"})
+        QVERIFY2(help.contains(QByteArray("\n  ") + option), option);
 }
 
 QTEST_MAIN(tst_TavrinSim)
