@@ -15,6 +15,8 @@
 #include <QQmlContext>
 #include <QQmlEngine>
 #include <QQuickItem>
+#include <QQuickWindow>
+#include <QTest>
 
 #include <cstdio>
 #include <functional>
@@ -266,6 +268,85 @@ const QStringList treeFrames{"mainFrame",
                              "sitesFrame",
                              "editSiteFrame"};
 
+// A press the picture is taken during; the next game scene lets it go.
+QPoint heldAt(-1, -1);
+
+void releaseHeld(MenuDriver &menu)
+{
+    if (heldAt.x() < 0)
+        return;
+    QTest::mouseRelease(menu.window(), Qt::LeftButton, Qt::NoModifier, heldAt);
+    heldAt = QPoint(-1, -1);
+    MenuDriver::settle(50);
+}
+
+// A game opened as the Applications frame opens it, alone in the popup layer.
+QObject *showGame(MenuDriver &menu, const QString &app)
+{
+    delete overlay;
+    releaseHeld(menu);
+    QObject *screenManager = menu.object(QStringLiteral("screenManager"));
+    QMetaObject::invokeMethod(screenManager, "closeAllPopups");
+    QMetaObject::invokeMethod(screenManager, "hideScreenKeypad");
+    MenuDriver::settle(100);
+    QVariant popup;
+    QMetaObject::invokeMethod(screenManager, "showApp", Q_RETURN_ARG(QVariant, popup),
+                              Q_ARG(QVariant, app), Q_ARG(QVariant, QVariant()));
+    return popup.value<QObject *>();
+}
+
+// The window point at the centre of a field's cell.
+QPoint cellPoint(QObject *field, int x, int y)
+{
+    auto *item = qobject_cast<QQuickItem *>(field);
+    const qreal width = item->property("cellWidth").toReal();
+    const qreal height = item->property("cellHeight").toReal();
+    return item->mapToScene(QPointF((x + 0.5) * width, (y + 0.5) * height)).toPoint();
+}
+
+QObject *child(QObject *parent, const char *name)
+{
+    return parent ? parent->findChild<QObject *>(QLatin1String(name)) : nullptr;
+}
+
+// Shoots at the cells in turn whenever it is the user's turn, until `shots` were taken or the
+// game is over; the computer answers in between.
+bool shootCells(MenuDriver &menu, QObject *game, int &next, int shots)
+{
+    QObject *player = game->property("player").value<QObject *>();
+    QObject *core = game->property("gameCore").value<QObject *>();
+    QObject *field = game->property("bigField").value<QObject *>();
+    for (int taken = 0; taken < shots && next < 100 && core->property("state").toInt() != 2;) {
+        if (!MenuDriver::waitFor(
+                [&] {
+                    return player->property("canShoot").toBool() ||
+                           core->property("state").toInt() == 2;
+                },
+                5000))
+            return false;
+        if (core->property("state").toInt() == 2)
+            break;
+        // Row by row, every third cell first, so that the picture shows shots all over.
+        const int cell =
+            next < 34 ? next * 3 : (next < 67 ? (next - 34) * 3 + 1 : (next - 67) * 3 + 2);
+        ++next;
+        if (cell >= 100)
+            continue;
+        QTest::mouseClick(menu.window(), Qt::LeftButton, Qt::NoModifier,
+                          cellPoint(field, cell % 10, cell / 10));
+        MenuDriver::settle(10);
+        ++taken;
+    }
+    return MenuDriver::waitFor(
+        [&] {
+            return player->property("canShoot").toBool() || core->property("state").toInt() == 2;
+        },
+        5000);
+}
+
+QPointer<QObject> seaBattle;
+int seaBattleNextShot = 0;
+
 } // namespace
 
 int main(int argc, char *argv[])
@@ -488,6 +569,95 @@ int main(int argc, char *argv[])
              return MenuDriver::waitFor(
                  [&] { return menu.itemByText(QStringLiteral("Please wait...")) != nullptr; },
                  3000);
+         }});
+
+    // The games.
+    scenes.append(
+        {"seabattle-arrangement-refused", [](MenuDriver &menu) {
+             QObject *game = showGame(menu, QStringLiteral("SeaBattle"));
+             if (!game ||
+                 !MenuDriver::waitFor(
+                     [&] { return game->property("state") == QLatin1String("arrangement"); }, 3000))
+                 return false;
+             QObject *player = game->property("player").value<QObject *>();
+             QMetaObject::invokeMethod(player, "placeShip", Q_ARG(int, 0), Q_ARG(int, 0),
+                                       Q_ARG(int, 4), Q_ARG(bool, false));
+             QMetaObject::invokeMethod(player, "placeShip", Q_ARG(int, 2), Q_ARG(int, 2),
+                                       Q_ARG(int, 3), Q_ARG(bool, true));
+             MenuDriver::settle(400);
+             // The next three-cell ship pressed against the first two.
+             heldAt = cellPoint(game->property("bigField").value<QObject *>(), 3, 1);
+             QTest::mousePress(menu.window(), Qt::LeftButton, Qt::NoModifier, heldAt);
+             MenuDriver::settle(50);
+             QObject *overlay = child(game, "ghostOverlay");
+             return overlay && overlay->property("visible").toBool() &&
+                    child(game, "ghostShip")->property("visible").toBool();
+         }});
+    scenes.append(
+        {"seabattle-fight", [](MenuDriver &menu) {
+             QObject *game = showGame(menu, QStringLiteral("SeaBattle"));
+             seaBattle = game;
+             seaBattleNextShot = 0;
+             if (!game ||
+                 !MenuDriver::waitFor(
+                     [&] { return game->property("state") == QLatin1String("arrangement"); }, 3000))
+                 return false;
+             QObject *player = game->property("player").value<QObject *>();
+             QMetaObject::invokeMethod(player, "autoArrangeShips");
+             auto *begin = qobject_cast<QQuickItem *>(child(game, "beginButton"));
+             if (!MenuDriver::waitFor(
+                     [&] { return begin->isEnabled() && begin->property("opacity").toReal() == 1; },
+                     3000))
+                 return false;
+             menu.click(begin);
+             if (!shootCells(menu, game, seaBattleNextShot, 20))
+                 return false;
+             MenuDriver::settle(400);
+             return game->property("state") == QLatin1String("fighting");
+         }});
+    scenes.append({"seabattle-end", [](MenuDriver &menu) {
+                       if (!seaBattle || !shootCells(menu, seaBattle, seaBattleNextShot, 100))
+                           return false;
+                       MenuDriver::settle(400);
+                       return seaBattle->property("state") == QLatin1String("afterGame");
+                   }});
+    scenes.append(
+        {"balls-burst", [](MenuDriver &menu) {
+             QObject *game = showGame(menu, QStringLiteral("Balls"));
+             if (!game)
+                 return false;
+             MenuDriver::settle(1200);
+             // Groups of two or more, found on the board as the user sees it.
+             const QVariantList cells =
+                 menu.evaluate(
+                         QStringLiteral("(function () {"
+                                        "  var g = screenManager.activePopup, found = [];"
+                                        "  for (var y = g.rows - 1; y >= 0; --y)"
+                                        "    for (var x = 0; x + 1 < g.columns; ++x)"
+                                        "      if (g.ballAt(x, y).type === g.ballAt(x + 1, y).type"
+                                        "          && found.length < 8 && (x + y) % 3 === 0)"
+                                        "        found.push([x, y]);"
+                                        "  return found;"
+                                        "})()"))
+                     .toList();
+             if (cells.isEmpty())
+                 return false;
+             auto *board = qobject_cast<QQuickItem *>(game->property("board").value<QObject *>());
+             const qreal size = game->property("cellSize").toReal();
+             int clicks = 0;
+             for (const QVariant &cell : cells) {
+                 const QVariantList xy = cell.toList();
+                 const QPoint at = board
+                                       ->mapToScene(QPointF((xy[0].toInt() + 0.5) * size,
+                                                            (xy[1].toInt() + 0.5) * size))
+                                       .toPoint();
+                 QTest::mouseClick(menu.window(), Qt::LeftButton, Qt::NoModifier, at);
+                 if (++clicks == 3)
+                     break;
+             }
+             // While the last group still grows and fades.
+             MenuDriver::settle(60);
+             return game->property("score").toInt() > 0;
          }});
     scenes.append(treeScenes);
 

@@ -7,6 +7,7 @@
 #include "menustartup.h"
 #include "modbusbytes.h"
 #include "modbusitembase.h"
+#include "seabattletypes.h"
 #include "translatehelper.h"
 #include "vlog.h"
 
@@ -402,6 +403,7 @@ public:
         ::mkfifo(fifo.constData(), 0600);
         qputenv("TSLIB_TSDEVICE", fifo);
         MenuStartup::registerMenuTypes();
+        registerSeaBattleTypes();
     }
 
 public slots:
