@@ -6,6 +6,7 @@
 #include "modbusclient.h"
 #include "modbusloopbackclient.h"
 #include "modbustransport.h"
+#include "powermanager.h"
 #include "qmlapplicationviewer.h"
 #include "qmlwarningrule.h"
 #include "requestlog.h"
@@ -62,6 +63,17 @@ MenuDriver::MenuDriver(const QSize &size) : m_size(size)
     Q_UNUSED(prepared)
     QmlWarningRule::install();
 
+    // A power manager of the menu never reaches this machine's (tests run as root).
+    PowerManager::Platform power;
+    power.root = m_home.filePath(QStringLiteral("power"));
+    power.startDetached = [this](const QString &program, const QStringList &arguments) {
+        m_powerCommands << (QStringList{program} + arguments).join(QLatin1Char(' '));
+        return true;
+    };
+    power.pause = [](qint64) {};
+    power.quit = [this] { m_powerCommands << QStringLiteral("quit"); };
+    PowerManager::setTestPlatform(power);
+
     // A screen that reads or writes a register the instrument does not have is a fault of the
     // screen: the test that shows it fails.
     m_instrument.setAnswerObserver([this](const InstrumentRequest &request) {
@@ -104,6 +116,7 @@ MenuDriver::~MenuDriver()
             client->setTransport(nullptr);
     }
     m_context.reset();
+    PowerManager::clearTestPlatform();
     qputenv("HOME", m_oldHome);
     qputenv("XDG_CONFIG_HOME", m_oldConfigHome);
     QSettings::setPath(QSettings::NativeFormat, QSettings::UserScope,

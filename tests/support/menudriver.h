@@ -22,7 +22,8 @@ class QQuickWindow;
 // Starter.qml into an offscreen view of the given size, and the UI's client "modbusClient" on
 // the link of the instrument with the menu's register map (its fault switches reachable). Drives
 // it with real key and mouse events and finds what the user sees by objectName or by text. The
-// user's home and settings lie in a temporary folder. A QML warning of the menu's own documents
+// user's home and settings lie in a temporary folder, and every power manager made meanwhile runs
+// on a test platform there. A QML warning of the menu's own documents
 // fails the test that runs (see QmlWarningRule).
 //
 // Needs a QApplication (the context's file dialogs are Widgets); GUI thread only.
@@ -72,6 +73,9 @@ public:
 
     QImage grab() const;
     QList<InstrumentRequest> requests() const { return m_instrument.requests(); }
+    // What the power managers made meanwhile ran on the test platform ("shutdown -h now",
+    // "quit"); their kernel files lie under the driver's home.
+    QStringList powerCommands() const { return m_powerCommands; }
     // The requests the menu made of registers outside the instrument's map, as the request log
     // writes them. Each also fails the test function that runs when it comes.
     QStringList unmappedRequests() const;
@@ -82,6 +86,7 @@ private:
     QByteArray m_oldHome;
     QByteArray m_oldConfigHome;
     QString m_error;
+    QStringList m_powerCommands;
     // Written in the instrument's thread.
     mutable std::mutex m_unmappedMutex;
     QStringList m_unmapped;
