@@ -693,6 +693,18 @@ ModbusLibusbClient *MenuContext::createUsbTransport(ModbusClient *client)
     return new ModbusLibusbClient(client);
 }
 
+void MenuContext::setUsbBackend(std::unique_ptr<UsbBackend> backend)
+{
+    UsbDevicesModel *old = m_usbDevicesModel;
+    m_usbDevicesModel = new UsbDevicesModel(std::move(backend), this);
+    m_usbDevicesModel->setVidFilter(old->vidFilter());
+    m_usbDevicesModel->setPidFilter(old->pidFilter());
+    m_usbDevicesModel->setSerialNumberFilter(old->serialNumberFilter());
+    delete old;
+    emit usbDevicesModelChanged(m_usbDevicesModel);
+    fillUsbDevices();
+}
+
 bool MenuContext::serialPortExists(const QString &port)
 {
     if (port.isEmpty())

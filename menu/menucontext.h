@@ -10,6 +10,8 @@
 #include <QString>
 #include <QStringList>
 
+#include <memory>
+
 class KeypadHelper;
 class MenuState;
 class ModbusClient;
@@ -23,6 +25,7 @@ class TranslateHelper;
 class VLog;
 Q_MOC_INCLUDE("usbdevicesmodel.h")
 class UsbDevicesModel;
+class UsbBackend;
 
 // The one object through which the QML menu reaches the program: connection settings kept in
 // the settings store, build flags, versions, directories, device lists, the screen state and
@@ -268,6 +271,8 @@ protected:
     // The transports the connection set-up builds, owned by `client`; tests hand in their own.
     virtual ModbusSerialClient *createSerialTransport(ModbusClient *client);
     virtual ModbusLibusbClient *createUsbTransport(ModbusClient *client);
+    // The bus the USB devices model lists (tests script one); its filters stay.
+    void setUsbBackend(std::unique_ptr<UsbBackend> backend);
 
 private slots:
     void onTransportConnected();
@@ -385,7 +390,7 @@ public slots:
                                   const QString &defaultSuffix = QString());
     QString executeOpenFileDialog(const QString &caption, const QString &dir,
                                   const QString &filter);
-    void openUrl(const QString &path);
+    virtual void openUrl(const QString &path);
     void openFileExplorer(const QString &dir, const QString &file);
     void screenshotToFile(const QString &file = QString(),
                           const QString &format = QStringLiteral("PNG"));

@@ -12,6 +12,7 @@
 
 #include <cmath>
 #include <limits>
+#include <optional>
 
 namespace {
 
@@ -22,6 +23,22 @@ constexpr bool builtEmbedded = false;
 #endif
 
 int g_embeddedOverride = -1;
+// GUI thread only, like the managers made from it.
+std::optional<PowerManager::Platform> g_testPlatform;
+
+// Where a test that forgot its platform would otherwise reach the machine's own power files.
+PowerManager::Platform unreachablePlatform()
+{
+    PowerManager::Platform platform;
+    platform.root = QStringLiteral("/nonexistent-power-root");
+    platform.startDetached = [](const QString &program, const QStringList &arguments) {
+        qWarning().noquote() << "not run without a test platform:" << program
+                             << arguments.join(QLatin1Char(' '));
+        return false;
+    };
+    platform.quit = [] { qWarning("not quit without a test platform"); };
+    return platform;
+}
 
 struct BacklightProbe
 {
@@ -52,7 +69,12 @@ bool readFirstLine(const QString &fileName, qint64 &value)
 
 } // namespace
 
-PowerManager::PowerManager(QObject *parent) : PowerManager(Platform(), parent) {}
+PowerManager::PowerManager(QObject *parent)
+    : PowerManager(g_testPlatform            ? *g_testPlatform
+                   : g_embeddedOverride >= 0 ? unreachablePlatform()
+                                             : Platform(),
+                   parent)
+{}
 
 PowerManager::PowerManager(Platform platform, QObject *parent)
     : QObject(parent), m_platform(std::move(platform)),
@@ -83,6 +105,16 @@ PowerManager::PowerManager(Platform platform, QObject *parent)
 void PowerManager::overrideEmbedded(int value)
 {
     g_embeddedOverride = value;
+}
+
+void PowerManager::setTestPlatform(const Platform &platform)
+{
+    g_testPlatform = platform;
+}
+
+void PowerManager::clearTestPlatform()
+{
+    g_testPlatform.reset();
 }
 
 void PowerManager::setSleepEnabled(bool enabled)

@@ -53,8 +53,13 @@ public:
     explicit PowerManager(Platform platform, QObject *parent = nullptr);
 
     // Tests only: the setting of the managers constructed afterwards (1 embedded, 0 desktop);
-    // -1 restores the build's own.
+    // -1 restores the build's own. While the setting is overridden, a manager without a platform
+    // of its own (nor a test platform) runs no command and touches no kernel file.
     static void overrideEmbedded(int value);
+    // Tests only: the platform of every manager constructed afterwards without one of its own,
+    // those QML creates included; clearTestPlatform() restores the real one.
+    static void setTestPlatform(const Platform &platform);
+    static void clearTestPlatform();
     bool embedded() const { return m_embedded; }
 
     bool sleepEnabled() const { return m_sleepEnabled; }

@@ -4,6 +4,7 @@
 #include "menucontext.h"
 #include "menudriver.h"
 #include "modbusbytes.h"
+#include "qmlwarningrule.h"
 
 #include <QApplication>
 #include <QDir>
@@ -357,14 +358,17 @@ int main(int argc, char *argv[])
     QList<Scene> scenes{
         {"main-page",
          [](MenuDriver &menu) {
-             if (!MenuDriver::waitFor(
-                     [&] { return menu.itemByText(QStringLiteral("Q 4.200 m³/h")) != nullptr; },
-                     5000))
+             // The instrument's flow rate as it answered it last.
+             const auto flowShown = [&] {
+                 const float flow = menu.instrument().registers(300720, 2).toFloat(0);
+                 return menu.itemByText(QStringLiteral("Q %1 m³/h").arg(double(flow), 0, 'f', 3)) !=
+                        nullptr;
+             };
+             if (!MenuDriver::waitFor(flowShown, 5000))
                  return false;
              // The device's status fades in once answers come.
              QObject *status = menu.object(QStringLiteral("deviceTopPanel"));
-             return menu.itemByText(QStringLiteral("Q 4.200 m³/h")) &&
-                    MenuDriver::waitFor([&] { return status->property("opacity").toReal() >= 1; },
+             return MenuDriver::waitFor([&] { return status->property("opacity").toReal() >= 1; },
                                         5000);
          }},
         {"left-page",
@@ -668,10 +672,9 @@ int main(int argc, char *argv[])
             QStringLiteral("%1/%2x%3").arg(folder).arg(size.width()).arg(size.height());
         QDir().mkpath(dir);
         MenuDriver menu(size);
-        menu.instrument().setRegisters(300720, ModbusBytes::fromFloat(4.2f));
         // The tree with everything it can show: the heat channel, a failure, a battery.
-        menu.instrument().setRegisters(300044, ModbusBytes::fromUInt32(922400760));
-        menu.instrument().setRegisters(300009, ModbusBytes::fromUInt16(1));
+        menu.instrument().setGeneration(2);
+        menu.instrument().setHeatChannel(true);
         menu.instrument().setRegisters(300751, ModbusBytes::fromUInt16(0x0005));
         menu.instrument().setRegisters(300746, ModbusBytes::fromUInt16(1));
         menu.instrument().setRegisters(300747, ModbusBytes::fromUInt16(64));
@@ -697,7 +700,16 @@ int main(int argc, char *argv[])
                 std::fprintf(stderr, "menu-shot: can't write %s\n", qPrintable(file));
             written.append(file);
         }
+        for (const QString &request : menu.unmappedRequests()) {
+            std::fprintf(stderr, "menu-shot: request outside the register map: %s\n",
+                         qPrintable(request));
+            ++failures;
+        }
         delete overlay;
+    }
+    for (const QString &warning : QmlWarningRule::unreported()) {
+        std::fprintf(stderr, "menu-shot: QML warning of the menu: %s\n", qPrintable(warning));
+        ++failures;
     }
 
     for (const QString &file : std::as_const(written)) {

@@ -54,10 +54,11 @@ struct MessageCapture
     }
 };
 
-// The sites table with 20 slots and the given sites (slot, name), no groups.
-void putSites(SimulatedInstrument &instrument, const QList<QPair<int, QString>> &sites)
+// The sites table with 20 slots and the given sites (slot, name), no groups, as another client
+// leaves it.
+void putSites(TavrinInstrument &instrument, const QList<QPair<int, QString>> &sites)
 {
-    instrument.setRegisters(300767, ModbusBytes::fromUInt16(SiteRecords::Count));
+    instrument.setSlots(SiteRecords::Count);
     ModbusBytes table = ModbusBytes::fromRegsCount(SiteRecords::TableSize / 2);
     for (const auto &site : sites)
         table.setBytes(encodeSiteRecord(QString(), QString(), site.second),
@@ -341,7 +342,7 @@ void tst_DeviceCommands::historyResetOnEachConnection()
 void tst_DeviceCommands::measuringSwitch()
 {
     MenuDriver &menu = *m_menu;
-    SimulatedInstrument &instrument = menu.instrument();
+    TavrinInstrument &instrument = menu.instrument();
     menu.evaluate(QStringLiteral("deviceProps.measuringDeferredDelay = 400"));
     // On battery at the warning level.
     instrument.setRegisters(300746, ModbusBytes::fromUInt16(1));
@@ -359,7 +360,6 @@ void tst_DeviceCommands::measuringSwitch()
     QCOMPARE(countOf(described(menu.requests()), QStringLiteral("FW .*|W 400023 .*")), 0);
 
     // The instrument reports measuring; the deferred flag follows after the delay.
-    instrument.setRegisters(300752, ModbusBytes::fromUInt16(1));
     QVERIFY(MenuDriver::waitFor([&] { return evalTrue(menu, "deviceProps.measuring"); }, 3000));
     QElapsedTimer sinceMeasuring;
     sinceMeasuring.start();
@@ -376,7 +376,6 @@ void tst_DeviceCommands::measuringSwitch()
     menu.evaluate(QStringLiteral("deviceProps.measureStatus.execute()"));
     QVERIFY(answer(menu, QStringLiteral("Stop measure?"), false, true));
     QVERIFY(waitForLog(menu, {QStringLiteral("W 400127 0000")}));
-    instrument.setRegisters(300752, ModbusBytes::fromUInt16(0));
     QVERIFY(MenuDriver::waitFor([&] { return !evalTrue(menu, "deviceProps.measuring"); }, 3000));
     QVERIFY(!evalTrue(menu, "deviceProps.measureStatus.measuring"));
     QVERIFY(!evalTrue(menu, "deviceProps.measureStatus.measuringDeferred"));
@@ -413,14 +412,14 @@ void tst_DeviceCommands::measuringMakesSiteOnlyForAnEmptyRecordReadWell()
     QFETCH(QString, situation);
     QFETCH(bool, creates);
     MenuDriver menu;
-    SimulatedInstrument &instrument = menu.instrument();
+    TavrinInstrument &instrument = menu.instrument();
     // No site is "Site 1". The current site's slot is empty, but after the switch, where the
     // old site's slot 0 is the empty one and the new site's slot 2 holds a site.
     const bool switched = situation == "switched";
     putSites(instrument, {{switched ? 2 : 0, QStringLiteral("North")}});
     const QByteArray slot2 = instrument.file(SiteRecords::File)
                                  .mid(2 * SiteRecords::RecordSize, SiteRecords::RecordSize);
-    instrument.setRegisters(300759, ModbusBytes::fromUInt16(situation == "switched" ? 0 : 2));
+    instrument.setCurrentSite(switched ? 0 : 2);
     if (situation == "refused")
         instrument.setFileException(SiteRecords::File, DorrikBus::IllegalDataAddress);
     if (situation == "delayed")
@@ -438,7 +437,7 @@ void tst_DeviceCommands::measuringMakesSiteOnlyForAnEmptyRecordReadWell()
         MenuDriver::settle(300);
     } else if (situation == "switched") {
         // Slot 0 read well; then the site changes to 2, whose record is not in yet.
-        instrument.setRegisters(300759, ModbusBytes::fromUInt16(0));
+        instrument.setCurrentSite(0);
         QVERIFY(MenuDriver::waitFor(
             [&] {
                 return evalTrue(menu, "sitesManager.readSiteIndex === 0 && "
@@ -447,7 +446,7 @@ void tst_DeviceCommands::measuringMakesSiteOnlyForAnEmptyRecordReadWell()
             5000));
         // Slow answers from here: the new record comes well after the question is answered.
         instrument.setDelay(2000);
-        instrument.setRegisters(300759, ModbusBytes::fromUInt16(2));
+        instrument.setCurrentSite(2);
         QVERIFY(MenuDriver::waitFor([&] { return evalTrue(menu, "deviceModbus.siteIndex === 2"); },
                                     8000));
     } else {
@@ -499,11 +498,14 @@ void tst_DeviceCommands::factoryReset()
     PtyLink link;
     QVERIFY2(link.isValid(), qPrintable(link.errorString()));
     MenuDriver menu;
-    SimulatedInstrument &instrument = menu.instrument();
+    TavrinInstrument &instrument = menu.instrument();
     putSites(instrument, {{0, QStringLiteral("Site 1")}, {1, QStringLiteral("Depot")}});
-    instrument.setRegisters(300765, ModbusBytes::fromUInt32(10));
+    instrument.setSitesRevision(10);
     QVERIFY(startMenu(menu));
     MenuContext *context = menu.context();
+    // The instrument at address 7, as the context is set.
+    instrument.setRegisters(400001, ModbusBytes::fromUInt16(7));
+    instrument.setUnit(7);
     context->setDeviceAddress(7);
     context->setDeviceBaudRateIndex(2, false);
     if (rs485) {
@@ -541,9 +543,14 @@ void tst_DeviceCommands::factoryReset()
     QVERIFY(message);
     QVERIFY(message->property("autoClose").toBool());
     QCOMPARE(message->property("autoCloseInterval").toInt(), 14000);
-    // The instrument comes back with an empty table and its revision at 0.
+    // The instrument comes back with an empty table and its revision at 0, and on RS-485 at its
+    // default address.
     putSites(instrument, {});
-    instrument.setRegisters(300765, ModbusBytes::fromUInt32(0));
+    instrument.setSitesRevision(0);
+    if (rs485) {
+        instrument.setRegisters(400001, ModbusBytes::fromUInt16(1));
+        instrument.setUnit(1);
+    }
 
     // Revision 10 back, + 1 per commit over RS-485, + 3 over USB.
     const int step = rs485 ? 1 : 3;
@@ -569,7 +576,7 @@ void tst_DeviceCommands::batteryWarning()
 {
     MenuContext::overrideEmbedded(1);
     MenuDriver menu(QSize(640, 480));
-    SimulatedInstrument &instrument = menu.instrument();
+    TavrinInstrument &instrument = menu.instrument();
     putSites(instrument, {{0, QStringLiteral("Site 1")}});
     instrument.setRegisters(300746, ModbusBytes::fromUInt16(4));
     instrument.setRegisters(300747, ModbusBytes::fromUInt16(100));

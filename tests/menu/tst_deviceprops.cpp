@@ -24,7 +24,6 @@ int firstWrite(const QList<InstrumentRequest> &requests, quint32 address)
     return -1;
 }
 
-const quint32 firmwareVersion = 300044;
 const quint32 pipeMaterial = 400164;
 const quint32 pipeLinerMaterial = 400165;
 const quint32 pipeSoundSpeed = 400168;
@@ -64,8 +63,7 @@ private:
 void tst_DeviceProps::initTestCase()
 {
     m_menu = std::make_unique<MenuDriver>();
-    // 23060027 x 40: the firmware of generation 3.
-    m_menu->instrument().setRegisters(firmwareVersion, ModbusBytes::fromUInt32(922401080));
+    m_menu->instrument().setGeneration(3);
     QVERIFY2(m_menu->start(), qPrintable(m_menu->error()));
 }
 

@@ -32,7 +32,7 @@ int countRequests(const QList<InstrumentRequest> &requests, quint32 address,
 
 const quint32 byteTimeout = 400003;
 const quint32 rtsDelay = 400004;
-const quint32 extra = 400100;
+const quint32 extra = 403601; // an interval schedule entry, polled by no other row here
 const quint32 flowCutOff = 400200;
 const quint32 k1 = 400208;
 

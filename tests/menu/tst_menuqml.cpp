@@ -3,12 +3,14 @@
 // test context object in place of the program's.
 #include "cancelmessageevent.h"
 #include "dorrikbus.h"
+#include "fakeusbbackend.h"
 #include "keypadhelper.h"
 #include "menustartup.h"
 #include "modbusbytes.h"
 #include "modbusitembase.h"
-#include "seabattletypes.h"
+#include "qmlwarningrule.h"
 #include "translatehelper.h"
+#include "usbdevicesmodel.h"
 #include "vlog.h"
 
 #include <QCoreApplication>
@@ -30,6 +32,7 @@
 #include <QThread>
 
 #include <algorithm>
+#include <cstdio>
 
 #include <memory>
 #include <vector>
@@ -57,8 +60,12 @@ void captureMessage(QtMsgType type, const QMessageLogContext &context, const QSt
 
 } // namespace
 
-// Stands in for the program's context object: the names the shell reads, `embedded` and
-// `verbose` writable both ways, and a count of every service called.
+// Stands in for the program's context object: the names the screens read, `embedded` and
+// `verbose` writable both ways, a count of every service called, and a record of the file,
+// dialog and desktop services in `calls` (lines as "save dialog: <caption> | <dir> | <filter>",
+// "open dialog: …", "saveToFile: <file> <append|new> <data>", "removeFile: <file>", "openUrl:
+// <path>"). The dialogs answer saveFileAnswer and openFileAnswer; the files saved are kept here,
+// not on disk.
 class TestMenuContext : public QObject
 {
     Q_OBJECT
@@ -73,6 +80,11 @@ class TestMenuContext : public QObject
     Q_PROPERTY(bool useNumScreenKeypad MEMBER m_useNumScreenKeypad NOTIFY keypadUseChanged)
     Q_PROPERTY(bool useTextScreenKeypad MEMBER m_useTextScreenKeypad NOTIFY keypadUseChanged)
     Q_PROPERTY(bool isWindows MEMBER m_isWindows NOTIFY isWindowsChanged)
+    // The build and "-set" flags the menu tree reads, as the program has them by default.
+    Q_PROPERTY(bool zunfel MEMBER m_zunfel NOTIFY isWindowsChanged)
+    Q_PROPERTY(bool showExitButton MEMBER m_showExitButton NOTIFY isWindowsChanged)
+    Q_PROPERTY(bool hideConnectionSettings MEMBER m_hideConnectionSettings NOTIFY isWindowsChanged)
+    Q_PROPERTY(bool hideRs485Settings MEMBER m_hideRs485Settings NOTIFY isWindowsChanged)
 
 public:
     // The keypad's layouts as the program finds them: the files of the layouts' folder.
@@ -117,6 +129,7 @@ public:
     {
         setEmbedded(false);
         setVerbose(false);
+        resetServices();
         m_useNumScreenKeypad = m_useTextScreenKeypad = false;
         emit keypadUseChanged();
         m_clipboardShots = m_fileShots = m_restartRequests = 0;
@@ -155,7 +168,7 @@ public slots:
             m_keypadHelper.translateCharEvent(arg.at(0));
     }
     void sendKeyEvent(int key) { m_keypadHelper.translateKeyEvent(Qt::Key(key)); }
-    QString getLanguageName() { return QStringLiteral("English"); }
+    QString getLanguageName() { return m_languages.value(m_languageIndex); }
     QString languageNameToSuffix(const QString &arg)
     {
         return m_translateHelper.suffixByLanguageName(arg);
@@ -200,6 +213,10 @@ private:
     bool m_useNumScreenKeypad = false;
     bool m_useTextScreenKeypad = false;
     bool m_isWindows = false;
+    bool m_zunfel = false;
+    bool m_showExitButton = false;
+    bool m_hideConnectionSettings = false;
+    bool m_hideRs485Settings = false;
     int m_clipboardShots = 0;
     int m_fileShots = 0;
     int m_restartRequests = 0;
@@ -239,7 +256,7 @@ private:
     Q_PROPERTY(QStringList serialPorts MEMBER m_serialPorts NOTIFY connectionChanged)
     Q_PROPERTY(QString usbDevice READ usbDevice NOTIFY connectionChanged)
     Q_PROPERTY(QStringList usbDevices MEMBER m_usbDevices NOTIFY connectionChanged)
-    Q_PROPERTY(QStringList languages MEMBER m_languages CONSTANT)
+    Q_PROPERTY(QStringList languages MEMBER m_languages NOTIFY languageIndexChanged)
     Q_PROPERTY(int languageIndex MEMBER m_languageIndex NOTIFY languageIndexChanged)
 
 public:
@@ -286,6 +303,137 @@ private:
     QStringList m_usbDevices{QStringLiteral("TV0001"), QStringLiteral("TV0002")};
     QStringList m_languages{QStringLiteral("English")};
     int m_languageIndex = 0;
+
+    // Files, dialogs, the desktop, the folders and the USB devices the screens read.
+    Q_PROPERTY(bool discardDragDistance MEMBER m_discardDragDistance NOTIFY servicesChanged)
+    Q_PROPERTY(QString saveFileAnswer MEMBER m_saveFileAnswer NOTIFY servicesChanged)
+    Q_PROPERTY(QString openFileAnswer MEMBER m_openFileAnswer NOTIFY servicesChanged)
+    Q_PROPERTY(QStringList calls READ calls NOTIFY callsChanged)
+    Q_PROPERTY(QVariantMap savedFiles READ savedFiles NOTIFY callsChanged)
+    Q_PROPERTY(QString modbusConfigsDir MEMBER m_modbusConfigsDir NOTIFY servicesChanged)
+    Q_PROPERTY(QString docsDir MEMBER m_docsDir NOTIFY servicesChanged)
+    Q_PROPERTY(int usbVid MEMBER m_usbVid CONSTANT)
+    Q_PROPERTY(int usbPid MEMBER m_usbPid CONSTANT)
+    Q_PROPERTY(UsbDevicesModel *usbDevicesModel READ usbDevicesModel CONSTANT)
+
+public:
+    QStringList calls() const { return m_calls; }
+    QVariantMap savedFiles() const { return m_savedFiles; }
+    UsbDevicesModel *usbDevicesModel()
+    {
+        // Made on first use, once the application exists.
+        if (!m_usbDevicesModel) {
+            auto bus = std::make_unique<FakeUsbBackend>();
+            m_usbBus = bus.get();
+            m_usbDevicesModel = std::make_unique<UsbDevicesModel>(std::move(bus));
+            m_usbDevicesModel->setVidFilter(QString::number(m_usbVid, 16));
+            m_usbDevicesModel->setPidFilter(QString::number(m_usbPid, 16));
+        }
+        return m_usbDevicesModel.get();
+    }
+
+    // The language the menu runs in, by name ("English", "Russian" ...): added to the list if
+    // the list lacks it.
+    Q_INVOKABLE void setLanguage(const QString &name)
+    {
+        if (!m_languages.contains(name))
+            m_languages << name;
+        m_languageIndex = int(m_languages.indexOf(name));
+        emit languageIndexChanged();
+    }
+    // The instruments plugged in, by serial number; the model is filled again.
+    Q_INVOKABLE void setUsbInstruments(const QStringList &serialNumbers)
+    {
+        usbDevicesModel();
+        while (m_usbDeviceCount > 0) {
+            m_usbBus->removeDevice(0);
+            --m_usbDeviceCount;
+        }
+        for (const QString &serialNumber : serialNumbers) {
+            m_usbBus->addInstrument(serialNumber.toUtf8());
+            ++m_usbDeviceCount;
+        }
+        m_usbDevicesModel->fill();
+    }
+    Q_INVOKABLE void setFileExists(const QString &file, bool exists)
+    {
+        if (exists)
+            m_savedFiles.insert(file, m_savedFiles.value(file, QString()));
+        else
+            m_savedFiles.remove(file);
+        emit callsChanged();
+    }
+
+    Q_INVOKABLE bool fileExists(const QString &file) { return m_savedFiles.contains(file); }
+    Q_INVOKABLE bool saveToFile(const QString &fileName, const QString &data, bool append = false)
+    {
+        record(QStringLiteral("saveToFile: %1 %2 %3")
+                   .arg(fileName, append ? QStringLiteral("append") : QStringLiteral("new"), data));
+        const QString before = append ? m_savedFiles.value(fileName).toString() : QString();
+        m_savedFiles.insert(fileName, before + data);
+        emit callsChanged();
+        return true;
+    }
+    Q_INVOKABLE bool removeFile(const QString &fileName)
+    {
+        record(QStringLiteral("removeFile: ") + fileName);
+        const bool existed = m_savedFiles.remove(fileName) > 0;
+        emit callsChanged();
+        return existed;
+    }
+
+public slots:
+    QString executeSaveFileDialog(const QString &caption, const QString &dir, const QString &filter,
+                                  const QString & = QString())
+    {
+        record(QStringLiteral("save dialog: %1 | %2 | %3").arg(caption, dir, filter));
+        return m_saveFileAnswer;
+    }
+    QString executeOpenFileDialog(const QString &caption, const QString &dir, const QString &filter)
+    {
+        record(QStringLiteral("open dialog: %1 | %2 | %3").arg(caption, dir, filter));
+        return m_openFileAnswer;
+    }
+    void openUrl(const QString &path) { record(QStringLiteral("openUrl: ") + path); }
+
+signals:
+    void servicesChanged();
+
+private:
+    void record(const QString &line)
+    {
+        m_calls << line;
+        emit callsChanged();
+    }
+    void resetServices()
+    {
+        m_discardDragDistance = false;
+        m_saveFileAnswer.clear();
+        m_openFileAnswer.clear();
+        m_calls.clear();
+        m_savedFiles.clear();
+        emit servicesChanged();
+        if (m_languageIndex != 0 || m_languages.size() != 1) {
+            m_languages = QStringList{QStringLiteral("English")};
+            m_languageIndex = 0;
+            emit languageIndexChanged();
+        }
+        if (m_usbDevicesModel)
+            setUsbInstruments({});
+    }
+
+    bool m_discardDragDistance = false;
+    QString m_saveFileAnswer;
+    QString m_openFileAnswer;
+    QStringList m_calls;
+    QVariantMap m_savedFiles;
+    QString m_modbusConfigsDir = QDir::tempPath() + QStringLiteral("/tst_menuqml/modbusconfigs/");
+    QString m_docsDir = QStringLiteral(QUICK_TEST_SOURCE_DIR "/../../../share/menu/docs/");
+    int m_usbVid = 0x9812;
+    int m_usbPid = 0x4001;
+    FakeUsbBackend *m_usbBus = nullptr; // the model's
+    int m_usbDeviceCount = 0;
+    std::unique_ptr<UsbDevicesModel> m_usbDevicesModel;
 };
 
 // What QML cannot do by itself in a test: key events with the auto-repeat flag, and a record of
@@ -402,13 +550,16 @@ public:
         const QByteArray fifo = QFile::encodeName(m_configHome.filePath(QStringLiteral("touch")));
         ::mkfifo(fifo.constData(), 0600);
         qputenv("TSLIB_TSDEVICE", fifo);
-        MenuStartup::registerMenuTypes();
-        registerSeaBattleTypes();
+        // "Menu", "VPlots" and "SeaBattle", as the program registers them.
+        MenuStartup::registerTypes();
     }
 
 public slots:
     void qmlEngineAvailable(QQmlEngine *engine)
     {
+        // Qt Quick Test's log puts its message handler in front of any other: the rule reads the
+        // engine's warnings themselves.
+        QmlWarningRule::watch(engine);
         engine->addImportPath(QStringLiteral(DORRIK_QML_IMPORT_DIR));
         engine->rootContext()->setContextObject(&m_context);
         engine->rootContext()->setContextProperty(QStringLiteral("menuContext"), &m_context);
@@ -425,5 +576,18 @@ private:
     TestTools m_tools;
 };
 
-QUICK_TEST_MAIN_WITH_SETUP(tst_menuqml, MenuQmlSetup)
+// As QUICK_TEST_MAIN_WITH_SETUP, and a run whose documents warned while no test function ran (a
+// harness made for a document, say) fails as well.
+int main(int argc, char **argv)
+{
+    QTEST_SET_MAIN_SOURCE_PATH
+    MenuQmlSetup setup;
+    const int result =
+        quick_test_main_with_setup(argc, argv, "tst_menuqml", QUICK_TEST_SOURCE_DIR, &setup);
+    const QStringList outside = QmlWarningRule::unreported();
+    for (const QString &warning : outside)
+        std::fprintf(stderr, "QML warning of the menu outside a test function: %s\n",
+                     qPrintable(warning));
+    return result != 0 ? result : outside.isEmpty() ? 0 : 1;
+}
 #include "tst_menuqml.moc"

@@ -1,10 +1,26 @@
 // The menu's shell as the user sees it, against the simulated instrument: panel sizes, the live
 // value in the top panel, and the message when answers stop.
 #include "menudriver.h"
+#include "menutestcontext.h"
 #include "modbusbytes.h"
+#include "modbusclient.h"
+#include "modbuslibusbclient.h"
+#include "requestlog.h"
+#include "usbdevicesmodel.h"
 
 #include <QQuickItem>
 #include <QtTest>
+
+namespace {
+
+// The top panel's text for the flow rate the instrument answered last.
+QString flowText(MenuDriver &menu)
+{
+    const float flow = menu.instrument().registers(300720, 2).toFloat(0);
+    return QStringLiteral("Q %1 m³/h").arg(double(flow), 0, 'f', 3);
+}
+
+} // namespace
 
 class tst_MenuShell : public QObject
 {
@@ -15,6 +31,7 @@ private slots:
     void panels();
     void liveValueInTopPanel();
     void noConnectionMessage();
+    void usbDeviceDrivenEndToEnd();
 };
 
 void tst_MenuShell::panels_data()
@@ -60,10 +77,15 @@ void tst_MenuShell::panels()
 void tst_MenuShell::liveValueInTopPanel()
 {
     MenuDriver menu;
-    menu.instrument().setRegisters(300720, ModbusBytes::fromFloat(12.5f));
     QVERIFY2(menu.start(), qPrintable(menu.error()));
+    // The instrument's flow rate moves with its clock: the panel follows each answer.
+    QString first;
     QVERIFY(MenuDriver::waitFor(
-        [&] { return menu.itemByText(QStringLiteral("Q 12.500 m³/h")) != nullptr; }, 5000));
+        [&] {
+            first = flowText(menu);
+            return menu.itemByText(first) != nullptr;
+        },
+        5000));
 
     // The live block is one read of 70 input registers from 300701.
     bool blockRead = false;
@@ -73,9 +95,12 @@ void tst_MenuShell::liveValueInTopPanel()
     }
     QVERIFY(blockRead);
 
-    menu.instrument().setRegisters(300720, ModbusBytes::fromFloat(-3.25f));
     QVERIFY(MenuDriver::waitFor(
-        [&] { return menu.itemByText(QStringLiteral("Q -3.250 m³/h")) != nullptr; }, 5000));
+        [&] {
+            const QString now = flowText(menu);
+            return now != first && menu.itemByText(now) != nullptr;
+        },
+        5000));
 }
 
 // With answers dropped the message comes once the read-error time has passed since the last
@@ -89,8 +114,13 @@ void tst_MenuShell::noConnectionMessage()
     QCOMPARE(topPanel->property("readErrorInterval").toInt(), 6000);
     QCOMPARE(topPanel->property("startupGraceInterval").toInt(), 2000);
     const QString message = QStringLiteral("No connection with the device");
-    QVERIFY(
-        MenuDriver::waitFor([&] { return menu.itemByText(QStringLiteral("Q 0.000 m³/h")); }, 5000));
+    QString shown;
+    QVERIFY(MenuDriver::waitFor(
+        [&] {
+            shown = flowText(menu);
+            return menu.itemByText(shown) != nullptr;
+        },
+        5000));
     QVERIFY(!menu.itemByText(message));
 
     const int interval = 1500;
@@ -103,13 +133,35 @@ void tst_MenuShell::noConnectionMessage()
     QQuickItem *text = menu.itemByText(message);
     QCOMPARE(text->property("color").value<QColor>(), QColor(Qt::red));
     // The device's own status fades out meanwhile.
-    QVERIFY(MenuDriver::waitFor(
-        [&] { return menu.itemByText(QStringLiteral("Q 0.000 m³/h")) == nullptr; }, 3000));
+    QVERIFY(MenuDriver::waitFor([&] { return menu.itemByText(shown) == nullptr; }, 3000));
 
     menu.instrument().setDropAnswers(0);
     QVERIFY(MenuDriver::waitFor(
         [&] { return !topPanel->property("connectionErrorShown").toBool(); }, 5000));
     QVERIFY(MenuDriver::waitFor([&] { return menu.itemByText(message) == nullptr; }, 3000));
+}
+
+// The context's own USB link, on a bus whose instrument is the simulated one: the device the list
+// shows is the one the menu reads, frame by frame over bulk transfers.
+void tst_MenuShell::usbDeviceDrivenEndToEnd()
+{
+    MenuDriver menu;
+    auto owned = std::make_unique<MenuTestContext>();
+    MenuTestContext *context = owned.get();
+    context->addUsbInstrument("TV0042");
+    context->bridgeUsb(&menu.instrument());
+    menu.setContext(std::move(owned));
+    QVERIFY2(menu.start(false), qPrintable(menu.error()));
+
+    QCOMPARE(context->usbDevices(), QStringList{QStringLiteral("TV0042")});
+    QCOMPARE(context->usbDevicesModel()->rowCount(), 1);
+    auto *client = qobject_cast<ModbusClient *>(menu.object(QStringLiteral("modbusClient")));
+    QVERIFY(client);
+    auto *usb = qobject_cast<ModbusLibusbClient *>(client->transport());
+    QVERIFY(usb);
+    QVERIFY(context->transports().contains(usb));
+    QVERIFY(MenuDriver::waitFor([&] { return menu.itemByText(flowText(menu)) != nullptr; }, 5000));
+    QVERIFY(RequestLog::readsOf(menu.requests(), 300701) > 0);
 }
 
 QTEST_MAIN(tst_MenuShell)

@@ -28,8 +28,6 @@ namespace {
 
 using namespace RequestLog;
 
-const quint32 firmwareVersion = 300044;
-const quint32 heatChannel = 300009;
 const quint32 failuresRegister = 300751;
 const quint32 discreteOutputMode = 403101;
 
@@ -37,10 +35,10 @@ const QStringList mainButtons{"measurementButton",  "dataLoggerButton",    "peri
                               "applicationsButton", "documentationButton", "systemSettingsButton"};
 
 // The instrument of these tests: generation 2 with the heat channel and one failure flag.
-void prepareInstrument(SimulatedInstrument &instrument, bool heat)
+void prepareInstrument(TavrinInstrument &instrument, bool heat)
 {
-    instrument.setRegisters(firmwareVersion, ModbusBytes::fromUInt32(heat ? 922400760 : 922400720));
-    instrument.setRegisters(heatChannel, ModbusBytes::fromUInt16(heat ? 1 : 0));
+    instrument.setGeneration(heat ? 2 : 1);
+    instrument.setHeatChannel(heat);
     instrument.setRegisters(failuresRegister, ModbusBytes::fromUInt16(heat ? 0x0001 : 0));
 }
 

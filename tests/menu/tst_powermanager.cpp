@@ -1,11 +1,16 @@
+#include "menustartup.h"
 #include "powermanager.h"
 
 #include <QDir>
 #include <QFile>
+#include <QQmlComponent>
+#include <QQmlEngine>
 #include <QSignalSpy>
 #include <QTemporaryDir>
 #include <QWindow>
+
 #include <QtTest>
+#include <memory>
 
 namespace {
 
@@ -70,11 +75,22 @@ struct Machine
     }
 };
 
-// Constructs the manager in the given setting and restores the build's own afterwards.
+// Constructs the manager in the given setting, on the machine's platform (or one of its own) as
+// the test platform, and restores the build's own afterwards: no manager of this test reaches the
+// real power files or commands.
 struct Setting
 {
-    explicit Setting(bool embedded) { PowerManager::overrideEmbedded(embedded ? 1 : 0); }
-    ~Setting() { PowerManager::overrideEmbedded(-1); }
+    explicit Setting(bool embedded, Machine *machine = nullptr)
+    {
+        PowerManager::setTestPlatform((machine ? machine : &own)->platform());
+        PowerManager::overrideEmbedded(embedded ? 1 : 0);
+    }
+    ~Setting()
+    {
+        PowerManager::overrideEmbedded(-1);
+        PowerManager::clearTestPlatform();
+    }
+    Machine own;
 };
 
 } // namespace
@@ -98,6 +114,9 @@ private slots:
     void shutdownAndRestart_data();
     void shutdownAndRestart();
     void desktopOnlyWarns();
+    void testPlatformReachesEveryManager_data();
+    void testPlatformReachesEveryManager();
+    void overrideWithoutTestPlatformRunsNothing();
     void timerExpiry_data();
     void timerExpiry();
     void inputRestartsTimerOnWindowsOnly();
@@ -171,7 +190,7 @@ void tst_PowerManager::brightnessWrittenRaw()
 
     Machine machine;
     machine.addBacklight("pca9632-bl", maximum);
-    Setting embedded(true);
+    Setting embedded(true, &machine);
     PowerManager manager(machine.platform());
     // Away from the initial 0.5 first, or writing it would change nothing.
     manager.setBacklightBrightness(0.9);
@@ -206,7 +225,7 @@ void tst_PowerManager::brightnessReadBack()
 
     Machine machine;
     machine.addBacklight("tps6507x-bl", maximum, content);
-    Setting embedded(true);
+    Setting embedded(true, &machine);
     PowerManager manager(machine.platform());
     QCOMPARE(manager.readBacklightBrightness(), read);
     manager.fadeOutBacklightBrightness(0, 500);
@@ -239,7 +258,7 @@ void tst_PowerManager::backlightProbe()
     Machine machine;
     for (const QString &name : devices)
         machine.addBacklight(name, "255");
-    Setting embedded(true);
+    Setting embedded(true, &machine);
     PowerManager manager(machine.platform());
     QCOMPARE(manager.backlightPresent(), present);
     QCOMPARE(int(manager.backlightDevice()), device);
@@ -278,7 +297,7 @@ void tst_PowerManager::sleep()
     Machine machine;
     if (stateFileExists)
         machine.write("sys/power/state", "");
-    Setting embedded(true);
+    Setting embedded(true, &machine);
     PowerManager manager(machine.platform());
     manager.setSleepMethod(PowerManager::SleepMethod(method));
 
@@ -325,7 +344,7 @@ void tst_PowerManager::shutdownAndRestart()
     QFETCH(QStringList, arguments);
 
     Machine machine;
-    Setting embedded(true);
+    Setting embedded(true, &machine);
     PowerManager manager(machine.platform());
     int announced = 0;
     auto answer = [&](CancelMessageEvent *event) {
@@ -372,6 +391,69 @@ void tst_PowerManager::desktopOnlyWarns()
     QVERIFY(!manager.sleeping());
 }
 
+void tst_PowerManager::testPlatformReachesEveryManager_data()
+{
+    QTest::addColumn<bool>("fromQml");
+
+    QTest::newRow("made in C++") << false;
+    QTest::newRow("made by a QML document") << true;
+}
+
+// Managers made without a platform, as the menu's documents make them, run their commands and
+// write the kernel's files through the test platform only.
+void tst_PowerManager::testPlatformReachesEveryManager()
+{
+    QFETCH(bool, fromQml);
+
+    Machine machine;
+    machine.write("sys/power/state", "");
+    Setting embedded(true, &machine);
+    QQmlEngine engine;
+    std::unique_ptr<QObject> made;
+    if (fromQml) {
+        static const bool registered = [] {
+            MenuStartup::registerMenuTypes();
+            return true;
+        }();
+        Q_UNUSED(registered)
+        QQmlComponent component(&engine);
+        component.setData("import Menu 1.0\nPowerManager {}", QUrl());
+        made.reset(component.create());
+        QVERIFY2(made, qPrintable(component.errorString()));
+    } else {
+        made = std::make_unique<PowerManager>();
+    }
+    auto *manager = qobject_cast<PowerManager *>(made.get());
+    QVERIFY(manager);
+    QVERIFY(manager->embedded());
+
+    manager->sleep();
+    manager->shutdown();
+    manager->restart();
+    QCOMPARE(machine.read("sys/power/state"), QByteArray("mem"));
+    QCOMPARE(machine.events, (QStringList{"quit", "run", "run"}));
+    QCOMPARE(machine.commands.size(), 2);
+    for (const Command &command : std::as_const(machine.commands))
+        QCOMPARE(command.program, QStringLiteral("shutdown"));
+    QCOMPARE(machine.commands.at(0).arguments, (QStringList{"-h", "now"}));
+    QCOMPARE(machine.commands.at(1).arguments, (QStringList{"-r", "now"}));
+}
+
+// A test that sets the override and forgets the platform must not reach this machine (tests run
+// as root): the command is refused and the kernel's files are looked for nowhere real.
+void tst_PowerManager::overrideWithoutTestPlatformRunsNothing()
+{
+    PowerManager::overrideEmbedded(1);
+    PowerManager manager;
+    PowerManager::overrideEmbedded(-1);
+    QVERIFY(manager.embedded());
+    QTest::ignoreMessage(QtWarningMsg, "not run without a test platform: shutdown -r now");
+    QTest::ignoreMessage(QtWarningMsg, "can't restartdown");
+    manager.restart();
+    QTest::ignoreMessage(QtWarningMsg, QRegularExpression("^\"can't open file '/nonexistent-"));
+    manager.enterSleepState();
+}
+
 void tst_PowerManager::timerExpiry_data()
 {
     QTest::addColumn<bool>("embedded");
@@ -394,7 +476,7 @@ void tst_PowerManager::timerExpiry()
 
     Machine machine;
     machine.write("sys/power/state", "");
-    Setting setting(embedded);
+    Setting setting(embedded, &machine);
     PowerManager manager(machine.platform());
     // Writing the interval starts the timer whatever the enabled flag says.
     manager.setSleepInterval(40000);
@@ -413,7 +495,7 @@ void tst_PowerManager::timerExpiry()
 void tst_PowerManager::inputRestartsTimerOnWindowsOnly()
 {
     Machine machine;
-    Setting embedded(true);
+    Setting embedded(true, &machine);
     PowerManager manager(machine.platform());
     manager.setSleepEnabled(true);
     QWindow window;
@@ -440,7 +522,7 @@ void tst_PowerManager::fades()
 {
     Machine machine;
     machine.addBacklight("pca9632-bl", "200", "200");
-    Setting embedded(true);
+    Setting embedded(true, &machine);
     PowerManager manager(machine.platform());
     QSignalSpy changed(&manager, &PowerManager::backlightBrightnessChanged);
 
@@ -486,7 +568,7 @@ void tst_PowerManager::storedBrightnessFadesIn()
 {
     Machine machine;
     machine.addBacklight("tps6507x-bl", "100", "0");
-    Setting embedded(true);
+    Setting embedded(true, &machine);
     PowerManager manager(machine.platform());
     // Below the device's minimum of 0.5: raised to it.
     machine.write("Settings/tps6507x/brightness", "20");

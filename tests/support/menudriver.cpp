@@ -6,7 +6,10 @@
 #include "modbusclient.h"
 #include "modbusloopbackclient.h"
 #include "modbustransport.h"
+#include "powermanager.h"
 #include "qmlapplicationviewer.h"
+#include "qmlwarningrule.h"
+#include "requestlog.h"
 
 #include <QCoreApplication>
 #include <QDeadlineTimer>
@@ -14,6 +17,7 @@
 #include <QQmlContext>
 #include <QQmlExpression>
 #include <QQuickItem>
+#include <QSettings>
 #include <QTest>
 
 namespace {
@@ -43,32 +47,88 @@ MenuDriver::MenuDriver(const QSize &size) : m_size(size)
     m_oldConfigHome = qgetenv("XDG_CONFIG_HOME");
     qputenv("HOME", m_home.path().toLocal8Bit());
     qputenv("XDG_CONFIG_HOME", (m_home.path() + QStringLiteral("/config")).toLocal8Bit());
+    // QSettings takes its folder from the environment once per process: this menu's settings
+    // (a device address a test changed, say) must not reach the next driver's.
+    QSettings::setPath(QSettings::NativeFormat, QSettings::UserScope,
+                       m_home.path() + QStringLiteral("/config"));
     MenuStartup::setApplicationNames();
 #ifdef DORRIK_QML_IMPORT_DIR
     qputenv("QML_IMPORT_PATH", DORRIK_QML_IMPORT_DIR);
 #endif
-}
-
-MenuDriver::~MenuDriver()
-{
-    if (m_context) {
-        if (ModbusClient *client = qobject_cast<ModbusClient *>(object("modbusClient")))
-            client->setTransport(nullptr);
-    }
-    m_context.reset();
-    qputenv("HOME", m_oldHome);
-    qputenv("XDG_CONFIG_HOME", m_oldConfigHome);
-}
-
-bool MenuDriver::start()
-{
     // What the program's start-up does once the application exists.
     static const bool prepared = [] {
         MenuStartup::prepareApplication();
         return true;
     }();
     Q_UNUSED(prepared)
-    m_context = std::make_unique<MenuContext>();
+    QmlWarningRule::install();
+
+    // A power manager of the menu never reaches this machine's (tests run as root).
+    PowerManager::Platform power;
+    power.root = m_home.filePath(QStringLiteral("power"));
+    power.startDetached = [this](const QString &program, const QStringList &arguments) {
+        m_powerCommands << (QStringList{program} + arguments).join(QLatin1Char(' '));
+        return true;
+    };
+    power.pause = [](qint64) {};
+    power.quit = [this] { m_powerCommands << QStringLiteral("quit"); };
+    PowerManager::setTestPlatform(power);
+
+    // A screen that reads or writes a register the instrument does not have is a fault of the
+    // screen: the test that shows it fails.
+    m_instrument.setAnswerObserver([this](const InstrumentRequest &request) {
+        if (m_instrument.maps(request))
+            return;
+        const QString line = RequestLog::describe(request);
+        {
+            std::lock_guard<std::mutex> lock(m_unmappedMutex);
+            m_unmapped << line;
+        }
+        QMetaObject::invokeMethod(
+            qApp,
+            [line] {
+                const QByteArray text = "request outside the register map: " + line.toUtf8();
+                if (QTest::currentTestFunction())
+                    QTest::qFail(text.constData(), __FILE__, __LINE__);
+                else
+                    qWarning("%s", text.constData());
+            },
+            Qt::QueuedConnection);
+    });
+}
+
+QStringList MenuDriver::unmappedRequests() const
+{
+    std::lock_guard<std::mutex> lock(m_unmappedMutex);
+    return m_unmapped;
+}
+
+void MenuDriver::setContext(std::unique_ptr<MenuContext> context)
+{
+    m_context = std::move(context);
+}
+
+MenuDriver::~MenuDriver()
+{
+    m_instrument.setAnswerObserver({});
+    if (m_context) {
+        if (ModbusClient *client = qobject_cast<ModbusClient *>(object("modbusClient")))
+            client->setTransport(nullptr);
+    }
+    m_context.reset();
+    PowerManager::clearTestPlatform();
+    qputenv("HOME", m_oldHome);
+    qputenv("XDG_CONFIG_HOME", m_oldConfigHome);
+    QSettings::setPath(QSettings::NativeFormat, QSettings::UserScope,
+                       m_oldConfigHome.isEmpty()
+                           ? QString::fromLocal8Bit(m_oldHome) + QStringLiteral("/.config")
+                           : QString::fromLocal8Bit(m_oldConfigHome));
+}
+
+bool MenuDriver::start(bool ownLink)
+{
+    if (!m_context)
+        m_context = std::make_unique<MenuContext>();
     // The view opens at this size; the root follows it.
     m_context->setState(new MainMenuState());
     QQuickWindow *view = window();
@@ -83,10 +143,12 @@ bool MenuDriver::start()
         m_error = QStringLiteral("'modbusClient' not found");
         return false;
     }
-    // The context set up its own link (USB by default, which finds nothing here): replace it.
-    if (ModbusTransport *own = client->transport())
-        own->disconnectTransport();
-    client->setTransport(m_instrument.link());
+    if (ownLink) {
+        // The context set up its own link (USB by default, which finds nothing here): replace it.
+        if (ModbusTransport *own = client->transport())
+            own->disconnectTransport();
+        client->setTransport(m_instrument.link());
+    }
 
     if (!QTest::qWaitForWindowExposed(view)) {
         m_error = QStringLiteral("the view was not exposed");

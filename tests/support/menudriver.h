@@ -1,7 +1,7 @@
 #ifndef MENUDRIVER_H
 #define MENUDRIVER_H
 
-#include "simulatedinstrument.h"
+#include "tavrininstrument.h"
 
 #include <QImage>
 #include <QList>
@@ -12,6 +12,7 @@
 
 #include <functional>
 #include <memory>
+#include <mutex>
 
 class MenuContext;
 class QQuickItem;
@@ -19,8 +20,11 @@ class QQuickWindow;
 
 // The whole menu as the program shows it: the context object, the main menu state loading
 // Starter.qml into an offscreen view of the given size, and the UI's client "modbusClient" on
-// the simulated instrument's link. Drives it with real key and mouse events and finds what the
-// user sees by objectName or by text. The user's home and settings lie in a temporary folder.
+// the link of the instrument with the menu's register map (its fault switches reachable). Drives
+// it with real key and mouse events and finds what the user sees by objectName or by text. The
+// user's home and settings lie in a temporary folder, and every power manager made meanwhile runs
+// on a test platform there. A QML warning of the menu's own documents
+// fails the test that runs (see QmlWarningRule).
 //
 // Needs a QApplication (the context's file dialogs are Widgets); GUI thread only.
 class MenuDriver
@@ -28,15 +32,21 @@ class MenuDriver
 public:
     explicit MenuDriver(const QSize &size = QSize(800, 600));
     ~MenuDriver();
+    // Before start(): the context the menu runs in, made by the test after the driver so that
+    // it finds the driver's home (a MenuTestContext, say, whose dialogs, question, transports
+    // and USB devices the test answers). Without one start() makes a plain MenuContext.
+    void setContext(std::unique_ptr<MenuContext> context);
     MenuDriver(const MenuDriver &) = delete;
     MenuDriver &operator=(const MenuDriver &) = delete;
 
     // Enters the main menu state and connects the client; false (see error()) when the document
     // did not load, the client is missing or the view did not show.
-    bool start();
+    // With `ownLink` false the client keeps the link the context built (a USB link of a test
+    // context bridged to the instrument, say) instead of the instrument's loopback link.
+    bool start(bool ownLink = true);
     QString error() const { return m_error; }
 
-    SimulatedInstrument &instrument() { return m_instrument; }
+    TavrinInstrument &instrument() { return m_instrument; }
     MenuContext *context() const { return m_context.get(); }
     QQuickWindow *window() const;
     QQuickItem *root() const;
@@ -63,6 +73,12 @@ public:
 
     QImage grab() const;
     QList<InstrumentRequest> requests() const { return m_instrument.requests(); }
+    // What the power managers made meanwhile ran on the test platform ("shutdown -h now",
+    // "quit"); their kernel files lie under the driver's home.
+    QStringList powerCommands() const { return m_powerCommands; }
+    // The requests the menu made of registers outside the instrument's map, as the request log
+    // writes them. Each also fails the test function that runs when it comes.
+    QStringList unmappedRequests() const;
 
 private:
     QSize m_size;
@@ -70,7 +86,11 @@ private:
     QByteArray m_oldHome;
     QByteArray m_oldConfigHome;
     QString m_error;
-    SimulatedInstrument m_instrument;
+    QStringList m_powerCommands;
+    // Written in the instrument's thread.
+    mutable std::mutex m_unmappedMutex;
+    QStringList m_unmapped;
+    TavrinInstrument m_instrument;
     std::unique_ptr<MenuContext> m_context;
 };
 

@@ -257,6 +257,29 @@ int TavrinInstrument::currentSite() const
     return m_currentSite;
 }
 
+void TavrinInstrument::setCurrentSite(int site)
+{
+    std::lock_guard<std::mutex> lock(m_mutex);
+    if (site < 0 || site >= m_siteSettings.size())
+        return;
+    changeSite(site);
+    holdingRegisters().setRegisters(CurrentSite, ModbusBytes::fromUInt16(quint16(site)));
+    inputRegisters().setRegisters(CurrentSiteRo, ModbusBytes::fromUInt16(quint16(site)));
+}
+
+bool TavrinInstrument::maps(const InstrumentRequest &request) const
+{
+    switch (request.function) {
+    case DorrikBus::ReadInputRegisters:
+    case DorrikBus::ReadHoldingRegisters:
+    case DorrikBus::WriteSingleRegister:
+    case DorrikBus::WriteMultipleRegisters:
+        return holds(request);
+    default:
+        return true;
+    }
+}
+
 ModbusBytes TavrinInstrument::siteSettings(int site) const
 {
     std::lock_guard<std::mutex> lock(m_mutex);

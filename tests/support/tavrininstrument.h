@@ -94,6 +94,12 @@ public:
 
     quint8 unit() const;
     int currentSite() const;
+    // The current site, as another client's write of 400128 leaves it (a slot it does not have
+    // is refused).
+    void setCurrentSite(int site);
+    // Whether every register of the request is in the map (a read or write of any other is
+    // answered with exception 2); true for requests that are not register requests.
+    bool maps(const InstrumentRequest &request) const;
     // The settings registers of a site (those at 400129 for the current one).
     ModbusBytes siteSettings(int site) const;
     static ModbusBytes defaultSiteSettings();

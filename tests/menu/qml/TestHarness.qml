@@ -100,10 +100,40 @@ FocusScope {
         }
         property QtObject flowRate: QtObject {
             property real value: 0
+            property bool readOnly: true
         }
         // The instrument's clock, fixed.
         property QtObject timeRo: QtObject {
             property date value: new Date(2024, 5, 15, 10, 20, 30)
+            property bool readOnly: true
+        }
+        // What the device properties and the menu tree read of the live block: on the adapter,
+        // no failure.
+        property QtObject powerStatus: QtObject {
+            property int value: 4
+            property bool readOnly: true
+        }
+        property QtObject chargeLevel: QtObject {
+            property int value: 100
+            property bool readOnly: true
+        }
+        property QtObject batteryRemain: QtObject {
+            property int value: 0
+            property bool readOnly: true
+        }
+        property QtObject failures: QtObject {
+            property int value: 0
+            property string binaryValue: "0"
+            property bool readOnly: true
+        }
+        // The two coefficient calculations of the discrete output, never started here.
+        property QtObject discreteOutputCalculateKp: QtObject {
+            property int value: 0
+            property bool readOnly: false
+        }
+        property QtObject discreteOutputCalculateKi: QtObject {
+            property int value: 0
+            property bool readOnly: false
         }
         signal goodTasksCountChanged
         signal taskPartialExecuted

@@ -17,7 +17,7 @@ Item {
         id: extra
         objectName: "extraItem"
         client: deviceModbus
-        address: 400100
+        address: 403601
     }
 
     BaseDimension {
