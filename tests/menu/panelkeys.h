@@ -26,16 +26,23 @@ inline int codeOf(Qt::Key key)
 
 constexpr int logKey = 34;
 
-// False when the menu has no keypad with an eventer or the key is not on the panel.
-inline bool pressCode(MenuDriver &menu, int code)
+// A key going down or up. False when the menu has no keypad with an eventer or the key is not
+// on the panel.
+inline bool sendCode(MenuDriver &menu, int code, bool down)
 {
     QObject *keypad = menu.object(QStringLiteral("deviceKeypad"));
     auto *eventer =
         keypad ? qobject_cast<Eventer *>(keypad->property("eventer").value<QObject *>()) : nullptr;
     if (!eventer || code < 0)
         return false;
-    emit eventer->keypadEvent(quint8(code | 0x80));
-    emit eventer->keypadEvent(quint8(code));
+    emit eventer->keypadEvent(quint8(down ? code | 0x80 : code));
+    return true;
+}
+
+inline bool pressCode(MenuDriver &menu, int code)
+{
+    if (!sendCode(menu, code, true) || !sendCode(menu, code, false))
+        return false;
     MenuDriver::settle(10);
     return true;
 }

@@ -9,6 +9,7 @@
 #include <QQmlListReference>
 #include <QQuickItem>
 #include <QQuickWindow>
+#include <QScopeGuard>
 #include <QtTest>
 
 #include <memory>
@@ -61,6 +62,9 @@ private slots:
     void panelDigitsReachTextField();
     void oneMenuPressOneStep_data();
     void oneMenuPressOneStep();
+    void heldMenuKey_data();
+    void heldMenuKey();
+    void menuKeyKeepsBlockingPopup();
 
 private:
     enum Run { Desktop, Panel };
@@ -528,6 +532,64 @@ void tst_MenuKeys::oneMenuPressOneStep()
         QTRY_COMPARE_WITH_TIMEOUT(focusedRow(menu, "measurementParametersFrame"), 0, 2000);
         QCOMPARE(currentFrame(menu), QStringLiteral("measurementParametersFrame"));
     }
+}
+
+void tst_MenuKeys::heldMenuKey_data()
+{
+    QTest::addColumn<int>("duration"); // the style's hold that opens the popups list, ms
+    QTest::addColumn<int>("hold");
+    QTest::addColumn<bool>("list");
+    // The short press gets a long duration: a stalled machine must not make it a held one.
+    QTest::newRow("short press: home") << 5000 << 0 << false;
+    QTest::newRow("held: the popups list") << 150 << 300 << true;
+}
+
+void tst_MenuKeys::heldMenuKey()
+{
+    QFETCH(int, duration);
+    QFETCH(int, hold);
+    QFETCH(bool, list);
+    MenuDriver &menu = this->menu(Panel);
+    QVERIFY(enterMeasurement(Panel));
+    const QString product =
+        menu.evaluate(QStringLiteral("styleManager.style.homeButtonPressDuration")).toString();
+    const auto restore = qScopeGuard([&] {
+        menu.evaluate(QStringLiteral("styleManager.style.homeButtonPressDuration = ") + product);
+    });
+    menu.evaluate(QStringLiteral("styleManager.style.homeButtonPressDuration = %1").arg(duration));
+    menu.evaluate(QStringLiteral(
+        "screenManager.showPopup('dialogs/MessageBoxDialog.qml', {caption: 'Kept',"
+        "                        allowMinimize: true}); screenManager.minimizeTopPopup()"));
+    QVERIFY(waitForNoPopup(menu));
+
+    const int menuKey = PanelKeys::codeOf(Qt::Key_Home);
+    QVERIFY(PanelKeys::sendCode(menu, menuKey, true));
+    MenuDriver::settle(hold);
+    QVERIFY(PanelKeys::sendCode(menu, menuKey, false));
+    MenuDriver::settle(50);
+    if (list) {
+        QVERIFY(waitForFocusedPopup(menu));
+        QCOMPARE(activePopup(menu)->property("tag").toString(),
+                 QStringLiteral("popups/PopupsList.qml"));
+        QCOMPARE(currentFrame(menu), QStringLiteral("measurementParametersFrame"));
+    } else {
+        QVERIFY(waitForFrame(menu, QStringLiteral("mainFrame")));
+        QVERIFY(!activePopup(menu));
+    }
+}
+
+void tst_MenuKeys::menuKeyKeepsBlockingPopup()
+{
+    // A full-screen message blocks closing: neither the Menu key nor Escape takes it away.
+    MenuDriver &menu = this->menu(Panel);
+    QVERIFY(enterMeasurement(Panel));
+    menu.evaluate(QStringLiteral("screenManager.showFullscreenMessage('Restarting')"));
+    QVERIFY(waitForFocusedPopup(menu));
+    PanelKeys::press(menu, Qt::Key_Home);
+    PanelKeys::press(menu, Qt::Key_Escape);
+    MenuDriver::settle(100);
+    QVERIFY(activePopup(menu));
+    QCOMPARE(currentFrame(menu), QStringLiteral("measurementParametersFrame"));
 }
 
 QTEST_MAIN(tst_MenuKeys)

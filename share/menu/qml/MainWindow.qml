@@ -11,6 +11,9 @@ FocusScope {
     property int powerOffFadeDuration: 3000
     property bool homeKeyWaiting: false
     property double homeKeyPressTime: 0
+    // While the panel's keys become key presses its Menu key also arrives as Home, after the
+    // key's own signal went home (whatever item has the focus): that Home must not go again.
+    readonly property bool homeFromPanel: embedded && deviceKeypad.retranslate
 
     // Calls `callback` once, `milliseconds` from now. Each call has a timer of its own, so
     // several may wait at once; the timer goes with the window.
@@ -48,9 +51,6 @@ FocusScope {
         else
             navigationManager.goHome()
     }
-    // While the panel's keys become key presses its Menu key also arrives as Home, after the
-    // key's own signal went home (whatever item has the focus): that Home must not go again.
-    readonly property bool homeFromPanel: embedded && deviceKeypad.retranslate
 
     Component {
         id: timeoutTimer

@@ -115,6 +115,27 @@ TestHarness {
             verify(tree.mainFrame.activeFocus)
         }
 
+        // On a side page the focus goes back to that page.
+        function test_focusBackOnSidePage_data() {
+            return [{tag: "left page", page: 0, item: "leftPage"},
+                    {tag: "right page", page: 2, item: "rightPage"}]
+        }
+        function test_focusBackOnSidePage(data) {
+            nav.gotoPage(data.page)
+            var page = findChild(mainWindow, data.item)
+            verify(page)
+            tryVerify(function () { return page.activeFocus }, 2000)
+            var popup = open("message box")
+            tryVerify(function () { return popup.activeFocus }, 2000)
+            verify(!page.activeFocus)
+            keyClick(Qt.Key_Escape)
+            tryCompare(popupLayer, "hasActivePopup", false, 2000)
+            verify(page.activeFocus)
+            keyClick(Qt.Key_Escape)
+            compare(nav.currentPageIndex, nav.piMain)
+            tryVerify(function () { return row("row1").activeFocus }, 2000)
+        }
+
         // A popup swept away by a frame change or by a page change and back leaves the focus
         // on the frame shown.
         function test_focusAfterSweep_data() {
