@@ -3,24 +3,28 @@
 #include <QCoreApplication>
 #include <QGuiApplication>
 #include <QKeyEvent>
+#include <QWindow>
 
 KeypadHelper::KeypadHelper(QObject *parent) : QObject(parent) {}
 
+// Through the focus window, as a real key press arrives, so that the parents of the focused item
+// see what it leaves and the window's shortcuts apply; posted to the item itself it would stop
+// there.
 void KeypadHelper::translateCharEvent(QChar c)
 {
-    QObject *focus = QGuiApplication::focusObject();
-    if (!focus || !c.isPrint())
+    QWindow *window = QGuiApplication::focusWindow();
+    if (!window || !c.isPrint())
         return;
     // The key code is the character's own code: 'a' is 0x61, not Qt::Key_A.
     QCoreApplication::postEvent(
-        focus, new QKeyEvent(QEvent::KeyPress, c.unicode(), Qt::NoModifier, QString(c), false, 1));
+        window, new QKeyEvent(QEvent::KeyPress, c.unicode(), Qt::NoModifier, QString(c), false, 1));
 }
 
 void KeypadHelper::translateKeyEvent(Qt::Key key)
 {
-    QObject *focus = QGuiApplication::focusObject();
-    if (!focus)
+    QWindow *window = QGuiApplication::focusWindow();
+    if (!window)
         return;
     QCoreApplication::postEvent(
-        focus, new QKeyEvent(QEvent::KeyPress, key, Qt::NoModifier, QString(), false, 1));
+        window, new QKeyEvent(QEvent::KeyPress, key, Qt::NoModifier, QString(), false, 1));
 }

@@ -3,7 +3,7 @@
 
 #include <QObject>
 
-// Turns the on-screen keypad's characters and keys into key presses for the focused object.
+// Turns the on-screen keypad's characters and keys into key presses of the focus window.
 class KeypadHelper : public QObject
 {
     Q_OBJECT

@@ -6,6 +6,7 @@
 #include <QGuiApplication>
 #include <QJSValue>
 #include <QKeyEvent>
+#include <QWindow>
 
 Keypad::Keypad(QObject *parent) : ErrObject(parent)
 {
@@ -116,8 +117,10 @@ void Keypad::onKeypadEvent(quint8 code)
     keypadEventReceived(key, pressed);
     emit keypadEvent(key, pressed);
 
-    // A Qt Quick window has no focus widget: the focus object is its active focus item.
-    QObject *receiver = QGuiApplication::focusObject();
+    // Through the focus window, as a real key press arrives: the window hands it to its active
+    // focus item and on up the parents that the item leaves it to, and tries its shortcuts. An
+    // event posted to the focus item itself would stop there.
+    QWindow *receiver = QGuiApplication::focusWindow();
     if (!m_retranslate || !receiver)
         return;
     if (m_autoRepeat && !isIgnoredKey(key)) {
@@ -140,7 +143,7 @@ void Keypad::onRepeatTimer()
     }
     if (!m_repeatTimer.isActive())
         return;
-    QObject *receiver = QGuiApplication::focusObject();
+    QWindow *receiver = QGuiApplication::focusWindow();
     if (!receiver) {
         m_repeatTimer.stop();
         return;

@@ -11,9 +11,9 @@
 #include <QVariant>
 
 // Turns the instrument's key-code bytes (bit 7 set while pressed, the code in bits 0 to 6) into
-// Qt key events for the object that has the focus, with an auto-repeat of its own while a key is
-// held. Decoding the codes is the business of a derived class. Lives in the GUI thread: the
-// eventer's bytes, the repeat timer and the posted events all run there.
+// Qt key events of the focus window (as real key presses arrive), with an auto-repeat of its own
+// while a key is held. Decoding the codes is the business of a derived class. Lives in the GUI
+// thread: the eventer's bytes, the repeat timer and the posted events all run there.
 class DORRIKBUS_EXPORT Keypad : public ErrObject
 {
     Q_OBJECT

@@ -45,6 +45,7 @@ private slots:
     void onePressOneNotice();
     void keyReleasesOfOnePassCoalesce();
     void keypadTypesIntoTheFocusedInput();
+    void keypadKeysLeftByTheInputReachItsParent();
     void wheel_data();
     void wheel();
     void stringPairs();
@@ -150,6 +151,20 @@ void tst_MenuServices::keypadTypesIntoTheFocusedInput()
     QCOMPARE(m_input->property("text").toString(), QStringLiteral("a"));
     QCOMPARE(watch.keys, (QList<int>{0x61, 0x0416, Qt::Key_Backspace}));
     m_input->removeEventFilter(&watch);
+}
+
+void tst_MenuServices::keypadKeysLeftByTheInputReachItsParent()
+{
+    // Through the window, as a real key press: the one-line input leaves Down to its parent,
+    // and keeps the character it types.
+    KeypadHelper keypad;
+    KeyPressWatch parentWatch;
+    m_input->parentItem()->installEventFilter(&parentWatch);
+    keypad.translateCharEvent(QLatin1Char('b'));
+    keypad.translateKeyEvent(Qt::Key_Down);
+    QTRY_COMPARE_WITH_TIMEOUT(parentWatch.keys, QList<int>{Qt::Key_Down}, 5000);
+    QCOMPARE(m_input->property("text").toString(), QStringLiteral("b"));
+    m_input->parentItem()->removeEventFilter(&parentWatch);
 }
 
 void tst_MenuServices::wheel_data()

@@ -1,10 +1,12 @@
 // The instrument's menu tree against the simulated instrument: every frame reached by the keys a
-// user has (arrows, Return, Escape), with its caption, on the desktop and on the instrument; the
+// user has (arrows, Return, Escape), with its caption, on the desktop and on the instrument, where
+// also by the panel's own keys alone (through its keypad, at its 640x480); the
 // rows that depend on the instrument (heat channel, discrete output mode, failures, battery) and
 // the registers each frame polls while it shows.
 #include "menucontext.h"
 #include "menudriver.h"
 #include "modbusbytes.h"
+#include "panelkeys.h"
 #include "requestlog.h"
 
 #include <QDesktopServices>
@@ -61,12 +63,14 @@ class tst_MenuTree : public QObject
     Q_OBJECT
 
 private slots:
+    void init();
     void cleanupTestCase();
     void walk_data();
     void walk();
     void discreteOutputParameters_data();
     void discreteOutputParameters();
     void everyFrameWalked();
+    void everyFrameWalkedByPanelKeys();
     void framesPollOnlyWhileShown_data();
     void framesPollOnlyWhileShown();
     void withoutHeat();
@@ -103,9 +107,15 @@ private:
     QList<QQuickItem *> rows(MenuDriver &menu, const QString &frame) const;
     QObject *activePopup(MenuDriver &menu) const;
     QObject *activeEditor(MenuDriver &menu) const;
+    // A key by the desktop keyboard, or by the instrument's panel while m_panel.
+    void press(MenuDriver &menu, Qt::Key key) const;
+    // The first clickable row of the current frame.
+    void toFirstRow(MenuDriver &menu) const;
 
     std::unique_ptr<MenuDriver> m_menus[3];
     QSet<QString> m_walked;
+    QSet<QString> m_walkedByPanel;
+    bool m_panel = false;
 };
 
 MenuDriver &tst_MenuTree::menu(Run run)
@@ -139,6 +149,34 @@ MenuDriver &tst_MenuTree::menu(Run run)
     return *menu;
 }
 
+void tst_MenuTree::init()
+{
+    m_panel = false;
+}
+
+void tst_MenuTree::press(MenuDriver &menu, Qt::Key key) const
+{
+    if (!m_panel)
+        menu.keyClick(key);
+    else if (!PanelKeys::press(menu, key))
+        qWarning("key %x is not on the panel", unsigned(key));
+}
+
+void tst_MenuTree::toFirstRow(MenuDriver &menu) const
+{
+    if (!m_panel) {
+        menu.keyClick(Qt::Key_PageUp);
+        return;
+    }
+    // The panel has no page keys: Up until the focus stays.
+    for (int i = 0; i < 20; ++i) {
+        QObject *focus = menu.window()->activeFocusItem();
+        press(menu, Qt::Key_Up);
+        if (menu.window()->activeFocusItem() == focus)
+            return;
+    }
+}
+
 void tst_MenuTree::cleanupTestCase()
 {
     for (auto &menu : m_menus)
@@ -170,7 +208,7 @@ bool tst_MenuTree::backToMain(MenuDriver &menu) const
     QMetaObject::invokeMethod(editors, "closeEditor");
     QMetaObject::invokeMethod(menu.object(QStringLiteral("screenManager")), "closeAllPopups");
     for (int i = 0; i < 8 && currentFrame(menu) != QLatin1String("mainFrame"); ++i)
-        menu.keyClick(Qt::Key_Escape);
+        press(menu, Qt::Key_Escape);
     return waitForFrame(menu, QStringLiteral("mainFrame"));
 }
 
@@ -187,19 +225,19 @@ bool tst_MenuTree::focusMainButton(MenuDriver &menu, const QString &button) cons
         if (at < 0) {
             QQuickItem *connection = menu.item(QStringLiteral("connectionButton"));
             if (connection && connection->hasActiveFocus())
-                menu.keyClick(Qt::Key_Down);
+                press(menu, Qt::Key_Down);
             else
-                menu.keyClick(Qt::Key_Up); // from the exit button
+                press(menu, Qt::Key_Up); // from the exit button
             continue;
         }
         if (at == target)
             return true;
         if (at % 3 < target % 3)
-            menu.keyClick(Qt::Key_Right);
+            press(menu, Qt::Key_Right);
         else if (at % 3 > target % 3)
-            menu.keyClick(Qt::Key_Left);
+            press(menu, Qt::Key_Left);
         else
-            menu.keyClick(at / 3 < target / 3 ? Qt::Key_Down : Qt::Key_Up);
+            press(menu, at / 3 < target / 3 ? Qt::Key_Down : Qt::Key_Up);
     }
     return false;
 }
@@ -216,17 +254,17 @@ bool tst_MenuTree::enter(MenuDriver &menu, const QString &button, const QList<in
         return fail(QStringLiteral("not back at the main frame but at ") + currentFrame(menu));
     if (!focusMainButton(menu, button))
         return fail(QStringLiteral("arrows do not reach ") + button);
-    menu.keyClick(Qt::Key_Return);
+    press(menu, Qt::Key_Return);
     for (int level = 0; level < frames.size(); ++level) {
         if (!waitForFrame(menu, frames[level]))
             return fail(
                 QStringLiteral("expected %1, shown %2").arg(frames[level], currentFrame(menu)));
-        m_walked.insert(frames[level]);
+        (m_panel ? m_walkedByPanel : m_walked).insert(frames[level]);
         if (level < downs.size()) {
-            menu.keyClick(Qt::Key_PageUp);
+            toFirstRow(menu);
             for (int i = 0; i < downs[level]; ++i)
-                menu.keyClick(Qt::Key_Down);
-            menu.keyClick(Qt::Key_Return);
+                press(menu, Qt::Key_Down);
+            press(menu, Qt::Key_Return);
         }
     }
     return true;
@@ -258,7 +296,7 @@ QObject *tst_MenuTree::activeEditor(MenuDriver &menu) const
 
 void tst_MenuTree::walk_data()
 {
-    QTest::addColumn<bool>("embedded");
+    QTest::addColumn<int>("run"); // 0 desktop, 1 instrument, 2 instrument by its panel keys
     QTest::addColumn<QString>("button");
     QTest::addColumn<QList<int>>("downs");
     QTest::addColumn<QStringList>("frames");
@@ -266,17 +304,19 @@ void tst_MenuTree::walk_data()
 
     const QStringList measurement{"measurementParametersFrame"};
     const QStringList measurementCaption{"Measurement parameters"};
-    for (const bool embedded : {false, true}) {
+    for (const int run : {0, 1, 2}) {
+        const bool embedded = run > 0;
         const auto row = [&](const char *name) {
-            return &QTest::newRow(qPrintable(
-                QString::fromLatin1(embedded ? "embedded: " : "desktop: ") + QLatin1String(name)));
+            static const char *const prefixes[] = {"desktop: ", "embedded: ", "panel keys: "};
+            return &QTest::newRow(
+                qPrintable(QString::fromLatin1(prefixes[run]) + QLatin1String(name)));
         };
-        *row("measurement") << embedded << "measurementButton" << QList<int>{} << measurement
+        *row("measurement") << run << "measurementButton" << QList<int>{} << measurement
                             << measurementCaption;
-        *row("site selection") << embedded << "measurementButton" << QList<int>{0}
+        *row("site selection") << run << "measurementButton" << QList<int>{0}
                                << measurement + QStringList{"sitesFrame"}
                                << measurementCaption + QStringList{"Site selection"};
-        *row("site editing") << embedded << "measurementButton" << QList<int>{0, 0}
+        *row("site editing") << run << "measurementButton" << QList<int>{0, 0}
                              << measurement + QStringList{"sitesFrame", "editSiteFrame"}
                              << measurementCaption + QStringList{"Site selection", "Site editing"};
         const QList<QPair<const char *, const char *>> subFrames{
@@ -287,7 +327,7 @@ void tst_MenuTree::walk_data()
             {"additionalParametersFrame", "Additional parameters"},
             {"heatCalcParametersFrame", "Heat calculation parameters"}};
         for (int i = 0; i < subFrames.size(); ++i)
-            *row(subFrames[i].first) << embedded << "measurementButton" << QList<int>{i + 1}
+            *row(subFrames[i].first) << run << "measurementButton" << QList<int>{i + 1}
                                      << measurement + QStringList{subFrames[i].first}
                                      << measurementCaption + QStringList{subFrames[i].second};
         const QList<QPair<const char *, const char *>> calibrations{
@@ -296,57 +336,57 @@ void tst_MenuTree::walk_data()
             {"additionalDelayAdjustmentFrame", "Additional delay adjustment"}};
         for (int i = 0; i < calibrations.size(); ++i)
             *row(calibrations[i].first)
-                << embedded << "measurementButton" << QList<int>{5, i}
+                << run << "measurementButton" << QList<int>{5, i}
                 << measurement + QStringList{"additionalParametersFrame", calibrations[i].first}
                 << measurementCaption +
                        QStringList{"Additional parameters", calibrations[i].second};
         const QStringList heat = measurement + QStringList{"heatCalcParametersFrame"};
         const QStringList heatCaption =
             measurementCaption + QStringList{"Heat calculation parameters"};
-        *row("pressure") << embedded << "measurementButton" << QList<int>{6, 2}
+        *row("pressure") << run << "measurementButton" << QList<int>{6, 2}
                          << heat + QStringList{"pressureParamsFrame"}
                          << heatCaption + QStringList{"Pressure sensor"};
-        *row("RTD1") << embedded << "measurementButton" << QList<int>{6, 3}
+        *row("RTD1") << run << "measurementButton" << QList<int>{6, 3}
                      << heat + QStringList{"temperatureParamsFrame"}
                      << heatCaption + QStringList{"RTD1 (supply pipe)"};
-        *row("RTD2") << embedded << "measurementButton" << QList<int>{6, 4}
+        *row("RTD2") << run << "measurementButton" << QList<int>{6, 4}
                      << heat + QStringList{"temperatureParamsFrame"}
                      << heatCaption + QStringList{"RTD2 (return pipe)"};
 
-        *row("data logger") << embedded << "dataLoggerButton" << QList<int>{}
+        *row("data logger") << run << "dataLoggerButton" << QList<int>{}
                             << QStringList{"dataLoggerFrame"} << QStringList{"Data logger setup"};
-        *row("RS-485") << embedded << "peripheryButton" << QList<int>{0}
+        *row("RS-485") << run << "peripheryButton" << QList<int>{0}
                        << QStringList{"peripherySettingsFrame", "rs485SettingsFrame"}
                        << QStringList{"Periphery settings", "RS-485 settings"};
-        *row("discrete output") << embedded << "peripheryButton" << QList<int>{1}
+        *row("discrete output") << run << "peripheryButton" << QList<int>{1}
                                 << QStringList{"peripherySettingsFrame", "discreteOutputSettings"}
                                 << QStringList{"Periphery settings", "Discrete output settings"};
-        *row("interval entry") << embedded << "applicationsButton" << QList<int>{0, 0}
+        *row("interval entry") << run << "applicationsButton" << QList<int>{0, 0}
                                << QStringList{"applicationsFrame", "scheduleSettingsFrame",
                                               "intervalScheduleSettings"}
                                << QStringList{"Applications", "Schedule", "Interval 1"};
         if (!embedded)
-            *row("configuration") << embedded << "applicationsButton" << QList<int>{1}
+            *row("configuration") << run << "applicationsButton" << QList<int>{1}
                                   << QStringList{"applicationsFrame", "exportImportFrame"}
                                   << QStringList{"Applications", "Saving/loading configuration"};
-        *row("documentation") << embedded << "documentationButton" << QList<int>{}
+        *row("documentation") << run << "documentationButton" << QList<int>{}
                               << QStringList{"documentationFrame"} << QStringList{"Documentation"};
 
         // The display-off row comes first on the instrument only.
         const int first = embedded ? 1 : 0;
         const QStringList system{"systemSettingsFrame"};
         const QStringList systemCaption{"System settings"};
-        *row("units") << embedded << "systemSettingsButton" << QList<int>{first + 2}
+        *row("units") << run << "systemSettingsButton" << QList<int>{first + 2}
                       << system + QStringList{"dimensionsFrame"}
                       << systemCaption + QStringList{"Units"};
-        *row("modules") << embedded << "systemSettingsButton" << QList<int>{first + 3, 0}
+        *row("modules") << run << "systemSettingsButton" << QList<int>{first + 3, 0}
                         << system + QStringList{"deviceStatusFrame", "deviceModulesFrame"}
                         << systemCaption + QStringList{"Device status", "Modules"};
-        *row("failures") << embedded << "systemSettingsButton" << QList<int>{first + 3, 1}
+        *row("failures") << run << "systemSettingsButton" << QList<int>{first + 3, 1}
                          << system + QStringList{"deviceStatusFrame", "failuresFrame"}
                          << systemCaption + QStringList{"Device status", "Failures"};
         if (embedded)
-            *row("power saving") << embedded << "systemSettingsButton" << QList<int>{first + 4}
+            *row("power saving") << run << "systemSettingsButton" << QList<int>{first + 4}
                                  << system + QStringList{"powerSavingOptionsFrame"}
                                  << systemCaption + QStringList{"Power saving options"};
     }
@@ -354,26 +394,27 @@ void tst_MenuTree::walk_data()
 
 void tst_MenuTree::walk()
 {
-    QFETCH(bool, embedded);
+    QFETCH(int, run);
     QFETCH(QString, button);
     QFETCH(QList<int>, downs);
     QFETCH(QStringList, frames);
     QFETCH(QStringList, captions);
 
-    MenuDriver &menu = this->menu(embedded ? Embedded : Desktop);
+    MenuDriver &menu = this->menu(run > 0 ? Embedded : Desktop);
+    m_panel = run == 2;
     QString failure;
     QVERIFY2(enter(menu, button, downs, frames, &failure), qPrintable(failure));
     QCOMPARE(currentCaption(menu), captions.last());
 
     // Back by Escape, one frame at a time, each caption as it was on the way in.
     for (int level = frames.size() - 2; level >= 0; --level) {
-        menu.keyClick(Qt::Key_Escape);
+        press(menu, Qt::Key_Escape);
         QVERIFY2(waitForFrame(menu, frames[level]), qPrintable(currentFrame(menu)));
         QCOMPARE(currentCaption(menu), captions[level]);
     }
-    menu.keyClick(Qt::Key_Escape);
+    press(menu, Qt::Key_Escape);
     QVERIFY(waitForFrame(menu, QStringLiteral("mainFrame")));
-    m_walked.insert(QStringLiteral("mainFrame"));
+    (m_panel ? m_walkedByPanel : m_walked).insert(QStringLiteral("mainFrame"));
 }
 
 void tst_MenuTree::everyFrameWalked()
@@ -394,18 +435,47 @@ void tst_MenuTree::everyFrameWalked()
         QVERIFY2(m_walked.contains(frame), qPrintable(frame));
 }
 
+void tst_MenuTree::everyFrameWalkedByPanelKeys()
+{
+    // The panel's keys alone reached every frame the instrument offers and came back to the
+    // main frame; only the configuration transfer is the desktop's.
+    MenuDriver &menu = this->menu(Embedded);
+    QObject *navigation = menu.object(QStringLiteral("navigationManager"));
+    auto *tree =
+        qobject_cast<QQuickItem *>(navigation->property("deviceFrames").value<QObject *>());
+    QVERIFY(tree);
+    int frames = 0;
+    for (QQuickItem *child : tree->childItems()) {
+        if (!child->property("prevFrame").isValid())
+            continue;
+        ++frames;
+        if (child->objectName() != QLatin1String("exportImportFrame"))
+            QVERIFY2(m_walkedByPanel.contains(child->objectName()),
+                     qPrintable(child->objectName()));
+    }
+    QCOMPARE(frames, 33);
+    QCOMPARE(m_walkedByPanel.size(), 32);
+}
+
 void tst_MenuTree::discreteOutputParameters_data()
 {
     QTest::addColumn<int>("mode");
     QTest::addColumn<QString>("frame");
     QTest::addColumn<QString>("caption");
-    QTest::newRow("off: no parameters") << 0 << QString() << QString();
-    QTest::newRow("logic") << 1 << "logicalOutSettingsFrame"
-                           << "Logical out settings";
-    QTest::newRow("pulse") << 2 << "pulseOutSettingsFrame"
-                           << "Pulse out settings";
-    QTest::newRow("frequency") << 3 << "frequencyOutSettingsFrame"
-                               << "Frequency out settings";
+    QTest::addColumn<bool>("panel");
+    for (const bool panel : {false, true}) {
+        const auto row = [&](const char *name) {
+            return &QTest::newRow(
+                qPrintable(QLatin1String(panel ? "panel keys: " : "") + QLatin1String(name)));
+        };
+        *row("off: no parameters") << 0 << QString() << QString() << panel;
+        *row("logic") << 1 << "logicalOutSettingsFrame"
+                      << "Logical out settings" << panel;
+        *row("pulse") << 2 << "pulseOutSettingsFrame"
+                      << "Pulse out settings" << panel;
+        *row("frequency") << 3 << "frequencyOutSettingsFrame"
+                          << "Frequency out settings" << panel;
+    }
 }
 
 void tst_MenuTree::discreteOutputParameters()
@@ -413,8 +483,10 @@ void tst_MenuTree::discreteOutputParameters()
     QFETCH(int, mode);
     QFETCH(QString, frame);
     QFETCH(QString, caption);
+    QFETCH(bool, panel);
 
-    MenuDriver &menu = this->menu(Desktop);
+    MenuDriver &menu = this->menu(panel ? Embedded : Desktop);
+    m_panel = panel;
     menu.instrument().setRegisters(discreteOutputMode, ModbusBytes::fromUInt16(quint16(mode)));
     QString failure;
     QVERIFY2(enter(menu, QStringLiteral("peripheryButton"), {1},
@@ -430,9 +502,9 @@ void tst_MenuTree::discreteOutputParameters()
         return leadsTo ? leadsTo->objectName() : QStringLiteral("nothing");
     };
     QTRY_COMPARE_WITH_TIMEOUT(target(), frame, 3000);
-    menu.keyClick(Qt::Key_PageUp);
-    menu.keyClick(Qt::Key_Down);
-    menu.keyClick(Qt::Key_Return);
+    toFirstRow(menu);
+    press(menu, Qt::Key_Down);
+    press(menu, Qt::Key_Return);
     if (mode == 0) {
         // Down found no row past the mode: Return edits the mode instead.
         QVERIFY(MenuDriver::waitFor(
@@ -446,8 +518,8 @@ void tst_MenuTree::discreteOutputParameters()
     }
     QVERIFY2(waitForFrame(menu, frame), qPrintable(currentFrame(menu)));
     QCOMPARE(currentCaption(menu), caption);
-    m_walked.insert(frame);
-    menu.keyClick(Qt::Key_Escape);
+    (m_panel ? m_walkedByPanel : m_walked).insert(frame);
+    press(menu, Qt::Key_Escape);
     QVERIFY(waitForFrame(menu, QStringLiteral("discreteOutputSettings")));
 }
 

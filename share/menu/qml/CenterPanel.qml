@@ -2,8 +2,10 @@ import QtQuick
 import QtQml.Models
 import "pages"
 
-// The three pages side by side in a horizontal list view; the current one always fills it.
-Item {
+// The three pages side by side in a horizontal list view; the current one always fills it. A
+// focus scope: given the active focus (after a popup), it hands it on to the current page and
+// down its chain (frame scroller, current frame, its row), where the keys act.
+FocusScope {
     id: centerPanel
 
     property alias pageModel: pageModel

@@ -11,6 +11,9 @@ FocusScope {
     property int powerOffFadeDuration: 3000
     property bool homeKeyWaiting: false
     property double homeKeyPressTime: 0
+    // While the panel's keys become key presses its Menu key also arrives as Home, after the
+    // key's own signal went home (whatever item has the focus): that Home must not go again.
+    readonly property bool homeFromPanel: embedded && deviceKeypad.retranslate
 
     // Calls `callback` once, `milliseconds` from now. Each call has a timer of its own, so
     // several may wait at once; the timer goes with the window.
@@ -22,6 +25,31 @@ FocusScope {
         })
         timer.start()
         return timer
+    }
+
+    // Home of a keyboard and the Menu key of the instrument's panel. With minimized popups a held
+    // press opens their list and a short one goes home, so the press waits for its release;
+    // auto-repeats keep the first press's time. A popup that blocks closing keeps it.
+    function homePressed(autoRepeat) {
+        if (screenManager.activePopup && screenManager.activePopup.blockClose)
+            return
+        if (screenManager.haveMinimizedPopups) {
+            if (!autoRepeat) {
+                homeKeyPressTime = Date.now()
+                homeKeyWaiting = true
+            }
+        } else {
+            navigationManager.goHome()
+        }
+    }
+    function homeReleased(autoRepeat) {
+        if (autoRepeat || !homeKeyWaiting || !screenManager.haveMinimizedPopups)
+            return
+        homeKeyWaiting = false
+        if (Date.now() - homeKeyPressTime >= styleManager.style.homeButtonPressDuration)
+            screenManager.showPopupsList()
+        else
+            navigationManager.goHome()
     }
 
     Component {
@@ -106,16 +134,8 @@ FocusScope {
             navigationManager.cancel()
             break
         case Qt.Key_Home:
-            if (screenManager.haveMinimizedPopups) {
-                // A held Home opens the popups list, a short one goes home: wait for the
-                // release. Auto-repeats keep the first press's time.
-                if (!event.isAutoRepeat) {
-                    homeKeyPressTime = Date.now()
-                    homeKeyWaiting = true
-                }
-            } else {
-                navigationManager.goHome()
-            }
+            if (!homeFromPanel)
+                homePressed(event.isAutoRepeat)
             break
         case Qt.Key_0:
             navigationManager.gotoPage(navigationManager.piLeft)
@@ -136,13 +156,8 @@ FocusScope {
         if (event.key !== Qt.Key_Home)
             return
         event.accepted = true
-        if (event.isAutoRepeat || !homeKeyWaiting || !screenManager.haveMinimizedPopups)
-            return
-        homeKeyWaiting = false
-        if (Date.now() - homeKeyPressTime >= styleManager.style.homeButtonPressDuration)
-            screenManager.showPopupsList()
-        else
-            navigationManager.goHome()
+        if (!homeFromPanel)
+            homeReleased(event.isAutoRepeat)
     }
 
     states: State {

@@ -113,9 +113,14 @@ FocusScope {
             if (value)
                 navigationManager.gotoPage(navigationManager.piRight)
         }
+        // The Menu key goes home whatever has the focus (a text field takes Home for its
+        // cursor), held or short as Home of a keyboard; the main window drops the Home press it
+        // also arrives as.
         function onKeyMenuChanged(value) {
             if (value)
-                navigationManager.goHome()
+                mainWindow.homePressed(false)
+            else
+                mainWindow.homeReleased(false)
         }
         function onKeyPowerChanged(value) {
             if (value) {

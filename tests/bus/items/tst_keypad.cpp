@@ -7,6 +7,7 @@
 #include <QKeyEvent>
 #include <QQuickItem>
 #include <QQuickWindow>
+#include <QShortcut>
 #include <QSignalSpy>
 #include <QThread>
 #include <QtTest>
@@ -34,6 +35,8 @@ public:
     explicit KeyRecorder(const QElapsedTimer &clock) : m_clock(clock) {}
 
     QList<KeyRecord> records;
+    // Keys it records but leaves to its parents.
+    QList<int> ignoredKeys;
 
     QList<KeyRecord> repeats() const
     {
@@ -61,7 +64,7 @@ private:
     {
         records.append({press, event->key(), event->text(), event->isAutoRepeat(), event->count(),
                         event->modifiers(), m_clock.elapsed()});
-        event->accept();
+        event->setAccepted(!ignoredKeys.contains(event->key()));
     }
 
     const QElapsedTimer &m_clock;
@@ -163,6 +166,8 @@ private slots:
     void turningOffStopsTheRepeat();
     void eventer();
     void eventerInAnotherThread();
+    void keysLeftByTheFocusedItemReachItsParents();
+    void shortcutsOfTheWindowApply();
 
 private:
     void send(quint8 code) { emit m_eventer->keypadEvent(code); }
@@ -679,6 +684,37 @@ void tst_Keypad::eventerInAnotherThread()
     settle();
     QCOMPARE(m_recorder->records.size(), 1);
     QCOMPARE(m_recorder->records.at(0).key, int(Qt::Key_1));
+}
+
+void tst_Keypad::keysLeftByTheFocusedItemReachItsParents()
+{
+    // A real key press comes through the window: what the focused item leaves goes on up.
+    auto *child = new KeyRecorder(m_clock);
+    child->setParentItem(m_recorder);
+    child->ignoredKeys = {Qt::Key_Down};
+    child->forceActiveFocus();
+    QCOMPARE(QGuiApplication::focusObject(), child);
+
+    send(pressed(15)); // Down
+    send(pressed(35)); // Up
+    QTRY_COMPARE_WITH_TIMEOUT(child->records.size(), 2, 2000);
+    settle();
+    QCOMPARE(child->records.at(0).key, int(Qt::Key_Down));
+    QCOMPARE(child->records.at(1).key, int(Qt::Key_Up));
+    QCOMPARE(m_recorder->records.size(), 1);
+    QCOMPARE(m_recorder->records.at(0).key, int(Qt::Key_Down));
+    QVERIFY(m_recorder->records.at(0).press);
+}
+
+void tst_Keypad::shortcutsOfTheWindowApply()
+{
+    QShortcut shortcut(QKeySequence(Qt::Key_Left), m_window.get());
+    QSignalSpy activated(&shortcut, &QShortcut::activated);
+    send(pressed(24)); // Left
+    QTRY_COMPARE_WITH_TIMEOUT(activated.size(), 1, 2000);
+    send(quint8(24));
+    settle();
+    QCOMPARE(activated.size(), 1);
 }
 
 QTEST_MAIN(tst_Keypad)
