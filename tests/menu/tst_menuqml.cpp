@@ -26,6 +26,10 @@
 #include <QFile>
 #include <QFileInfo>
 #include <QFontMetricsF>
+#include <QPageSize>
+#include <QPainter>
+#include <QPdfWriter>
+#include <QRawFont>
 #include <QThread>
 
 #include <algorithm>
@@ -72,6 +76,12 @@ class TestMenuContext : public QObject
     Q_PROPERTY(bool useNumScreenKeypad MEMBER m_useNumScreenKeypad NOTIFY keypadUseChanged)
     Q_PROPERTY(bool useTextScreenKeypad MEMBER m_useTextScreenKeypad NOTIFY keypadUseChanged)
     Q_PROPERTY(bool isWindows MEMBER m_isWindows NOTIFY isWindowsChanged)
+    // The document viewers' part: the drag distance they switch, the URLs the desktop would open.
+    Q_PROPERTY(
+        bool discardDragDistance MEMBER m_discardDragDistance NOTIFY discardDragDistanceChanged)
+    Q_PROPERTY(QStringList openedUrls MEMBER m_openedUrls NOTIFY callsChanged)
+    Q_PROPERTY(QString docsDir MEMBER m_docsDir CONSTANT)
+    Q_PROPERTY(bool contextPdfSupport READ contextPdfSupport CONSTANT)
 
 public:
     // The keypad's layouts as the program finds them: the files of the layouts' folder.
@@ -110,6 +120,7 @@ public:
         }
     }
     QString menuVersion() const { return QStringLiteral("1.10.6512"); }
+    bool contextPdfSupport() const { return true; }
     QString dorrikBusVersion() const { return DorrikBus::version().remove(QLatin1Char('\'')); }
 
     Q_INVOKABLE void reset()
@@ -119,7 +130,10 @@ public:
         m_useNumScreenKeypad = m_useTextScreenKeypad = false;
         emit keypadUseChanged();
         m_clipboardShots = m_fileShots = m_restartRequests = 0;
+        m_openedUrls.clear();
         emit callsChanged();
+        m_discardDragDistance = false;
+        emit discardDragDistanceChanged();
     }
 
     // What a restart does first: ask the handlers, who may cancel.
@@ -154,6 +168,11 @@ public slots:
             m_keypadHelper.translateCharEvent(arg.at(0));
     }
     void sendKeyEvent(int key) { m_keypadHelper.translateKeyEvent(Qt::Key(key)); }
+    void openUrl(const QString &path)
+    {
+        m_openedUrls.append(path);
+        emit callsChanged();
+    }
     QString getLanguageName() { return QStringLiteral("English"); }
     QString languageNameToSuffix(const QString &arg)
     {
@@ -167,6 +186,7 @@ signals:
     void languageIndexChanged();
     void keypadUseChanged();
     void isWindowsChanged();
+    void discardDragDistanceChanged();
     void beforeRestartMenu(CancelMessageEvent *event);
 
 private:
@@ -199,6 +219,10 @@ private:
     bool m_useNumScreenKeypad = false;
     bool m_useTextScreenKeypad = false;
     bool m_isWindows = false;
+    bool m_discardDragDistance = false;
+    QStringList m_openedUrls;
+    // The program's own documents, as the build lays them out beside it.
+    QString m_docsDir = QStringLiteral(DORRIK_SHIPPED_DOCS_DIR "/");
     int m_clipboardShots = 0;
     int m_fileShots = 0;
     int m_restartRequests = 0;
@@ -379,6 +403,52 @@ public:
         auto *registerItem = qobject_cast<ModbusItemBase *>(item);
         return registerItem ? QString::fromLatin1(registerItem->bytes().toHex(' ').toUpper())
                             : QString();
+    }
+
+    // A file of the given text in a folder of its own; returns its path.
+    Q_INVOKABLE QString writeFile(const QString &name, const QString &text)
+    {
+        m_trees.push_back(std::make_unique<QTemporaryDir>());
+        const QString path = QDir(m_trees.back()->path()).filePath(name);
+        QFile file(path);
+        if (!file.open(QIODevice::WriteOnly) || file.write(text.toUtf8()) < 0)
+            return QString();
+        return path;
+    }
+
+    // A PDF of `pages` pages, each with its number written on it, and the given title.
+    Q_INVOKABLE QString writePdf(const QString &name, int pages, const QString &title)
+    {
+        m_trees.push_back(std::make_unique<QTemporaryDir>());
+        const QString path = QDir(m_trees.back()->path()).filePath(name);
+        QPdfWriter writer(path);
+        writer.setTitle(title);
+        writer.setPageSize(QPageSize(QPageSize::A5));
+        QPainter painter(&writer);
+        for (int page = 1; page <= pages; ++page) {
+            if (page > 1)
+                writer.newPage();
+            QFont font(QStringLiteral("DejaVu Sans"));
+            font.setPointSize(40);
+            painter.setFont(font);
+            painter.drawText(QRect(0, 0, writer.width(), writer.height() / 3), Qt::AlignCenter,
+                             QStringLiteral("Page %1").arg(page));
+        }
+        return painter.end() ? path : QString();
+    }
+
+    // The characters of `text` that the font file does not draw.
+    Q_INVOKABLE QString missingCharacters(const QString &fontFile, const QString &text) const
+    {
+        const QRawFont font(fontFile, 20);
+        if (!font.isValid())
+            return text;
+        QString missing;
+        for (const QChar c : text) {
+            if (!font.supportsCharacter(c))
+                missing.append(c);
+        }
+        return missing;
     }
 
 private:
