@@ -37,14 +37,15 @@ int main(int argc, char **argv)
 
     QTextDocument document;
     if (!family.isEmpty())
-        document.setDefaultFont(QFont(family, 11));
+        document.setDefaultFont(QFont(family, 12));
     document.setHtml(decoder.isValid() ? decoder.decode(bytes) : QString::fromUtf8(bytes));
 
     QPdfWriter writer(arguments.at(2));
     writer.setTitle(document.metaInformation(QTextDocument::DocumentTitle));
     writer.setCreator(QStringLiteral("tavrin-htmltopdf"));
     writer.setPageSize(QPageSize(QPageSize::A4));
-    writer.setPageMargins(QMarginsF(20, 20, 20, 20), QPageLayout::Millimeter);
+    // The text document keeps a margin of its own (2 cm) around the printed text.
+    writer.setPageMargins(QMarginsF(0, 0, 0, 0), QPageLayout::Millimeter);
     writer.setResolution(300);
     document.print(&writer);
     return QFile::exists(arguments.at(2)) ? 0 : 1;

@@ -45,8 +45,8 @@ BasePopup {
 
     ViewerScroller {
         id: scroller
+        // The navigation column lies under the close and minimize buttons, in the same column.
         anchors.fill: parent
-        anchors.rightMargin: viewerPopup.showCloseButton ? styleManager.style.smallButtonWidth + 5 : 0
         focus: true
         filePath: viewerPopup.filePath
     }

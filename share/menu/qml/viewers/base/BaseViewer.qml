@@ -128,7 +128,6 @@ FocusScope {
         id: navigationColumn
         z: 1
         anchors.right: parent.right
-        anchors.rightMargin: 5
         anchors.top: parent.top
         anchors.topMargin: 130
         width: Math.max(scaleNavigator.width, pageNavigator.width)
