@@ -170,6 +170,32 @@ TestHarness {
             compare(flick.contentX, 0)
         }
 
+        // A zoom step keeps the point at the centre of the view in the centre.
+        function test_zoomKeepsTheCentre_data() {
+            return [
+                {tag: "pdf", file: "titledPdf"},
+                {tag: "html", file: "titledHtml"}
+            ]
+        }
+        function test_zoomKeepsTheCentre(data) {
+            var viewer = openReady(testCase[data.file]).viewer
+            var flick = viewer.flickable
+            tryVerify(function () { return flick.contentHeight > 0 })
+            viewer.scale = 2
+            flick.contentX = (flick.contentWidth - flick.width) / 2
+            flick.contentY = (flick.contentHeight - flick.height) / 2
+            var cx = (flick.contentX + flick.width / 2) / flick.contentWidth
+            var cy = (flick.contentY + flick.height / 2) / flick.contentHeight
+            keyClick(Qt.Key_Plus)
+            fuzzyCompare(viewer.scale, 2.4, 1e-9)
+            fuzzyCompare((flick.contentX + flick.width / 2) / flick.contentWidth, cx, 0.01)
+            fuzzyCompare((flick.contentY + flick.height / 2) / flick.contentHeight, cy, 0.01)
+            // Back below the view's size the content lies at its origin.
+            viewer.scale = 0.1
+            compare(flick.contentX, 0)
+            compare(flick.contentY, 0)
+        }
+
         function test_pdfPages_data() {
             return [
                 {tag: "with a title", file: "titledPdf", name: "Pump guide"},

@@ -81,7 +81,6 @@ BaseViewer {
             color: "black"
             font.family: "DejaVu Sans"
             font.pixelSize: 16
-            onLinkActivated: (link) => {}
         }
     }
 }
