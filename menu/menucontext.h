@@ -134,7 +134,7 @@ public:
     // Build flags, versions and directories
     bool embedded() const { return m_embedded; }
     bool isWindows() const { return m_isWindows; }
-    bool contextPdfSupport() const { return false; }
+    bool contextPdfSupport() const { return true; }
     bool zunfel() const { return m_zunfel; }
     QString userDataDir() const { return m_userDataDir; }
     QString shareDir() const { return m_shareDir; }

@@ -1,6 +1,7 @@
 #include "menustartup.h"
 
 #include "dorrikbus.h"
+#include "htmlfile.h"
 #include "mainmenustate.h"
 #include "menucontext.h"
 #include "powermanager.h"
@@ -11,6 +12,7 @@
 #include "touchscreenhelper.h"
 #include "vfilesmodel.h"
 #include "vplots.h"
+#include "vpoppler.h"
 #include "vsettings.h"
 #include "wheelarea.h"
 
@@ -56,6 +58,8 @@ void MenuStartup::registerMenuTypes()
     qmlRegisterUncreatableType<MenuContext>(uri, 1, 0, "MenuContext",
                                             QStringLiteral("Element is not creatable."));
     qmlRegisterType<StringPairModel>(uri, 1, 0, "StringPairModel");
+    qmlRegisterType<HtmlFile>(uri, 1, 0, "HtmlFile");
+    qmlRegisterType<VPoppler>(uri, 1, 0, "VPoppler");
 }
 
 QStringList MenuStartup::options(const QStringList &arguments)

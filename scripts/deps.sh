@@ -6,6 +6,7 @@ DORRIK_PACKAGES=(
     qml6-module-qtqml qml6-module-qtqml-models qml6-module-qtquick qml6-module-qtquick-window
     qml6-module-qtqml-workerscript
     qml6-module-qttest qml6-module-qtquick-particles qml6-module-qtquick-layouts
+    qt6-pdf-dev
     qt6-translations-l10n
     libusb-1.0-0-dev libmodbus-dev libbenchmark-dev
     xvfb xauth fonts-dejavu-core

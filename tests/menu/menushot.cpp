@@ -220,18 +220,42 @@ bool clickRow(MenuDriver &menu, const QString &row)
         3000);
 }
 
-// A few documents in the menu's documents folder (the build has none), for the list to show.
+// A few documents in the menu's documents folder beside the shipped guide, for the list to show.
 void putDocuments(MenuDriver &menu)
 {
     const QString dir = menu.context()->property("docsDir").toString();
     QDir().mkpath(dir);
-    for (const char *name : {"Installation instructions.pdf", "Operation manual.html",
-                             "Short User Guide.htm", "notes.txt"}) {
+    for (const char *name :
+         {"Installation instructions.pdf", "Operation manual.html", "notes.txt"}) {
         QFile file(dir + QLatin1String(name));
         file.open(QIODevice::WriteOnly);
     }
     if (QObject *list = menu.object(QStringLiteral("documentsList")))
         QMetaObject::invokeMethod(list, "fill");
+}
+
+// A popup of the menu's own, opened through screenManager by `script`, once `ready` holds for the
+// active popup (an expression over `popup`).
+bool showPopupScene(MenuDriver &menu, const QString &script, const QString &ready)
+{
+    delete overlay;
+    QObject *screens = menu.object(QStringLiteral("screenManager"));
+    if (!screens)
+        return false;
+    QMetaObject::invokeMethod(screens, "closeAllPopups");
+    MenuDriver::settle(300);
+    menu.evaluate(script);
+    const bool shown = MenuDriver::waitFor(
+        [&] {
+            return menu
+                .evaluate(QStringLiteral("(function (popup) { return popup ? (%1) : false })"
+                                         "(screenManager.activePopup)")
+                              .arg(ready))
+                .toBool();
+        },
+        5000);
+    MenuDriver::settle(500);
+    return shown;
 }
 
 // The tree's frames, each a scene of its own.
@@ -513,6 +537,47 @@ int main(int argc, char *argv[])
         {"editor-bool",
          [](MenuDriver &menu) { return openEditor(menu, QStringLiteral("boolRow")) != nullptr; }},
     };
+    // The document viewers with the shipped guide, and the calculator with memory and history.
+    scenes.append(
+        {{"viewer-pdf-guide",
+          [](MenuDriver &menu) {
+              return showPopupScene(
+                  menu,
+                  QStringLiteral("screenManager.showViewer(menuContext.docsDir + "
+                                 "\"Short User Guide.pdf\", {caption: \"Short User Guide\"})"),
+                  QStringLiteral("popup.viewer && popup.viewer.pagesCount > 0 && "
+                                 "popup.viewer.renderer.rendered"));
+          }},
+         {"viewer-pdf-guide-zoomed-page-2",
+          [](MenuDriver &menu) {
+              return showPopupScene(
+                  menu,
+                  QStringLiteral("(function () { var popup = screenManager.showViewer("
+                                 "menuContext.docsDir + \"Short User Guide.pdf\"); "
+                                 "popup.viewer.gotoPage(2); popup.viewer.scaleIn(); })()"),
+                  QStringLiteral("popup.viewer && popup.viewer.page === 2 && "
+                                 "popup.viewer.renderer.rendered"));
+          }},
+         {"viewer-html-guide",
+          [](MenuDriver &menu) {
+              return showPopupScene(
+                  menu,
+                  QStringLiteral("screenManager.showViewer(menuContext.docsDir + "
+                                 "\"Short User Guide.html\", {caption: \"Short User Guide\"})"),
+                  QStringLiteral("popup.viewer && popup.viewer.textItem.text !== \"\""));
+          }},
+         {"calculator-memory-history", [](MenuDriver &menu) {
+              return showPopupScene(
+                  menu,
+                  QStringLiteral(
+                      "(function () { var popup = screenManager.showApp("
+                      "\"Calculator\"); var keys = [\"1\", \"2\", \"5\", "
+                      "\"\u00D7\", \"4\", \"=\", \"m+\", \"\u221A\", "
+                      "\"+\", \"3\", \"=\", \"=\", \"8\", \"log\", \"2\", "
+                      "\"=\", \"3\", \"\u00F7\", \"7\", \"\u00D7\"]; "
+                      "for (var i = 0; i < keys.length; ++i) popup.press(keys[i]); })()"),
+                  QStringLiteral("popup.history !== undefined && popup.history.length > 0"));
+          }}});
     QList<Scene> treeScenes;
     for (const QString &frame : treeFrames) {
         const QByteArray name = "tree-" + frame.toLatin1();

@@ -388,7 +388,7 @@ void tst_MenuContext::buildFlags()
     QCOMPARE(context->embedded(), embedded == 1);
     QCOMPARE(context->isWindows(), isWindows == 1);
     QCOMPARE(context->property("embedded").toBool(), embedded == 1);
-    QCOMPARE(context->contextPdfSupport(), false);
+    QCOMPARE(context->contextPdfSupport(), true);
 }
 
 QTEST_MAIN(tst_MenuContext)

@@ -29,6 +29,10 @@
 #include <QFile>
 #include <QFileInfo>
 #include <QFontMetricsF>
+#include <QPageSize>
+#include <QPainter>
+#include <QPdfWriter>
+#include <QRawFont>
 #include <QThread>
 
 #include <algorithm>
@@ -123,6 +127,7 @@ public:
         }
     }
     QString menuVersion() const { return QStringLiteral("1.10.6512"); }
+    bool contextPdfSupport() const { return true; }
     QString dorrikBusVersion() const { return DorrikBus::version().remove(QLatin1Char('\'')); }
 
     Q_INVOKABLE void reset()
@@ -312,12 +317,25 @@ private:
     Q_PROPERTY(QVariantMap savedFiles READ savedFiles NOTIFY callsChanged)
     Q_PROPERTY(QString modbusConfigsDir MEMBER m_modbusConfigsDir NOTIFY servicesChanged)
     Q_PROPERTY(QString docsDir MEMBER m_docsDir NOTIFY servicesChanged)
+    Q_PROPERTY(QStringList openedUrls READ openedUrls NOTIFY callsChanged)
+    Q_PROPERTY(bool contextPdfSupport READ contextPdfSupport CONSTANT)
     Q_PROPERTY(int usbVid MEMBER m_usbVid CONSTANT)
     Q_PROPERTY(int usbPid MEMBER m_usbPid CONSTANT)
     Q_PROPERTY(UsbDevicesModel *usbDevicesModel READ usbDevicesModel CONSTANT)
 
 public:
     QStringList calls() const { return m_calls; }
+    // The paths handed to the desktop, in order.
+    QStringList openedUrls() const
+    {
+        QStringList urls;
+        const QString prefix = QStringLiteral("openUrl: ");
+        for (const QString &call : m_calls) {
+            if (call.startsWith(prefix))
+                urls << call.mid(prefix.size());
+        }
+        return urls;
+    }
     QVariantMap savedFiles() const { return m_savedFiles; }
     UsbDevicesModel *usbDevicesModel()
     {
@@ -428,7 +446,8 @@ private:
     QStringList m_calls;
     QVariantMap m_savedFiles;
     QString m_modbusConfigsDir = QDir::tempPath() + QStringLiteral("/tst_menuqml/modbusconfigs/");
-    QString m_docsDir = QStringLiteral(QUICK_TEST_SOURCE_DIR "/../../../share/menu/docs/");
+    // The program's own documents, as the build lays them out beside it.
+    QString m_docsDir = QStringLiteral(DORRIK_SHIPPED_DOCS_DIR "/");
     int m_usbVid = 0x9812;
     int m_usbPid = 0x4001;
     FakeUsbBackend *m_usbBus = nullptr; // the model's
@@ -528,6 +547,52 @@ public:
         auto *registerItem = qobject_cast<ModbusItemBase *>(item);
         return registerItem ? QString::fromLatin1(registerItem->bytes().toHex(' ').toUpper())
                             : QString();
+    }
+
+    // A file of the given text in a folder of its own; returns its path.
+    Q_INVOKABLE QString writeFile(const QString &name, const QString &text)
+    {
+        m_trees.push_back(std::make_unique<QTemporaryDir>());
+        const QString path = QDir(m_trees.back()->path()).filePath(name);
+        QFile file(path);
+        if (!file.open(QIODevice::WriteOnly) || file.write(text.toUtf8()) < 0)
+            return QString();
+        return path;
+    }
+
+    // A PDF of `pages` pages, each with its number written on it, and the given title.
+    Q_INVOKABLE QString writePdf(const QString &name, int pages, const QString &title)
+    {
+        m_trees.push_back(std::make_unique<QTemporaryDir>());
+        const QString path = QDir(m_trees.back()->path()).filePath(name);
+        QPdfWriter writer(path);
+        writer.setTitle(title);
+        writer.setPageSize(QPageSize(QPageSize::A5));
+        QPainter painter(&writer);
+        for (int page = 1; page <= pages; ++page) {
+            if (page > 1)
+                writer.newPage();
+            QFont font(QStringLiteral("DejaVu Sans"));
+            font.setPointSize(40);
+            painter.setFont(font);
+            painter.drawText(QRect(0, 0, writer.width(), writer.height() / 3), Qt::AlignCenter,
+                             QStringLiteral("Page %1").arg(page));
+        }
+        return painter.end() ? path : QString();
+    }
+
+    // The characters of `text` that the font file does not draw.
+    Q_INVOKABLE QString missingCharacters(const QString &fontFile, const QString &text) const
+    {
+        const QRawFont font(fontFile, 20);
+        if (!font.isValid())
+            return text;
+        QString missing;
+        for (const QChar c : text) {
+            if (!font.supportsCharacter(c))
+                missing.append(c);
+        }
+        return missing;
     }
 
 private:

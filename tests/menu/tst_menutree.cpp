@@ -90,6 +90,8 @@ private slots:
     void calculationError_data();
     void calculationError();
     void documentOpens();
+    void shippedGuideOpens_data();
+    void shippedGuideOpens();
 
 private:
     enum Run { Desktop, Embedded, NoHeat };
@@ -1042,6 +1044,80 @@ void tst_MenuTree::documentOpens()
     menu.keyClick(Qt::Key_Return);
     QTRY_COMPARE_WITH_TIMEOUT(catcher.urls.size(), 1, 2000);
     QCOMPARE(catcher.urls.first(), QUrl::fromLocalFile(manual));
+}
+
+void tst_MenuTree::shippedGuideOpens_data()
+{
+    QTest::addColumn<bool>("embedded");
+    QTest::addColumn<QString>("extension");
+    QTest::addColumn<QString>("viewer");
+    QTest::newRow("instrument, html")
+        << true << QStringLiteral(".html") << QStringLiteral("webViewer");
+    QTest::newRow("instrument, pdf")
+        << true << QStringLiteral(".pdf") << QStringLiteral("pdfViewer");
+    QTest::newRow("desktop, html") << false << QStringLiteral(".html") << QString();
+    QTest::newRow("desktop, pdf") << false << QStringLiteral(".pdf") << QString();
+}
+
+// The guide the build ships beside the program is listed twice, as HTML and as PDF; the
+// instrument opens it in its own viewer, the desktop in the desktop's.
+void tst_MenuTree::shippedGuideOpens()
+{
+    QFETCH(bool, embedded);
+    QFETCH(QString, extension);
+    QFETCH(QString, viewer);
+    MenuDriver &menu = this->menu(embedded ? Embedded : Desktop);
+    const QString guide = menu.context()->property("docsDir").toString() +
+                          QStringLiteral("Short User Guide") + extension;
+    QVERIFY2(QFileInfo::exists(guide), qPrintable(guide));
+    UrlCatcher catcher;
+    QDesktopServices::setUrlHandler(QStringLiteral("file"), &catcher, "open");
+    const auto cleanup = qScopeGuard([&] {
+        QDesktopServices::unsetUrlHandler(QStringLiteral("file"));
+        QMetaObject::invokeMethod(menu.object(QStringLiteral("screenManager")), "closeAllPopups");
+    });
+
+    QVERIFY(enter(menu, QStringLiteral("documentationButton"), {}, {"documentationFrame"}));
+    QObject *list = menu.object(QStringLiteral("documentsList"));
+    QMetaObject::invokeMethod(list, "fill");
+    QObject *listView = list->property("listView").value<QObject *>();
+    QStringList paths;
+    QTRY_VERIFY_WITH_TIMEOUT(listView->property("count").toInt() >= 2, 2000);
+    for (int i = 0; i < listView->property("count").toInt(); ++i) {
+        QQuickItem *row = nullptr;
+        QMetaObject::invokeMethod(listView, "itemAtIndex", Q_RETURN_ARG(QQuickItem *, row),
+                                  Q_ARG(int, i));
+        if (row && row->property("baseNameTr").toString() == QLatin1String("Short User Guide"))
+            paths.append(row->property("path").toString());
+    }
+    paths.sort();
+    QCOMPARE(paths, QStringList({menu.context()->property("docsDir").toString() +
+                                     QStringLiteral("Short User Guide.html"),
+                                 menu.context()->property("docsDir").toString() +
+                                     QStringLiteral("Short User Guide.pdf")}));
+
+    for (int i = 0; i < 8 && list->property("selected").toString() != guide; ++i)
+        menu.keyClick(Qt::Key_Down);
+    QCOMPARE(list->property("selected").toString(), guide);
+    menu.keyClick(Qt::Key_Return);
+    if (embedded) {
+        QTRY_VERIFY_WITH_TIMEOUT(activePopup(menu) != nullptr, 2000);
+        QObject *shown = activePopup(menu)->property("viewer").value<QObject *>();
+        QVERIFY(shown);
+        QCOMPARE(shown->objectName(), viewer);
+        QTRY_VERIFY_WITH_TIMEOUT(activePopup(menu)->property("caption").toString().startsWith(
+                                     QLatin1String("Tavrin menu: short user guide")),
+                                 3000);
+        QVERIFY(menu.context()->property("discardDragDistance").toBool());
+        QVERIFY(catcher.urls.isEmpty());
+        menu.keyClick(Qt::Key_Escape);
+        QTRY_COMPARE_WITH_TIMEOUT(activePopup(menu), nullptr, 2000);
+        QVERIFY(!menu.context()->property("discardDragDistance").toBool());
+    } else {
+        QTRY_COMPARE_WITH_TIMEOUT(catcher.urls.size(), 1, 2000);
+        QCOMPARE(catcher.urls.first(), QUrl::fromLocalFile(guide));
+        QCOMPARE(activePopup(menu), nullptr);
+    }
 }
 
 QTEST_MAIN(tst_MenuTree)

@@ -1,0 +1,6 @@
+import QtQuick
+
+// A digit or the point.
+CalcButton {
+    color: "#6083a4"
+}

@@ -1,0 +1,6 @@
+import QtQuick
+
+// An operation: on the pad's own colour.
+CalcButton {
+    color: "transparent"
+}

@@ -1,0 +1,6 @@
+import QtQuick
+
+// C, exit, minimize and backspace.
+CalcButton {
+    color: "#527290"
+}
