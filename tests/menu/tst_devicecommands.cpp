@@ -265,7 +265,7 @@ void tst_DeviceCommands::editedSiteNeedsItsIndex_data()
     QTest::newRow("name, no site") << "editingSiteName" << -1 << QString();
     QTest::newRow("group, no site") << "editingSiteGroup" << -1 << QString();
     QTest::newRow("subgroup, no site") << "editingSiteSubGroup" << -1 << QString();
-    QTest::newRow("name, site 3") << "editingSiteName" << 3 << "FW 183 61";
+    QTest::newRow("name, site 3") << "editingSiteName" << 3 << "FW 0x80 183 61";
 }
 
 void tst_DeviceCommands::editedSiteNeedsItsIndex()
@@ -290,7 +290,7 @@ void tst_DeviceCommands::editedSiteNeedsItsIndex()
         QCOMPARE(instrument.file(SiteRecords::File), before);
     } else {
         QVERIFY(waitForLog(menu, {written}));
-        QCOMPARE(countOf(described(menu.requests()), QStringLiteral("FW 0 .*")), 0);
+        QCOMPARE(countOf(described(menu.requests()), QStringLiteral("FW 0x80 0 .*")), 0);
         QTRY_COMPARE_WITH_TIMEOUT(
             ModbusBytes(instrument.file(SiteRecords::File)
                             .mid(index * SiteRecords::RecordSize, SiteRecords::RecordSize)),
