@@ -1,6 +1,7 @@
 #include "modbuser.h"
 #include "modbusserialclient.h"
 #include "modbusserialserver.h"
+#include "outofprotocolcounts.h"
 #include "ptypair.h"
 #include "registermap.h"
 
@@ -165,16 +166,7 @@ void tst_ModbusInteropRtu::libmodbusMasterAgainstOurSlave()
 
 void tst_ModbusInteropRtu::countsOutsideTheProtocol_data()
 {
-    QTest::addColumn<QByteArray>("request");
-    QTest::addColumn<QByteArray>("answer");
-    // Exception 3: the count is outside what the protocol allows.
-    QTest::newRow("function 16, no registers, no bytes")
-        << QByteArray::fromHex("10000a000000") << QByteArray::fromHex("9003");
-    QTest::newRow("function 3, no registers")
-        << QByteArray::fromHex("03000a0000") << QByteArray::fromHex("8303");
-    // More than 123 registers do not fit a frame: the count alone is announced.
-    QTest::newRow("function 16, 124 registers announced")
-        << QByteArray::fromHex("10000a007c00") << QByteArray::fromHex("9003");
+    addOutOfProtocolCountRows();
 }
 
 // A libmodbus master gets an exception for a request whose register count the protocol does
