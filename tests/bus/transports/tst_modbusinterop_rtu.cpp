@@ -71,25 +71,6 @@ bool runBeside(const std::function<void()> &job, int timeoutMs = 10000)
     return inTime;
 }
 
-// Sends one request PDU as it is (libmodbus's own calls refuse such counts) and returns the
-// answer's PDU, or the libmodbus error.
-QByteArray rawExchange(modbus_t *ctx, int unit, const QByteArray &pdu)
-{
-    QByteArray request(1, char(unit));
-    request += pdu;
-    if (modbus_send_raw_request(ctx, reinterpret_cast<const uint8_t *>(request.constData()),
-                                int(request.size())) < 0)
-        return "send: " + QByteArray(modbus_strerror(errno));
-    uint8_t answer[MODBUS_MAX_ADU_LENGTH] = {};
-    const int size = modbus_receive_confirmation(ctx, answer);
-    if (size < 0)
-        return "receive: " + QByteArray(modbus_strerror(errno));
-    const int header = modbus_get_header_length(ctx);
-    // The answer's PDU, without the RTU check value.
-    const int end = header == 1 ? size - 2 : size;
-    return QByteArray(reinterpret_cast<const char *>(answer) + header, end - header);
-}
-
 } // namespace
 
 class tst_ModbusInteropRtu : public QObject
