@@ -8,6 +8,7 @@
 #include "menustartup.h"
 #include "modbusbytes.h"
 #include "modbusitembase.h"
+#include "powermanager.h"
 #include "qmlwarningrule.h"
 #include "translatehelper.h"
 #include "usbdevicesmodel.h"
@@ -113,6 +114,8 @@ public:
     bool embedded() const { return m_embedded; }
     void setEmbedded(bool on)
     {
+        // The power managers made afterwards (a Starter's) run in the same setting.
+        PowerManager::overrideEmbedded(on ? 1 : 0);
         if (m_embedded != on) {
             m_embedded = on;
             emit embeddedChanged();
@@ -617,6 +620,15 @@ public:
         qputenv("TSLIB_TSDEVICE", fifo);
         // "Menu", "VPlots" and "SeaBattle", as the program registers them.
         MenuStartup::registerTypes();
+        // A power manager of a Starter under test never reaches this machine's power files nor
+        // runs its commands.
+        PowerManager::Platform power;
+        power.root = m_configHome.filePath(QStringLiteral("power"));
+        power.startDetached = [](const QString &, const QStringList &) { return true; };
+        power.pause = [](qint64) {};
+        power.quit = [] {};
+        PowerManager::setTestPlatform(power);
+        PowerManager::overrideEmbedded(0);
     }
 
 public slots:

@@ -150,10 +150,25 @@ FocusScope {
     DeviceProps {
         id: deviceProps
     }
-    DevicePowerManager {
+    // What the units read and call of the power manager; sleep() announces itself as the real
+    // one does on the instrument, and sleeps no further.
+    QtObject {
         id: powerManager
+        property bool sleeping: false
+        property real backlightBrightness: 0.5
+        property real minBacklightBrightness: 0.1
+        property real maxBacklightBrightness: 1.0
         // How often the user's brightness was stored.
         property int brightnessStores: 0
+        signal beforeSleep(var event)
+        signal afterSleep
+        function sleep() {
+            beforeSleep(null)
+        }
+        function shutdown() {
+        }
+        function resetSleepTimer() {
+        }
         function storeBackligtBrightness() {
             brightnessStores++
         }
