@@ -51,6 +51,8 @@ public:
     QQuickWindow *window() const;
     QQuickItem *root() const;
     QSize size() const { return m_size; }
+    // The temporary home; the power managers' kernel files lie under its "power" folder.
+    QString homePath() const { return m_home.path(); }
 
     // Any object of the document by objectName (items, managers, the client); null if none.
     QObject *object(const QString &objectName) const;
