@@ -115,6 +115,13 @@ void FakeUsbBackend::log(const QString &line)
     m_calls.append(line);
 }
 
+QByteArray FakeUsbBackend::serialNumberOf(HandleId handle) const
+{
+    std::lock_guard<std::mutex> lock(m_mutex);
+    const Device *device = deviceOf(handle);
+    return device ? device->serialNumber : QByteArray();
+}
+
 const FakeUsbBackend::Device *FakeUsbBackend::deviceOf(HandleId handle) const
 {
     const auto it = m_handles.constFind(handle);

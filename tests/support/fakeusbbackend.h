@@ -70,6 +70,8 @@ public:
     // Handles opened and not yet closed, and the indexes of their devices.
     int openHandles() const;
     QList<int> openDevices() const;
+    // The serial number of the device a handle is open on; null for an unknown handle.
+    QByteArray serialNumberOf(HandleId handle) const;
 
     bool scan(QList<DeviceInfo> &devices) override;
     HandleId open(DeviceId device) override;
