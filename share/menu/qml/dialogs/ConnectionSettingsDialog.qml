@@ -37,7 +37,7 @@ BaseFrameDialog {
         var rows = []
         for (var i = 0; i < rowsColumn.children.length; ++i) {
             var row = rowsColumn.children[i]
-            if (row.visible && row.clickable !== false)
+            if (row.visible && row.clickable === true)
                 rows.push(row)
         }
         return rows
