@@ -728,6 +728,46 @@ int main(int argc, char *argv[])
              MenuDriver::settle(60);
              return game->property("score").toInt() > 0;
          }});
+    // Connection settings dialog, with the RS-485 rows and with the USB devices.
+    {
+        const QString openDialog = QStringLiteral(
+            "screenManager.showConnectionSettingsDialog(null, {\"serialNumberItem\": "
+            "deviceModbus.serialNumber, \"reportItem\": deviceModbus.report})");
+        const QString dialogReady =
+            QStringLiteral("popup.objectName === \"connectionSettingsDialog\"");
+        // The instrument's link stays the client's across the set-up the change makes.
+        const auto connectAs = [](MenuDriver &menu, MenuContext::ConnectionType type) {
+            menu.detachLink();
+            menu.context()->setConnectionType(type);
+            menu.restoreLink();
+        };
+        scenes.append(
+            {{"connection-settings-rs485",
+              [=](MenuDriver &menu) {
+                  connectAs(menu, MenuContext::RS485);
+                  return showPopupScene(menu, openDialog, dialogReady);
+              }},
+             {"connection-settings-usb", [=](MenuDriver &menu) {
+                  connectAs(menu, MenuContext::USB);
+                  // This machine lists no USB device: two stand in, their numbers as if read.
+                  menu.context()->setUsbSerialNumber(QStringLiteral("TV-A"), false);
+                  if (!showPopupScene(menu, openDialog, dialogReady))
+                      return false;
+                  menu.evaluate(QStringLiteral(
+                      "screenManager.activePopup.devicesView.model = Qt.createQmlObject("
+                      "'import QtQuick; ListModel { ListElement { serialNumber: \"TV-A\" } "
+                      "ListElement { serialNumber: \"TV-B\" } }', screenManager.activePopup)"));
+                  MenuDriver::settle(300);
+                  return menu
+                      .evaluate(QStringLiteral(
+                          "(function () { var view = screenManager.activePopup.devicesView;"
+                          "  var numbers = [\"1001\", \"2002\"];"
+                          "  for (var i = 0; i < view.count; ++i)"
+                          "    view.itemAtIndex(i).instrumentNumber = numbers[i];"
+                          "  return view.count === 2 })()"))
+                      .toBool();
+              }}});
+    }
     scenes.append(treeScenes);
 
     int failures = 0;

@@ -158,6 +158,24 @@ bool MenuDriver::start(bool ownLink)
     return true;
 }
 
+void MenuDriver::detachLink()
+{
+    if (auto *client = qobject_cast<ModbusClient *>(object(QStringLiteral("modbusClient"))))
+        client->setTransport(nullptr);
+}
+
+void MenuDriver::restoreLink()
+{
+    auto *client = qobject_cast<ModbusClient *>(object(QStringLiteral("modbusClient")));
+    if (!client)
+        return;
+    if (ModbusTransport *own = client->transport(); own && own != m_instrument.link())
+        own->disconnectTransport();
+    if (!m_instrument.linkConnected())
+        m_instrument.connectLink();
+    client->setTransport(m_instrument.link());
+}
+
 QQuickWindow *MenuDriver::window() const
 {
     return m_context ? m_context->viewer() : nullptr;

@@ -45,6 +45,10 @@ public:
     // context bridged to the instrument, say) instead of the instrument's loopback link.
     bool start(bool ownLink = true);
     QString error() const { return m_error; }
+    // A connection set-up of the context (a changed connection type, say) deletes the link it
+    // replaces: take the instrument's link off the client before one, and put it back after.
+    void detachLink();
+    void restoreLink();
 
     TavrinInstrument &instrument() { return m_instrument; }
     MenuContext *context() const { return m_context.get(); }

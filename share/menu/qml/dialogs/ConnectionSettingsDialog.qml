@@ -75,15 +75,20 @@ BaseFrameDialog {
         }
     }
 
+    // The rows at the top, the devices below them, "Ok" at the bottom.
     Item {
+        id: body
         parent: dialog.contentColumn
         width: parent.width
-        height: dialog.height - dialog.captionItem.height - buttonsItem.height
-                - usbArea.height - 2 * styleManager.style.dialogMargin
+        // Within the frame's border.
+        height: dialog.height - dialog.captionItem.height - 8
 
         Flickable {
             id: rowsFlick
-            anchors.fill: parent
+            anchors.top: parent.top
+            anchors.bottom: usbArea.top
+            anchors.left: parent.left
+            anchors.right: parent.right
             anchors.leftMargin: styleManager.style.dialogMargin
             anchors.rightMargin: styleManager.style.dialogMargin
             contentHeight: rowsColumn.height
@@ -139,77 +144,89 @@ BaseFrameDialog {
                 }
             }
         }
-    }
 
-    Item {
-        id: usbArea
-        objectName: "usbArea"
-        parent: dialog.contentColumn
-        width: parent.width
-        height: dialog.usb ? 140 : 0
-        visible: dialog.usb
-        enabled: visible
-
-        Text {
-            id: devicesHeader
-            anchors.left: parent.left
-            anchors.top: parent.top
-            anchors.leftMargin: styleManager.style.dialogMargin
-            text: qsTr("Available devices: ")
-            font.family: styleManager.style.mediumFontFamily
-            font.pixelSize: styleManager.style.mediumFontSize
-            color: styleManager.style.menuItemCaptionFontColor
+            // Where the rows stand in their list, when they do not all fit.
+        VerticalScrollIndicator {
+            anchors.top: rowsFlick.top
+            anchors.bottom: rowsFlick.bottom
+            anchors.left: rowsFlick.right
+            anchors.leftMargin: 1 * starter.mm
+            width: 2 * starter.mm
+            visible: rowsFlick.contentHeight > rowsFlick.height
+            percents: visible ? 100 * rowsFlick.contentY
+                                / (rowsFlick.contentHeight - rowsFlick.height) : 0
         }
 
-        ListView {
-            id: devicesView
-            objectName: "usbDevicesView"
-            anchors.top: devicesHeader.bottom
-            anchors.topMargin: 4
-            anchors.bottom: parent.bottom
-            anchors.left: parent.left
-            anchors.right: parent.right
-            anchors.leftMargin: styleManager.style.dialogMargin
-            anchors.rightMargin: styleManager.style.dialogMargin
-            orientation: ListView.Horizontal
-            spacing: 2 * starter.mm
-            clip: true
-            keyNavigationEnabled: false
-            model: dialog.usb ? menuContext.usbDevicesModel : null
+    Item {
+            id: usbArea
+            objectName: "usbArea"
+            anchors.bottom: buttonsItem.top
+            width: parent.width
+            height: dialog.usb ? 140 : 0
+            visible: dialog.usb
+            enabled: visible
 
-            Keys.onLeftPressed: decrementCurrentIndex()
-            Keys.onRightPressed: incrementCurrentIndex()
-            Keys.onUpPressed: dialog.focusLastRow()
-            Keys.onDownPressed: okButton.forceActiveFocus()
-            Keys.onReturnPressed: if (currentItem) currentItem.choose()
-            Keys.onEnterPressed: if (currentItem) currentItem.choose()
-            Keys.onSpacePressed: if (currentItem) currentItem.choose()
+            Text {
+                id: devicesHeader
+                anchors.left: parent.left
+                anchors.top: parent.top
+                anchors.leftMargin: styleManager.style.dialogMargin
+                text: qsTr("Available devices: ")
+                font.family: styleManager.style.mediumFontFamily
+                font.pixelSize: styleManager.style.mediumFontSize
+                color: styleManager.style.menuItemCaptionFontColor
+            }
 
-            delegate: UsbDeviceButton {
-                height: devicesView.height - 4
-                owner: dialog
-                focused: devicesView.activeFocus && ListView.isCurrentItem
+            ListView {
+                id: devicesView
+                objectName: "usbDevicesView"
+                anchors.top: devicesHeader.bottom
+                anchors.topMargin: 4
+                anchors.bottom: parent.bottom
+                anchors.left: parent.left
+                anchors.right: parent.right
+                anchors.leftMargin: styleManager.style.dialogMargin
+                anchors.rightMargin: styleManager.style.dialogMargin
+                orientation: ListView.Horizontal
+                spacing: 2 * starter.mm
+                clip: true
+                keyNavigationEnabled: false
+                model: dialog.usb ? menuContext.usbDevicesModel : null
+
+                Keys.onLeftPressed: decrementCurrentIndex()
+                Keys.onRightPressed: incrementCurrentIndex()
+                Keys.onUpPressed: dialog.focusLastRow()
+                Keys.onDownPressed: okButton.forceActiveFocus()
+                Keys.onReturnPressed: if (currentItem) currentItem.choose()
+                Keys.onEnterPressed: if (currentItem) currentItem.choose()
+                Keys.onSpacePressed: if (currentItem) currentItem.choose()
+
+                delegate: UsbDeviceButton {
+                    height: devicesView.height - 4
+                    owner: dialog
+                    focused: devicesView.activeFocus && ListView.isCurrentItem
+                }
             }
         }
-    }
 
-    Item {
-        id: buttonsItem
-        parent: dialog.contentColumn
-        width: parent.width
-        height: okButton.height + styleManager.style.dialogMargin
+        Item {
+            id: buttonsItem
+            anchors.bottom: parent.bottom
+            width: parent.width
+            height: okButton.height + styleManager.style.dialogMargin
 
-        Button {
-            id: okButton
-            objectName: "connectionOkButton"
-            anchors.horizontalCenter: parent.horizontalCenter
-            caption: qsTr("Ok")
-            onClicked: dialog.close()
-            Keys.onUpPressed: event => {
-                if (dialog.usb && devicesView.count > 0)
-                    devicesView.forceActiveFocus()
-                else
-                    dialog.focusLastRow()
+            Button {
+                id: okButton
+                objectName: "connectionOkButton"
+                anchors.centerIn: parent
+                caption: qsTr("Ok")
+                onClicked: dialog.close()
+                Keys.onUpPressed: event => {
+                    if (dialog.usb && devicesView.count > 0)
+                        devicesView.forceActiveFocus()
+                    else
+                        dialog.focusLastRow()
+                }
             }
         }
     }
