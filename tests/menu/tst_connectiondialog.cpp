@@ -16,6 +16,7 @@
 #include <QQmlEngine>
 #include <QQuickItem>
 #include <QQuickWindow>
+#include <QTimer>
 #include <QtTest>
 
 #include <memory>
@@ -196,6 +197,7 @@ private slots:
     void refreshWhileShown();
     void unansweredDevice_data();
     void unansweredDevice();
+    void closeWhileDeviceSilent();
     void keys_data();
     void keys();
 };
@@ -318,6 +320,39 @@ void tst_ConnectionDialog::unansweredDevice()
     QCOMPARE(rig.caption(usbC), QStringLiteral("Tavrin\n"));
     // The others are not held up by it.
     QTRY_COMPARE_WITH_TIMEOUT(rig.caption(usbB), QStringLiteral("Tavrin\n2002"), 3000);
+}
+
+// Closing while a silent device's read still runs must not wait for that read in the GUI thread;
+// its link goes once the read is over.
+void tst_ConnectionDialog::closeWhileDeviceSilent()
+{
+    const QByteArray usbC = QByteArrayLiteral("TV-C");
+    DialogRig rig;
+    rig.context->addUsbInstrument(usbC);
+    rig.setDevices({{usbC, nullptr}});
+    QVERIFY(rig.start());
+    QVERIFY(rig.open(1000));
+    QVERIFY(MenuDriver::waitFor(
+        [&] {
+            RoutedUsbLink *link = rig.privateLink(usbC);
+            return link && link->connected();
+        },
+        2000));
+    QElapsedTimer clock;
+    qint64 last = 0;
+    qint64 longest = 0;
+    QTimer ticker;
+    ticker.setInterval(5);
+    connect(&ticker, &QTimer::timeout, [&] {
+        longest = qMax(longest, clock.elapsed() - last);
+        last = clock.elapsed();
+    });
+    clock.start();
+    ticker.start();
+    QMetaObject::invokeMethod(rig.dialog(), "close");
+    QTRY_VERIFY_WITH_TIMEOUT(!rig.dialog(), 3000);
+    QTRY_VERIFY_WITH_TIMEOUT(!rig.privateLink(usbC), 6000);
+    QVERIFY2(longest < 300, qPrintable(QString::number(longest)));
 }
 
 void tst_ConnectionDialog::keys_data()

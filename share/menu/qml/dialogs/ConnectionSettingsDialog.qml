@@ -258,7 +258,9 @@ BaseFrameDialog {
         function openLink() {
             if (chosen || privateLink || linkClosed)
                 return
-            privateClient = clientComponent.createObject(deviceButton)
+            // Owned outside the dialog, so that it can outlive it (see retireLink).
+            privateClient = Qt.createQmlObject("import DorrikBus 1.0; ModbusClient {}",
+                                               screenManager)
             privateLink = owner.usbLinkComponent.createObject(privateClient, {
                                                                     "vid": menuContext.usbVid,
                                                                     "pid": menuContext.usbPid,
@@ -299,10 +301,23 @@ BaseFrameDialog {
                 openLink()
         }
 
-        Component {
-            id: clientComponent
-            ModbusClient {}
+        // The client goes with the button. While its link is open an exchange may still wait
+        // for a device that does not answer, and destroying the client would wait for it in the
+        // GUI thread: it goes once the longest exchange is over.
+        function retireLink() {
+            var client = privateClient
+            if (!client)
+                return
+            privateClient = null
+            if (linkClosed || !privateLink || !privateLink.connected) {
+                client.destroy()
+                return
+            }
+            // A delayed destruction needs nothing of the dialog, which is going.
+            client.destroy(privateLink.readTimeout + privateLink.writeTimeout + 100)
         }
+
+        Component.onDestruction: retireLink()
 
         ModbusUInt32 {
             id: serialItem
