@@ -202,12 +202,19 @@ private slots:
     void keys();
 };
 
-// RS-485 shows its seven rows and no devices; USB the devices without the rows; and back.
+// Opened by the main frame's connection button (its devices on the program's own kind of
+// link), RS-485 shows its seven rows and no devices; USB the devices without the rows; and back.
 void tst_ConnectionDialog::rowsFollowConnectionType()
 {
     DialogRig rig;
     QVERIFY(rig.start());
-    QVERIFY(rig.open());
+    QQuickItem *button = rig.menu.item(QStringLiteral("connectionButton"));
+    QVERIFY(button);
+    QVERIFY(MenuDriver::waitFor([&] { return button->isVisible(); }, 3000));
+    MenuDriver::settle(500);
+    rig.menu.click(button);
+    QVERIFY(MenuDriver::waitFor([&] { return rig.dialog() && rig.dialog()->isVisible(); }, 3000));
+    QVERIFY(rig.dialog()->property("serialNumberItem").value<QObject *>());
     QCOMPARE(visibleRs485Rows(rig), 0);
     QVERIFY(usbAreaShown(rig));
     rig.context->setConnectionType(MenuContext::RS485);
