@@ -300,6 +300,11 @@ BaseFrameDialog {
             else
                 openLink()
         }
+        // Chosen from elsewhere (the program's link opened this device): no second handle.
+        onChosenChanged: {
+            if (chosen)
+                closeLink()
+        }
 
         // The client goes with the button. While its link is open an exchange may still wait
         // for a device that does not answer, and destroying the client would wait for it in the
