@@ -10,6 +10,7 @@
 #include <QDir>
 #include <QFile>
 #include <QQuickItem>
+#include <QQuickWindow>
 #include <QRegularExpression>
 #include <QXmlStreamReader>
 #include <QtEndian>
@@ -173,8 +174,39 @@ private slots:
     void failureEndsInError_data();
     void failureEndsInError();
     void refusedCalls();
+    void frameSavesLoadsAndDeletesByKeys();
+    void frameButtonsFollowLinkAndWork();
+    void frameRefusesWhileCalibrating_data();
+    void frameRefusesWhileCalibrating();
+    void embeddedTrimsStoredFiles();
 
 private:
+    bool openFrame();
+    QStringList rows();
+    QString popupCaption()
+    {
+        return eval(QStringLiteral("screenManager.activePopup ? screenManager.activePopup.caption"
+                                   " : \"\""))
+            .toString();
+    }
+    QString popupName()
+    {
+        return eval(QStringLiteral("screenManager.activePopup ? screenManager.activePopup.objectName"
+                                   " : \"\""))
+            .toString();
+    }
+    bool waitCaption(const QString &caption, int ms = 3000)
+    {
+        return MenuDriver::waitFor([&] { return popupCaption() == caption; }, ms);
+    }
+    // Yes of the question shown: its default is No, on the right.
+    void answerYes()
+    {
+        m_menu->keyClick(Qt::Key_Left);
+        m_menu->keyClick(Qt::Key_Return);
+    }
+    void writeFile(const QString &name, const QDateTime &time);
+
     bool startMenu(int generation = 1, bool heat = false);
     QVariant eval(const QString &script) { return m_menu->evaluate(script); }
     bool active() { return eval(QStringLiteral("exportManager.active")).toBool(); }
@@ -695,6 +727,218 @@ void tst_ExportManager::refusedCalls()
     QCOMPARE(eval(QStringLiteral("exportManager.configName")).toString(), name);
     QVERIFY(waitIdle());
     QCOMPARE(configFiles(), QStringList{name + QStringLiteral(".xml")});
+}
+
+bool tst_ExportManager::openFrame()
+{
+    QObject *frame = m_menu->object(QStringLiteral("exportImportFrame"));
+    QObject *navigation = m_menu->object(QStringLiteral("navigationManager"));
+    if (!frame || !navigation)
+        return false;
+    QMetaObject::invokeMethod(navigation, "gotoFrame", Q_ARG(QVariant, QVariant::fromValue(frame)),
+                              Q_ARG(QVariant, true));
+    return MenuDriver::waitFor([&] { return frame->property("active").toBool(); }, 3000);
+}
+
+QStringList tst_ExportManager::rows()
+{
+    QQuickItem *list = m_menu->item(QStringLiteral("configsList"));
+    QStringList names;
+    if (!list)
+        return names;
+    const int count = list->property("count").toInt();
+    for (int i = 0; i < count; ++i) {
+        QQuickItem *row = nullptr;
+        QMetaObject::invokeMethod(list, "itemAtIndex", Q_RETURN_ARG(QQuickItem *, row),
+                                  Q_ARG(int, i));
+        names << (row ? row->property("baseName").toString() : QString());
+    }
+    return names;
+}
+
+void tst_ExportManager::writeFile(const QString &name, const QDateTime &time)
+{
+    QDir().mkpath(configsDir());
+    QFile file(configsDir() + name);
+    QVERIFY(file.open(QIODevice::WriteOnly));
+    file.write("<?xml version=\"1.0\"?>\n");
+    QVERIFY(file.setFileTime(time, QFileDevice::FileModificationTime));
+    file.close();
+}
+
+// The frame by keys alone: the list newest first, a save through its question and the progress
+// dialog, the list refreshed, a load of the new file, a delete through its question.
+void tst_ExportManager::frameSavesLoadsAndDeletesByKeys()
+{
+    QVERIFY(startMenu());
+    const QDateTime now = QDateTime::currentDateTime();
+    writeFile(QStringLiteral("older.xml"), now.addDays(-2));
+    writeFile(QStringLiteral("newer.xml"), now.addDays(-1));
+    writeFile(QStringLiteral("notes.txt"), now);
+    QVERIFY(openFrame());
+    QCOMPARE(rows(), QStringList({"newer", "older"}));
+    QQuickItem *list = m_menu->item(QStringLiteral("configsList"));
+    QVERIFY(list->hasActiveFocus());
+
+    // Save, with the measuring note while measuring.
+    m_menu->instrument().setMeasuring(true);
+    QVERIFY(MenuDriver::waitFor(
+        [&] { return eval(QStringLiteral("deviceProps.measureStatus.measuring")).toBool(); },
+        3000));
+    // Down past the last row onto Load, then Right over Load from file onto Save.
+    m_menu->keyClick(Qt::Key_Down);
+    m_menu->keyClick(Qt::Key_Down);
+    QVERIFY(m_menu->item(QStringLiteral("configLoadButton"))->hasActiveFocus());
+    m_menu->keyClick(Qt::Key_Right);
+    m_menu->keyClick(Qt::Key_Right);
+    QQuickItem *saveButton = m_menu->item(QStringLiteral("configSaveButton"));
+    QVERIFY(saveButton->hasActiveFocus());
+    m_menu->keyClick(Qt::Key_Return);
+    QVERIFY(waitCaption(QStringLiteral("Save current device configuration?\n\n"
+                                       "(measuring will be temporarily suspended)")));
+    answerYes();
+    QVERIFY(MenuDriver::waitFor(
+        [&] { return popupName() == QLatin1String("exportImportDialog"); }, 3000));
+    QCOMPARE(popupCaption(), QStringLiteral("Saving configuration ..."));
+    QVERIFY(waitCaption(QStringLiteral("Saving successfully completed"), 15000));
+    QQuickItem *button = m_menu->item(QStringLiteral("exportImportButton"));
+    QCOMPARE(button->property("caption").toString(), QStringLiteral("Ok"));
+    const QString saved = eval(QStringLiteral("exportManager.configName")).toString();
+    m_menu->keyClick(Qt::Key_Return);
+    QVERIFY(MenuDriver::waitFor([&] { return popupName().isEmpty(); }, 3000));
+    QCOMPARE(rows(), QStringList({saved, "newer", "older"}));
+
+    // Load the new file: Up to the list, up to its first row, Enter on the name.
+    m_menu->keyClick(Qt::Key_Up);
+    QVERIFY(list->hasActiveFocus());
+    m_menu->keyClick(Qt::Key_Up);
+    m_menu->keyClick(Qt::Key_Up);
+    QCOMPARE(list->property("currentIndex").toInt(), 0);
+    m_menu->keyClick(Qt::Key_Return);
+    QVERIFY(waitCaption(QStringLiteral("Load configuration \"%1\" ?\n\n"
+                                       "(measuring will be temporarily suspended)")
+                            .arg(saved)));
+    answerYes();
+    QVERIFY(waitCaption(QStringLiteral("Loading successfully completed"), 15000));
+    m_menu->keyClick(Qt::Key_Return);
+    QVERIFY(MenuDriver::waitFor([&] { return popupName().isEmpty(); }, 3000));
+    QVERIFY(list->hasActiveFocus());
+
+    // Delete the second row through the cursor's column: Right twice onto its delete button.
+    m_menu->keyClick(Qt::Key_Down);
+    m_menu->keyClick(Qt::Key_Right);
+    m_menu->keyClick(Qt::Key_Right);
+    m_menu->keyClick(Qt::Key_Return);
+    QVERIFY(waitCaption(QStringLiteral("Are you sure want to delete config \"newer\" ?")));
+    m_menu->keyClick(Qt::Key_Return); // No
+    QVERIFY(MenuDriver::waitFor([&] { return popupName().isEmpty(); }, 3000));
+    QCOMPARE(rows(), QStringList({saved, "newer", "older"}));
+    m_menu->keyClick(Qt::Key_Delete);
+    QVERIFY(waitCaption(QStringLiteral("Are you sure want to delete config \"newer\" ?")));
+    answerYes();
+    QVERIFY(MenuDriver::waitFor([&] { return popupName().isEmpty(); }, 3000));
+    QCOMPARE(rows(), QStringList({saved, "older"}));
+    QVERIFY(!QFile::exists(configsDir() + QStringLiteral("newer.xml")));
+
+    // The file-manager column shows the folder that holds the file.
+    m_context->clearCalls();
+    m_menu->keyClick(Qt::Key_Left);
+    m_menu->keyClick(Qt::Key_Return);
+    QCOMPARE(m_context->calls().filter(QStringLiteral("openUrl")).size(), 1);
+}
+
+// Save and Load work only while connected and idle; Load needs a row.
+void tst_ExportManager::frameButtonsFollowLinkAndWork()
+{
+    QVERIFY(startMenu());
+    QVERIFY(openFrame());
+    QQuickItem *load = m_menu->item(QStringLiteral("configLoadButton"));
+    QQuickItem *fromFile = m_menu->item(QStringLiteral("configLoadFromFileButton"));
+    QQuickItem *saveButton = m_menu->item(QStringLiteral("configSaveButton"));
+    // No file yet: the focus is on Save.
+    QVERIFY(saveButton->hasActiveFocus());
+    QVERIFY(!load->isEnabled());
+    QVERIFY(fromFile->isEnabled());
+    QVERIFY(saveButton->isEnabled());
+    eval(QStringLiteral("exportManager.sitePostDelay = 300"));
+    eval(QStringLiteral("exportManager.exportConfig(deviceProps.time.value)"));
+    QVERIFY(active());
+    QVERIFY(!saveButton->isEnabled());
+    QVERIFY(!fromFile->isEnabled());
+    QVERIFY(waitIdle());
+    QVERIFY(MenuDriver::waitFor([&] { return load->isEnabled(); }, 2000));
+    QVERIFY(saveButton->isEnabled());
+    m_menu->instrument().disconnectLink();
+    QVERIFY(MenuDriver::waitFor([&] { return !saveButton->isEnabled(); }, 5000));
+    QVERIFY(!load->isEnabled());
+    QVERIFY(!fromFile->isEnabled());
+}
+
+void tst_ExportManager::frameRefusesWhileCalibrating_data()
+{
+    QTest::addColumn<bool>("saving");
+    QTest::newRow("save") << true;
+    QTest::newRow("load") << false;
+}
+
+// A calibration running: the message, and nothing reaches the instrument.
+void tst_ExportManager::frameRefusesWhileCalibrating()
+{
+    QFETCH(bool, saving);
+    QVERIFY(startMenu());
+    if (!saving)
+        writeFile(QStringLiteral("some.xml"), QDateTime::currentDateTime());
+    m_menu->instrument().setRegisters(300769, uint16Bytes(1));
+    QVERIFY(MenuDriver::waitFor(
+        [&] { return eval(QStringLiteral("deviceProps.calibrationStarted")).toBool(); }, 3000));
+    QVERIFY(openFrame());
+    m_menu->instrument().clearRequests();
+    if (saving) {
+        QMetaObject::invokeMethod(m_menu->item(QStringLiteral("configSaveButton")), "click");
+    } else {
+        QVERIFY(m_menu->item(QStringLiteral("configsList"))->hasActiveFocus());
+        m_menu->keyClick(Qt::Key_Return);
+    }
+    QVERIFY(MenuDriver::waitFor([&] { return !popupCaption().isEmpty(); }, 3000));
+    answerYes();
+    const QString message = saving
+                                ? QStringLiteral("Please, stop all adjustments before saving configuration")
+                                : QStringLiteral("Please, stop all adjustments before loading configuration");
+    QVERIFY2(waitCaption(message), qPrintable(popupCaption()));
+    QVERIFY(!active());
+    MenuDriver::settle(200);
+    QVERIFY(writesOf(log(), 400127).isEmpty());
+    QVERIFY(writesOf(log(), 400128).isEmpty());
+}
+
+// On the instrument the stored files are trimmed at start-up and after each save.
+void tst_ExportManager::embeddedTrimsStoredFiles()
+{
+    m_menu.reset();
+    MenuContext::overrideEmbedded(1);
+    m_menu = std::make_unique<MenuDriver>(QSize(640, 480));
+    auto context = std::make_unique<MenuTestContext>();
+    MenuContext::overrideEmbedded(-1);
+    context->setMaxModbusConfigs(2);
+    const QString dir = context->modbusConfigsDir();
+    m_context = context.get();
+    m_menu->setContext(std::move(context));
+    QDir().mkpath(dir);
+    const QDateTime now = QDateTime::currentDateTime();
+    const QStringList names = {"a.xml", "b.xml", "c.xml"};
+    for (int i = 0; i < names.size(); ++i) {
+        QFile file(dir + names.at(i));
+        QVERIFY(file.open(QIODevice::WriteOnly));
+        QVERIFY(file.setFileTime(now.addDays(i - 5), QFileDevice::FileModificationTime));
+    }
+    MenuContext::overrideEmbedded(1);
+    const bool started = startMenu();
+    MenuContext::overrideEmbedded(-1);
+    QVERIFY(started);
+    QCOMPARE(configFiles(), QStringList({"b.xml", "c.xml"}));
+    const QString path = save();
+    QVERIFY(!path.isEmpty());
+    QCOMPARE(configFiles(), QStringList({QFileInfo(path).fileName(), "c.xml"}));
 }
 
 QTEST_MAIN(tst_ExportManager)

@@ -173,14 +173,13 @@ BaseFrame {
         clip: true
         focus: true
         model: filesModel
-        keyNavigationEnabled: true
+        keyNavigationEnabled: false
         highlightMoveDuration: 100
         currentIndex: -1
         onCountChanged: {
             if (count > 0 && (currentIndex < 0 || currentIndex >= count))
                 currentIndex = 0
         }
-        KeyNavigation.down: loadButton.enabled ? loadButton : saveButton
 
         delegate: Item {
             id: row
@@ -274,7 +273,19 @@ BaseFrame {
         }
 
         Keys.onPressed: event => {
-                            if (event.key === Qt.Key_Left) {
+                            if (event.key === Qt.Key_Down) {
+                                if (list.currentIndex < list.count - 1)
+                                    list.currentIndex += 1
+                                else if (loadButton.enabled)
+                                    loadButton.forceActiveFocus()
+                                else
+                                    saveButton.forceActiveFocus()
+                                event.accepted = true
+                            } else if (event.key === Qt.Key_Up) {
+                                if (list.currentIndex > 0)
+                                    list.currentIndex -= 1
+                                event.accepted = true
+                            } else if (event.key === Qt.Key_Left) {
                                 frame.moveColumn(-1)
                                 event.accepted = true
                             } else if (event.key === Qt.Key_Right) {
