@@ -179,6 +179,7 @@ private slots:
     void frameRefusesWhileCalibrating_data();
     void frameRefusesWhileCalibrating();
     void embeddedTrimsStoredFiles();
+    void dialogFollowsAndStops();
 
 private:
     bool openFrame();
@@ -516,6 +517,7 @@ void tst_ExportManager::loadRefusesAFileItCannotTake()
     if (refused)
         QVERIFY2(writesOf(requests, quint32(refused)).isEmpty(), qPrintable(requests.join('\n')));
     QVERIFY(writesOf(requests, 400137).isEmpty());
+    QVERIFY(writesOf(requests, 400129).isEmpty());
     QCOMPARE(writesOf(requests, 400001).isEmpty(), !baseWritten);
     QCOMPARE(uint16At(instrument.registers(403001, 1), 0), quint16(baseWritten ? 3 : 5));
     // Once the device-wide part is in, the file's current site (0) is the one to end on.
@@ -939,6 +941,51 @@ void tst_ExportManager::embeddedTrimsStoredFiles()
     const QString path = save();
     QVERIFY(!path.isEmpty());
     QCOMPARE(configFiles(), QStringList({QFileInfo(path).fileName(), "c.xml"}));
+}
+
+// The progress dialog by keys: the bar follows the work, Stop stops it, Escape while it runs
+// closes the dialog and stops the work too; the keys act on the frame afterwards.
+void tst_ExportManager::dialogFollowsAndStops()
+{
+    QVERIFY(startMenu());
+    QVERIFY(openFrame());
+    eval(QStringLiteral("exportManager.sitePostDelay = 400"));
+    QQuickItem *saveButton = m_menu->item(QStringLiteral("configSaveButton"));
+    QVERIFY(saveButton->hasActiveFocus());
+    for (const bool byEscape : {false, true}) {
+        m_menu->keyClick(Qt::Key_Return);
+        QVERIFY(waitCaption(QStringLiteral("Save current device configuration?")));
+        answerYes();
+        QVERIFY(MenuDriver::waitFor(
+            [&] {
+                return eval(QStringLiteral("exportManager.state")).toString() ==
+                       QLatin1String("exportingsites");
+            },
+            5000));
+        QCOMPARE(popupCaption(), QStringLiteral("Saving configuration ..."));
+        QQuickItem *bar = m_menu->item(QStringLiteral("exportImportProgress"));
+        QQuickItem *button = m_menu->item(QStringLiteral("exportImportButton"));
+        QVERIFY(bar && button);
+        QCOMPARE(bar->property("maximumValue").toInt(),
+                 eval(QStringLiteral("exportManager.total")).toInt());
+        QVERIFY(bar->property("value").toInt() > 1);
+        QCOMPARE(bar->property("value").toInt(),
+                 eval(QStringLiteral("exportManager.processed")).toInt());
+        QCOMPARE(button->property("caption").toString(), QStringLiteral("Stop"));
+        if (byEscape) {
+            m_menu->keyClick(Qt::Key_Escape);
+            QVERIFY(MenuDriver::waitFor([&] { return popupName().isEmpty(); }, 3000));
+            QVERIFY(!active());
+        } else {
+            m_menu->keyClick(Qt::Key_Return);
+            QVERIFY(!active());
+            QCOMPARE(button->property("caption").toString(), QStringLiteral("Ok"));
+            m_menu->keyClick(Qt::Key_Return);
+            QVERIFY(MenuDriver::waitFor([&] { return popupName().isEmpty(); }, 3000));
+        }
+        QVERIFY(MenuDriver::waitFor([&] { return saveButton->hasActiveFocus(); }, 2000));
+    }
+    QVERIFY(configFiles().isEmpty());
 }
 
 QTEST_MAIN(tst_ExportManager)
