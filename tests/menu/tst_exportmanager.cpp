@@ -220,6 +220,7 @@ private:
     {
         return QDir(configsDir()).entryList(QDir::Files | QDir::Hidden, QDir::Name);
     }
+    bool waitEnded(qsizetype commitsBefore);
     // Saves and waits for the end; the file's path, empty when none was written.
     QString save();
     void load(const QString &path);
@@ -272,11 +273,20 @@ bool tst_ExportManager::startMenu(int generation, bool heat)
     return m_menu->object(QStringLiteral("exportManager")) != nullptr;
 }
 
+// The sites revision is the last write of every ending but a stop: once it is in, so is the
+// rest.
+bool tst_ExportManager::waitEnded(qsizetype commitsBefore)
+{
+    return waitIdle() && MenuDriver::waitFor(
+                             [&] { return writesOf(log(), 402999).size() > commitsBefore; }, 5000);
+}
+
 QString tst_ExportManager::save()
 {
     const QStringList before = configFiles();
+    const qsizetype commits = writesOf(log(), 402999).size();
     eval(QStringLiteral("exportManager.exportConfig(deviceProps.time.value)"));
-    if (!waitIdle())
+    if (!waitEnded(commits))
         return QString();
     const QStringList after = configFiles();
     for (const QString &name : after)
@@ -287,8 +297,9 @@ QString tst_ExportManager::save()
 
 void tst_ExportManager::load(const QString &path)
 {
+    const qsizetype commits = writesOf(log(), 402999).size();
     eval(QStringLiteral("exportManager.importConfig(\"%1\")").arg(path));
-    QVERIFY(waitIdle());
+    QVERIFY(waitEnded(commits));
 }
 
 void tst_ExportManager::saveWritesWholeConfiguration_data()
@@ -452,22 +463,27 @@ void tst_ExportManager::loadRefusesAFileItCannotTake_data()
     QTest::addColumn<QString>("message");
     QTest::addColumn<int>("refused");
     QTest::addColumn<bool>("baseWritten");
+    QTest::addColumn<QString>("logged");
 
     QTest::newRow("another generation") << "property name=\"TVNGeneration\" value=\"1\""
                                         << "property name=\"TVNGeneration\" value=\"2\""
-                                        << "Incompatible Tavrin version" << 0 << false;
+                                        << "Incompatible Tavrin version" << 0 << false << "wrong tvnGeneration";
     QTest::newRow("no generation") << "property name=\"TVNGeneration\" value=\"1\""
                                    << "property name=\"Other\" value=\"1\""
-                                   << "Incompatible Tavrin version" << 0 << false;
+                                   << "Incompatible Tavrin version" << 0 << false
+                                   << "wrong tvnGeneration";
     QTest::newRow("a number that is no number")
         << "address=\"403001\" count=\"1\">3<" << "address=\"403001\" count=\"1\">abc<"
-        << "Error loading configuration" << 403001 << false;
+        << "Error loading configuration" << 403001 << false
+        << "error while importing: can't import ModbusUInt16 \\(403001 1\\): wrong value \"abc\"";
     QTest::newRow("a number beyond the register")
         << "address=\"403001\" count=\"1\">3<" << "address=\"403001\" count=\"1\">70000<"
-        << "Error loading configuration" << 403001 << false;
+        << "Error loading configuration" << 403001 << false
+        << "error while importing: can't import ModbusUInt16 \\(403001 1\\): wrong value \"70000\"";
     QTest::newRow("a site's number beyond the register")
         << "address=\"400137\" count=\"1\">12<" << "address=\"400137\" count=\"1\">70000<"
-        << "Error loading configuration" << 400137 << true;
+        << "Error loading configuration" << 400137 << true
+        << "error while importing: can't import ModbusUInt16 \\(400137 1\\): wrong value \"70000\"";
 }
 
 void tst_ExportManager::loadRefusesAFileItCannotTake()
@@ -477,6 +493,7 @@ void tst_ExportManager::loadRefusesAFileItCannotTake()
     QFETCH(QString, message);
     QFETCH(int, refused);
     QFETCH(bool, baseWritten);
+    QFETCH(QString, logged);
     QVERIFY(startMenu());
     TavrinInstrument &instrument = m_menu->instrument();
     instrument.setRegisters(403001, uint16Bytes(3));
@@ -506,6 +523,7 @@ void tst_ExportManager::loadRefusesAFileItCannotTake()
         3000));
     instrument.clearRequests();
     QSignalSpy error(m_menu->object(QStringLiteral("exportManager")), SIGNAL(error(QString)));
+    QTest::ignoreMessage(QtDebugMsg, QRegularExpression(QLatin1Char('^') + logged + QLatin1Char('$')));
     load(changed);
     QCOMPARE(error.size(), 1);
     QCOMPARE(error.at(0).at(0).toString(), message);
@@ -637,20 +655,25 @@ void tst_ExportManager::failureEndsInError_data()
 {
     QTest::addColumn<QString>("fault");
     QTest::addColumn<QString>("message");
+    QTest::addColumn<QString>("logged");
     QTest::newRow("save: an item the instrument refuses")
-        << "refuse 403001" << "Error saving configuration";
+        << "refuse 403001" << "Error saving configuration"
+        << "error while exporting: can't read ModbusUInt16 \\(403001 1\\): [\\s\\S]*";
     QTest::newRow("save: a file that cannot be written")
-        << "file size" << "Error saving configuration";
+        << "file size" << "Error saving configuration" << "error while exporting: can't write file";
     QTest::newRow("save: an item refused inside site1")
-        << "refuse site1" << "Error saving configuration";
+        << "refuse site1" << "Error saving configuration"
+        << "error while exporting site1: can't read ModbusUInt16 \\(400137 1\\): [\\s\\S]*";
     QTest::newRow("load: an item the instrument refuses")
-        << "load refuse 403001" << "Error loading configuration";
+        << "load refuse 403001" << "Error loading configuration"
+        << "error while importing: can't write ModbusUInt16 \\(403001 1\\): [\\s\\S]*";
 }
 
 void tst_ExportManager::failureEndsInError()
 {
     QFETCH(QString, fault);
     QFETCH(QString, message);
+    QFETCH(QString, logged);
     QVERIFY(startMenu());
     TavrinInstrument &instrument = m_menu->instrument();
     QString path;
@@ -669,6 +692,7 @@ void tst_ExportManager::failureEndsInError()
     const QStringList before = configFiles();
     instrument.clearRequests();
     QSignalSpy error(m_menu->object(QStringLiteral("exportManager")), SIGNAL(error(QString)));
+    QTest::ignoreMessage(QtDebugMsg, QRegularExpression(QLatin1Char('^') + logged + QLatin1Char('$')));
     std::unique_ptr<FileSizeLimit> limit;
     if (fault.endsWith(QLatin1String("refuse 403001")))
         instrument.setException(403001, DorrikBus::IllegalDataAddress);

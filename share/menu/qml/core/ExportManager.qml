@@ -36,6 +36,8 @@ Item {
     // Set by the first error of a run: the run ends once the exporter or importer has returned,
     // never inside its own signal.
     property bool failing: false
+    // A site's group is being written: its errors name the site.
+    property bool siteGroupOpen: false
     property string failMessage: ""
 
     signal exportStarted()
@@ -213,6 +215,7 @@ Item {
         var wasExporting = exportActive
         state = "default"
         failing = false
+        siteGroupOpen = false
         exporter.clearInternal()
         importer.clearInternal()
         writeCurrentSite(oldSiteIndex)
@@ -235,11 +238,13 @@ Item {
     }
 
     function exportNextSite() {
+        siteGroupOpen = true
         exporter.beginGroup("site" + currentSiteIndex)
         exporter.exportItems(siteItems)
     }
 
     function exportSiteFinished() {
+        siteGroupOpen = false
         exporter.endGroup()
         if (currentSiteIndex < sitesCount - 1) {
             currentSiteIndex += 1
@@ -351,7 +356,7 @@ Item {
         onError: (message) => {
             if (!exportManager.exportActive || exportManager.failing)
                 return
-            if (exportManager.state === "exportingsites")
+            if (exportManager.siteGroupOpen)
                 console.log("error while exporting site" + exportManager.currentSiteIndex + ": "
                             + message)
             else
