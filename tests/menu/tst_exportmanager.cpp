@@ -126,12 +126,14 @@ float floatAt(const ModbusBytes &bytes, int offset)
 // A site setting of any site: the current one's live registers, the others' kept copies.
 quint16 siteUInt16(TavrinInstrument &instrument, int site, quint32 address)
 {
-    return uint16At(instrument.siteSettings(site), int(address - TavrinInstrument::SiteSettings) * 2);
+    return uint16At(instrument.siteSettings(site),
+                    int(address - TavrinInstrument::SiteSettings) * 2);
 }
 
 float siteFloat(TavrinInstrument &instrument, int site, quint32 address)
 {
-    return floatAt(instrument.siteSettings(site), int(address - TavrinInstrument::SiteSettings) * 2);
+    return floatAt(instrument.siteSettings(site),
+                   int(address - TavrinInstrument::SiteSettings) * 2);
 }
 
 void setSiteRegisters(TavrinInstrument &instrument, int site, quint32 address,
@@ -180,6 +182,7 @@ private slots:
     void frameRefusesWhileCalibrating();
     void embeddedTrimsStoredFiles();
     void dialogFollowsAndStops();
+    void frameLoadsAChosenFile();
 
 private:
     bool openFrame();
@@ -192,8 +195,9 @@ private:
     }
     QString popupName()
     {
-        return eval(QStringLiteral("screenManager.activePopup ? screenManager.activePopup.objectName"
-                                   " : \"\""))
+        return eval(
+                   QStringLiteral("screenManager.activePopup ? screenManager.activePopup.objectName"
+                                  " : \"\""))
             .toString();
     }
     bool waitCaption(const QString &caption, int ms = 3000)
@@ -344,8 +348,8 @@ void tst_ExportManager::saveWritesWholeConfiguration()
     const QStringList lines = fileLines(path);
     QVERIFY(lines.size() > 4);
     QCOMPARE(lines.at(0), QStringLiteral("property ExportManagerVersion=1"));
-    QVERIFY2(matches(lines.at(1), QStringLiteral("property DevTime=") + stamp +
-                                      QStringLiteral("\\.\\d{3}")),
+    QVERIFY2(matches(lines.at(1),
+                     QStringLiteral("property DevTime=") + stamp + QStringLiteral("\\.\\d{3}")),
              qPrintable(lines.at(1)));
     QCOMPARE(lines.at(2), QStringLiteral("property DevName=TAVRIN-T 23.06.00.27"));
     QCOMPARE(lines.at(3), QStringLiteral("property TVNGeneration=%1").arg(generation));
@@ -359,8 +363,9 @@ void tst_ExportManager::saveWritesWholeConfiguration()
     QCOMPARE(base.mid(base.size() - turn.size()), turn);
     const QList<int> sorted = base.mid(0, base.size() - turn.size());
     for (int i = 1; i < sorted.size(); ++i)
-        QVERIFY2(sorted.at(i - 1) < sorted.at(i) || sorted.at(i - 1) == 0,
-                 qPrintable(QStringLiteral("%1 before %2").arg(sorted.at(i - 1)).arg(sorted.at(i))));
+        QVERIFY2(
+            sorted.at(i - 1) < sorted.at(i) || sorted.at(i - 1) == 0,
+            qPrintable(QStringLiteral("%1 before %2").arg(sorted.at(i - 1)).arg(sorted.at(i))));
     for (int address : sorted)
         QVERIFY2(address == 0 || address >= 400001, qPrintable(QString::number(address)));
     for (int address : {400001, 400128, 403001, 403572, 400041})
@@ -390,10 +395,9 @@ void tst_ExportManager::saveWritesWholeConfiguration()
 
     // Measuring off, the slots in turn, the old site back, measuring on; no live block meanwhile.
     const QStringList requests = log();
-    QCOMPARE(writesOf(requests, 400128),
-             QStringList({"0000", "0001", "0002", "0003", "0002"}));
-    QVERIFY2(inOrder(requests, {"W 400127 0000", "W 400128 0000", "W 400128 0003",
-                                "W 400128 0002", "W 400127 0001", "W 402999 .*"}),
+    QCOMPARE(writesOf(requests, 400128), QStringList({"0000", "0001", "0002", "0003", "0002"}));
+    QVERIFY2(inOrder(requests, {"W 400127 0000", "W 400128 0000", "W 400128 0003", "W 400128 0002",
+                                "W 400127 0001", "W 402999 .*"}),
              qPrintable(requests.join('\n')));
     const qsizetype off = requests.indexOf(QStringLiteral("W 400127 0000"));
     const qsizetype on = requests.indexOf(QStringLiteral("W 400127 0001"));
@@ -407,7 +411,8 @@ void tst_ExportManager::loadBringsBackSavedRegisters()
 {
     QVERIFY(startMenu());
     TavrinInstrument &instrument = m_menu->instrument();
-    const int customPipe = eval(QStringLiteral("deviceProps.pipeMaterial.model.length - 1")).toInt();
+    const int customPipe =
+        eval(QStringLiteral("deviceProps.pipeMaterial.model.length - 1")).toInt();
     // Site 0 has a pipe and a fluid given by hand, site 1 neither.
     setSiteRegisters(instrument, 0, 400164, uint16Bytes(quint16(customPipe)));
     setSiteRegisters(instrument, 0, 400224, uint16Bytes(1));
@@ -449,8 +454,8 @@ void tst_ExportManager::loadBringsBackSavedRegisters()
 
     const QStringList requests = log();
     QVERIFY2(inOrder(requests, {"W 400127 0000", "W 403001 0003", "W 400128 0000", "W 400128 0001",
-                                "W 400128 0002", "W 400128 0003", "W 400128 0000",
-                                "W 400127 0001", "W 402999 .*"}),
+                                "W 400128 0002", "W 400128 0003", "W 400128 0000", "W 400127 0001",
+                                "W 402999 .*"}),
              qPrintable(requests.join('\n')));
     QCOMPARE(writesOf(requests, 400168).size(), 1);
     QCOMPARE(instrument.currentSite(), 0);
@@ -465,23 +470,27 @@ void tst_ExportManager::loadRefusesAFileItCannotTake_data()
     QTest::addColumn<bool>("baseWritten");
     QTest::addColumn<QString>("logged");
 
-    QTest::newRow("another generation") << "property name=\"TVNGeneration\" value=\"1\""
-                                        << "property name=\"TVNGeneration\" value=\"2\""
-                                        << "Incompatible Tavrin version" << 0 << false << "wrong tvnGeneration";
-    QTest::newRow("no generation") << "property name=\"TVNGeneration\" value=\"1\""
-                                   << "property name=\"Other\" value=\"1\""
-                                   << "Incompatible Tavrin version" << 0 << false
-                                   << "wrong tvnGeneration";
+    QTest::newRow("another generation")
+        << "property name=\"TVNGeneration\" value=\"1\""
+        << "property name=\"TVNGeneration\" value=\"2\""
+        << "Incompatible Tavrin version" << 0 << false << "wrong tvnGeneration";
+    QTest::newRow("no generation")
+        << "property name=\"TVNGeneration\" value=\"1\""
+        << "property name=\"Other\" value=\"1\""
+        << "Incompatible Tavrin version" << 0 << false << "wrong tvnGeneration";
     QTest::newRow("a number that is no number")
-        << "address=\"403001\" count=\"1\">3<" << "address=\"403001\" count=\"1\">abc<"
+        << "address=\"403001\" count=\"1\">3<"
+        << "address=\"403001\" count=\"1\">abc<"
         << "Error loading configuration" << 403001 << false
         << "error while importing: can't import ModbusUInt16 \\(403001 1\\): wrong value \"abc\"";
     QTest::newRow("a number beyond the register")
-        << "address=\"403001\" count=\"1\">3<" << "address=\"403001\" count=\"1\">70000<"
+        << "address=\"403001\" count=\"1\">3<"
+        << "address=\"403001\" count=\"1\">70000<"
         << "Error loading configuration" << 403001 << false
         << "error while importing: can't import ModbusUInt16 \\(403001 1\\): wrong value \"70000\"";
     QTest::newRow("a site's number beyond the register")
-        << "address=\"400137\" count=\"1\">12<" << "address=\"400137\" count=\"1\">70000<"
+        << "address=\"400137\" count=\"1\">12<"
+        << "address=\"400137\" count=\"1\">70000<"
         << "Error loading configuration" << 400137 << true
         << "error while importing: can't import ModbusUInt16 \\(400137 1\\): wrong value \"70000\"";
 }
@@ -523,7 +532,8 @@ void tst_ExportManager::loadRefusesAFileItCannotTake()
         3000));
     instrument.clearRequests();
     QSignalSpy error(m_menu->object(QStringLiteral("exportManager")), SIGNAL(error(QString)));
-    QTest::ignoreMessage(QtDebugMsg, QRegularExpression(QLatin1Char('^') + logged + QLatin1Char('$')));
+    QTest::ignoreMessage(QtDebugMsg,
+                         QRegularExpression(QLatin1Char('^') + logged + QLatin1Char('$')));
     load(changed);
     QCOMPARE(error.size(), 1);
     QCOMPARE(error.at(0).at(0).toString(), message);
@@ -565,10 +575,10 @@ void tst_ExportManager::loadOfOneSiteAndWithoutSearchZone()
     QVERIFY(file.open(QIODevice::ReadOnly));
     QString text = QString::fromUtf8(file.readAll());
     file.close();
+    text.remove(QRegularExpression(QStringLiteral("<group name=\"site[013]\">.*?</group>\\s*"),
+                                   QRegularExpression::DotMatchesEverythingOption));
     text.remove(QRegularExpression(
-        QStringLiteral("<group name=\"site[013]\">.*?</group>\\s*"),
-        QRegularExpression::DotMatchesEverythingOption));
-    text.remove(QRegularExpression(QStringLiteral("<item [^>]*address=\"40013[24]\"[^>]*>[^<]*</item>\\s*")));
+        QStringLiteral("<item [^>]*address=\"40013[24]\"[^>]*>[^<]*</item>\\s*")));
     QFile out(path);
     QVERIFY(out.open(QIODevice::WriteOnly | QIODevice::Truncate));
     out.write(text.toUtf8());
@@ -657,15 +667,20 @@ void tst_ExportManager::failureEndsInError_data()
     QTest::addColumn<QString>("message");
     QTest::addColumn<QString>("logged");
     QTest::newRow("save: an item the instrument refuses")
-        << "refuse 403001" << "Error saving configuration"
+        << "refuse 403001"
+        << "Error saving configuration"
         << "error while exporting: can't read ModbusUInt16 \\(403001 1\\): [\\s\\S]*";
     QTest::newRow("save: a file that cannot be written")
-        << "file size" << "Error saving configuration" << "error while exporting: can't write file";
+        << "file size"
+        << "Error saving configuration"
+        << "error while exporting: can't write file";
     QTest::newRow("save: an item refused inside site1")
-        << "refuse site1" << "Error saving configuration"
+        << "refuse site1"
+        << "Error saving configuration"
         << "error while exporting site1: can't read ModbusUInt16 \\(400137 1\\): [\\s\\S]*";
     QTest::newRow("load: an item the instrument refuses")
-        << "load refuse 403001" << "Error loading configuration"
+        << "load refuse 403001"
+        << "Error loading configuration"
         << "error while importing: can't write ModbusUInt16 \\(403001 1\\): [\\s\\S]*";
 }
 
@@ -692,7 +707,8 @@ void tst_ExportManager::failureEndsInError()
     const QStringList before = configFiles();
     instrument.clearRequests();
     QSignalSpy error(m_menu->object(QStringLiteral("exportManager")), SIGNAL(error(QString)));
-    QTest::ignoreMessage(QtDebugMsg, QRegularExpression(QLatin1Char('^') + logged + QLatin1Char('$')));
+    QTest::ignoreMessage(QtDebugMsg,
+                         QRegularExpression(QLatin1Char('^') + logged + QLatin1Char('$')));
     std::unique_ptr<FileSizeLimit> limit;
     if (fault.endsWith(QLatin1String("refuse 403001")))
         instrument.setException(403001, DorrikBus::IllegalDataAddress);
@@ -823,8 +839,8 @@ void tst_ExportManager::frameSavesLoadsAndDeletesByKeys()
     QVERIFY(waitCaption(QStringLiteral("Save current device configuration?\n\n"
                                        "(measuring will be temporarily suspended)")));
     answerYes();
-    QVERIFY(MenuDriver::waitFor(
-        [&] { return popupName() == QLatin1String("exportImportDialog"); }, 3000));
+    QVERIFY(MenuDriver::waitFor([&] { return popupName() == QLatin1String("exportImportDialog"); },
+                                3000));
     QCOMPARE(popupCaption(), QStringLiteral("Saving configuration ..."));
     QVERIFY(waitCaption(QStringLiteral("Saving successfully completed"), 15000));
     QQuickItem *button = m_menu->item(QStringLiteral("exportImportButton"));
@@ -927,9 +943,9 @@ void tst_ExportManager::frameRefusesWhileCalibrating()
     }
     QVERIFY(MenuDriver::waitFor([&] { return !popupCaption().isEmpty(); }, 3000));
     answerYes();
-    const QString message = saving
-                                ? QStringLiteral("Please, stop all adjustments before saving configuration")
-                                : QStringLiteral("Please, stop all adjustments before loading configuration");
+    const QString message =
+        saving ? QStringLiteral("Please, stop all adjustments before saving configuration")
+               : QStringLiteral("Please, stop all adjustments before loading configuration");
     QVERIFY2(waitCaption(message), qPrintable(popupCaption()));
     QVERIFY(!active());
     MenuDriver::settle(200);
@@ -1010,6 +1026,37 @@ void tst_ExportManager::dialogFollowsAndStops()
         QVERIFY(MenuDriver::waitFor([&] { return saveButton->hasActiveFocus(); }, 2000));
     }
     QVERIFY(configFiles().isEmpty());
+}
+
+// "Load from file": the open dialog on the configurations folder, the chosen file's question,
+// the load; a cancelled dialog asks nothing.
+void tst_ExportManager::frameLoadsAChosenFile()
+{
+    QVERIFY(startMenu());
+    const QString saved = save();
+    QVERIFY(!saved.isEmpty());
+    const QString chosen = QFileInfo(configsDir()).dir().absolutePath() + "/elsewhere.xml";
+    QVERIFY(QFile::rename(saved, chosen));
+    QVERIFY(openFrame());
+    QQuickItem *fromFile = m_menu->item(QStringLiteral("configLoadFromFileButton"));
+    QVERIFY(fromFile->isEnabled());
+
+    m_context->openFileAnswer.clear();
+    m_menu->click(fromFile);
+    MenuDriver::settle(200);
+    QVERIFY(popupName().isEmpty());
+    QCOMPARE(m_context->calls(),
+             QStringList{QStringLiteral("open dialog: Load from file | %1 | XML files (*.xml);;"
+                                        "All files (*.*)")
+                             .arg(configsDir())});
+
+    m_context->openFileAnswer = chosen;
+    m_menu->click(fromFile);
+    QVERIFY(waitCaption(QStringLiteral("Load configuration \"elsewhere\" ?")));
+    answerYes();
+    QVERIFY(waitCaption(QStringLiteral("Loading successfully completed"), 15000));
+    QCOMPARE(eval(QStringLiteral("exportManager.configName")).toString(),
+             QStringLiteral("elsewhere"));
 }
 
 QTEST_MAIN(tst_ExportManager)
