@@ -678,6 +678,9 @@ void tst_ExportManager::failureEndsInError_data()
         << "refuse site1"
         << "Error saving configuration"
         << "error while exporting site1: can't read ModbusUInt16 \\(400137 1\\): [\\s\\S]*";
+    QTest::newRow("load: a file that is not there") << "load missing"
+                                                    << "Error loading configuration"
+                                                    << "error while importing: [\\s\\S]*";
     QTest::newRow("load: an item the instrument refuses")
         << "load refuse 403001"
         << "Error loading configuration"
@@ -695,6 +698,8 @@ void tst_ExportManager::failureEndsInError()
     if (fault.startsWith(QLatin1String("load"))) {
         path = save();
         QVERIFY(!path.isEmpty());
+        if (fault == QLatin1String("load missing"))
+            QVERIFY(QFile::remove(path));
     }
     instrument.setCurrentSite(2);
     instrument.setMeasuring(true);
