@@ -768,6 +768,78 @@ int main(int argc, char *argv[])
                       .toBool();
               }}});
     }
+    // Configuration save and load: the frame with files, the progress dialog saving, completed
+    // and failed.
+    {
+        const auto startSave = [](MenuDriver &menu) {
+            menu.evaluate(QStringLiteral("navigationManager.currentFrame.showProgress(true);"
+                                         " exportManager.exportConfig(deviceProps.time.value)"));
+        };
+        const auto captionIs = [](MenuDriver &menu, const QString &caption) {
+            return MenuDriver::waitFor(
+                [&] {
+                    return menu.evaluate(
+                                   QStringLiteral("screenManager.activePopup ?"
+                                                  " screenManager.activePopup.caption : \"\""))
+                               .toString() == caption;
+                },
+                20000);
+        };
+        scenes.append(
+            {"config-files", [](MenuDriver &menu) {
+                 return showTreeFrame(menu, QStringLiteral("exportImportFrame"), [&] {
+                     const QString dir =
+                         menu.evaluate(QStringLiteral("menuContext.modbusConfigsDir")).toString();
+                     QDir().mkpath(dir);
+                     const QStringList names = {
+                         "2026-12-01_09-30-00_3000000001.xml", "2026-12-05_14-12-45_3000000001.xml",
+                         "2026-12-09_08-00-00_3000000001_boiler_house_north_wing.xml"};
+                     const QDateTime now = QDateTime::currentDateTime();
+                     for (int i = 0; i < names.size(); ++i) {
+                         QFile file(dir + names.at(i));
+                         if (file.open(QIODevice::WriteOnly))
+                             file.setFileTime(now.addDays(i - 10),
+                                              QFileDevice::FileModificationTime);
+                     }
+                 });
+             }});
+        scenes.append(
+            {"config-saving", [startSave](MenuDriver &menu) {
+                 if (!showTreeFrame(menu, QStringLiteral("exportImportFrame")))
+                     return false;
+                 menu.evaluate(QStringLiteral("exportManager.sitePostDelay = 600000;"
+                                              " exportManager.completionDelay = 50"));
+                 startSave(menu);
+                 const bool saving = MenuDriver::waitFor(
+                     [&] {
+                         return menu.evaluate(QStringLiteral("exportManager.state")).toString() ==
+                                QLatin1String("exportingsites");
+                     },
+                     5000);
+                 MenuDriver::settle(500);
+                 return saving;
+             }});
+        scenes.append({"config-saved", [captionIs](MenuDriver &menu) {
+                           menu.evaluate(QStringLiteral("exportManager.sitePostDelay = 20"));
+                           const bool done =
+                               captionIs(menu, QStringLiteral("Saving successfully completed"));
+                           MenuDriver::settle(500);
+                           return done;
+                       }});
+        scenes.append({"config-error", [startSave, captionIs](MenuDriver &menu) {
+                           if (!showTreeFrame(menu, QStringLiteral("exportImportFrame")))
+                               return false;
+                           menu.instrument().setException(403001, DorrikBus::IllegalDataAddress);
+                           startSave(menu);
+                           const bool failed =
+                               captionIs(menu, QStringLiteral("Error saving configuration"));
+                           menu.instrument().clearExceptions();
+                           menu.evaluate(QStringLiteral("exportManager.sitePostDelay = 1000;"
+                                                        " exportManager.completionDelay = 1000"));
+                           MenuDriver::settle(500);
+                           return failed;
+                       }});
+    }
     scenes.append(treeScenes);
 
     int failures = 0;

@@ -402,6 +402,12 @@ public:
         emit callsChanged();
         return existed;
     }
+    // The configurations' trim, recorded only.
+    Q_INVOKABLE void deleteOldModbusConfigs()
+    {
+        record(QStringLiteral("deleteOldModbusConfigs"));
+        emit callsChanged();
+    }
 
 public slots:
     QString executeSaveFileDialog(const QString &caption, const QString &dir, const QString &filter,

@@ -906,11 +906,9 @@ Item {
         }
     }
 
-    // Stand-in until the configuration save and load screen comes.
-    ColumnMenuFrame {
+    ExportImportFrame {
         id: exportImportFrame
         objectName: "exportImportFrame"
-        caption: qsTr("Saving/loading configuration")
         prevFrame: applicationsFrame
     }
 

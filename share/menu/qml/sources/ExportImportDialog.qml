@@ -1,0 +1,103 @@
+import QtQuick
+import "../dialogs"
+import "../components"
+
+// The progress of a configuration save or load: its file, a bar over the items handled and a
+// button that stops the work while it runs and closes the dialog after it.
+BaseFrameDialog {
+    id: dialog
+
+    objectName: "exportImportDialog"
+
+    property bool saving: true
+    property bool completed: false
+    property bool failed: false
+    property string message: ""
+    property real progress: 1
+    readonly property alias progressBar: progressBar
+    readonly property alias button: button
+
+    caption: failed ? message
+                    : completed ? (saving ? qsTr("Saving successfully completed")
+                                          : qsTr("Loading successfully completed"))
+                                : (saving ? qsTr("Saving configuration ...")
+                                          : qsTr("Loading configuration ..."))
+    captionTextItem.color: failed ? "#EE0000" : styleManager.style.mediumFontColor
+    height: 280
+    showCloseButton: false
+    showMinimizeButton: false
+
+    // Closed while the work runs (Escape, the popups' own close): the work stops with it.
+    onClosing: {
+        if (exportManager.active)
+            exportManager.stop()
+    }
+
+    Connections {
+        target: exportManager
+        function onProcessedChanged() {
+            if (exportManager.active && dialog.visible)
+                dialog.progress = exportManager.processed
+        }
+        function onExportCompleted() {
+            dialog.progress = progressBar.maximumValue
+            dialog.completed = true
+        }
+        function onImportCompleted() {
+            dialog.progress = progressBar.maximumValue
+            dialog.completed = true
+        }
+        function onError(message) {
+            dialog.message = message
+            dialog.failed = true
+        }
+    }
+
+    Item {
+        parent: dialog.contentColumn
+        width: parent.width
+        height: dialog.height - dialog.captionItem.height - 4
+
+        Column {
+            anchors.left: parent.left
+            anchors.right: parent.right
+            anchors.margins: styleManager.style.dialogMargin
+            spacing: 3 * starter.mm
+
+            Text {
+                objectName: "exportImportName"
+                width: parent.width
+                text: qsTr("Name: ") + exportManager.configName
+                elide: Text.ElideMiddle
+                font.family: styleManager.style.mediumFontFamily
+                font.pixelSize: styleManager.style.mediumFontSize
+                color: styleManager.style.mediumFontColor
+            }
+            ProgressBar {
+                id: progressBar
+                objectName: "exportImportProgress"
+                width: parent.width
+                height: 8 * starter.mm
+                minimumValue: 1
+                maximumValue: exportManager.total > 1 ? exportManager.total : 2
+                value: dialog.progress
+            }
+        }
+
+        Button {
+            id: button
+            objectName: "exportImportButton"
+            anchors.horizontalCenter: parent.horizontalCenter
+            anchors.bottom: parent.bottom
+            anchors.bottomMargin: styleManager.style.dialogMargin
+            caption: exportManager.active ? qsTr("Stop") : qsTr("Ok")
+            focus: true
+            onClicked: {
+                if (exportManager.active)
+                    exportManager.stop()
+                else
+                    dialog.close()
+            }
+        }
+    }
+}
