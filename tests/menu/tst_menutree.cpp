@@ -589,11 +589,6 @@ void tst_MenuTree::framesPollOnlyWhileShown_data()
         << output + QStringList{"frequencyOutSettingsFrame"} << 3 << "discreteOutputFreqListIndex"
         << quint32(403114);
 
-    QTest::newRow("interval entry: its block")
-        << "applicationsButton" << QList<int>{0, 1}
-        << QStringList{"applicationsFrame", "scheduleSettingsFrame", "intervalScheduleSettings"}
-        << -1 << "intervalSchedule0" << quint32(403571);
-
     const QStringList system{"systemSettingsFrame"};
     QTest::newRow("system settings: factory reset command")
         << "systemSettingsButton" << QList<int>{} << system << -1 << "initialize"

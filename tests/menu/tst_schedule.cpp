@@ -110,6 +110,7 @@ private slots:
     void startStopQuestions();
     void rowsOfTheMode_data();
     void rowsOfTheMode();
+    void entriesPolledOnlyWhileShown();
     void entryRowLeadsToItsEntry_data();
     void entryRowLeadsToItsEntry();
     void entryColumns_data();
@@ -307,6 +308,28 @@ void tst_Schedule::rowsOfTheMode()
                  .value(QStringLiteral("widthCoeff"))
                  .toDouble(),
              1.6);
+}
+
+// The twenty blocks are read for the interval rows only, and only while they are shown.
+void tst_Schedule::entriesPolledOnlyWhileShown()
+{
+    MenuDriver &menu = *m_menu;
+    QVERIFY(showSchedule(menu));
+    QVERIFY(putAndRead(menu, ScheduleMode, 0, QStringLiteral("deviceProps.scheduleMode")));
+    MenuDriver::settle(300);
+    menu.instrument().clearRequests();
+    MenuDriver::settle(1500);
+    QCOMPARE(readsOf(menu.requests(), FirstEntry), 0);
+
+    QVERIFY(putAndRead(menu, ScheduleMode, 1, QStringLiteral("deviceProps.scheduleMode")));
+    QTRY_VERIFY_WITH_TIMEOUT(readsOf(menu.requests(), FirstEntry) >= 2, 4000);
+    QTRY_VERIFY_WITH_TIMEOUT(readsOf(menu.requests(), FirstEntry + 19 * EntryRegisters) >= 2, 4000);
+
+    QVERIFY(showFrame(menu, QStringLiteral("applicationsFrame")));
+    MenuDriver::settle(300);
+    menu.instrument().clearRequests();
+    MenuDriver::settle(1500);
+    QCOMPARE(readsOf(menu.requests(), FirstEntry), 0);
 }
 
 void tst_Schedule::entryRowLeadsToItsEntry_data()

@@ -32,9 +32,9 @@ MenuItemBase {
     width: styleManager.style.menuItemRowWidth
     height: hidden ? 0 : styleManager.style.menuItemRowHeight
 
-    // The entry's registers are read while the row is shown.
+    // The entry's registers are read while the row is shown (not in the periodic mode).
     WidgetPropReader {
-        prop: row.group
+        prop: row.hidden ? null : row.group
     }
 
     MenuItemsBackground {

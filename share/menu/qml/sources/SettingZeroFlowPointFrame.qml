@@ -14,10 +14,12 @@ BaseFrame {
     // How long the instrument has to take the start command.
     property int startWait: 2000
     readonly property real maxDiff: 0.010
-    readonly property var commandItem: deviceModbus.onFlowZeroAdjusmentCommand
-    readonly property var stageItem: deviceModbus.onFlowZeroAdjusmentStage
+    readonly property var commandItem: deviceModbus.onFlowZeroAdjusmentCommand || null
+    readonly property var stageItem: deviceModbus.onFlowZeroAdjusmentStage || null
+    readonly property var timeItem: deviceModbus.onFlowZeroAdjustmentTime || null
     readonly property int progressSteps: 15
-    readonly property bool calibrating: commandItem.value > 0 || state !== "stage1"
+    readonly property bool calibrating: (commandItem !== null && commandItem.value > 0)
+                                        || state !== "stage1"
     property bool stageReady: false
     property bool timeReading: false
     readonly property bool speedCheck: state === "stage2"
@@ -175,22 +177,22 @@ BaseFrame {
     }
     ModbusItemReader {
         id: timeReader
-        item: deviceModbus.onFlowZeroAdjustmentTime
+        item: wizard.timeItem
         active: wizard.widgetShown && wizard.timeReading
     }
     Connections {
-        target: deviceModbus.onFlowZeroAdjustmentTime
+        target: wizard.timeItem
         function onAfterRead() {
             if (!timeReader.active)
                 return
-            var left = deviceModbus.onFlowZeroAdjustmentTime.value
+            var left = wizard.timeItem.value
             bar.value = wizard.progressSteps - left
             if (left === 0)
                 wizard.stageReady = true
         }
     }
     Connections {
-        target: deviceModbus.mainReadGroup
+        target: deviceModbus.mainReadGroup || null
         function onAfterRead() {
             if (!wizard.speedCheck)
                 return
