@@ -800,6 +800,10 @@ int main(int argc, char *argv[])
             return true;
         });
         onFlowScene("stage2-speed-differs", "stage2", [=](MenuDriver &menu) {
+            // Stage 1 over first: it takes its sound speed at its end.
+            QQuickItem *next = menu.item(QStringLiteral("onFlowNextButton"));
+            if (!next || !MenuDriver::waitFor([&] { return next->isEnabled(); }, 8000))
+                return false;
             menu.instrument().setSoundSpeed(1.495);
             if (!clickItem("onFlowNextButton")(menu))
                 return false;
@@ -862,6 +866,9 @@ int main(int argc, char *argv[])
                                3000);
                        }});
         scenes.append({"schedule-job-completed", [=](MenuDriver &menu) {
+                           // The job ends while the frame is not shown.
+                           if (!showTreeFrame(menu, QStringLiteral("applicationsFrame")))
+                               return false;
                            menu.instrument().setRegisters(300753, ModbusBytes::fromUInt16(2));
                            if (!MenuDriver::waitFor(
                                    [&] { return evalTrue(menu, "deviceProps.scheduleState.done"); },

@@ -119,7 +119,8 @@ MenuItemBase {
             visible: row.showHeaders
             text: cell.header
             horizontalAlignment: Text.AlignHCenter
-            elide: Text.ElideRight
+            fontSizeMode: Text.HorizontalFit
+            minimumPixelSize: styleManager.style.smallFontSize * 0.6
             font.family: styleManager.style.smallFontFamily
             font.pixelSize: styleManager.style.smallFontSize
             color: styleManager.style.menuItemCaptionFontColor

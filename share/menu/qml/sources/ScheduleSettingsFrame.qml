@@ -80,8 +80,10 @@ ColumnMenuFrame {
             id: startButton
             objectName: "scheduleStartButton"
             width: 185
+            height: parent.height - 2 * styleManager.style.menuItemMargin
+            // Clear of the list's scroll mark at the right.
             anchors.right: parent.right
-            anchors.rightMargin: styleManager.style.menuItemMargin
+            anchors.rightMargin: 3 * starter.mm
             anchors.verticalCenter: parent.verticalCenter
             caption: scheduleFrame.scheduleOff ? qsTr("Start") : qsTr("Stop")
             image: Qt.resolvedUrl(scheduleFrame.scheduleOff ? "../images/buttons/startmeasure.png"

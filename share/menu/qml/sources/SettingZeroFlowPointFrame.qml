@@ -251,7 +251,8 @@ BaseFrame {
                         width: 20 * starter.mm
                         anchors.verticalCenter: parent.verticalCenter
                         text: modelData ? modelData.shortCaption : ""
-                        elide: Text.ElideRight
+                        fontSizeMode: Text.HorizontalFit
+                        minimumPixelSize: styleManager.style.smallFontSize * 0.8
                         font.family: styleManager.style.mediumFontFamily
                         font.pixelSize: styleManager.style.mediumFontSize
                         color: styleManager.style.mediumFontColor
