@@ -589,6 +589,20 @@ void tst_Calibration::byPanelKeys()
         QTRY_COMPARE_WITH_TIMEOUT(stateOf(menu, frame), QStringLiteral("finished"), Wait + 3000);
         press(Qt::Key_Right);
         QVERIFY(focused(prefix + QStringLiteral("SetButton")));
+        // Left and entered again: "Set" can no longer be pressed, the focus is on Start.
+        press(Qt::Key_Escape);
+        QVERIFY(MenuDriver::waitFor(
+            [&] { return currentFrame(menu) == "additionalParametersFrame"; }, 3000));
+        press(Qt::Key_Return);
+        QVERIFY(MenuDriver::waitFor([&] { return currentFrame(menu) == frame; }, 3000));
+        QCOMPARE(stateOf(menu, frame), QStringLiteral("default"));
+        QVERIFY(focused(start));
+        menu.instrument().clearRequests();
+        press(Qt::Key_Return);
+        QVERIFY(waitForLog(menu, {QStringLiteral("W %1 0001").arg(command)}));
+        QTRY_COMPARE_WITH_TIMEOUT(stateOf(menu, frame), QStringLiteral("finished"), Wait + 3000);
+        press(Qt::Key_Right);
+        QVERIFY(focused(prefix + QStringLiteral("SetButton")));
         press(Qt::Key_Return);
         QVERIFY(waitForLog(menu, {QStringLiteral("W %1 0001").arg(command),
                                   QStringLiteral("W %1 0000").arg(command),
