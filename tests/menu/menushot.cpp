@@ -848,14 +848,14 @@ int main(int argc, char *argv[])
                         ModbusBytes::fromUInt16(quint16(6 + i)));
             return showTreeFrame(menu, QStringLiteral("scheduleSettingsFrame"), [&] {
                 MenuDriver::waitFor(
-                    [&] {
-                        return menu.evaluate("deviceProps.scheduleMode.value").toInt() == mode;
-                    },
+                    [&] { return menu.evaluate("deviceProps.scheduleMode.value").toInt() == mode; },
                     3000);
             });
         };
-        scenes.append({"schedule-periodic", [=](MenuDriver &menu) { return showSchedule(menu, 0); }});
-        scenes.append({"schedule-interval", [=](MenuDriver &menu) { return showSchedule(menu, 1); }});
+        scenes.append(
+            {"schedule-periodic", [=](MenuDriver &menu) { return showSchedule(menu, 0); }});
+        scenes.append(
+            {"schedule-interval", [=](MenuDriver &menu) { return showSchedule(menu, 1); }});
         scenes.append({"schedule-question-run", [](MenuDriver &menu) {
                            menu.click(menu.item(QStringLiteral("scheduleStartButton")));
                            return MenuDriver::waitFor(
@@ -865,23 +865,23 @@ int main(int argc, char *argv[])
                                },
                                3000);
                        }});
-        scenes.append({"schedule-job-completed", [=](MenuDriver &menu) {
-                           // The job ends while the frame is not shown.
-                           if (!showTreeFrame(menu, QStringLiteral("applicationsFrame")))
-                               return false;
-                           menu.instrument().setRegisters(300753, ModbusBytes::fromUInt16(2));
-                           if (!MenuDriver::waitFor(
-                                   [&] { return evalTrue(menu, "deviceProps.scheduleState.done"); },
-                                   3000))
-                               return false;
-                           return showSchedule(menu, 1) &&
-                                  MenuDriver::waitFor(
-                                      [&] {
-                                          return menu.itemByText(QStringLiteral(
-                                                     "Scheduled job completed")) != nullptr;
-                                      },
-                                      3000);
-                       }});
+        scenes.append(
+            {"schedule-job-completed", [=](MenuDriver &menu) {
+                 // The job ends while the frame is not shown.
+                 if (!showTreeFrame(menu, QStringLiteral("applicationsFrame")))
+                     return false;
+                 menu.instrument().setRegisters(300753, ModbusBytes::fromUInt16(2));
+                 if (!MenuDriver::waitFor(
+                         [&] { return evalTrue(menu, "deviceProps.scheduleState.done"); }, 3000))
+                     return false;
+                 return showSchedule(menu, 1) &&
+                        MenuDriver::waitFor(
+                            [&] {
+                                return menu.itemByText(QStringLiteral("Scheduled job completed")) !=
+                                       nullptr;
+                            },
+                            3000);
+             }});
         scenes.append({"schedule-done-closed", [](MenuDriver &menu) {
                            QQuickItem *ok = menu.item(QStringLiteral("messageBoxOkButton"));
                            if (!ok)

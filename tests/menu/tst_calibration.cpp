@@ -45,8 +45,9 @@ QString frameScript(const QString &frame)
 
 QString currentFrame(const MenuDriver &menu)
 {
-    return menu.evaluate(QStringLiteral("navigationManager.currentFrame ? "
-                                        "navigationManager.currentFrame.objectName : ''"))
+    return menu
+        .evaluate(QStringLiteral("navigationManager.currentFrame ? "
+                                 "navigationManager.currentFrame.objectName : ''"))
         .toString();
 }
 
@@ -176,16 +177,22 @@ void tst_Calibration::waitWizardSteps_data()
     QTest::addColumn<QStringList>("lockedRows"); // not clickable while waiting
     QTest::addColumn<QStringList>("steps");
 
-    const QList<std::tuple<const char *, const char *, const char *, quint32, QStringList>>
-        wizards{{"zero offset", "calibratingZeroFlowOffsetFrame", "zeroOffset", 403252,
-                 {"zeroOffsetDt0Row"}},
-                {"additional delay", "additionalDelayAdjustmentFrame", "delay", 403251,
-                 {"delayFluidSoundSpeedRow", "delayAdditionalDelayRow"}}};
+    const QList<std::tuple<const char *, const char *, const char *, quint32, QStringList>> wizards{
+        {"zero offset",
+         "calibratingZeroFlowOffsetFrame",
+         "zeroOffset",
+         403252,
+         {"zeroOffsetDt0Row"}},
+        {"additional delay",
+         "additionalDelayAdjustmentFrame",
+         "delay",
+         403251,
+         {"delayFluidSoundSpeedRow", "delayAdditionalDelayRow"}}};
     const QList<QPair<const char *, QStringList>> runs{
         {"start, wait ends, set", {"start 1 waiting", "waitEnds 0 finished", "set 2 default"}},
         {"stop during the wait", {"start 1 waiting", "stop 0 finished"}},
-        {"start again after the wait", {"start 1 waiting", "waitEnds 0 finished",
-                                        "start 1 waiting", "stop 0 finished"}},
+        {"start again after the wait",
+         {"start 1 waiting", "waitEnds 0 finished", "start 1 waiting", "stop 0 finished"}},
         {"hidden during the wait", {"start 1 waiting", "hide - default", "show - default"}},
         // The run goes on in the instrument meanwhile: "Stop" ends it.
         {"hidden and shown during the wait, then stop",
@@ -240,9 +247,9 @@ void tst_Calibration::waitWizardSteps()
         if (value == QLatin1String("-")) {
             QVERIFY2(writesNothingTo(menu, command), qPrintable(step));
         } else {
-            QVERIFY2(waitForLog(menu, {QStringLiteral("W %1 000%2").arg(command).arg(value)},
-                                timeout),
-                     qPrintable(step));
+            QVERIFY2(
+                waitForLog(menu, {QStringLiteral("W %1 000%2").arg(command).arg(value)}, timeout),
+                qPrintable(step));
         }
         QTRY_COMPARE_WITH_TIMEOUT(stateOf(menu, frame), state, timeout);
         QCOMPARE(set->isEnabled(), state == QLatin1String("finished"));
@@ -356,11 +363,12 @@ void tst_Calibration::onFlowWizard()
     menu.click(next);
     QVERIFY(waitForLog(menu, {"R 306125 2"}));
     QTRY_COMPARE_WITH_TIMEOUT(stateOf(menu, frame), QStringLiteral("stage2"), 3000);
-    QTRY_COMPARE_WITH_TIMEOUT(textOf(menu, QStringLiteral("onFlowStageText")),
-             QStringLiteral("Now place the sensor 1 upstream, the sensor 2 downstream (note that "
-                            "the speed of sound should be equal to 1.480 ±0.01km/s) and press "
-                            "\"Next\""),
-             3000);
+    QTRY_COMPARE_WITH_TIMEOUT(
+        textOf(menu, QStringLiteral("onFlowStageText")),
+        QStringLiteral("Now place the sensor 1 upstream, the sensor 2 downstream (note that "
+                       "the speed of sound should be equal to 1.480 ±0.01km/s) and press "
+                       "\"Next\""),
+        3000);
     QQuickItem *speed = menu.item(QStringLiteral("onFlowSoundSpeedValue"));
     QVERIFY(speed);
     // 0.011 away: red, Next disabled, the focus back on Start.
@@ -453,8 +461,7 @@ void tst_Calibration::startMakesEmptyCurrentSite_data()
     QTest::addColumn<bool>("recordRead");
     const QList<std::tuple<const char *, const char *, const char *, const char *>> starts{
         {"zero offset", "calibratingZeroFlowOffsetFrame", "zeroOffsetStartButton", "W 403252 0001"},
-        {"additional delay", "additionalDelayAdjustmentFrame", "delayStartButton",
-         "W 403251 0001"},
+        {"additional delay", "additionalDelayAdjustmentFrame", "delayStartButton", "W 403251 0001"},
         {"zero point on flow", "settingZeroFlowPointFrame", "onFlowStartButton", "W 403258 0000"},
         {"scheduler", "scheduleSettingsFrame", "scheduleStartButton", "W 403560 0001"}};
     for (const auto &[name, frame, button, command] : starts) {
@@ -482,9 +489,7 @@ void tst_Calibration::startMakesEmptyCurrentSite()
             5000));
     } else {
         QVERIFY(MenuDriver::waitFor(
-            [&] {
-                return countOf(described(menu.requests()), QStringLiteral("FR 0x80 0 61")) > 0;
-            },
+            [&] { return countOf(described(menu.requests()), QStringLiteral("FR 0x80 0 61")) > 0; },
             5000));
         MenuDriver::settle(300);
     }
@@ -516,12 +521,12 @@ void tst_Calibration::byPanelKeys_data()
     QTest::addColumn<QString>("frame");
     QTest::addColumn<QString>("prefix");
     QTest::addColumn<quint32>("command");
-    QTest::newRow("zero offset") << 1 << "calibratingZeroFlowOffsetFrame" << "zeroOffset"
-                                 << quint32(403252);
-    QTest::newRow("zero point on flow") << 2 << "settingZeroFlowPointFrame" << "onFlow"
-                                        << quint32(403257);
-    QTest::newRow("additional delay") << 3 << "additionalDelayAdjustmentFrame" << "delay"
-                                      << quint32(403251);
+    QTest::newRow("zero offset") << 1 << "calibratingZeroFlowOffsetFrame"
+                                 << "zeroOffset" << quint32(403252);
+    QTest::newRow("zero point on flow") << 2 << "settingZeroFlowPointFrame"
+                                        << "onFlow" << quint32(403257);
+    QTest::newRow("additional delay") << 3 << "additionalDelayAdjustmentFrame"
+                                      << "delay" << quint32(403251);
 }
 
 // On the instrument (640x480, its panel's keys only), from the main frame to the wizard's end.
@@ -553,11 +558,11 @@ void tst_Calibration::byPanelKeys()
     QVERIFY(MenuDriver::waitFor([&] { return currentFrame(menu) == "mainFrame"; }, 3000));
     QVERIFY(focused(QStringLiteral("measurementButton")));
     press(Qt::Key_Return);
-    QVERIFY(MenuDriver::waitFor(
-        [&] { return currentFrame(menu) == "measurementParametersFrame"; }, 3000));
+    QVERIFY(MenuDriver::waitFor([&] { return currentFrame(menu) == "measurementParametersFrame"; },
+                                3000));
     press(Qt::Key_6);
-    QVERIFY(MenuDriver::waitFor(
-        [&] { return currentFrame(menu) == "additionalParametersFrame"; }, 3000));
+    QVERIFY(MenuDriver::waitFor([&] { return currentFrame(menu) == "additionalParametersFrame"; },
+                                3000));
     // The first row only shows dt0 and the delay: the focus starts on the second.
     for (int i = 1; i < row; ++i)
         press(Qt::Key_Down);
@@ -612,8 +617,8 @@ void tst_Calibration::byPanelKeys()
         // Left at the first button leaves the wizard.
         press(Qt::Key_Left);
     }
-    QVERIFY(MenuDriver::waitFor(
-        [&] { return currentFrame(menu) == "additionalParametersFrame"; }, 3000));
+    QVERIFY(MenuDriver::waitFor([&] { return currentFrame(menu) == "additionalParametersFrame"; },
+                                3000));
 }
 
 QTEST_MAIN(tst_Calibration)

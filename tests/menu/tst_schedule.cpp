@@ -27,8 +27,9 @@ bool evalTrue(const MenuDriver &menu, const QString &script)
 
 QString currentFrame(const MenuDriver &menu)
 {
-    return menu.evaluate(QStringLiteral("navigationManager.currentFrame ? "
-                                        "navigationManager.currentFrame.objectName : ''"))
+    return menu
+        .evaluate(QStringLiteral("navigationManager.currentFrame ? "
+                                 "navigationManager.currentFrame.objectName : ''"))
         .toString();
 }
 
@@ -175,13 +176,15 @@ void tst_Schedule::startStopQuestions_data()
     QTest::addColumn<QString>("caption"); // of the button afterwards
 
     QTest::newRow("off, yes: started")
-        << 0 << "Run the scheduler?" << false << true << "W 403560 0001" << "Stop";
-    QTest::newRow("off, no") << 0 << "Run the scheduler?" << false << false << QString()
-                             << "Start";
+        << 0 << "Run the scheduler?" << false << true << "W 403560 0001"
+        << "Stop";
+    QTest::newRow("off, no") << 0 << "Run the scheduler?" << false << false << QString() << "Start";
     QTest::newRow("done, yes: started")
-        << 2 << "Run the scheduler?" << false << true << "W 403560 0001" << "Stop";
+        << 2 << "Run the scheduler?" << false << true << "W 403560 0001"
+        << "Stop";
     QTest::newRow("active, yes: stopped")
-        << 1 << "Stop the scheduler?" << true << true << "W 403560 0000" << "Start";
+        << 1 << "Stop the scheduler?" << true << true << "W 403560 0000"
+        << "Start";
     QTest::newRow("active, no") << 1 << "Stop the scheduler?" << true << false << QString()
                                 << "Stop";
 }
@@ -268,7 +271,8 @@ void tst_Schedule::rowsOfTheMode()
     QFETCH(int, mode);
     MenuDriver &menu = *m_menu;
     QVERIFY(showSchedule(menu));
-    QVERIFY(putAndRead(menu, ScheduleMode, quint16(mode), QStringLiteral("deviceProps.scheduleMode")));
+    QVERIFY(
+        putAndRead(menu, ScheduleMode, quint16(mode), QStringLiteral("deviceProps.scheduleMode")));
     QObject *frame = menu.object(QStringLiteral("scheduleSettingsFrame"));
     QQmlListReference rows(frame, "rows");
     QStringList periodic;
@@ -284,8 +288,8 @@ void tst_Schedule::rowsOfTheMode()
     }
     const QQuickItem *gap = menu.item(QStringLiteral("scheduleHeaderGap"));
     if (mode == 0) {
-        QCOMPARE(periodic, (QStringList{"Start time", "Period", "Duration", "End time",
-                                        "Logging interval"}));
+        QCOMPARE(periodic,
+                 (QStringList{"Start time", "Period", "Duration", "End time", "Logging interval"}));
         QCOMPARE(entries, 0);
         QCOMPARE(gap->height(), 0.0);
     } else {
@@ -357,12 +361,12 @@ void tst_Schedule::entryRowLeadsToItsEntry()
                                 3000));
     QCOMPARE(menu.evaluate(QStringLiteral("navigationManager.currentFrame.caption")).toString(),
              QStringLiteral("Interval %1").arg(index + 1));
-    const QString block = QStringLiteral("R %1 %2").arg(FirstEntry + EntryRegisters * index).arg(
-        EntryRegisters);
+    const QString block =
+        QStringLiteral("R %1 %2").arg(FirstEntry + EntryRegisters * index).arg(EntryRegisters);
     QVERIFY(waitForLog(menu, {block}));
     menu.keyClick(Qt::Key_Escape);
-    QVERIFY(MenuDriver::waitFor([&] { return currentFrame(menu) == "scheduleSettingsFrame"; },
-                                3000));
+    QVERIFY(
+        MenuDriver::waitFor([&] { return currentFrame(menu) == "scheduleSettingsFrame"; }, 3000));
 }
 
 void tst_Schedule::entryColumns_data()
@@ -408,10 +412,9 @@ void tst_Schedule::entryColumns()
     QFETCH(QString, enabledText);
     MenuDriver &menu = *m_menu;
     const quint32 first = FirstEntry + quint32(EntryRegisters * index);
-    menu.instrument().setRegisters(first, ModbusBytes::fromUInt16(quint16(state)) +
-                                              ModbusBytes::fromDateTime(start) +
-                                              ModbusBytes::fromDateTime(end) +
-                                              ModbusBytes::fromUInt16(quint16(interval)));
+    menu.instrument().setRegisters(
+        first, ModbusBytes::fromUInt16(quint16(state)) + ModbusBytes::fromDateTime(start) +
+                   ModbusBytes::fromDateTime(end) + ModbusBytes::fromUInt16(quint16(interval)));
     QVERIFY(showSchedule(menu));
     QVERIFY(putAndRead(menu, ScheduleMode, 1, QStringLiteral("deviceProps.scheduleMode")));
     QQuickItem *row = entryRows(menu)[index];
