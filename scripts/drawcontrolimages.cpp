@@ -1,5 +1,5 @@
-// Draws the controls' own pictures: the spin field's arrow and the clock of the date-time
-// fields. Not part of the build; run by hand after changing a picture:
+// Draws the controls' own pictures: the spin field's arrow, the clock of the date-time
+// fields, the measuring and adapter marks of the status strip and the measurement page's buttons. Not part of the build; run by hand after changing a picture:
 //   g++ -std=c++17 -fPIC scripts/drawcontrolimages.cpp $(pkg-config --cflags --libs Qt6Gui) \
 //       -o /tmp/drawcontrolimages && QT_QPA_PLATFORM=offscreen /tmp/drawcontrolimages \
 //       share/menu/qml/images
@@ -62,6 +62,104 @@ QImage clocks()
     return image;
 }
 
+// A pulse over a baseline: the status strip's sign that the instrument measures.
+QImage measureIndicator()
+{
+    QImage image = canvas(32, 24);
+    QPainter p(&image);
+    p.setRenderHint(QPainter::Antialiasing);
+    QPainterPath path;
+    path.moveTo(1, 14);
+    path.lineTo(9, 14);
+    path.lineTo(13, 3);
+    path.lineTo(18, 21);
+    path.lineTo(22, 10);
+    path.lineTo(24, 14);
+    path.lineTo(31, 14);
+    p.setPen(QPen(Light, 3, Qt::SolidLine, Qt::RoundCap, Qt::RoundJoin));
+    p.drawPath(path);
+    return image;
+}
+
+// A mains plug.
+QImage socketPower()
+{
+    QImage image = canvas(32, 24);
+    QPainter p(&image);
+    p.setRenderHint(QPainter::Antialiasing);
+    p.setPen(Qt::NoPen);
+    p.setBrush(Light);
+    p.drawRoundedRect(QRectF(8, 6, 16, 12), 3, 3);
+    p.drawRect(QRectF(11, 1, 3, 6));
+    p.drawRect(QRectF(18, 1, 3, 6));
+    p.setPen(QPen(Light, 3, Qt::SolidLine, Qt::RoundCap));
+    p.drawLine(QPointF(16, 18), QPointF(16, 23));
+    return image;
+}
+
+QImage startMeasure()
+{
+    QImage image = canvas(48, 48);
+    QPainter p(&image);
+    p.setRenderHint(QPainter::Antialiasing);
+    QPainterPath path;
+    path.moveTo(14, 8);
+    path.lineTo(40, 24);
+    path.lineTo(14, 40);
+    path.closeSubpath();
+    p.setPen(QPen(Dark, 2, Qt::SolidLine, Qt::RoundCap, Qt::RoundJoin));
+    p.setBrush(QColor("#3C9A4B"));
+    p.drawPath(path);
+    return image;
+}
+
+QImage stopMeasure()
+{
+    QImage image = canvas(48, 48);
+    QPainter p(&image);
+    p.setRenderHint(QPainter::Antialiasing);
+    p.setPen(QPen(Dark, 2));
+    p.setBrush(QColor("#C0392B"));
+    p.drawRoundedRect(QRectF(10, 10, 28, 28), 3, 3);
+    return image;
+}
+
+// Rows of a list.
+QImage list()
+{
+    QImage image = canvas(48, 48);
+    QPainter p(&image);
+    p.setRenderHint(QPainter::Antialiasing);
+    for (int row = 0; row < 4; ++row) {
+        const qreal y = 10 + row * 9.5;
+        p.setPen(Qt::NoPen);
+        p.setBrush(Accent);
+        p.drawEllipse(QPointF(9, y), 3, 3);
+        p.setPen(QPen(Dark, 3, Qt::SolidLine, Qt::RoundCap));
+        p.drawLine(QPointF(17, y), QPointF(41, y));
+    }
+    return image;
+}
+
+// A damped echo on a grid line.
+QImage signal()
+{
+    QImage image = canvas(48, 48);
+    QPainter p(&image);
+    p.setRenderHint(QPainter::Antialiasing);
+    p.setPen(QPen(Accent, 1));
+    p.drawLine(QPointF(3, 24), QPointF(45, 24));
+    QPainterPath path;
+    path.moveTo(3, 24);
+    for (int x = 0; x <= 42; ++x) {
+        const qreal envelope = qExp(-qPow((x - 16) / 9.0, 2));
+        path.lineTo(3 + x, 24 - 18 * envelope * qSin(x * 1.1));
+    }
+    p.setPen(QPen(Dark, 2.5, Qt::SolidLine, Qt::RoundCap, Qt::RoundJoin));
+    p.drawPath(path);
+    return image;
+}
+
 } // namespace
 
 int main(int argc, char **argv)
@@ -72,6 +170,12 @@ int main(int argc, char **argv)
     const QDir dir(QString::fromLocal8Bit(argv[1]));
     dir.mkpath(QStringLiteral("buttons"));
     const bool ok = upArrow().save(dir.filePath(QStringLiteral("upEditArrow.png"))) &&
-                    clocks().save(dir.filePath(QStringLiteral("buttons/clocks.png")));
+                    clocks().save(dir.filePath(QStringLiteral("buttons/clocks.png"))) &&
+                    measureIndicator().save(dir.filePath(QStringLiteral("measureindicator.png"))) &&
+                    socketPower().save(dir.filePath(QStringLiteral("socketPower.png"))) &&
+                    startMeasure().save(dir.filePath(QStringLiteral("buttons/startmeasure.png"))) &&
+                    stopMeasure().save(dir.filePath(QStringLiteral("buttons/stopmeasure.png"))) &&
+                    list().save(dir.filePath(QStringLiteral("buttons/list.png"))) &&
+                    signal().save(dir.filePath(QStringLiteral("buttons/signal.png")));
     return ok ? 0 : 1;
 }

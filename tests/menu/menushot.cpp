@@ -840,6 +840,169 @@ int main(int argc, char *argv[])
                            return failed;
                        }});
     }
+    // Calibration wizards in each of their states, and the schedule frame in both modes.
+    {
+        const auto evalTrue = [](MenuDriver &menu, const QString &script) {
+            return menu.evaluate(script).toBool();
+        };
+        const auto wizardState = [](MenuDriver &menu, const QString &frame) {
+            return menu.evaluate("navigationManager.deviceFrames." + frame + ".state").toString();
+        };
+        const auto waitWizard = [wizardState](MenuDriver &menu, const QString &frame,
+                                              const QString &state, int ms) {
+            return MenuDriver::waitFor([&] { return wizardState(menu, frame) == state; }, ms);
+        };
+        const QList<std::pair<QByteArray, QString>> waitWizards{
+            {"calib-zero-offset", "calibratingZeroFlowOffsetFrame"},
+            {"calib-delay", "additionalDelayAdjustmentFrame"}};
+        for (const auto &wizard : waitWizards) {
+            const QByteArray prefix = wizard.first;
+            const QString frame = wizard.second;
+            const QString buttons = frame.startsWith(QLatin1String("calibrating"))
+                                        ? QStringLiteral("zeroOffset")
+                                        : QStringLiteral("delay");
+            scenes.append({prefix + "-default", [frame](MenuDriver &menu) {
+                               return showTreeFrame(menu, frame, [&] {
+                                   menu.evaluate("navigationManager.deviceFrames." + frame +
+                                                 ".waitDuration = 4000");
+                               });
+                           }});
+            scenes.append({prefix + "-waiting", [=](MenuDriver &menu) {
+                               menu.click(menu.item(buttons + "StartButton"));
+                               if (!waitWizard(menu, frame, "waiting", 3000))
+                                   return false;
+                               // Halfway along the bar.
+                               MenuDriver::settle(2000);
+                               return true;
+                           }});
+            scenes.append({prefix + "-finished", [=](MenuDriver &menu) {
+                               return waitWizard(menu, frame, "finished", 5000);
+                           }});
+        }
+        const QString onFlow = QStringLiteral("settingZeroFlowPointFrame");
+        const auto onFlowScene = [&](const QByteArray &name, const QString &state,
+                                     const std::function<bool(MenuDriver &)> &step) {
+            scenes.append({"calib-on-flow-" + name, [=](MenuDriver &menu) {
+                               if (!step(menu) || !waitWizard(menu, onFlow, state, 8000))
+                                   return false;
+                               MenuDriver::settle(300);
+                               return true;
+                           }});
+        };
+        const auto clickItem = [](const QString &name) {
+            return [name](MenuDriver &menu) {
+                QQuickItem *item = menu.item(name);
+                if (!item || !MenuDriver::waitFor([&] { return item->isEnabled(); }, 8000))
+                    return false;
+                menu.click(item);
+                return true;
+            };
+        };
+        onFlowScene("stage1", "stage1", [onFlow](MenuDriver &menu) {
+            menu.instrument().setCalibrationTick(200);
+            menu.instrument().setSoundSpeed(1.48);
+            return showTreeFrame(menu, onFlow);
+        });
+        onFlowScene("stage1_2", "stage1_2", [=](MenuDriver &menu) {
+            if (!clickItem("onFlowStartButton")(menu) ||
+                !waitWizard(menu, onFlow, "stage1_2", 5000))
+                return false;
+            // Part of the countdown run.
+            MenuDriver::settle(1200);
+            return true;
+        });
+        onFlowScene("stage2-speed-differs", "stage2", [=](MenuDriver &menu) {
+            // Stage 1 over first: it takes its sound speed at its end.
+            QQuickItem *next = menu.item(QStringLiteral("onFlowNextButton"));
+            if (!next || !MenuDriver::waitFor([&] { return next->isEnabled(); }, 8000))
+                return false;
+            menu.instrument().setSoundSpeed(1.495);
+            if (!clickItem("onFlowNextButton")(menu))
+                return false;
+            QQuickItem *speed = nullptr;
+            return MenuDriver::waitFor(
+                [&] {
+                    speed = menu.item(QStringLiteral("onFlowSoundSpeedValue"));
+                    return speed && speed->property("color").value<QColor>() == QColor("#D00000");
+                },
+                5000);
+        });
+        onFlowScene("stage2", "stage2", [evalTrue](MenuDriver &menu) {
+            menu.instrument().setSoundSpeed(1.483);
+            return MenuDriver::waitFor(
+                [&] {
+                    return evalTrue(menu, "navigationManager.deviceFrames."
+                                          "settingZeroFlowPointFrame.speedsAgree");
+                },
+                5000);
+        });
+        onFlowScene("stage2_3", "stage2_3", [=](MenuDriver &menu) {
+            if (!clickItem("onFlowNextButton")(menu))
+                return false;
+            MenuDriver::settle(1200);
+            return true;
+        });
+        onFlowScene("stage3", "stage3", [=](MenuDriver &menu) {
+            const bool clicked = clickItem("onFlowNextButton")(menu);
+            menu.instrument().setSoundSpeed(0);
+            return clicked;
+        });
+        const auto showSchedule = [](MenuDriver &menu, int mode) {
+            menu.instrument().setRegisters(403561, ModbusBytes::fromUInt16(quint16(mode)));
+            // Two entries of the interval plan with times, one enabled.
+            const QDateTime start(QDate(2026, 12, 14), QTime(8, 0), Qt::UTC);
+            for (int i = 0; i < 2; ++i)
+                menu.instrument().setRegisters(
+                    403571 + 6 * quint32(i),
+                    ModbusBytes::fromUInt16(quint16(1 - i)) +
+                        ModbusBytes::fromDateTime(start.addDays(i)) +
+                        ModbusBytes::fromDateTime(start.addDays(i).addSecs(9 * 3600)) +
+                        ModbusBytes::fromUInt16(quint16(6 + i)));
+            return showTreeFrame(menu, QStringLiteral("scheduleSettingsFrame"), [&] {
+                MenuDriver::waitFor(
+                    [&] { return menu.evaluate("deviceProps.scheduleMode.value").toInt() == mode; },
+                    3000);
+            });
+        };
+        scenes.append(
+            {"schedule-periodic", [=](MenuDriver &menu) { return showSchedule(menu, 0); }});
+        scenes.append(
+            {"schedule-interval", [=](MenuDriver &menu) { return showSchedule(menu, 1); }});
+        scenes.append({"schedule-question-run", [](MenuDriver &menu) {
+                           menu.click(menu.item(QStringLiteral("scheduleStartButton")));
+                           return MenuDriver::waitFor(
+                               [&] {
+                                   return menu.itemByText(QStringLiteral("Run the scheduler?")) !=
+                                          nullptr;
+                               },
+                               3000);
+                       }});
+        scenes.append(
+            {"schedule-job-completed", [=](MenuDriver &menu) {
+                 // The job ends while the frame is not shown.
+                 if (!showTreeFrame(menu, QStringLiteral("applicationsFrame")))
+                     return false;
+                 menu.instrument().setRegisters(300753, ModbusBytes::fromUInt16(2));
+                 if (!MenuDriver::waitFor(
+                         [&] { return evalTrue(menu, "deviceProps.scheduleState.done"); }, 3000))
+                     return false;
+                 return showSchedule(menu, 1) &&
+                        MenuDriver::waitFor(
+                            [&] {
+                                return menu.itemByText(QStringLiteral("Scheduled job completed")) !=
+                                       nullptr;
+                            },
+                            3000);
+             }});
+        scenes.append({"schedule-done-closed", [](MenuDriver &menu) {
+                           QQuickItem *ok = menu.item(QStringLiteral("messageBoxOkButton"));
+                           if (!ok)
+                               return false;
+                           menu.click(ok);
+                           MenuDriver::settle(600);
+                           return true;
+                       }});
+    }
     scenes.append(treeScenes);
 
     int failures = 0;

@@ -42,6 +42,8 @@ void prepareInstrument(TavrinInstrument &instrument, bool heat)
     instrument.setGeneration(heat ? 2 : 1);
     instrument.setHeatChannel(heat);
     instrument.setRegisters(failuresRegister, ModbusBytes::fromUInt16(heat ? 0x0001 : 0));
+    // The schedule in interval mode: its entries are rows below the mode row.
+    instrument.setRegisters(403561, ModbusBytes::fromUInt16(1));
 }
 
 } // namespace
@@ -363,7 +365,7 @@ void tst_MenuTree::walk_data()
         *row("discrete output") << run << "peripheryButton" << QList<int>{1}
                                 << QStringList{"peripherySettingsFrame", "discreteOutputSettings"}
                                 << QStringList{"Periphery settings", "Discrete output settings"};
-        *row("interval entry") << run << "applicationsButton" << QList<int>{0, 0}
+        *row("interval entry") << run << "applicationsButton" << QList<int>{0, 1}
                                << QStringList{"applicationsFrame", "scheduleSettingsFrame",
                                               "intervalScheduleSettings"}
                                << QStringList{"Applications", "Schedule", "Interval 1"};
@@ -586,11 +588,6 @@ void tst_MenuTree::framesPollOnlyWhileShown_data()
         << "peripheryButton" << QList<int>{1, 1}
         << output + QStringList{"frequencyOutSettingsFrame"} << 3 << "discreteOutputFreqListIndex"
         << quint32(403114);
-
-    QTest::newRow("interval entry: its block")
-        << "applicationsButton" << QList<int>{0, 0}
-        << QStringList{"applicationsFrame", "scheduleSettingsFrame", "intervalScheduleSettings"}
-        << -1 << "intervalSchedule0" << quint32(403571);
 
     const QStringList system{"systemSettingsFrame"};
     QTest::newRow("system settings: factory reset command")

@@ -366,6 +366,12 @@ void TavrinInstrument::setOnFlowCalibrationTaken(bool taken)
     m_onFlowTaken = taken;
 }
 
+void TavrinInstrument::setSoundSpeed(double kms)
+{
+    std::lock_guard<std::mutex> lock(m_mutex);
+    m_soundSpeed = kms;
+}
+
 bool TavrinInstrument::holds(const InstrumentRequest &request) const
 {
     const auto &ranges =
@@ -653,7 +659,7 @@ void TavrinInstrument::finishStage()
 {
     if (m_stage == 1) {
         // Stage 2 must find the same sound speed with the sensors swapped.
-        m_c1 = float(M::soundSpeed(clock()));
+        m_c1 = float(m_soundSpeed > 0 ? m_soundSpeed : M::soundSpeed(clock()));
         m_dt1 = StageDt1;
         inputRegisters().setRegisters(OnFlowC1, ModbusBytes::fromFloat(m_c1));
         inputRegisters().setRegisters(OnFlowDt1, ModbusBytes::fromFloat(m_dt1));
@@ -820,7 +826,8 @@ void TavrinInstrument::updateLiveValues()
     inputRegisters().setRegisters(300703, ModbusBytes::fromFloat(float(M::flightTime(t))));
     inputRegisters().setRegisters(300720, ModbusBytes::fromFloat(float(M::flowRate(site, t))));
     inputRegisters().setRegisters(300722, ModbusBytes::fromFloat(float(M::flowVelocity(site, t))));
-    inputRegisters().setRegisters(300725, ModbusBytes::fromFloat(float(M::soundSpeed(t))));
+    inputRegisters().setRegisters(
+        300725, ModbusBytes::fromFloat(float(m_soundSpeed > 0 ? m_soundSpeed : M::soundSpeed(t))));
     inputRegisters().setRegisters(300735, ModbusBytes::fromFloat(MeasuredAdditionalDelay));
     inputRegisters().setRegisters(300739, ModbusBytes::fromFloat(MeasuredAverageDt0));
     inputRegisters().setRegisters(300760, ModbusBytes::fromFloat(float(dt)));

@@ -123,6 +123,9 @@ public:
     int scheduleDuration() const;
     // Whether a start of the on-flow zero point calibration (1 at 403257) is taken.
     void setOnFlowCalibrationTaken(bool taken);
+    // The sound speed the live block shows (km/s) in place of the measured one's slow wave, and
+    // that the on-flow calibration's stage 1 takes; 0 returns to the measured one.
+    void setSoundSpeed(double kms);
 
 protected:
     DorrikBus::ExceptionCode prepareAnswer(const InstrumentRequest &request) override;
@@ -196,6 +199,7 @@ private:
     int m_stage = 0;
     qint64 m_stageStarted = -1;
     float m_c1 = 0, m_dt1 = 0;
+    double m_soundSpeed = 0; // 0: the measurement model's
     int m_scheduleDuration = 60000;
     qint64 m_scheduleStarted = -1;
 };

@@ -472,20 +472,19 @@ Item {
         }
     }
 
-    // Stand-ins until the calibration wizards come: id, parent and caption only.
-    ColumnMenuFrame {
+    CalibratingZeroFlowOffsetFrame {
         id: calibratingZeroFlowOffsetFrame
         objectName: "calibratingZeroFlowOffsetFrame"
         caption: qsTr("Calibrating zero flow offset")
         prevFrame: additionalParametersFrame
     }
-    ColumnMenuFrame {
+    SettingZeroFlowPointFrame {
         id: settingZeroFlowPointFrame
         objectName: "settingZeroFlowPointFrame"
         caption: qsTr("Setting a zero flow point")
         prevFrame: additionalParametersFrame
     }
-    ColumnMenuFrame {
+    AdditionalDelayAdjustmentFrame {
         id: additionalDelayAdjustmentFrame
         objectName: "additionalDelayAdjustmentFrame"
         caption: qsTr("Additional delay adjustment")
@@ -860,18 +859,12 @@ Item {
         }
     }
 
-    // Stand-in until the schedule screen comes: its first interval entry only.
-    ColumnMenuFrame {
+    ScheduleSettingsFrame {
         id: scheduleSettingsFrame
         objectName: "scheduleSettingsFrame"
         caption: qsTr("Schedule")
         prevFrame: applicationsFrame
-
-        MenuRowItem {
-            property int intervalIndex: 0
-            caption: qsTr("Interval") + " " + (intervalIndex + 1)
-            frame: intervalScheduleSettings
-        }
+        entryFrame: intervalScheduleSettings
     }
 
     ColumnMenuFrame {
