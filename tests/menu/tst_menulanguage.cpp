@@ -72,6 +72,8 @@ private slots:
     void cleanup();
     void chosenLanguageShownAfterRestart_data();
     void chosenLanguageShownAfterRestart();
+    void russianRowsFit_data();
+    void russianRowsFit();
 
 private:
     // The program's context over the build's program folder; a restart it asks for is
@@ -214,6 +216,70 @@ void tst_MenuLanguage::chosenLanguageShownAfterRestart()
     // Once more without a choice: the stored one holds.
     QVERIFY2(startedAgain(menu), qPrintable(menu.error()));
     verifyShown(menu, after);
+}
+
+void tst_MenuLanguage::russianRowsFit_data()
+{
+    QTest::addColumn<QSize>("size");
+    QTest::newRow("640x480") << QSize(640, 480);
+    QTest::newRow("800x600") << QSize(800, 600);
+}
+
+// Russian runs longer than English: in every frame of the tree, no row's caption runs under
+// its value or past the row, and no header past the frame.
+void tst_MenuLanguage::russianRowsFit()
+{
+    QFETCH(QSize, size);
+    MenuDriver menu(size);
+    menu.instrument().setGeneration(2);
+    menu.instrument().setHeatChannel(true);
+    menu.setContext(makeContext());
+    QVERIFY2(menu.start(), qPrintable(menu.error()));
+    QCOMPARE(menu.context()->getLanguageName(), QStringLiteral("Русский"));
+    QVERIFY(MenuDriver::waitFor(
+        [&] { return menu.evaluate(QStringLiteral("deviceModbus.connected")).toBool(); }, 5000));
+
+    QObject *navigation = menu.object(QStringLiteral("navigationManager"));
+    const QStringList frames =
+        menu.evaluate(QStringLiteral("(function () { var names = [];"
+                                     "  var all = navigationManager.deviceFrames.children;"
+                                     "  for (var i = 0; i < all.length; ++i)"
+                                     "    if (all[i].model !== undefined && all[i].objectName)"
+                                     "      names.push(all[i].objectName);"
+                                     "  return names; })()"))
+            .toStringList();
+    QVERIFY(!frames.isEmpty());
+    QStringList overflows;
+    for (const QString &name : frames) {
+        QObject *frame =
+            navigation->property("deviceFrames").value<QObject *>()->findChild<QObject *>(name);
+        QMetaObject::invokeMethod(navigation, "gotoFrame",
+                                  Q_ARG(QVariant, QVariant::fromValue(frame)),
+                                  Q_ARG(QVariant, true));
+        // The rows' values are in once the frame's first answers came.
+        MenuDriver::settle(400);
+        // Each overflowing row as its caption and the value beside it.
+        const QVariantList found =
+            menu.evaluate(QStringLiteral(
+                              "(function () { var frame = navigationManager.currentFrame;"
+                              "  var found = [];"
+                              "  for (var i = 0; i < frame.model.count; ++i) {"
+                              "    var row = frame.model.get(i);"
+                              "    if (!row.visible || row.hidden || !row.captionItem) continue;"
+                              "    var text = row.captionItem;"
+                              "    if (text.implicitWidth > text.width + 0.5)"
+                              "      found.push([text.text, row.valueItem ? row.valueItem.text"
+                              "                                           : '']);"
+                              "  }"
+                              "  return found; })()"))
+                .toList();
+        for (const QVariant &row : found) {
+            const QStringList texts = row.toStringList();
+            overflows << QStringLiteral("%1: \"%2\" beside \"%3\"")
+                             .arg(name, texts.value(0), texts.value(1));
+        }
+    }
+    QVERIFY2(overflows.isEmpty(), qPrintable(overflows.join(QLatin1Char('\n'))));
 }
 
 QTEST_MAIN(tst_MenuLanguage)

@@ -630,7 +630,7 @@
     </message>
     <message>
         <source>LB of signal search zone</source>
-        <translation>Нижняя граница поиска сигнала</translation>
+        <translation>Начало зоны поиска сигнала</translation>
     </message>
     <message>
         <source>Tmin</source>
@@ -638,7 +638,7 @@
     </message>
     <message>
         <source>UB of signal search zone</source>
-        <translation>Верхняя граница поиска сигнала</translation>
+        <translation>Конец зоны поиска сигнала</translation>
     </message>
     <message>
         <source>Tmax</source>
@@ -994,7 +994,7 @@
     </message>
     <message>
         <source>Suggested XDCR spacing</source>
-        <translation>Рекомендуемое расстояние между ПЭП</translation>
+        <translation>Рекоменд. расст. между ПЭП</translation>
     </message>
     <message>
         <source>Volume +</source>
@@ -1332,7 +1332,7 @@
     </message>
     <message>
         <source>Measured resistance (w/o corr.)</source>
-        <translation>Измер. сопротивление (без корр.)</translation>
+        <translation>Измер. сопр. (без корр.)</translation>
     </message>
     <message>
         <source>Measured resistance</source>
