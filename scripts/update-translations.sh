@@ -1,7 +1,8 @@
 #!/bin/sh
-# Refreshes the menu's translation sources from the code: every text marked in share/menu/qml and
-# menu/ joins share/menu/i18n/menu_ru.ts, a new or changed text as unfinished (the file check among
-# the tests then names it), a text gone from the code leaves the file. The build compiles the file.
+# Refreshes the translation sources from the code: every text marked in share/menu/qml and menu/
+# joins share/menu/i18n/menu_ru.ts, every text of the library (bus/, plugin/) dorrikbus_ru.ts; a
+# new or changed text comes in unfinished (the file check among the tests then names it), a text
+# gone from the code leaves the file. The build compiles both beside the program.
 # lupdate comes from qt6-l10n-tools (scripts/deps.sh).
 set -eu
 cd "$(dirname "$0")/.."
@@ -11,3 +12,5 @@ LUPDATE=${LUPDATE:-/usr/lib/qt6/bin/lupdate}
 # translation the place where unrelated branches collide.
 "$LUPDATE" -silent -locations none -no-obsolete -source-language en -target-language ru \
     share/menu/qml menu -ts share/menu/i18n/menu_ru.ts
+"$LUPDATE" -silent -locations none -no-obsolete -source-language en -target-language ru \
+    bus plugin -ts share/menu/i18n/dorrikbus_ru.ts

@@ -25,6 +25,7 @@ struct Shown
     QString no;           // and its refusing button
     QString spaceKey;     // the letter layout's space bar
     QString lettersKey;   // the number layout's key back to the letters
+    QString libraryError; // an exception's text, from the library's translation
 };
 
 Shown english()
@@ -39,7 +40,8 @@ Shown english()
                            "Archives will be erased.\n\nContinue?"),
             QStringLiteral("No"),
             QStringLiteral("english"),
-            QStringLiteral("abc")};
+            QStringLiteral("abc"),
+            QStringLiteral("illegal data address")};
 }
 
 Shown russian()
@@ -54,7 +56,8 @@ Shown russian()
                            "Архивы будут стёрты.\n\nПродолжить?"),
             QStringLiteral("Нет"),
             QStringLiteral("русский"),
-            QStringLiteral("абв")};
+            QStringLiteral("абв"),
+            QStringLiteral("недопустимый адрес данных")};
 }
 
 QObject *activePopup(MenuDriver &menu)
@@ -112,6 +115,7 @@ void tst_MenuLanguage::verifyShown(MenuDriver &menu, const Shown &shown)
     MenuContext *context = menu.context();
     QCOMPARE(context->languages(), (QStringList{"English", "Русский"}));
     QCOMPARE(context->getLanguageName(), shown.language);
+    QCOMPARE(QCoreApplication::translate("DorrikBus", "illegal data address"), shown.libraryError);
     // What the archive export picks its encoding by: Windows-1251 for "ru" on Windows.
     QCOMPARE(menu.evaluate(QStringLiteral(
                                "menuContext.languageNameToSuffix(menuContext.getLanguageName())"))
