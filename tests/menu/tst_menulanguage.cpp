@@ -2,6 +2,7 @@
 // choice made in the language row, the restart that follows, and what the menu shows then.
 #include "menudriver.h"
 #include "menutestcontext.h"
+#include "modbusbytes.h"
 
 #include <QQuickItem>
 #include <QSettings>
@@ -237,6 +238,8 @@ void tst_MenuLanguage::russianRowsFit()
     MenuDriver menu(size);
     menu.instrument().setGeneration(2);
     menu.instrument().setHeatChannel(true);
+    // Among the longest values: an open heat supply system, on the supply pipe.
+    menu.instrument().setRegisters(401025, ModbusBytes::fromUInt16(1));
     menu.setContext(makeContext());
     QVERIFY2(menu.start(), qPrintable(menu.error()));
     QCOMPARE(menu.context()->getLanguageName(), QStringLiteral("Русский"));

@@ -485,7 +485,7 @@
         <source>Battery time remains
    display on
    display off</source>
-        <translation>Работа от батареи
+        <translation>Время работы от батареи
    дисплей вкл.
    дисплей выкл.</translation>
     </message>
@@ -798,7 +798,7 @@
     </message>
     <message>
         <source>Inertial time</source>
-        <translation>Время инерции</translation>
+        <translation>Постоянная времени</translation>
     </message>
     <message>
         <source>Pipe sound speed</source>
@@ -1142,12 +1142,12 @@
     </message>
     <message>
         <source>Battery time remains</source>
-        <translation>Работа от батареи</translation>
+        <translation>Время работы от батареи</translation>
     </message>
     <message>
         <source>Battery time remains
 (without display)</source>
-        <translation>Работа от батареи
+        <translation>Время работы от батареи
 (без дисплея)</translation>
     </message>
     <message>
@@ -1348,7 +1348,7 @@
     </message>
     <message>
         <source>Heat supply system</source>
-        <translation>Система теплоснабжения</translation>
+        <translation>Теплоснабжение</translation>
     </message>
     <message>
         <source>Ghs</source>
@@ -1753,11 +1753,11 @@ Continue?</source>
     </message>
     <message>
         <source>Opened (supply pipe)</source>
-        <translation>Открытая (подающий трубопровод)</translation>
+        <translation>Открытая (подающий)</translation>
     </message>
     <message>
         <source>Opened (return pipe)</source>
-        <translation>Открытая (обратный трубопровод)</translation>
+        <translation>Открытая (обратный)</translation>
     </message>
     <message>
         <source>Closed</source>
