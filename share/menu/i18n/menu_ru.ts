@@ -64,7 +64,7 @@
     </message>
     <message>
         <source>init error</source>
-        <translation>ошибка инициализации</translation>
+        <translation>ошибка иниц.</translation>
     </message>
     <message>
         <source>installed</source>
