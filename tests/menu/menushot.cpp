@@ -771,6 +771,22 @@ int main(int argc, char *argv[])
                               clickRow(menu, QStringLiteral("initializeRow"));
                    },
                    russianSize});
+    scenes.append({"ru-editor-heat-supply-list",
+                   [toRussian](MenuDriver &menu) {
+                       menu.instrument().setRegisters(400224, ModbusBytes::fromUInt16(0));
+                       return toRussian(menu) &&
+                              showTreeFrame(menu, QStringLiteral("heatCalcParametersFrame")) &&
+                              MenuDriver::waitFor(
+                                  [&] {
+                                      return menu
+                                          .evaluate(
+                                              QStringLiteral("deviceProps.fluidType.value === 0"))
+                                          .toBool();
+                                  },
+                                  3000) &&
+                              clickRow(menu, QStringLiteral("heatSupplySystemRow"));
+                   },
+                   russianSize});
     scenes.append({"ru-keypad-letters",
                    [toRussian](MenuDriver &menu) {
                        return toRussian(menu) && showKeypad(menu, "shownText",
