@@ -5,6 +5,7 @@
 #include "menudriver.h"
 #include "modbusbytes.h"
 #include "qmlwarningrule.h"
+#include "translatehelper.h"
 
 #include <QApplication>
 #include <QDir>
@@ -1002,6 +1003,82 @@ int main(int argc, char *argv[])
                            MenuDriver::settle(600);
                            return true;
                        }});
+    }
+    // The menu in Russian at the smaller size, where the longer texts overflow first: every frame
+    // of the tree, a question and the keypad, through the program's own translation files.
+    static TranslateHelper *russian = nullptr;
+    const auto toRussian = [](MenuDriver &menu) {
+        if (russian)
+            return true;
+        russian = new TranslateHelper(QStringLiteral("menu"), QStringLiteral(DORRIK_PROGRAM_DIR));
+        const int file = int(russian->translationFiles().indexOf(QStringLiteral("menu_ru.qm")));
+        if (file < 0)
+            return false;
+        russian->loadTranslation(file);
+        qmlEngine(menu.root())->retranslate();
+        return true;
+    };
+    const auto toEnglish = [](MenuDriver &menu) {
+        if (!russian)
+            return;
+        delete russian;
+        russian = nullptr;
+        qmlEngine(menu.root())->retranslate();
+        if (QObject *keypad = menu.object(QStringLiteral("keypadScroller")))
+            keypad->setProperty("keypadLanguageName", QStringLiteral("English"));
+    };
+    const QSize russianSize(640, 480);
+    for (const QString &frame : treeFrames) {
+        scenes.append({"ru-tree-" + frame.toLatin1(),
+                       [frame, toRussian](MenuDriver &menu) {
+                           return toRussian(menu) && showTreeFrame(menu, frame, [&] {
+                                      if (frame == QLatin1String("documentationFrame"))
+                                          putDocuments(menu);
+                                  });
+                       },
+                       russianSize});
+    }
+    scenes.append({"ru-question-factory-reset",
+                   [toRussian](MenuDriver &menu) {
+                       menu.instrument().setRegisters(400224, ModbusBytes::fromUInt16(0));
+                       return toRussian(menu) &&
+                              showTreeFrame(menu, QStringLiteral("systemSettingsFrame")) &&
+                              clickRow(menu, QStringLiteral("initializeRow"));
+                   },
+                   russianSize});
+    scenes.append({"ru-editor-heat-supply-list",
+                   [toRussian](MenuDriver &menu) {
+                       menu.instrument().setRegisters(400224, ModbusBytes::fromUInt16(0));
+                       return toRussian(menu) &&
+                              showTreeFrame(menu, QStringLiteral("heatCalcParametersFrame")) &&
+                              MenuDriver::waitFor(
+                                  [&] {
+                                      return menu
+                                          .evaluate(
+                                              QStringLiteral("deviceProps.fluidType.value === 0"))
+                                          .toBool();
+                                  },
+                                  3000) &&
+                              clickRow(menu, QStringLiteral("heatSupplySystemRow"));
+                   },
+                   russianSize});
+    scenes.append({"ru-keypad-letters",
+                   [toRussian](MenuDriver &menu) {
+                       return toRussian(menu) && showKeypad(menu, "shownText",
+                                                            {{QStringLiteral("keypadLanguageName"),
+                                                              QString::fromUtf8("Русский")}});
+                   },
+                   russianSize});
+    scenes.append(
+        {"ru-keypad-numbers",
+         [toRussian](MenuDriver &menu) { return toRussian(menu) && showKeypad(menu, "shownNum"); },
+         russianSize});
+    // The tree's own pictures are English again.
+    if (!treeScenes.isEmpty()) {
+        treeScenes.first().walk = [walk = treeScenes.first().walk, toEnglish](MenuDriver &menu) {
+            toEnglish(menu);
+            return walk(menu);
+        };
     }
     scenes.append(treeScenes);
 

@@ -176,6 +176,20 @@ void MenuDriver::restoreLink()
     client->setTransport(m_instrument.link());
 }
 
+bool MenuDriver::restart(const std::function<std::unique_ptr<MenuContext>()> &makeContext,
+                         bool ownLink)
+{
+    if (m_context) {
+        if (ModbusClient *client = qobject_cast<ModbusClient *>(object("modbusClient")))
+            client->setTransport(nullptr);
+    }
+    m_context.reset();
+    // The old document's deferred deletions run before the new one loads.
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+    m_context = makeContext ? makeContext() : nullptr;
+    return start(ownLink);
+}
+
 QQuickWindow *MenuDriver::window() const
 {
     return m_context ? m_context->viewer() : nullptr;

@@ -49,6 +49,11 @@ public:
     // replaces: take the instrument's link off the client before one, and put it back after.
     void detachLink();
     void restoreLink();
+    // The program started anew, as a restart of the menu does: the running context and its view
+    // go, and `context` (made after this one is gone, so that it reads what was stored) starts in
+    // the same home with the same settings; as start() otherwise.
+    bool restart(const std::function<std::unique_ptr<MenuContext>()> &makeContext,
+                 bool ownLink = true);
 
     TavrinInstrument &instrument() { return m_instrument; }
     MenuContext *context() const { return m_context.get(); }
