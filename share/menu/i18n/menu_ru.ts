@@ -57,6 +57,21 @@
     </message>
 </context>
 <context>
+    <name>CalibrationButtonsRow</name>
+    <message>
+        <source>Stop</source>
+        <translation>Стоп</translation>
+    </message>
+    <message>
+        <source>Start</source>
+        <translation>Пуск</translation>
+    </message>
+    <message>
+        <source>Set</source>
+        <translation>Установить</translation>
+    </message>
+</context>
+<context>
     <name>Card status</name>
     <message>
         <source>no card</source>
@@ -102,6 +117,13 @@
     </message>
 </context>
 <context>
+    <name>Configurations</name>
+    <message>
+        <source>Load from file</source>
+        <translation>Загрузить из файла</translation>
+    </message>
+</context>
+<context>
     <name>ConfirmDialog</name>
     <message>
         <source>Yes</source>
@@ -110,6 +132,21 @@
     <message>
         <source>No</source>
         <translation>Нет</translation>
+    </message>
+</context>
+<context>
+    <name>ConnectionSettingsDialog</name>
+    <message>
+        <source>Connection settings</source>
+        <translation>Настройки связи</translation>
+    </message>
+    <message>
+        <source>Available devices: </source>
+        <translation>Доступные приборы: </translation>
+    </message>
+    <message>
+        <source>Ok</source>
+        <translation>ОК</translation>
     </message>
 </context>
 <context>
@@ -316,6 +353,13 @@
     </message>
 </context>
 <context>
+    <name>DeviceEventer</name>
+    <message>
+        <source>Battery is low, shutdown the device?</source>
+        <translation>Аккумулятор разряжен. Выключить прибор?</translation>
+    </message>
+</context>
+<context>
     <name>DeviceFrames</name>
     <message>
         <source>Connection: </source>
@@ -458,10 +502,6 @@
         <translation>Интервал</translation>
     </message>
     <message>
-        <source>Saving/loading configuration</source>
-        <translation>Сохранение/загрузка конфигурации</translation>
-    </message>
-    <message>
         <source>Documentation</source>
         <translation>Документация</translation>
     </message>
@@ -516,6 +556,13 @@
     <message>
         <source>Site editing</source>
         <translation>Редактирование объекта</translation>
+    </message>
+</context>
+<context>
+    <name>DevicePowerManager</name>
+    <message>
+        <source>Shutting down...</source>
+        <translation>Выключение...</translation>
     </message>
 </context>
 <context>
@@ -1663,6 +1710,95 @@ Continue?</source>
     </message>
 </context>
 <context>
+    <name>ExportImportDialog</name>
+    <message>
+        <source>Saving successfully completed</source>
+        <translation>Сохранение успешно завершено</translation>
+    </message>
+    <message>
+        <source>Loading successfully completed</source>
+        <translation>Загрузка успешно завершена</translation>
+    </message>
+    <message>
+        <source>Saving configuration ...</source>
+        <translation>Сохранение конфигурации ...</translation>
+    </message>
+    <message>
+        <source>Loading configuration ...</source>
+        <translation>Загрузка конфигурации ...</translation>
+    </message>
+    <message>
+        <source>Name: </source>
+        <translation>Имя: </translation>
+    </message>
+    <message>
+        <source>Stop</source>
+        <translation>Стоп</translation>
+    </message>
+    <message>
+        <source>Ok</source>
+        <translation>ОК</translation>
+    </message>
+</context>
+<context>
+    <name>ExportImportFrame</name>
+    <message>
+        <source>Saving/loading configuration</source>
+        <translation>Сохранение/загрузка конфигурации</translation>
+    </message>
+    <message>
+        <source>(measuring will be temporarily suspended)</source>
+        <translation>(измерения будут временно приостановлены)</translation>
+    </message>
+    <message>
+        <source>Load configuration </source>
+        <translation>Загрузить конфигурацию </translation>
+    </message>
+    <message>
+        <source>Please, stop all adjustments before loading configuration</source>
+        <translation>Остановите все калибровки перед загрузкой конфигурации</translation>
+    </message>
+    <message>
+        <source>Save current device configuration?</source>
+        <translation>Сохранить текущую конфигурацию прибора?</translation>
+    </message>
+    <message>
+        <source>Please, stop all adjustments before saving configuration</source>
+        <translation>Остановите все калибровки перед сохранением конфигурации</translation>
+    </message>
+    <message>
+        <source>Are you sure want to delete config </source>
+        <translation>Удалить конфигурацию </translation>
+    </message>
+    <message>
+        <source>No saved configurations</source>
+        <translation>Нет сохранённых конфигураций</translation>
+    </message>
+    <message>
+        <source>Load</source>
+        <translation>Загрузить</translation>
+    </message>
+    <message>
+        <source>Save</source>
+        <translation>Сохранить</translation>
+    </message>
+</context>
+<context>
+    <name>ExportManager</name>
+    <message>
+        <source>Incompatible Tavrin version</source>
+        <translation>Несовместимая версия Tavrin</translation>
+    </message>
+    <message>
+        <source>Error loading configuration</source>
+        <translation>Ошибка загрузки конфигурации</translation>
+    </message>
+    <message>
+        <source>Error saving configuration</source>
+        <translation>Ошибка сохранения конфигурации</translation>
+    </message>
+</context>
+<context>
     <name>FlagsProperty</name>
     <message>
         <source>no</source>
@@ -1762,6 +1898,13 @@ Continue?</source>
     <message>
         <source>Closed</source>
         <translation>Закрытая</translation>
+    </message>
+</context>
+<context>
+    <name>IntervalScheduleMenuItem</name>
+    <message>
+        <source>Logging interval</source>
+        <translation>Интервал архивирования</translation>
     </message>
 </context>
 <context>
@@ -1911,6 +2054,13 @@ Do you want to replace it?</source>
     </message>
 </context>
 <context>
+    <name>OnFlowZeroAdjustment</name>
+    <message>
+        <source>Next</source>
+        <translation>Далее</translation>
+    </message>
+</context>
+<context>
     <name>PowerManager</name>
     <message>
         <source>can&apos;t open file &apos;%1&apos;: %2</source>
@@ -2028,6 +2178,29 @@ Do you want to replace it?</source>
     </message>
 </context>
 <context>
+    <name>ScheduleSettingsFrame</name>
+    <message>
+        <source>Run the scheduler?</source>
+        <translation>Запустить планировщик?</translation>
+    </message>
+    <message>
+        <source>Stop the scheduler?</source>
+        <translation>Остановить планировщик?</translation>
+    </message>
+    <message>
+        <source>Scheduled job completed</source>
+        <translation>Задание планировщика выполнено</translation>
+    </message>
+    <message>
+        <source>Start</source>
+        <translation>Пуск</translation>
+    </message>
+    <message>
+        <source>Stop</source>
+        <translation>Стоп</translation>
+    </message>
+</context>
+<context>
     <name>SeaBattle</name>
     <message>
         <source>Sea battle</source>
@@ -2068,6 +2241,45 @@ Do you want to replace it?</source>
     <message>
         <source>You loose, sir</source>
         <translation>Вы проиграли, сэр</translation>
+    </message>
+</context>
+<context>
+    <name>SettingZeroFlowPointFrame</name>
+    <message>
+        <source>Place the sensor 2 upstream, the sensor 1 downstream and press </source>
+        <translation>Установите датчик 2 выше по потоку, датчик 1 ниже по потоку и нажмите </translation>
+    </message>
+    <message>
+        <source>Now place the sensor 1 upstream, the sensor 2 downstream (note that the speed of sound should be equal to </source>
+        <translation>Теперь установите датчик 1 выше по потоку, датчик 2 ниже по потоку (скорость звука должна быть равна </translation>
+    </message>
+    <message>
+        <source>) and press </source>
+        <translation>) и нажмите </translation>
+    </message>
+    <message>
+        <source>Press </source>
+        <translation>Нажмите </translation>
+    </message>
+    <message>
+        <source> to save calculated dt0 and return to menu.</source>
+        <translation> для сохранения вычисленного dt0 и возврата в меню.</translation>
+    </message>
+    <message>
+        <source>To continue, press </source>
+        <translation>Для продолжения нажмите </translation>
+    </message>
+    <message>
+        <source>Start</source>
+        <translation>Пуск</translation>
+    </message>
+    <message>
+        <source>Stop</source>
+        <translation>Стоп</translation>
+    </message>
+    <message>
+        <source>Save</source>
+        <translation>Сохранить</translation>
     </message>
 </context>
 <context>
