@@ -806,6 +806,8 @@ void tst_Sites::wholeFlowByPanelKeys()
     const bool started = panel.start();
     MenuContext::overrideEmbedded(-1);
     QVERIFY2(started, qPrintable(panel.error()));
+    // Names are typed on the on-screen keypad.
+    panel.context()->setUseTextScreenKeypad(true);
     panel.window()->requestActivate();
     QVERIFY(QTest::qWaitForWindowActive(panel.window()));
     QObject *navigation = panel.object(QStringLiteral("navigationManager"));
@@ -835,12 +837,15 @@ void tst_Sites::wholeFlowByPanelKeys()
     QVERIFY(MenuDriver::waitFor([&] { return frameName() == "measurementParametersFrame"; },
                                 3000));
 
-    // Back in, Up to the tool buttons, the modify button, then the add button to its left.
+    // Back in, up to the modify button above the list, then the add button to its left.
     press(Qt::Key_Return);
     QVERIFY(MenuDriver::waitFor([&] { return frameName() == "sitesFrame"; }, 3000));
     QVERIFY(MenuDriver::waitFor([&] { return !sites->property("updating").toBool(); }, 5000));
-    press(Qt::Key_Up);
-    QVERIFY(sites->property("modifyButton").value<QQuickItem *>()->hasActiveFocus());
+    // The list keeps the chosen row: Up to the first row, once more to the button.
+    auto *modify = sites->property("modifyButton").value<QQuickItem *>();
+    for (int i = 0; i < 4 && !modify->hasActiveFocus(); ++i)
+        press(Qt::Key_Up);
+    QVERIFY(modify->hasActiveFocus());
     press(Qt::Key_Return);
     QVERIFY(sites->property("modifying").toBool());
     press(Qt::Key_Left);

@@ -35,6 +35,8 @@ BaseFrame {
     onShown: (forward) => {
         modifying = !forward
         column = 0
+        if (siteList.currentIndex < 0 && siteList.count > 0)
+            siteList.currentIndex = 0
         siteList.forceActiveFocus()
     }
     onModifyingChanged: {
@@ -481,6 +483,11 @@ BaseFrame {
             }
         }
 
+        // A list that was empty, or reset by a new table, starts again at its first row.
+        onCountChanged: {
+            if (count > 0 && (currentIndex < 0 || currentIndex >= count))
+                currentIndex = 0
+        }
         onCurrentIndexChanged: {
             if (!sitesFrame.columnAvailable(sitesFrame.rowData(currentIndex), sitesFrame.column))
                 sitesFrame.column = 0
