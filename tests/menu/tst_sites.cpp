@@ -444,19 +444,30 @@ void tst_Sites::copyAndEdit_data()
     QTest::addColumn<int>("copyEntry"); // entry of the copy list chosen, -1 none
     QTest::addColumn<QStringList>("written");
     QTest::addColumn<QStringList>("notWritten");
+    QTest::addColumn<QList<Site>>("extra"); // sites beside the fixture
     QTest::newRow("copy site 3 into slot 5")
         << "copy" << QString() << false << -1
-        << QStringList{recordWrite(5), "W 403255 00030005"} << QStringList();
+        << QStringList{recordWrite(5), "W 403255 00030005"} << QStringList()
+        << QList<Site>();
     QTest::newRow("edit an existing site: its record only")
         << "edit" << "Yard" << false << -1 << QStringList{recordWrite(3)}
-        << QStringList{"W 400023 .*", "W 403255 .*", "W 403260 .*"};
+        << QStringList{"W 400023 .*", "W 403255 .*", "W 403260 .*"}
+        << QList<Site>();
     QTest::newRow("edit, copy from another site")
         << "edit" << QString() << false << 1 << QStringList{recordWrite(3), "W 403255 00000003"}
-        << QStringList{"W 400023 .*"};
+        << QStringList{"W 400023 .*"}
+        << QList<Site>();
     QTest::newRow("Escape from a new site") << "add" << "Yard" << true << 2 << QStringList()
-                                            << QStringList{"FW .*", "W .*"};
+                                            << QStringList{"FW .*", "W .*"}
+        << QList<Site>();
     QTest::newRow("Escape from a copy") << "copy" << QString() << true << -1 << QStringList()
-                                        << QStringList{"FW .*", "W .*"};
+                                        << QStringList{"FW .*", "W .*"}
+        << QList<Site>();
+    // Entries: none, N1 0, N2 1, P1 2, Site 1 3, B1 4, P1 6: the second "P1" is slot 6.
+    QTest::newRow("copy from a name another site has too")
+        << "add" << QString() << false << 6
+        << QStringList{recordWrite(5), "W 400023 aa550005", "W 403255 00060005"} << QStringList()
+        << QList<Site>{{6, "", "", "P1"}};
 }
 
 void tst_Sites::copyAndEdit()
@@ -467,7 +478,14 @@ void tst_Sites::copyAndEdit()
     QFETCH(int, copyEntry);
     QFETCH(QStringList, written);
     QFETCH(QStringList, notWritten);
+    QFETCH(QList<Site>, extra);
     TavrinInstrument &instrument = menu().instrument();
+    if (!extra.isEmpty()) {
+        putSites(instrument, fixture + extra);
+        instrument.setSitesRevision(instrument.sitesRevision() + 1);
+        QVERIFY(waitForTable());
+        instrument.clearRequests();
+    }
     QVERIFY(enterSites(true));
     if (how == QLatin1String("copy"))
         QVERIFY(clickInRow(QStringLiteral("Site 1"), "copyButton"));

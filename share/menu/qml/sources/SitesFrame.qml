@@ -232,7 +232,7 @@ BaseFrame {
 
     // Another client's change shows as a new revision: the table is read again at once.
     ModbusItemReader {
-        item: deviceModbus.sitesRevisionRo
+        item: deviceModbus.sitesRevisionRo ? deviceModbus.sitesRevisionRo : null
         active: sitesFrame.widgetShown
     }
 
@@ -458,7 +458,7 @@ BaseFrame {
                 anchors.right: deleteButton.left
                 anchors.rightMargin: 2 * starter.mm
                 anchors.verticalCenter: parent.verticalCenter
-                height: row.height - 2 * styleManager.style.menuItemMargin
+                height: row.height - 4 * styleManager.style.menuItemMargin
                 width: height
                 image: Qt.resolvedUrl("../" + styleManager.style.cloneSiteIcon)
                 imageItem.height: height - 12
@@ -471,9 +471,9 @@ BaseFrame {
                 objectName: "sitesDeleteButton"
                 visible: sitesFrame.modifying
                 anchors.right: parent.right
-                anchors.rightMargin: 2 * starter.mm
+                anchors.rightMargin: 2 * starter.mm + styleManager.style.menuItemMargin
                 anchors.verticalCenter: parent.verticalCenter
-                height: row.height - 2 * styleManager.style.menuItemMargin
+                height: row.height - 4 * styleManager.style.menuItemMargin
                 width: height
                 image: Qt.resolvedUrl("../" + styleManager.style.deleteSiteIcon)
                 imageItem.height: height - 12
