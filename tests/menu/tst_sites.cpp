@@ -128,6 +128,8 @@ private slots:
     void addSite();
     void copyAndEdit_data();
     void copyAndEdit();
+    void editorRows_data();
+    void editorRows();
     void deleteRows_data();
     void deleteRows();
     void deleteRefused_data();
@@ -535,6 +537,82 @@ void tst_Sites::copyAndEdit()
     QCOMPARE(menu().evaluate("sitesManager.cloningSiteIndex").toInt(), -1);
 }
 
+// The editor's group and subgroup rows, from the add button: a list of "Create" (or "Modify"),
+// the names and "Clear", or the text editor at once when there are no names. Nothing is
+// written; Escape leaves without a write.
+void tst_Sites::editorRows_data()
+{
+    QTest::addColumn<QStringList>("clicks"); // in the sites list before the add button
+    QTest::addColumn<QString>("presetGroup");
+    QTest::addColumn<QString>("row");
+    QTest::addColumn<QStringList>("entries"); // empty: the text editor opens
+    QTest::addColumn<int>("choice");
+    QTest::addColumn<QString>("typed");
+    QTest::addColumn<QStringList>("path");
+    QTest::addColumn<bool>("subGroupShown");
+    const QStringList groups{"Create", "Boiler", "Pumps", "Clear"};
+    QTest::newRow("a group from the list")
+        << QStringList() << QString() << "groupRow" << groups << 2 << QString()
+        << QStringList{"Pumps", "", "Site 2"} << true;
+    QTest::newRow("Create: the text editor")
+        << QStringList() << QString() << "groupRow" << groups << 0 << "Yard"
+        << QStringList{"Yard", "", "Site 2"} << true;
+    QTest::newRow("Clear the group")
+        << QStringList{"Boiler"} << QString() << "groupRow"
+        << QStringList{"Modify", "Boiler", "Pumps", "Clear"} << 3 << QString()
+        << QStringList{"", "", "Site 2"} << false;
+    QTest::newRow("a subgroup of the chosen group")
+        << QStringList() << "Boiler" << "subGroupRow" << QStringList{"Create", "North", "Clear"}
+        << 1 << QString() << QStringList{"Boiler", "North", "Site 2"} << true;
+    QTest::newRow("a group without subgroups: the text editor at once")
+        << QStringList() << "Pumps" << "subGroupRow" << QStringList() << -1 << "East"
+        << QStringList{"Pumps", "East", "Site 2"} << true;
+    QTest::newRow("the name") << QStringList() << QString() << "nameRow" << QStringList() << -1
+                              << "Well" << QStringList{"", "", "Well"} << false;
+}
+
+void tst_Sites::editorRows()
+{
+    QFETCH(QStringList, clicks);
+    QFETCH(QString, presetGroup);
+    QFETCH(QString, row);
+    QFETCH(QStringList, entries);
+    QFETCH(int, choice);
+    QFETCH(QString, typed);
+    QFETCH(QStringList, path);
+    QFETCH(bool, subGroupShown);
+    QVERIFY(enterSites(true));
+    for (const QString &caption : std::as_const(clicks))
+        QVERIFY2(clickRow(caption), qPrintable(caption));
+    menu().click(m_frame->property("addButton").value<QQuickItem *>());
+    QVERIFY(waitForFrame(QStringLiteral("editSiteFrame")));
+    QObject *edit = menu().object(QStringLiteral("editSiteFrame"));
+    if (!presetGroup.isEmpty())
+        menu().evaluate(QStringLiteral("deviceProps.editingSiteGroup.setValue('%1', true)")
+                            .arg(presetGroup));
+    MenuDriver::settle(100);
+    menu().click(edit->property(row.toLatin1()).value<QQuickItem *>());
+    QVERIFY(MenuDriver::waitFor([&] { return activePopup() != nullptr; }, 3000));
+    if (!entries.isEmpty()) {
+        QCOMPARE(activePopup()->property("model").toStringList(), entries);
+        QMetaObject::invokeMethod(activePopup(), "chooseIndex", Q_ARG(QVariant, choice));
+        MenuDriver::settle(200);
+    }
+    if (!typed.isEmpty()) {
+        QVERIFY(MenuDriver::waitFor(
+            [&] { return menu().object(QStringLiteral("textEditorField")) != nullptr; }, 3000));
+        menu().object(QStringLiteral("textEditorField"))->setProperty("text", typed);
+        menu().keyClick(Qt::Key_Return);
+    }
+    QVERIFY(MenuDriver::waitFor([&] { return activePopup() == nullptr; }, 3000));
+    QCOMPARE(menu().evaluate("deviceModbus.editingSiteItem.sitePath").toStringList(), path);
+    QCOMPARE(edit->property("subGroupRow").value<QQuickItem *>()->isVisible(), subGroupShown);
+    menu().keyClick(Qt::Key_Escape);
+    QVERIFY(waitForFrame(QStringLiteral("sitesFrame")));
+    MenuDriver::settle(300);
+    QCOMPARE(countOf(log(), QStringLiteral("FW .*|W .*")), 0);
+}
+
 // From modifying mode: the delete button of a row, then Yes.
 void tst_Sites::deleteRows_data()
 {
@@ -581,6 +659,8 @@ void tst_Sites::deleteRows()
     const QStringList groupPath = menu().evaluate("sitesManager.model.groupPath").toStringList();
     QVERIFY(clickInRow(row, "deleteButton"));
     QVERIFY(answer(question, true));
+    QTRY_VERIFY_WITH_TIMEOUT(m_frame->property("siteList").value<QQuickItem *>()->hasActiveFocus(),
+                             2000);
     QVERIFY(waitForLog(written));
     QVERIFY(waitForTable());
     for (int slot : std::as_const(emptied))
@@ -641,6 +721,9 @@ void tst_Sites::deleteRefused()
     QVERIFY(MenuDriver::waitFor([&] { return menu().itemByText(message) != nullptr; }, 3000));
     menu().keyClick(Qt::Key_Return);
     QVERIFY(MenuDriver::waitFor([&] { return activePopup() == nullptr; }, 3000));
+    // The keys act on the list again.
+    QTRY_VERIFY_WITH_TIMEOUT(m_frame->property("siteList").value<QQuickItem *>()->hasActiveFocus(),
+                             2000);
     MenuDriver::settle(500);
     QCOMPARE(countOf(log(), QStringLiteral("FW .*|W 4032.*|W 400023 .*")), 0);
 }

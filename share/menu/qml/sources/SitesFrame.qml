@@ -534,6 +534,8 @@ BaseFrame {
             case Qt.Key_Up:
                 // Above the first row lie the tool buttons.
                 event.accepted = true
+                if (sitesFrame.updating)
+                    break
                 if (upButton.enabled)
                     upButton.forceActiveFocus()
                 else if (groupNameButton.visible)
