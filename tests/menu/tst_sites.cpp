@@ -128,6 +128,8 @@ private slots:
     void addSite();
     void copyAndEdit_data();
     void copyAndEdit();
+    void rowKeys_data();
+    void rowKeys();
     void editorRows_data();
     void editorRows();
     void deleteRows_data();
@@ -535,6 +537,96 @@ void tst_Sites::copyAndEdit()
     if (!name.isEmpty() && !escape)
         QCOMPARE(recordOf(instrument, 3), encodeSiteRecord("", "", name));
     QCOMPARE(menu().evaluate("sitesManager.cloningSiteIndex").toInt(), -1);
+}
+
+// Keys on a row of the list: Left and Right over the caption, copy and delete columns, and what
+// Return, Right, Left, Backspace and Delete do there.
+void tst_Sites::rowKeys_data()
+{
+    QTest::addColumn<bool>("modifying");
+    QTest::addColumn<QStringList>("clicks");
+    QTest::addColumn<QString>("row");
+    QTest::addColumn<QList<int>>("keys");
+    QTest::addColumn<QString>("expect"); // copy, question, path, write, column
+    QTest::addColumn<QString>("value");
+    const QString deleteSite = "Are you sure want to delete site \"Site 1\" ?";
+    QTest::newRow("Right, Return: copy")
+        << true << QStringList() << "Site 1" << QList<int>{Qt::Key_Right, Qt::Key_Return}
+        << "copy" << "Copy from: Site 1";
+    QTest::newRow("Right twice, Return: delete")
+        << true << QStringList() << "Site 1"
+        << QList<int>{Qt::Key_Right, Qt::Key_Right, Qt::Key_Return} << "question" << deleteSite;
+    QTest::newRow("Right past the last column stays")
+        << true << QStringList() << "Site 1"
+        << QList<int>{Qt::Key_Right, Qt::Key_Right, Qt::Key_Right} << "column" << "2";
+    QTest::newRow("a group has no copy column")
+        << true << QStringList() << "Boiler" << QList<int>{Qt::Key_Right} << "column" << "2";
+    QTest::newRow("Right, Left: back on the caption")
+        << true << QStringList() << "Site 1" << QList<int>{Qt::Key_Right, Qt::Key_Left}
+        << "column" << "0";
+    QTest::newRow("Delete key") << true << QStringList() << "Site 1"
+                                << QList<int>{Qt::Key_Delete} << "question" << deleteSite;
+    QTest::newRow("Delete key while selecting: nothing")
+        << false << QStringList() << "Site 1" << QList<int>{Qt::Key_Delete} << "column" << "0";
+    QTest::newRow("Right while selecting chooses")
+        << false << QStringList() << "Site 1" << QList<int>{Qt::Key_Right} << "write"
+        << "W 400128 0003";
+    QTest::newRow("Return on a group enters it")
+        << false << QStringList() << "Boiler" << QList<int>{Qt::Key_Return} << "path" << "Boiler";
+    QTest::newRow("Left on the caption goes up")
+        << true << QStringList{"Boiler", "North"} << "N1" << QList<int>{Qt::Key_Left} << "path"
+        << "Boiler";
+    QTest::newRow("Backspace goes up")
+        << false << QStringList{"Boiler"} << "B1" << QList<int>{Qt::Key_Backspace} << "path"
+        << "";
+    QTest::newRow("Up above the first row, Up on the up button goes up")
+        << false << QStringList{"Boiler"} << "North" << QList<int>{Qt::Key_Up, Qt::Key_Up}
+        << "path" << "";
+}
+
+void tst_Sites::rowKeys()
+{
+    QFETCH(bool, modifying);
+    QFETCH(QStringList, clicks);
+    QFETCH(QString, row);
+    QFETCH(QList<int>, keys);
+    QFETCH(QString, expect);
+    QFETCH(QString, value);
+    QVERIFY(enterSites(modifying));
+    for (const QString &caption : std::as_const(clicks))
+        QVERIFY2(clickRow(caption), qPrintable(caption));
+    const int index = rowOf(row);
+    QVERIFY(index >= 0);
+    menu().evaluate(
+        QStringLiteral("navigationManager.deviceFrames.frameWithSite.siteList.currentIndex = %1")
+            .arg(index));
+    auto *list = m_frame->property("siteList").value<QQuickItem *>();
+    list->forceActiveFocus();
+    QVERIFY(list->hasActiveFocus());
+    for (int key : std::as_const(keys))
+        menu().keyClick(Qt::Key(key));
+    if (expect == QLatin1String("copy")) {
+        QVERIFY(waitForFrame(QStringLiteral("editSiteFrame")));
+        QVERIFY(menu().itemByText(value));
+    } else if (expect == QLatin1String("question")) {
+        QVERIFY(answer(value, false));
+    } else if (expect == QLatin1String("path")) {
+        QTRY_COMPARE_WITH_TIMEOUT(
+            menu().evaluate("sitesManager.model.groupPath").toStringList().join("/"), value, 2000);
+    } else if (expect == QLatin1String("write")) {
+        QVERIFY(waitForLog({value}));
+    } else {
+        MenuDriver::settle(100);
+        QCOMPARE(m_frame->property("column").toInt(), value.toInt());
+        QVERIFY(!activePopup());
+    }
+    // Modifying mode left: the cursor is on the caption again.
+    if (currentFrame() == QLatin1String("sitesFrame") && modifying) {
+        m_frame->setProperty("modifying", false);
+        QCOMPARE(m_frame->property("column").toInt(), 0);
+    }
+    MenuDriver::settle(200);
+    QCOMPARE(countOf(log(), QStringLiteral("FW .*|W 4032.*|W 400023 .*")), 0);
 }
 
 // The editor's group and subgroup rows, from the add button: a list of "Create" (or "Modify"),
