@@ -461,7 +461,7 @@ BaseFrame {
                 height: row.height - 4 * styleManager.style.menuItemMargin
                 width: height
                 image: Qt.resolvedUrl("../" + styleManager.style.cloneSiteIcon)
-                imageItem.height: height - 12
+                imageItem.height: height * 0.75
                 imageItem.fillMode: Image.PreserveAspectFit
                 activeFocusOnTab: false
                 onClicked: sitesFrame.act(index, 1)
@@ -476,7 +476,7 @@ BaseFrame {
                 height: row.height - 4 * styleManager.style.menuItemMargin
                 width: height
                 image: Qt.resolvedUrl("../" + styleManager.style.deleteSiteIcon)
-                imageItem.height: height - 12
+                imageItem.height: height * 0.75
                 imageItem.fillMode: Image.PreserveAspectFit
                 activeFocusOnTab: false
                 onClicked: sitesFrame.act(index, 2)
