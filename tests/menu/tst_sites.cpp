@@ -58,8 +58,8 @@ struct Site
     QString group, subGroup, name;
     bool operator==(const Site &other) const
     {
-        return slot == other.slot && group == other.group && subGroup == other.subGroup
-               && name == other.name;
+        return slot == other.slot && group == other.group && subGroup == other.subGroup &&
+               name == other.name;
     }
 };
 
@@ -128,6 +128,8 @@ private slots:
     void addSite();
     void copyAndEdit_data();
     void copyAndEdit();
+    void boldRows_data();
+    void boldRows();
     void rowKeys_data();
     void rowKeys();
     void editorRows_data();
@@ -225,8 +227,7 @@ bool tst_Sites::waitForFrame(const QString &frame)
 
 bool tst_Sites::waitForLog(const QStringList &patterns, int timeoutMs)
 {
-    const bool found =
-        MenuDriver::waitFor([&] { return inOrder(log(), patterns); }, timeoutMs);
+    const bool found = MenuDriver::waitFor([&] { return inOrder(log(), patterns); }, timeoutMs);
     if (!found)
         qWarning().noquote() << "log:" << log().join(QStringLiteral(", "));
     return found;
@@ -239,7 +240,8 @@ bool tst_Sites::waitForTable()
         [&] {
             for (int slot = 0; slot < SiteRecords::Count; ++slot) {
                 const QStringList path =
-                    menu().evaluate(QStringLiteral("sitesManager.model.getSitePath(%1)").arg(slot))
+                    menu()
+                        .evaluate(QStringLiteral("sitesManager.model.getSitePath(%1)").arg(slot))
                         .toStringList();
                 if (path != namesOf(menu().instrument(), slot))
                     return false;
@@ -265,34 +267,38 @@ bool tst_Sites::enterSites(bool modifying)
             return false;
     }
     return menu().itemByText(modifying ? QStringLiteral("Sites editing")
-                                       : QStringLiteral("Site selection"))
-           != nullptr;
+                                       : QStringLiteral("Site selection")) != nullptr;
 }
 
 int tst_Sites::rowOf(const QString &caption)
 {
     return menu()
-        .evaluate(QStringLiteral("(function () { var list = navigationManager.deviceFrames.frameWithSite.siteList;"
-                                 " for (var i = 0; i < list.count; ++i) {"
-                                 " var item = list.itemAtIndex(i);"
-                                 " if (item && item.rowInfo.name === '%1') return i; }"
-                                 " return -1 })()")
-                      .arg(caption))
+        .evaluate(
+            QStringLiteral(
+                "(function () { var list = navigationManager.deviceFrames.frameWithSite.siteList;"
+                " for (var i = 0; i < list.count; ++i) {"
+                " var item = list.itemAtIndex(i);"
+                " if (item && item.rowInfo.name === '%1') return i; }"
+                " return -1 })()")
+                .arg(caption))
         .toInt();
 }
 
 bool tst_Sites::clickRow(const QString &caption)
 {
     if (!MenuDriver::waitFor([&] { return rowOf(caption) >= 0; }, 3000)) {
-        qWarning() << "rows" << menu().evaluate("navigationManager.deviceFrames.frameWithSite.siteList.count")
+        qWarning() << "rows"
+                   << menu().evaluate("navigationManager.deviceFrames.frameWithSite.siteList.count")
                    << menu().evaluate("sitesManager.model.groupPath");
         return false;
     }
-    auto *text = menu()
-                     .evaluate(QStringLiteral("navigationManager.deviceFrames.frameWithSite.siteList.itemAtIndex(%1)"
-                                              ".captionItem")
-                                   .arg(rowOf(caption)))
-                     .value<QQuickItem *>();
+    auto *text =
+        menu()
+            .evaluate(QStringLiteral(
+                          "navigationManager.deviceFrames.frameWithSite.siteList.itemAtIndex(%1)"
+                          ".captionItem")
+                          .arg(rowOf(caption)))
+            .value<QQuickItem *>();
     if (!text)
         return false;
     menu().click(text);
@@ -304,12 +310,13 @@ bool tst_Sites::clickInRow(const QString &caption, const char *button)
     const int row = rowOf(caption);
     if (row < 0)
         return false;
-    auto *target = menu()
-                       .evaluate(QStringLiteral("navigationManager.deviceFrames.frameWithSite.siteList"
-                                                ".itemAtIndex(%1).%2")
-                                     .arg(row)
-                                     .arg(QLatin1String(button)))
-                       .value<QQuickItem *>();
+    auto *target =
+        menu()
+            .evaluate(QStringLiteral("navigationManager.deviceFrames.frameWithSite.siteList"
+                                     ".itemAtIndex(%1).%2")
+                          .arg(row)
+                          .arg(QLatin1String(button)))
+            .value<QQuickItem *>();
     if (!target || !target->isVisible())
         return false;
     menu().click(target);
@@ -352,10 +359,9 @@ void tst_Sites::chooseSite_data()
     QTest::newRow("site in a subgroup")
         << QStringList{"Boiler", "North", "N2"} << QString() << "W 400128 0001";
     QTest::newRow("site in a group") << QStringList{"Boiler", "B1"} << QString() << "W 400128 0004";
-    QTest::newRow("index past the slots") << QStringList() << "sitesManager.chooseSite(20)"
-                                          << QString();
-    QTest::newRow("negative index") << QStringList() << "sitesManager.chooseSite(-1)"
-                                    << QString();
+    QTest::newRow("index past the slots")
+        << QStringList() << "sitesManager.chooseSite(20)" << QString();
+    QTest::newRow("negative index") << QStringList() << "sitesManager.chooseSite(-1)" << QString();
 }
 
 void tst_Sites::chooseSite()
@@ -406,8 +412,9 @@ void tst_Sites::addSite()
     if (currentSite != 0) {
         instrument.setCurrentSite(currentSite);
         QVERIFY(MenuDriver::waitFor(
-            [&] { return eval(QStringLiteral("sitesManager.readSiteIndex === %1")
-                                  .arg(currentSite)); },
+            [&] {
+                return eval(QStringLiteral("sitesManager.readSiteIndex === %1").arg(currentSite));
+            },
             5000));
     }
     QVERIFY(enterSites(true));
@@ -450,23 +457,20 @@ void tst_Sites::copyAndEdit_data()
     QTest::addColumn<QStringList>("notWritten");
     QTest::addColumn<QList<Site>>("extra"); // sites beside the fixture
     QTest::newRow("copy site 3 into slot 5")
-        << "copy" << QString() << false << -1
-        << QStringList{recordWrite(5), "W 403255 00030005"} << QStringList()
-        << QList<Site>();
+        << "copy" << QString() << false << -1 << QStringList{recordWrite(5), "W 403255 00030005"}
+        << QStringList() << QList<Site>();
     QTest::newRow("edit an existing site: its record only")
-        << "edit" << "Yard" << false << -1 << QStringList{recordWrite(3)}
-        << QStringList{"W 400023 .*", "W 403255 .*", "W 403260 .*"}
-        << QList<Site>();
+        << "edit"
+        << "Yard" << false << -1 << QStringList{recordWrite(3)}
+        << QStringList{"W 400023 .*", "W 403255 .*", "W 403260 .*"} << QList<Site>();
     QTest::newRow("edit, copy from another site")
         << "edit" << QString() << false << 1 << QStringList{recordWrite(3), "W 403255 00000003"}
-        << QStringList{"W 400023 .*"}
-        << QList<Site>();
-    QTest::newRow("Escape from a new site") << "add" << "Yard" << true << 2 << QStringList()
-                                            << QStringList{"FW .*", "W .*"}
-        << QList<Site>();
+        << QStringList{"W 400023 .*"} << QList<Site>();
+    QTest::newRow("Escape from a new site")
+        << "add"
+        << "Yard" << true << 2 << QStringList() << QStringList{"FW .*", "W .*"} << QList<Site>();
     QTest::newRow("Escape from a copy") << "copy" << QString() << true << -1 << QStringList()
-                                        << QStringList{"FW .*", "W .*"}
-        << QList<Site>();
+                                        << QStringList{"FW .*", "W .*"} << QList<Site>();
     // Entries: none, N1 0, N2 1, P1 2, Site 1 3, B1 4, P1 6: the second "P1" is slot 6.
     QTest::newRow("copy from a name another site has too")
         << "add" << QString() << false << 6
@@ -511,8 +515,8 @@ void tst_Sites::copyAndEdit()
             QStringLiteral("Site 1"), 3000);
     }
     if (!name.isEmpty()) {
-        menu().evaluate(QStringLiteral("deviceProps.editingSiteName.setValue('%1', true)")
-                            .arg(name));
+        menu().evaluate(
+            QStringLiteral("deviceProps.editingSiteName.setValue('%1', true)").arg(name));
         QCOMPARE(menu().evaluate("deviceModbus.editingSiteItem.siteName").toString(), name);
     }
     if (copyEntry >= 0) {
@@ -539,6 +543,40 @@ void tst_Sites::copyAndEdit()
     QCOMPARE(menu().evaluate("sitesManager.cloningSiteIndex").toInt(), -1);
 }
 
+// The current site (N1, slot 0) and the groups on its path are bold.
+void tst_Sites::boldRows_data()
+{
+    QTest::addColumn<QStringList>("clicks");
+    QTest::addColumn<QStringList>("bold");
+    QTest::addColumn<QStringList>("plain");
+    QTest::newRow("top") << QStringList() << QStringList{"Boiler"}
+                         << QStringList{"Pumps", "Site 1"};
+    QTest::newRow("group") << QStringList{"Boiler"} << QStringList{"North"} << QStringList{"B1"};
+    QTest::newRow("subgroup") << QStringList{"Boiler", "North"} << QStringList{"N1"}
+                              << QStringList{"N2"};
+}
+
+void tst_Sites::boldRows()
+{
+    QFETCH(QStringList, clicks);
+    QFETCH(QStringList, bold);
+    QFETCH(QStringList, plain);
+    QVERIFY(enterSites(false));
+    for (const QString &caption : std::as_const(clicks))
+        QVERIFY2(clickRow(caption), qPrintable(caption));
+    const auto isBold = [&](const QString &caption) {
+        return menu()
+            .evaluate(QStringLiteral("navigationManager.deviceFrames.frameWithSite.siteList"
+                                     ".itemAtIndex(%1).captionItem.font.bold")
+                          .arg(rowOf(caption)))
+            .toBool();
+    };
+    for (const QString &caption : std::as_const(bold))
+        QVERIFY2(isBold(caption), qPrintable(caption));
+    for (const QString &caption : std::as_const(plain))
+        QVERIFY2(!isBold(caption), qPrintable(caption));
+}
+
 // Keys on a row of the list: Left and Right over the caption, copy and delete columns, and what
 // Return, Right, Left, Backspace and Delete do there.
 void tst_Sites::rowKeys_data()
@@ -551,28 +589,32 @@ void tst_Sites::rowKeys_data()
     QTest::addColumn<QString>("value");
     const QString deleteSite = "Are you sure want to delete site \"Site 1\" ?";
     QTest::newRow("Right, Return: copy")
-        << true << QStringList() << "Site 1" << QList<int>{Qt::Key_Right, Qt::Key_Return}
-        << "copy" << "Copy from: Site 1";
+        << true << QStringList() << "Site 1" << QList<int>{Qt::Key_Right, Qt::Key_Return} << "copy"
+        << "Copy from: Site 1";
     QTest::newRow("Right twice, Return: delete")
         << true << QStringList() << "Site 1"
         << QList<int>{Qt::Key_Right, Qt::Key_Right, Qt::Key_Return} << "question" << deleteSite;
     QTest::newRow("Right past the last column stays")
         << true << QStringList() << "Site 1"
-        << QList<int>{Qt::Key_Right, Qt::Key_Right, Qt::Key_Right} << "column" << "2";
+        << QList<int>{Qt::Key_Right, Qt::Key_Right, Qt::Key_Right} << "column"
+        << "2";
     QTest::newRow("a group has no copy column")
-        << true << QStringList() << "Boiler" << QList<int>{Qt::Key_Right} << "column" << "2";
+        << true << QStringList() << "Boiler" << QList<int>{Qt::Key_Right} << "column"
+        << "2";
     QTest::newRow("Right, Left: back on the caption")
-        << true << QStringList() << "Site 1" << QList<int>{Qt::Key_Right, Qt::Key_Left}
-        << "column" << "0";
-    QTest::newRow("Delete key") << true << QStringList() << "Site 1"
-                                << QList<int>{Qt::Key_Delete} << "question" << deleteSite;
+        << true << QStringList() << "Site 1" << QList<int>{Qt::Key_Right, Qt::Key_Left} << "column"
+        << "0";
+    QTest::newRow("Delete key") << true << QStringList() << "Site 1" << QList<int>{Qt::Key_Delete}
+                                << "question" << deleteSite;
     QTest::newRow("Delete key while selecting: nothing")
-        << false << QStringList() << "Site 1" << QList<int>{Qt::Key_Delete} << "column" << "0";
+        << false << QStringList() << "Site 1" << QList<int>{Qt::Key_Delete} << "column"
+        << "0";
     QTest::newRow("Right while selecting chooses")
         << false << QStringList() << "Site 1" << QList<int>{Qt::Key_Right} << "write"
         << "W 400128 0003";
     QTest::newRow("Return on a group enters it")
-        << false << QStringList() << "Boiler" << QList<int>{Qt::Key_Return} << "path" << "Boiler";
+        << false << QStringList() << "Boiler" << QList<int>{Qt::Key_Return} << "path"
+        << "Boiler";
     QTest::newRow("Left on the caption goes up")
         << true << QStringList{"Boiler", "North"} << "N1" << QList<int>{Qt::Key_Left} << "path"
         << "Boiler";
@@ -580,8 +622,8 @@ void tst_Sites::rowKeys_data()
         << false << QStringList{"Boiler"} << "B1" << QList<int>{Qt::Key_Backspace} << "path"
         << "";
     QTest::newRow("Up above the first row, Up on the up button goes up")
-        << false << QStringList{"Boiler"} << "North" << QList<int>{Qt::Key_Up, Qt::Key_Up}
-        << "path" << "";
+        << false << QStringList{"Boiler"} << "North" << QList<int>{Qt::Key_Up, Qt::Key_Up} << "path"
+        << "";
 }
 
 void tst_Sites::rowKeys()
@@ -649,16 +691,17 @@ void tst_Sites::editorRows_data()
     QTest::newRow("Create: the text editor")
         << QStringList() << QString() << "groupRow" << groups << 0 << "Yard"
         << QStringList{"Yard", "", "Site 2"} << true;
-    QTest::newRow("Clear the group")
-        << QStringList{"Boiler"} << QString() << "groupRow"
-        << QStringList{"Modify", "Boiler", "Pumps", "Clear"} << 3 << QString()
-        << QStringList{"", "", "Site 2"} << false;
+    QTest::newRow("Clear the group") << QStringList{"Boiler"} << QString() << "groupRow"
+                                     << QStringList{"Modify", "Boiler", "Pumps", "Clear"} << 3
+                                     << QString() << QStringList{"", "", "Site 2"} << false;
     QTest::newRow("a subgroup of the chosen group")
-        << QStringList() << "Boiler" << "subGroupRow" << QStringList{"Create", "North", "Clear"}
-        << 1 << QString() << QStringList{"Boiler", "North", "Site 2"} << true;
+        << QStringList() << "Boiler"
+        << "subGroupRow" << QStringList{"Create", "North", "Clear"} << 1 << QString()
+        << QStringList{"Boiler", "North", "Site 2"} << true;
     QTest::newRow("a group without subgroups: the text editor at once")
-        << QStringList() << "Pumps" << "subGroupRow" << QStringList() << -1 << "East"
-        << QStringList{"Pumps", "East", "Site 2"} << true;
+        << QStringList() << "Pumps"
+        << "subGroupRow" << QStringList() << -1 << "East" << QStringList{"Pumps", "East", "Site 2"}
+        << true;
     QTest::newRow("the name") << QStringList() << QString() << "nameRow" << QStringList() << -1
                               << "Well" << QStringList{"", "", "Well"} << false;
 }
@@ -680,8 +723,8 @@ void tst_Sites::editorRows()
     QVERIFY(waitForFrame(QStringLiteral("editSiteFrame")));
     QObject *edit = menu().object(QStringLiteral("editSiteFrame"));
     if (!presetGroup.isEmpty())
-        menu().evaluate(QStringLiteral("deviceProps.editingSiteGroup.setValue('%1', true)")
-                            .arg(presetGroup));
+        menu().evaluate(
+            QStringLiteral("deviceProps.editingSiteGroup.setValue('%1', true)").arg(presetGroup));
     MenuDriver::settle(100);
     menu().click(edit->property(row.toLatin1()).value<QQuickItem *>());
     QVERIFY(MenuDriver::waitFor([&] { return activePopup() != nullptr; }, 3000));
@@ -714,10 +757,10 @@ void tst_Sites::deleteRows_data()
     QTest::addColumn<QStringList>("written");
     QTest::addColumn<QList<int>>("emptied");
     QTest::addColumn<bool>("wholeTable");
-    QTest::newRow("a site")
-        << QStringList() << "Site 1" << "Are you sure want to delete site \"Site 1\" ?"
-        << QStringList{recordWrite(3), "W 403260 8003", "W 400023 aa550003"} << QList<int>{3}
-        << false;
+    QTest::newRow("a site") << QStringList() << "Site 1"
+                            << "Are you sure want to delete site \"Site 1\" ?"
+                            << QStringList{recordWrite(3), "W 403260 8003", "W 400023 aa550003"}
+                            << QList<int>{3} << false;
     QTest::newRow("a site in a subgroup")
         << QStringList{"Boiler", "North"} << "N2"
         << "Are you sure want to delete site \"N2\" ?"
@@ -726,8 +769,8 @@ void tst_Sites::deleteRows_data()
     QTest::newRow("a group of three sites")
         << QStringList() << "Boiler"
         << "Are you sure want to delete group \"Boiler\"?\n\n(sites will be deleted: 3)"
-        << QStringList{"W 403260 8000", "W 400023 aa550000", "W 403260 8001",
-                       "W 400023 aa550001", "W 403260 8004", "W 400023 aa550004", "FW 0x80 .*"}
+        << QStringList{"W 403260 8000", "W 400023 aa550000", "W 403260 8001", "W 400023 aa550001",
+                       "W 403260 8004", "W 400023 aa550004", "FW 0x80 .*"}
         << QList<int>{0, 1, 4} << true;
     QTest::newRow("a group of one site")
         << QStringList() << "Pumps"
@@ -827,24 +870,26 @@ void tst_Sites::renameGroup_data()
     QTest::addColumn<QString>("question");
     QTest::addColumn<QList<Site>>("after");
     QTest::addColumn<QStringList>("groupPath");
-    QTest::newRow("a group")
-        << QStringList{"Boiler"} << "Plant" << QString()
-        << QList<Site>{{0, "Plant", "North", "N1"}, {1, "Plant", "North", "N2"},
-                       {2, "Pumps", "", "P1"},      {3, "", "", "Site 1"},
-                       {4, "Plant", "", "B1"}}
-        << QStringList{"Plant"};
-    QTest::newRow("a subgroup")
-        << QStringList{"Boiler", "North"} << "South" << QString()
-        << QList<Site>{{0, "Boiler", "South", "N1"}, {1, "Boiler", "South", "N2"},
-                       {2, "Pumps", "", "P1"},       {3, "", "", "Site 1"},
-                       {4, "Boiler", "", "B1"}}
-        << QStringList{"Boiler", "South"};
+    QTest::newRow("a group") << QStringList{"Boiler"} << "Plant" << QString()
+                             << QList<Site>{{0, "Plant", "North", "N1"},
+                                            {1, "Plant", "North", "N2"},
+                                            {2, "Pumps", "", "P1"},
+                                            {3, "", "", "Site 1"},
+                                            {4, "Plant", "", "B1"}}
+                             << QStringList{"Plant"};
+    QTest::newRow("a subgroup") << QStringList{"Boiler", "North"} << "South" << QString()
+                                << QList<Site>{{0, "Boiler", "South", "N1"},
+                                               {1, "Boiler", "South", "N2"},
+                                               {2, "Pumps", "", "P1"},
+                                               {3, "", "", "Site 1"},
+                                               {4, "Boiler", "", "B1"}}
+                                << QStringList{"Boiler", "South"};
     QTest::newRow("to an empty name: the names go")
         << QStringList{"Boiler"} << QString()
         << "Are you sure want to delete group \"Boiler\"?\n\n(3 sites will be deleted)"
         << QList<Site>{{2, "Pumps", "", "P1"}, {3, "", "", "Site 1"}} << QStringList();
-    QTest::newRow("unchanged: nothing") << QStringList{"Pumps"} << "Pumps" << QString()
-                                        << fixture << QStringList{"Pumps"};
+    QTest::newRow("unchanged: nothing")
+        << QStringList{"Pumps"} << "Pumps" << QString() << fixture << QStringList{"Pumps"};
 }
 
 void tst_Sites::renameGroup()
@@ -1017,8 +1062,7 @@ void tst_Sites::wholeFlowByPanelKeys()
     // are Boiler, Pumps, Site 1.
     panel.evaluate(QStringLiteral("navigationManager.gotoFrame("
                                   "navigationManager.deviceFrames.frameWithSite.prevFrame, true)"));
-    QVERIFY(MenuDriver::waitFor([&] { return frameName() == "measurementParametersFrame"; },
-                                3000));
+    QVERIFY(MenuDriver::waitFor([&] { return frameName() == "measurementParametersFrame"; }, 3000));
     press(Qt::Key_Return);
     QVERIFY(MenuDriver::waitFor([&] { return frameName() == "sitesFrame"; }, 3000));
     QVERIFY(MenuDriver::waitFor([&] { return !sites->property("updating").toBool(); }, 5000));
@@ -1027,8 +1071,7 @@ void tst_Sites::wholeFlowByPanelKeys()
     press(Qt::Key_Return);
     QVERIFY(MenuDriver::waitFor(
         [&] { return inOrder(described(panel.requests()), {"W 400128 0003"}); }, 5000));
-    QVERIFY(MenuDriver::waitFor([&] { return frameName() == "measurementParametersFrame"; },
-                                3000));
+    QVERIFY(MenuDriver::waitFor([&] { return frameName() == "measurementParametersFrame"; }, 3000));
 
     // Back in, up to the modify button above the list, then the add button to its left.
     press(Qt::Key_Return);
@@ -1053,8 +1096,8 @@ void tst_Sites::wholeFlowByPanelKeys()
     QVERIFY(edit->property("nameRow").value<QQuickItem *>()->hasActiveFocus());
     press(Qt::Key_Return);
     QObject *screens = panel.object(QStringLiteral("screenManager"));
-    QVERIFY(MenuDriver::waitFor([&] { return screens->property("hasScreenKeypad").toBool(); },
-                                3000));
+    QVERIFY(
+        MenuDriver::waitFor([&] { return screens->property("hasScreenKeypad").toBool(); }, 3000));
     QObject *field = panel.object(QStringLiteral("textEditorField"));
     QVERIFY(field);
     for (Qt::Key k : {Qt::Key_4, Qt::Key_2})
@@ -1063,8 +1106,8 @@ void tst_Sites::wholeFlowByPanelKeys()
     press(Qt::Key_Return);
     QTRY_COMPARE_WITH_TIMEOUT(panel.evaluate("deviceModbus.editingSiteItem.siteName").toString(),
                               QStringLiteral("42"), 2000);
-    QVERIFY(MenuDriver::waitFor([&] { return !screens->property("hasScreenKeypad").toBool(); },
-                                3000));
+    QVERIFY(
+        MenuDriver::waitFor([&] { return !screens->property("hasScreenKeypad").toBool(); }, 3000));
     QCOMPARE(countOf(described(panel.requests()), QStringLiteral("FW .*")), 0);
     press(Qt::Key_Down);
     press(Qt::Key_Down);
