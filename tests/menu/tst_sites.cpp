@@ -126,6 +126,8 @@ private slots:
     void chooseSite();
     void addSite_data();
     void addSite();
+    void addNewSite_data();
+    void addNewSite();
     void copyAndEdit_data();
     void copyAndEdit();
     void boldRows_data();
@@ -443,6 +445,58 @@ void tst_Sites::addSite()
     QVERIFY(m_frame->property("modifying").toBool());
     QCOMPARE(menu().evaluate("sitesManager.model.groupPath").toStringList(),
              QStringList(path.mid(0, 2)).filter(QRegularExpression(".+")));
+}
+
+// The manager's own adding: the lowest free slot, the group path filled up to two names.
+void tst_Sites::addNewSite_data()
+{
+    QTest::addColumn<QString>("call");
+    QTest::addColumn<bool>("full");
+    QTest::addColumn<int>("slot"); // -1: nothing added
+    QTest::addColumn<QStringList>("path");
+    QTest::addColumn<bool>("written");
+    QTest::newRow("in a group") << "addNewSite(['Boiler'], 'X')" << false << 5
+                                << QStringList{"Boiler", "", "X"} << true;
+    QTest::newRow("in a subgroup") << "addNewSite(['Boiler', 'North'], 'X')" << false << 5
+                                   << QStringList{"Boiler", "North", "X"} << true;
+    QTest::newRow("at the top") << "addNewSite([], 'X')" << false << 5 << QStringList{"", "", "X"}
+                                << true;
+    QTest::newRow("not written") << "addNewSite([], 'X', true)" << false << 5
+                                 << QStringList{"", "", "X"} << false;
+    QTest::newRow("no name") << "addNewSite(['Boiler'], '')" << false << -1 << QStringList()
+                             << false;
+    QTest::newRow("full table") << "addNewSite([], 'X')" << true << -1 << QStringList() << false;
+}
+
+void tst_Sites::addNewSite()
+{
+    QFETCH(QString, call);
+    QFETCH(bool, full);
+    QFETCH(int, slot);
+    QFETCH(QStringList, path);
+    QFETCH(bool, written);
+    TavrinInstrument &instrument = menu().instrument();
+    if (full) {
+        QList<Site> table = fixture;
+        for (int i = 5; i < SiteRecords::Count; ++i)
+            table.append({i, "", "", QStringLiteral("S%1").arg(i)});
+        putSites(instrument, table);
+        instrument.setSitesRevision(instrument.sitesRevision() + 1);
+        QVERIFY(waitForTable());
+        instrument.clearRequests();
+    }
+    QCOMPARE(menu().evaluate("sitesManager." + call).toInt(), slot);
+    if (slot >= 0)
+        QCOMPARE(menu().evaluate("deviceModbus.editingSiteItem.sitePath").toStringList(), path);
+    if (written) {
+        QVERIFY(waitForLog({recordWrite(slot)}));
+        QTRY_COMPARE_WITH_TIMEOUT(namesOf(instrument, slot), path, 3000);
+    } else {
+        MenuDriver::settle(400);
+        QCOMPARE(countOf(log(), QStringLiteral("FW .*")), 0);
+    }
+    // An added site's archive is left alone: only the editor's new sites are emptied.
+    QCOMPARE(countOf(log(), QStringLiteral("W 400023 .*")), 0);
 }
 
 // From modifying mode at the top. "copy": the copy button of "Site 1" (slot 3); "edit": a click
