@@ -7,7 +7,7 @@ import "../widgets"
 ColumnMenuFrame {
     id: editSiteFrame
 
-    readonly property var model: sitesManager.model
+    readonly property var sitesModel: sitesManager.model
     readonly property var record: deviceModbus.editingSiteItem
     readonly property bool isNew: sitesManager.editingSiteIndex < 0
     readonly property string groupValue: record ? record.groupName : ""
@@ -53,7 +53,7 @@ ColumnMenuFrame {
     }
 
     function sourceIndexes() {
-        var all = model.getSitesIndexes()
+        var all = sitesModel.getSitesIndexes()
         var own = sitesManager.editingSiteIndex
         var result = []
         for (var i = 0; i < all.length; ++i) {
@@ -67,7 +67,7 @@ ColumnMenuFrame {
         var indexes = sourceIndexes()
         var entries = [""]
         for (var i = 0; i < indexes.length; ++i)
-            entries.push(model.getSiteName(indexes[i]))
+            entries.push(sitesModel.getSiteName(indexes[i]))
         copySources = [-1].concat(indexes)
         var current = copySources.indexOf(sitesManager.cloningSiteIndex)
         editorsManager.callEditor(sourceItem, "list", function (index) {
@@ -85,8 +85,9 @@ ColumnMenuFrame {
         var index = sitesManager.editingSiteIndex
         if (isNew) {
             var current = deviceModbus.siteIndex
-            index = sitesManager.isSiteRecordEmpty(current) && model.getSiteName(current) === ""
-                    ? current : model.getNewSiteIndex()
+            var empty = sitesManager.isSiteRecordEmpty(current)
+                    && sitesModel.getSiteName(current) === ""
+            index = empty ? current : sitesModel.getNewSiteIndex()
         }
         if (index >= 0)
             sitesManager.writeEditedSite(index, isNew, sitesManager.cloningSiteIndex)
@@ -99,7 +100,7 @@ ColumnMenuFrame {
         caption: deviceProps.editingSiteGroup.caption
         value: editSiteFrame.groupValue
         onClicked: editSiteFrame.editName(deviceProps.editingSiteGroup,
-                                          editSiteFrame.model.getGroups(), valueItem)
+                                          editSiteFrame.sitesModel.getGroups(), valueItem)
     }
     MenuRowItem {
         id: subGroupRow
@@ -109,7 +110,7 @@ ColumnMenuFrame {
         hidden: editSiteFrame.groupValue === ""
         onClicked: editSiteFrame.editName(
                        deviceProps.editingSiteSubGroup,
-                       editSiteFrame.model.getSubGroups(editSiteFrame.groupValue), valueItem)
+                       editSiteFrame.sitesModel.getSubGroups(editSiteFrame.groupValue), valueItem)
     }
     MenuRowItem {
         id: nameRow
@@ -122,10 +123,11 @@ ColumnMenuFrame {
         id: copyRow
         objectName: "editSiteCopyRow"
         readonly property int source: sitesManager.cloningSiteIndex
-        caption: source >= 0 ? qsTr("Copy from:") + " " + editSiteFrame.model.getSiteName(source)
-                             : qsTr("Copy settings from other site")
-        hidden: editSiteFrame.model.sitesCount === 0
-                || (!editSiteFrame.isNew && editSiteFrame.model.sitesCount === 1)
+        caption: source >= 0
+                 ? qsTr("Copy from:") + " " + editSiteFrame.sitesModel.getSiteName(source)
+                 : qsTr("Copy settings from other site")
+        hidden: editSiteFrame.sitesModel.sitesCount === 0
+                || (!editSiteFrame.isNew && editSiteFrame.sitesModel.sitesCount === 1)
         onClicked: editSiteFrame.editCopySource(valueItem)
     }
     MenuRowItem {
