@@ -309,7 +309,13 @@ BaseFrame {
                             - x - 3 * starter.mm)
             height: styleManager.style.smallButtonHeight
             autoExpand: false
-            readonly property real implicitWidthWanted: captionItem.implicitWidth + 8 * starter.mm
+            // The caption is centred: room for the pencil on both sides keeps them apart.
+            readonly property real implicitWidthWanted: captionItem.implicitWidth
+                                                        + 2 * (imageItem.width + 4 * starter.mm)
+            image: Qt.resolvedUrl("../" + styleManager.style.siteGroupEditIcon)
+            imageItem.height: height * 0.6
+            imageItem.width: imageItem.height
+            imageItem.fillMode: Image.PreserveAspectFit
             caption: sitesFrame.model.groupName
             enabled: !sitesFrame.updating
             onClicked: sitesFrame.editGroupName()
