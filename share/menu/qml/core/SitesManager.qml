@@ -106,6 +106,8 @@ QtObject {
     // leaves both alone.
     property int pendingEraseIndex: -1
     property int pendingCopyFrom: -1
+    // The slot written, kept apart: editingSiteIndex may move on before the answer comes.
+    property int pendingCopyTo: -1
 
     // Writes the edited record to `index` (names as the edit frame set them on editingSiteItem);
     // for a new site its archive is emptied afterwards, and with copyFrom >= 0 that site's
@@ -119,6 +121,7 @@ QtObject {
         editingSiteItem.sitePath = path
         pendingEraseIndex = isNew ? index : -1
         pendingCopyFrom = copyFrom >= 0 ? copyFrom : -1
+        pendingCopyTo = index
         if (!editingSiteItem.write()) {
             pendingEraseIndex = -1
             pendingCopyFrom = -1
@@ -130,13 +133,15 @@ QtObject {
     function finishEditedSite() {
         var erase = pendingEraseIndex
         var from = pendingCopyFrom
+        var to = pendingCopyTo
         pendingEraseIndex = -1
         pendingCopyFrom = -1
+        pendingCopyTo = -1
         if (erase >= 0)
             deviceProps.eraseSpecifiedArchive(erase)
         if (from >= 0) {
             deviceProps.siteCopier.siteFrom = from
-            deviceProps.siteCopier.siteTo = editingSiteIndex
+            deviceProps.siteCopier.siteTo = to
             deviceProps.siteCopier.command()
         }
     }
