@@ -1004,6 +1004,88 @@ int main(int argc, char *argv[])
                            return true;
                        }});
     }
+    // The sites screens: the selection list, modifying mode, the editor, the table being read
+    // and the sites tree dialog.
+    {
+        // "Site 1" stays the current site (slot 0), as the later scenes expect.
+        const auto putShotSites = [](MenuDriver &menu) {
+            TavrinInstrument &instrument = menu.instrument();
+            const QList<QStringList> sites{{"", "", "Site 1"},
+                                           {"Boiler", "North", "N1"},
+                                           {"Boiler", "North", "N2"},
+                                           {"Pumps", "", "P1"},
+                                           {"Boiler", "", "B1"}};
+            for (int slot = 0; slot < sites.size(); ++slot)
+                instrument.setSiteRecord(slot, sites[slot][0], sites[slot][1], sites[slot][2]);
+            instrument.setSitesRevision(instrument.sitesRevision() + 1);
+            return MenuDriver::waitFor(
+                [&] { return menu.evaluate("sitesManager.model.sitesCount").toInt() == 5; }, 5000);
+        };
+        const auto sitesFrame = [](MenuDriver &menu, bool modifying, const QStringList &path) {
+            if (!showTreeFrame(menu, QStringLiteral("sitesFrame")))
+                return false;
+            QObject *frame = menu.object(QStringLiteral("sitesFrame"));
+            frame->setProperty("modifying", modifying);
+            menu.evaluate(
+                QStringLiteral("sitesManager.model.groupPath = %1")
+                    .arg(path.isEmpty() ? QStringLiteral("[]") : "['" + path.join("', '") + "']"));
+            MenuDriver::settle(400);
+            return !frame->property("updating").toBool();
+        };
+        scenes.append({"sites-selection", [=](MenuDriver &menu) {
+                           return putShotSites(menu) && sitesFrame(menu, false, {});
+                       }});
+        scenes.append({"sites-selection-subgroup", [=](MenuDriver &menu) {
+                           return sitesFrame(menu, false, {"Boiler", "North"});
+                       }});
+        scenes.append({"sites-modifying",
+                       [=](MenuDriver &menu) { return sitesFrame(menu, true, {"Boiler"}); }});
+        scenes.append({"sites-edit-copy", [=](MenuDriver &menu) {
+                           if (!sitesFrame(menu, true, {"Boiler"}))
+                               return false;
+                           QObject *frame = menu.object(QStringLiteral("sitesFrame"));
+                           menu.evaluate(QStringLiteral(
+                               "(function (f) { for (var i = 0; i < f.siteList.count; ++i) {"
+                               " var r = f.siteList.itemAtIndex(i);"
+                               " if (r.rowInfo.name === 'B1') f.act(i, 1) } })"
+                               "(navigationManager.deviceFrames.frameWithSite)"));
+                           const bool shown = MenuDriver::waitFor(
+                               [&] {
+                                   return menu.evaluate("navigationManager.currentFrame.objectName")
+                                              .toString() == QLatin1String("editSiteFrame");
+                               },
+                               3000);
+                           MenuDriver::settle(500);
+                           return shown && frame;
+                       }});
+        scenes.append({"sites-updating", [=](MenuDriver &menu) {
+                           if (!sitesFrame(menu, false, {}))
+                               return false;
+                           menu.instrument().setDelay(1500);
+                           menu.instrument().setSitesRevision(menu.instrument().sitesRevision() +
+                                                              1);
+                           QObject *frame = menu.object(QStringLiteral("sitesFrame"));
+                           const bool covered = MenuDriver::waitFor(
+                               [&] { return frame->property("updating").toBool(); }, 5000);
+                           MenuDriver::settle(300);
+                           return covered;
+                       }});
+        scenes.append(
+            {"sites-tree-dialog", [=](MenuDriver &menu) {
+                 menu.instrument().setDelay(0);
+                 QObject *frame = menu.object(QStringLiteral("sitesFrame"));
+                 if (!MenuDriver::waitFor([&] { return !frame->property("updating").toBool(); },
+                                          8000))
+                     return false;
+                 return showPopupScene(
+                     menu,
+                     QStringLiteral("(function () { var d = screenManager.showPopup("
+                                    "'sources/SitesTreeDialog.qml', {selectedSites: [0, 2, 4]});"
+                                    " d.expandRow(0); d.expandRow(1); })()"),
+                     QStringLiteral("popup.rowsModel !== undefined && "
+                                    "popup.rowsModel.count === 7"));
+             }});
+    }
     // The menu in Russian at the smaller size, where the longer texts overflow first: every frame
     // of the tree, a question and the keypad, through the program's own translation files.
     static TranslateHelper *russian = nullptr;

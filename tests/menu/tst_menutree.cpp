@@ -266,6 +266,13 @@ bool tst_MenuTree::enter(MenuDriver &menu, const QString &button, const QList<in
         (m_panel ? m_walkedByPanel : m_walked).insert(frames[level]);
         if (level < downs.size()) {
             toFirstRow(menu);
+            // A negative count: the modify button above a list first (Up, Return), then back
+            // down to the list's first row.
+            if (downs[level] < 0) {
+                press(menu, Qt::Key_Up);
+                press(menu, Qt::Key_Return);
+                press(menu, Qt::Key_Down);
+            }
             for (int i = 0; i < downs[level]; ++i)
                 press(menu, Qt::Key_Down);
             press(menu, Qt::Key_Return);
@@ -320,9 +327,9 @@ void tst_MenuTree::walk_data()
         *row("site selection") << run << "measurementButton" << QList<int>{0}
                                << measurement + QStringList{"sitesFrame"}
                                << measurementCaption + QStringList{"Site selection"};
-        *row("site editing") << run << "measurementButton" << QList<int>{0, 0}
+        *row("site editing") << run << "measurementButton" << QList<int>{0, -1}
                              << measurement + QStringList{"sitesFrame", "editSiteFrame"}
-                             << measurementCaption + QStringList{"Site selection", "Site editing"};
+                             << measurementCaption + QStringList{"Sites editing", "Site editing"};
         const QList<QPair<const char *, const char *>> subFrames{
             {"pipeParametersFrame", "Pipe parameters"},
             {"fluidParametersFrame", "Fluid parameters"},

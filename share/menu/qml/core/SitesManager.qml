@@ -55,6 +55,97 @@ QtObject {
         return true
     }
 
+    // Adds a site named `siteName` in `groupPath` (group and subgroup; shorter paths lie
+    // higher) at the lowest free slot and writes it unless told not to. Returns the slot, -1
+    // when nothing was added (no name, or no free slot).
+    function addNewSite(groupPath, siteName, dontWriteToModbus) {
+        if (!siteName || String(siteName) === "" || !editingSiteItem)
+            return -1
+        var index = model.getNewSiteIndex()
+        if (index < 0)
+            return -1
+        editingSiteIndex = index
+        editingSiteItem.sitePath = sitePathOf(groupPath, siteName)
+        if (!dontWriteToModbus)
+            editingSiteItem.write()
+        return index
+    }
+
+    // The three names of a record: the group path filled up with empty names to two, then the
+    // site's name. Padding at the back keeps a lone group a group, not a subgroup.
+    function sitePathOf(groupPath, siteName) {
+        var path = []
+        var source = groupPath ? groupPath : []
+        for (var i = 0; i < 2; ++i)
+            path.push(i < source.length && source[i] ? String(source[i]) : "")
+        if (path[0] === "")
+            path[1] = ""
+        path.push(String(siteName))
+        return path
+    }
+
+    function chooseEditSite(siteIndex) {
+        if (!editingSiteItem)
+            return
+        editingSiteIndex = siteIndex
+        editingSiteItem.sitePath = model.getSitePath(siteIndex)
+        editingSiteItem.read()
+    }
+
+    function chooseSite(siteIndex) {
+        if (siteIndex >= 0 && siteIndex < maxSitesCount && currentSiteItem) {
+            currentSiteItem.value = siteIndex
+            currentSiteItem.write()
+        } else {
+            console.log("trying to choose wrong siteIndex", siteIndex)
+        }
+    }
+
+    // The edited record's write is asynchronous: a new site's archive is erased, and settings
+    // are copied into the slot, only once the instrument took the record. A refused write
+    // leaves both alone.
+    property int pendingEraseIndex: -1
+    property int pendingCopyFrom: -1
+    // The slot written, kept apart: editingSiteIndex may move on before the answer comes.
+    property int pendingCopyTo: -1
+
+    // Writes the edited record to `index` (names as the edit frame set them on editingSiteItem);
+    // for a new site its archive is emptied afterwards, and with copyFrom >= 0 that site's
+    // settings are copied into it. False when nothing was written.
+    function writeEditedSite(index, isNew, copyFrom) {
+        if (index < 0 || index >= maxSitesCount || !editingSiteItem)
+            return false
+        var path = sitePathOf([editingSiteItem.groupName, editingSiteItem.subGroupName],
+                              editingSiteItem.siteName)
+        editingSiteIndex = index
+        editingSiteItem.sitePath = path
+        pendingEraseIndex = isNew ? index : -1
+        pendingCopyFrom = copyFrom >= 0 ? copyFrom : -1
+        pendingCopyTo = index
+        if (!editingSiteItem.write()) {
+            pendingEraseIndex = -1
+            pendingCopyFrom = -1
+            return false
+        }
+        return true
+    }
+
+    function finishEditedSite() {
+        var erase = pendingEraseIndex
+        var from = pendingCopyFrom
+        var to = pendingCopyTo
+        pendingEraseIndex = -1
+        pendingCopyFrom = -1
+        pendingCopyTo = -1
+        if (erase >= 0)
+            deviceProps.eraseSpecifiedArchive(erase)
+        if (from >= 0) {
+            deviceProps.siteCopier.siteFrom = from
+            deviceProps.siteCopier.siteTo = to
+            deviceProps.siteCopier.command()
+        }
+    }
+
     function recordIndex(item) {
         var first = siteMapItem ? siteMapItem.offset : 0
         return Math.round((item.offset - first) / (siteRecordSize / 2))
@@ -82,7 +173,14 @@ QtObject {
             if (sitesManager.editingSiteIndex < 0)
                 return
             sitesManager.model.setSite(sitesManager.editingSiteIndex, item.sitePath, false)
-            sitesManager.model.groupPath = [item.groupName, item.subGroupName]
+            // A removed record has no group to show: the list stays where it is.
+            if (item.siteName !== "")
+                sitesManager.model.groupPath = [item.groupName, item.subGroupName]
+            sitesManager.finishEditedSite()
+        }
+        function onError(text) {
+            sitesManager.pendingEraseIndex = -1
+            sitesManager.pendingCopyFrom = -1
         }
     }
 }

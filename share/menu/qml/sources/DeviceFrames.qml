@@ -1203,22 +1203,15 @@ Item {
 
     // ---- sites ----
 
-    // Stand-ins until the sites screens come.
-    ColumnMenuFrame {
+    SitesFrame {
         id: sitesFrame
         objectName: "sitesFrame"
-        caption: qsTr("Site selection")
         prevFrame: measurementParametersFrame
-
-        MenuRowItem {
-            caption: qsTr("Site editing")
-            frame: editSiteFrame
-        }
+        editFrame: editSiteFrame
     }
-    ColumnMenuFrame {
+    EditSiteFrame {
         id: editSiteFrame
         objectName: "editSiteFrame"
-        caption: qsTr("Site editing")
         prevFrame: sitesFrame
     }
 
