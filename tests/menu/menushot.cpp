@@ -1066,7 +1066,7 @@ int main(int argc, char *argv[])
                                                               1);
                            QObject *frame = menu.object(QStringLiteral("sitesFrame"));
                            const bool covered = MenuDriver::waitFor(
-                               [&] { return frame->property("updating").toBool(); }, 5000);
+                               [&] { return frame->property("updating").toBool(); }, 20000);
                            MenuDriver::settle(300);
                            return covered;
                        }});

@@ -549,14 +549,6 @@
         <source>Power saving options</source>
         <translation>Энергосбережение</translation>
     </message>
-    <message>
-        <source>Site selection</source>
-        <translation>Выбор объекта</translation>
-    </message>
-    <message>
-        <source>Site editing</source>
-        <translation>Редактирование объекта</translation>
-    </message>
 </context>
 <context>
     <name>DevicePowerManager</name>
@@ -1710,6 +1702,29 @@ Continue?</source>
     </message>
 </context>
 <context>
+    <name>EditSiteFrame</name>
+    <message>
+        <source>Site creating</source>
+        <translation>Создание объекта</translation>
+    </message>
+    <message>
+        <source>Site editing</source>
+        <translation>Редактирование объекта</translation>
+    </message>
+    <message>
+        <source>Copy from:</source>
+        <translation>Копировать из:</translation>
+    </message>
+    <message>
+        <source>Copy settings from other site</source>
+        <translation>Копировать настройки другого объекта</translation>
+    </message>
+    <message>
+        <source>Ok</source>
+        <translation>ОК</translation>
+    </message>
+</context>
+<context>
     <name>ExportImportDialog</name>
     <message>
         <source>Saving successfully completed</source>
@@ -1879,6 +1894,21 @@ Continue?</source>
     <message>
         <source>Manual gain</source>
         <translation>Ручное усиление</translation>
+    </message>
+</context>
+<context>
+    <name>Group</name>
+    <message>
+        <source>Create</source>
+        <translation>Создать</translation>
+    </message>
+    <message>
+        <source>Modify</source>
+        <translation>Изменить</translation>
+    </message>
+    <message>
+        <source>Clear</source>
+        <translation>Очистить</translation>
     </message>
 </context>
 <context>
@@ -2280,6 +2310,79 @@ Do you want to replace it?</source>
     <message>
         <source>Save</source>
         <translation>Сохранить</translation>
+    </message>
+</context>
+<context>
+    <name>SitesFrame</name>
+    <message>
+        <source>Sites editing</source>
+        <translation>Редактирование объектов</translation>
+    </message>
+    <message>
+        <source>Site selection</source>
+        <translation>Выбор объекта</translation>
+    </message>
+    <message>
+        <source>To delete site </source>
+        <translation>Для удаления объекта </translation>
+    </message>
+    <message>
+        <source> you should stop measuring before</source>
+        <translation> необходимо сначала остановить измерения</translation>
+    </message>
+    <message>
+        <source> you should stop scheduler before</source>
+        <translation> необходимо сначала остановить планировщик</translation>
+    </message>
+    <message>
+        <source>Are you sure want to delete site </source>
+        <translation>Удалить объект </translation>
+    </message>
+    <message>
+        <source> ?</source>
+        <translation> ?</translation>
+    </message>
+    <message>
+        <source>Are you sure want to delete group </source>
+        <translation>Удалить группу </translation>
+    </message>
+    <message>
+        <source>?
+
+(</source>
+        <translation>?
+
+(</translation>
+    </message>
+    <message>
+        <source>sites will be deleted: </source>
+        <translation>будет удалено объектов: </translation>
+    </message>
+    <message>
+        <source> sites will be deleted)</source>
+        <translation> объект(ов) будет удалено)</translation>
+    </message>
+    <message>
+        <source>Updating sites list...</source>
+        <translation>Обновление списка объектов...</translation>
+    </message>
+</context>
+<context>
+    <name>SitesToExport</name>
+    <message>
+        <source>from</source>
+        <translation>из</translation>
+    </message>
+</context>
+<context>
+    <name>SitesTreeDialog</name>
+    <message>
+        <source>Choose sites</source>
+        <translation>Выбор объектов</translation>
+    </message>
+    <message>
+        <source>Choosed</source>
+        <translation>Выбрано</translation>
     </message>
 </context>
 <context>
