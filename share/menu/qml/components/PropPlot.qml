@@ -25,9 +25,9 @@ Item {
     readonly property int precision: prop && prop.precision !== undefined ? prop.precision : -1
 
     function formatted(value) {
-        if (prop && typeof prop.getFormatted === "function")
-            return prop.getFormatted(value)
-        return String(value)
+        var text = prop && typeof prop.getFormatted === "function" ? prop.getFormatted(value)
+                                                                   : value
+        return text === undefined || text === null ? "" : String(text)
     }
 
     VPlot {

@@ -222,8 +222,9 @@ FocusScope {
             height: buttons.height
             autoExpand: false
             caption: deviceProps.measureStatus.value === 0 ? qsTr("Start") : qsTr("Stop")
-            image: deviceProps.measureStatus.measuring ? "../images/buttons/stopmeasure.png"
-                                                       : "../images/buttons/startmeasure.png"
+            image: deviceProps.measureStatus.measuring
+                   ? Qt.resolvedUrl("../images/buttons/stopmeasure.png")
+                   : Qt.resolvedUrl("../images/buttons/startmeasure.png")
             checked: deviceProps.measureStatus.measuring
             enabled: !deviceProps.calibrationStarted
             onClicked: deviceProps.measureStatus.toggle()
@@ -237,7 +238,7 @@ FocusScope {
             height: buttons.height
             autoExpand: false
             caption: qsTr("Additional")
-            image: "../images/buttons/list.png"
+            image: Qt.resolvedUrl("../images/buttons/list.png")
             onClicked: deviceLeftPage.showAdditional()
             KeyNavigation.left: startButton
             KeyNavigation.right: signalsButton
@@ -250,7 +251,7 @@ FocusScope {
             height: buttons.height
             autoExpand: false
             caption: qsTr("Signals")
-            image: "../images/buttons/signal.png"
+            image: Qt.resolvedUrl("../images/buttons/signal.png")
             onClicked: screenManager.showPopup("sources/SignalsDialog.qml")
             KeyNavigation.left: additionalButton
             Keys.onUpPressed: deviceLeftPage.focusGrid()

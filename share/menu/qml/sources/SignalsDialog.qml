@@ -115,7 +115,7 @@ BaseFrameDialog {
         visible: menuContext.verbose
         enabled: visible
         checked: signalsDialog.signalFile !== ""
-        image: "../" + styleManager.style.saveAdcButtonIcon
+        image: Qt.resolvedUrl("../" + styleManager.style.saveAdcButtonIcon)
         imageItem.width: 28
         imageItem.height: 28
         imageItem.fillMode: Image.PreserveAspectFit
