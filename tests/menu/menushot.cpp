@@ -382,11 +382,14 @@ int main(int argc, char *argv[])
     QList<Scene> scenes{
         {"main-page",
          [](MenuDriver &menu) {
-             // The instrument's flow rate as it answered it last.
+             // The instrument's flow rate as it answered it last, on the measurement page's tile.
              const auto flowShown = [&] {
                  const float flow = menu.instrument().registers(300720, 2).toFloat(0);
-                 return menu.itemByText(QStringLiteral("Q %1 m³/h").arg(double(flow), 0, 'f', 3)) !=
-                        nullptr;
+                 QQuickItem *tile = menu.item(QStringLiteral("flowTile0"));
+                 QQuickItem *value =
+                     tile ? tile->findChild<QQuickItem *>(QStringLiteral("tileValue")) : nullptr;
+                 return value && value->property("text").toString() ==
+                                     QString::number(double(flow), 'f', 3);
              };
              if (!MenuDriver::waitFor(flowShown, 5000))
                  return false;

@@ -46,6 +46,9 @@ FocusScope {
         yMin: -2050
         yMax: 2050
         interactive: false
+        // The axes are fixed: the chart must not align them to the data.
+        alignH: VPlot.AlignHNone
+        alignV: VPlot.AlignVNone
         gridV: VPlot.FixedStep
         gridStepV: 200
         drawGridV: true
@@ -59,32 +62,29 @@ FocusScope {
                 color: "#333366"
             }
         ]
+    }
+    Image {
+        id: windowImage
+        objectName: "signalWindow"
+        readonly property real pixelsPerSample: plot.width / Math.max(1, plot.xMax - plot.xMin)
+        x: (signalPlot.windowOffset - plot.xMin) * pixelsPerSample
+        y: 10
+        width: signalPlot.adcWindowWidth * pixelsPerSample
+        height: plot.height - 20
+        source: "../" + styleManager.style.signalWindow
+        fillMode: Image.Stretch
+        opacity: 0.5
 
-        Image {
-            id: windowImage
-            objectName: "signalWindow"
-            readonly property real scale: plot.width / Math.max(1, plot.xMax - plot.xMin)
-            readonly property real left: (signalPlot.windowOffset - plot.xMin) * scale
-            readonly property real right: left + signalPlot.adcWindowWidth * scale
-            x: left
-            y: 10
-            width: Math.max(0, right - left)
-            height: plot.height - 20
-            source: "../" + styleManager.style.signalWindow
-            fillMode: Image.Stretch
-            opacity: 0.5
-
-            Rectangle {
-                width: 1
-                height: parent.height
-                color: "#55000000"
-            }
-            Rectangle {
-                x: parent.width - 1
-                width: 1
-                height: parent.height
-                color: "#55000000"
-            }
+        Rectangle {
+            width: 1
+            height: parent.height
+            color: "#55000000"
+        }
+        Rectangle {
+            x: parent.width - 1
+            width: 1
+            height: parent.height
+            color: "#55000000"
         }
     }
     FocusRect {

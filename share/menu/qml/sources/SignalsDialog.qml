@@ -43,7 +43,7 @@ BaseFrameDialog {
         var text = ""
         var count = item.arraySize
         for (var i = 0; i < count; ++i)
-            text += item.getModelValue(i) + " "
+            text += item.getModelValue(i, "value") + " "
         return text
     }
 
@@ -97,6 +97,7 @@ BaseFrameDialog {
     Connections {
         target: deviceModbus.adcDataParams
         enabled: signalsDialog.polling
+        // The offsets are read after both arrays of the same capture.
         function onAfterRead() {
             signalsDialog.appendSignalLine()
         }
