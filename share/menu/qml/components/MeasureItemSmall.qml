@@ -102,6 +102,8 @@ FocusScope {
         showXMin: false
         showXMax: false
         showYAverage: false
+        // The tile's own texts say the value; the chart behind them only its course.
+        showYLabels: false
         alignH: VPlot.AlignHRight
         scaleV: VPlot.ScaleVScopePeakToPeak
         scaleVPercents: 100
@@ -109,14 +111,13 @@ FocusScope {
         zeroTime: deviceModbus.timeRo ? deviceModbus.timeRo.value : new Date()
     }
 
-    Text {
+    CleverText {
         id: captionText
         objectName: "tileCaption"
         anchors.left: parent.left
         anchors.leftMargin: 3 * styleManager.style.mm
         anchors.verticalCenter: parent.verticalCenter
         width: measureItem.captionWidth
-        elide: Text.ElideRight
         text: measureItem.prop ? measureItem.prop.shortCaption : ""
         font.family: styleManager.style.measureItemSmallFontFamily
         font.pixelSize: styleManager.style.measureItemSmallFontSize

@@ -19,6 +19,7 @@ Item {
     property alias scaleVPercents: plot.scaleVPercents
     property alias alignH: plot.alignH
     property real minYHeight: 0
+    property bool showYLabels: true
     readonly property alias plotItem: plot
     readonly property alias curve: curve
     readonly property bool hasData: curve.count > 0
@@ -34,6 +35,9 @@ Item {
         id: plot
         objectName: "propPlotChart"
         anchors.fill: parent
+        // The time labels lie below the chart, inside the item.
+        anchors.bottomMargin: propPlot.showXMin || propPlot.showXMax
+                              ? styleManager.style.tinyFontSize + 4 + 8 : 0
         zeroTime: propPlot.zeroTime
         secondWeight: width > 0 ? width / (propPlot.viewCount + 1) : 1
         xMin: 0
@@ -78,7 +82,7 @@ Item {
         objectName: "plotYMax"
         anchors.left: plot.left
         anchors.top: plot.top
-        visible: propPlot.hasData
+        visible: propPlot.showYLabels && propPlot.hasData
         text: propPlot.formatted(plot.yMax)
         font.pixelSize: styleManager.style.tinyFontSize + 4
     }
@@ -86,7 +90,7 @@ Item {
         objectName: "plotYAverage"
         anchors.left: plot.left
         anchors.verticalCenter: plot.verticalCenter
-        visible: propPlot.showYAverage && propPlot.hasData
+        visible: propPlot.showYLabels && propPlot.showYAverage && propPlot.hasData
         text: propPlot.formatted((plot.yMin + plot.yMax) / 2)
         font.pixelSize: styleManager.style.tinyFontSize + 4
     }
@@ -94,7 +98,7 @@ Item {
         objectName: "plotYMin"
         anchors.left: plot.left
         anchors.bottom: plot.bottom
-        visible: propPlot.hasData
+        visible: propPlot.showYLabels && propPlot.hasData
         text: propPlot.formatted(plot.yMin)
         font.pixelSize: styleManager.style.tinyFontSize + 4
     }

@@ -1,7 +1,6 @@
 import QtQuick
 import "../components"
 import "../components/base"
-import "../widgets"
 
 // More values of the measurement, flow rate or heat by tab, shown in place over the page.
 FocusScope {
@@ -127,12 +126,55 @@ FocusScope {
                                     font.pixelSize: styleManager.style.smallFontSize
                                 }
                             }
-                            MenuRowItemSmall {
-                                width: parent.width
+                            Item {
+                                objectName: "additionalRow"
+                                anchors.fill: parent
                                 visible: !cell.header
-                                hidden: cell.header
-                                prop: cell.header ? null : cell.entry
-                                standardHeight: cell.height
+                                readonly property var prop: cell.header ? null : cell.entry
+
+                                ModbusPropReader {
+                                    prop: parent.prop
+                                    active: additionalDialog.widgetShown && !!parent.prop
+                                }
+                                Text {
+                                    id: rowCaption
+                                    anchors.left: parent.left
+                                    anchors.leftMargin: 3 * styleManager.style.mm
+                                    anchors.verticalCenter: parent.verticalCenter
+                                    width: parent.width * 0.5
+                                    elide: Text.ElideRight
+                                    text: parent.prop ? parent.prop.caption : ""
+                                    font.family: styleManager.style.smallFontFamily
+                                    font.pixelSize: styleManager.style.smallFontSize
+                                }
+                                CleverText {
+                                    anchors.left: rowCaption.right
+                                    anchors.leftMargin: 4
+                                    anchors.right: rowUnit.left
+                                    anchors.rightMargin: 4
+                                    anchors.verticalCenter: parent.verticalCenter
+                                    horizontalAlignment: Text.AlignRight
+                                    text: parent.prop ? parent.prop.formatValue : ""
+                                    font.family: styleManager.style.mediumFontFamily
+                                    font.pixelSize: styleManager.style.smallFontSize
+                                }
+                                Text {
+                                    id: rowUnit
+                                    anchors.right: parent.right
+                                    anchors.rightMargin: 2 * styleManager.style.mm
+                                    anchors.verticalCenter: parent.verticalCenter
+                                    width: 12 * styleManager.style.mm
+                                    elide: Text.ElideRight
+                                    text: parent.prop && parent.prop.dimension ? parent.prop.dimension : ""
+                                    font.family: styleManager.style.smallFontFamily
+                                    font.pixelSize: styleManager.style.smallFontSize - 2
+                                }
+                                Rectangle {
+                                    anchors.bottom: parent.bottom
+                                    width: parent.width
+                                    height: 1
+                                    color: "#30000000"
+                                }
                             }
                         }
                     }

@@ -221,6 +221,8 @@ FocusScope {
             width: buttons.width / 3
             height: buttons.height
             autoExpand: false
+            // The caption keeps clear of the picture at the left.
+            captionItem.anchors.horizontalCenterOffset: imageItem.width / 2 + 4
             caption: deviceProps.measureStatus.value === 0 ? qsTr("Start") : qsTr("Stop")
             image: deviceProps.measureStatus.measuring
                    ? Qt.resolvedUrl("../images/buttons/stopmeasure.png")
@@ -237,6 +239,8 @@ FocusScope {
             width: buttons.width / 3
             height: buttons.height
             autoExpand: false
+            // The caption keeps clear of the picture at the left.
+            captionItem.anchors.horizontalCenterOffset: imageItem.width / 2 + 4
             caption: qsTr("Additional")
             image: Qt.resolvedUrl("../images/buttons/list.png")
             onClicked: deviceLeftPage.showAdditional()
@@ -250,6 +254,8 @@ FocusScope {
             width: buttons.width / 3
             height: buttons.height
             autoExpand: false
+            // The caption keeps clear of the picture at the left.
+            captionItem.anchors.horizontalCenterOffset: imageItem.width / 2 + 4
             caption: qsTr("Signals")
             image: Qt.resolvedUrl("../images/buttons/signal.png")
             onClicked: screenManager.showPopup("sources/SignalsDialog.qml")
