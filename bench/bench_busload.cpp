@@ -116,8 +116,9 @@ const char *screenScript(Screen screen)
         return "navigationManager.changePage(navigationManager.piLeft)";
     case BigDialog:
         return "navigationManager.changePage(navigationManager.piLeft);"
-               "screenManager.showPopup('sources/BigMeasureDialog.qml', {prop: deviceProps.flowRate,"
-               " trendSize: 300, showTrend: true, trendRole: 'flowRate',"
+               "screenManager.showPopup('sources/BigMeasureDialog.qml',"
+               " {prop: deviceProps.flowRate, trendSize: 300, showTrend: true,"
+               " trendRole: 'flowRate',"
                " trendModel: deviceModbus.flowRateHistory.model,"
                " trendModbusItem: deviceModbus.flowRateHistory})";
     case SignalsDialog:

@@ -170,8 +170,9 @@ int runChild(int argc, char *argv[])
             // The tile shows the live block's flow rate: its property's text of the value read.
             const auto liveValueShown = [tileValue, tile] {
                 QObject *prop = tile->property("prop").value<QObject *>();
-                return prop && tileValue->property("text").toString() ==
-                                   prop->property("formatValue").toString() &&
+                return prop &&
+                       tileValue->property("text").toString() ==
+                           prop->property("formatValue").toString() &&
                        !tileValue->property("text").toString().isEmpty();
             };
             auto *watch = new QTimer(&app);
@@ -197,8 +198,7 @@ int runChild(int argc, char *argv[])
                                      const double cpu = cpuSeconds();
                                      const qint64 wall = nowUs();
                                      QTimer::singleShot(holdSeconds * 1000, &app, [&, cpu, wall] {
-                                         cpuShare = (cpuSeconds() - cpu) /
-                                                    ((nowUs() - wall) / 1e6);
+                                         cpuShare = (cpuSeconds() - cpu) / ((nowUs() - wall) / 1e6);
                                          QCoreApplication::exit(0);
                                      });
                                  });

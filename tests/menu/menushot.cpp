@@ -388,8 +388,8 @@ int main(int argc, char *argv[])
                  QQuickItem *tile = menu.item(QStringLiteral("flowTile0"));
                  QQuickItem *value =
                      tile ? tile->findChild<QQuickItem *>(QStringLiteral("tileValue")) : nullptr;
-                 return value && value->property("text").toString() ==
-                                     QString::number(double(flow), 'f', 3);
+                 return value &&
+                        value->property("text").toString() == QString::number(double(flow), 'f', 3);
              };
              if (!MenuDriver::waitFor(flowShown, 5000))
                  return false;
@@ -737,8 +737,8 @@ int main(int argc, char *argv[])
         const auto popupShown = [](MenuDriver &menu, const char *type) {
             return MenuDriver::waitFor(
                 [&] {
-                    QObject *popup =
-                        menu.evaluate(QStringLiteral("screenManager.activePopup")).value<QObject *>();
+                    QObject *popup = menu.evaluate(QStringLiteral("screenManager.activePopup"))
+                                         .value<QObject *>();
                     return popup && QByteArray(popup->metaObject()->className()).startsWith(type) &&
                            popup->property("topActive").toBool();
                 },
@@ -752,8 +752,10 @@ int main(int argc, char *argv[])
             menu.evaluate(QStringLiteral("screenManager.closeAllPopups()"));
             // Until the popup layer has let go, its fader takes the clicks.
             if (!MenuDriver::waitFor(
-                    [&] { return !menu.evaluate(QStringLiteral("screenManager.hasActivePopup"))
-                                      .toBool(); },
+                    [&] {
+                        return !menu.evaluate(QStringLiteral("screenManager.hasActivePopup"))
+                                    .toBool();
+                    },
                     3000))
                 return false;
             MenuDriver::settle(500);
@@ -777,20 +779,20 @@ int main(int argc, char *argv[])
                                },
                                5000);
                        }});
-        scenes.append({"measure-heat", [=](MenuDriver &menu) {
-                           menu.instrument().setRegisters(401025, ModbusBytes::fromUInt16(1));
-                           menu.evaluate(QStringLiteral("deviceModbus.heatSupplySystem.read()"));
-                           QQuickItem *tabs = menu.item(QStringLiteral("measureTabs"));
-                           if (!MenuDriver::waitFor([&] { return tabs->isVisible(); }, 5000))
-                               return false;
-                           tabs->setProperty("currentIndex", 1);
-                           QQuickItem *grid = menu.item(QStringLiteral("heatGrid"));
-                           if (!MenuDriver::waitFor(
-                                   [&] { return grid->parentItem()->opacity() == 1; }, 2000))
-                               return false;
-                           MenuDriver::settle(1500);
-                           return true;
-                       }});
+        scenes.append(
+            {"measure-heat", [=](MenuDriver &menu) {
+                 menu.instrument().setRegisters(401025, ModbusBytes::fromUInt16(1));
+                 menu.evaluate(QStringLiteral("deviceModbus.heatSupplySystem.read()"));
+                 QQuickItem *tabs = menu.item(QStringLiteral("measureTabs"));
+                 if (!MenuDriver::waitFor([&] { return tabs->isVisible(); }, 5000))
+                     return false;
+                 tabs->setProperty("currentIndex", 1);
+                 QQuickItem *grid = menu.item(QStringLiteral("heatGrid"));
+                 if (!MenuDriver::waitFor([&] { return grid->parentItem()->opacity() == 1; }, 2000))
+                     return false;
+                 MenuDriver::settle(1500);
+                 return true;
+             }});
         scenes.append({"measure-strip-warnings", [=](MenuDriver &menu) {
                            // A battery in danger, a memory card error, a failure, a flag.
                            menu.instrument().setRegisters(300747, ModbusBytes::fromUInt16(12));
@@ -810,68 +812,70 @@ int main(int argc, char *argv[])
                            MenuDriver::settle(1200);
                            return shown;
                        }});
-        scenes.append({"measure-big", [=](MenuDriver &menu) {
-                           menu.instrument().setMeasuring(true);
-                           menu.click(menu.item(QStringLiteral("flowTile0")));
-                           if (!popupShown(menu, "BigMeasureDialog"))
-                               return false;
-                           QObject *dialog = menu.evaluate(QStringLiteral("screenManager.activePopup"))
-                                                 .value<QObject *>();
-                           auto *plot = dialog->findChild<QQuickItem *>(QStringLiteral("bigTrend"));
-                           const bool data = MenuDriver::waitFor(
-                               [&] { return plot->property("hasData").toBool(); }, 5000);
-                           MenuDriver::settle(1500);
-                           return data;
-                       }});
-        scenes.append({"measure-big-maximized", [=](MenuDriver &menu) {
-                           QObject *dialog = menu.evaluate(QStringLiteral("screenManager.activePopup"))
-                                                 .value<QObject *>();
-                           if (!dialog)
-                               return false;
-                           menu.click(dialog->findChild<QQuickItem *>(QStringLiteral("bigTrend")));
-                           const bool maximized = MenuDriver::waitFor(
-                               [&] { return dialog->property("maximized").toBool(); }, 2000);
-                           MenuDriver::settle(1000);
-                           return maximized;
-                       }});
+        scenes.append(
+            {"measure-big", [=](MenuDriver &menu) {
+                 menu.instrument().setMeasuring(true);
+                 menu.click(menu.item(QStringLiteral("flowTile0")));
+                 if (!popupShown(menu, "BigMeasureDialog"))
+                     return false;
+                 QObject *dialog =
+                     menu.evaluate(QStringLiteral("screenManager.activePopup")).value<QObject *>();
+                 auto *plot = dialog->findChild<QQuickItem *>(QStringLiteral("bigTrend"));
+                 const bool data =
+                     MenuDriver::waitFor([&] { return plot->property("hasData").toBool(); }, 5000);
+                 MenuDriver::settle(1500);
+                 return data;
+             }});
+        scenes.append(
+            {"measure-big-maximized", [=](MenuDriver &menu) {
+                 QObject *dialog =
+                     menu.evaluate(QStringLiteral("screenManager.activePopup")).value<QObject *>();
+                 if (!dialog)
+                     return false;
+                 menu.click(dialog->findChild<QQuickItem *>(QStringLiteral("bigTrend")));
+                 const bool maximized = MenuDriver::waitFor(
+                     [&] { return dialog->property("maximized").toBool(); }, 2000);
+                 MenuDriver::settle(1000);
+                 return maximized;
+             }});
         scenes.append({"measure-additional", [=](MenuDriver &menu) {
                            if (!leftPage(menu))
                                return false;
                            menu.click(menu.item(QStringLiteral("additionalButton")));
-                           QQuickItem *dialog = menu.item(QStringLiteral("additionalMeasureDialog"));
+                           QQuickItem *dialog =
+                               menu.item(QStringLiteral("additionalMeasureDialog"));
                            const bool shown =
                                MenuDriver::waitFor([&] { return dialog->isVisible(); }, 2000);
                            MenuDriver::settle(1500);
                            return shown;
                        }});
-        scenes.append({"measure-signals", [=](MenuDriver &menu) {
-                           menu.click(menu.item(QStringLiteral("additionalCloseButton")));
-                           menu.instrument().setCaptureTime(200);
-                           menu.click(menu.item(QStringLiteral("signalsButton")));
-                           if (!popupShown(menu, "SignalsDialog"))
-                               return false;
-                           QObject *dialog = menu.evaluate(QStringLiteral("screenManager.activePopup"))
-                                                 .value<QObject *>();
-                           auto *forward =
-                               dialog->findChild<QQuickItem *>(QStringLiteral("forwardPlot"));
-                           auto *backward =
-                               dialog->findChild<QQuickItem *>(QStringLiteral("backwardPlot"));
-                           const bool plots = MenuDriver::waitFor(
-                               [&] { return forward->isVisible() && backward->isVisible(); }, 8000);
-                           MenuDriver::settle(800);
-                           return plots;
-                       }});
-        scenes.append({"measure-signals-window", [=](MenuDriver &menu) {
-                           QObject *dialog = menu.evaluate(QStringLiteral("screenManager.activePopup"))
-                                                 .value<QObject *>();
-                           if (!dialog)
-                               return false;
-                           auto *forward =
-                               dialog->findChild<QQuickItem *>(QStringLiteral("forwardPlot"));
-                           menu.click(forward);
-                           MenuDriver::settle(500);
-                           return forward->property("windowScaled").toBool();
-                       }});
+        scenes.append(
+            {"measure-signals", [=](MenuDriver &menu) {
+                 menu.click(menu.item(QStringLiteral("additionalCloseButton")));
+                 menu.instrument().setCaptureTime(200);
+                 menu.click(menu.item(QStringLiteral("signalsButton")));
+                 if (!popupShown(menu, "SignalsDialog"))
+                     return false;
+                 QObject *dialog =
+                     menu.evaluate(QStringLiteral("screenManager.activePopup")).value<QObject *>();
+                 auto *forward = dialog->findChild<QQuickItem *>(QStringLiteral("forwardPlot"));
+                 auto *backward = dialog->findChild<QQuickItem *>(QStringLiteral("backwardPlot"));
+                 const bool plots = MenuDriver::waitFor(
+                     [&] { return forward->isVisible() && backward->isVisible(); }, 8000);
+                 MenuDriver::settle(800);
+                 return plots;
+             }});
+        scenes.append(
+            {"measure-signals-window", [=](MenuDriver &menu) {
+                 QObject *dialog =
+                     menu.evaluate(QStringLiteral("screenManager.activePopup")).value<QObject *>();
+                 if (!dialog)
+                     return false;
+                 auto *forward = dialog->findChild<QQuickItem *>(QStringLiteral("forwardPlot"));
+                 menu.click(forward);
+                 MenuDriver::settle(500);
+                 return forward->property("windowScaled").toBool();
+             }});
         scenes.append({"measure-touch-test", [=](MenuDriver &menu) {
                            menu.evaluate(QStringLiteral("screenManager.closeAllPopups()"));
                            menu.evaluate(QStringLiteral(
@@ -894,8 +898,8 @@ int main(int argc, char *argv[])
                            menu.instrument().setRegisters(300724, ModbusBytes::fromUInt16(0));
                            menu.instrument().setRegisters(401025, ModbusBytes::fromUInt16(0));
                            menu.evaluate(QStringLiteral("deviceModbus.heatSupplySystem.read()"));
-                           menu.evaluate(
-                               QStringLiteral("navigationManager.gotoPage(navigationManager.piMain)"));
+                           menu.evaluate(QStringLiteral(
+                               "navigationManager.gotoPage(navigationManager.piMain)"));
                            return pageShown(menu, 1);
                        }});
     }

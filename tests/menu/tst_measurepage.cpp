@@ -10,9 +10,9 @@
 
 #include <QColor>
 #include <QGuiApplication>
-#include <QStyleHints>
 #include <QQuickItem>
 #include <QQuickWindow>
+#include <QStyleHints>
 #include <QtTest>
 
 namespace {
@@ -208,9 +208,9 @@ void tst_MeasurePage::flaggedStatusTile()
     QVERIFY(qAbs(unit->width() - 2 * mm) < 0.01);
 
     setRegister(menu, EsSecondary, 0x0002);
-    QVERIFY2(MenuDriver::waitFor(
-                 [&] { return value->property("text").toString() == "b000010"; }, 5000),
-             qPrintable(value->property("text").toString()));
+    QVERIFY2(
+        MenuDriver::waitFor([&] { return value->property("text").toString() == "b000010"; }, 5000),
+        qPrintable(value->property("text").toString()));
     QCOMPARE(value->property("color").value<QColor>(), QColor("#D00000"));
     QVERIFY(qAbs(unit->width() - 16 * mm) < 0.01);
     // The strip's mark of emergency situations shows with it.
@@ -242,8 +242,11 @@ void tst_MeasurePage::tabsByGenerationAndHeat()
     QVERIFY2(menu.start(), qPrintable(menu.error()));
     QVERIFY(showLeftPage(menu));
     QVERIFY(MenuDriver::waitFor(
-        [&] { return menu.evaluate(QStringLiteral("deviceModbus.realFirmwareVer.generationDetermined"))
-                  .toBool(); },
+        [&] {
+            return menu
+                .evaluate(QStringLiteral("deviceModbus.realFirmwareVer.generationDetermined"))
+                .toBool();
+        },
         5000));
     QQuickItem *tabControl = menu.item(QStringLiteral("measureTabs"));
     QVERIFY(tabControl);
@@ -283,18 +286,22 @@ void tst_MeasurePage::stripElements_data()
     QTest::addColumn<int>("page");
     QTest::newRow("failure") << Failures << quint16(0x0004) << "failureIndicator"
                              << "failuresFrame" << 1;
-    QTest::newRow("usb") << UsbState << quint16(1) << "usbIndicator" << "deviceStatusFrame" << 1;
-    QTest::newRow("clock") << 0u << quint16(0) << "clocksIndicator" << "systemSettingsFrame" << 1;
+    QTest::newRow("usb") << UsbState << quint16(1) << "usbIndicator"
+                         << "deviceStatusFrame" << 1;
+    QTest::newRow("clock") << 0u << quint16(0) << "clocksIndicator"
+                           << "systemSettingsFrame" << 1;
     QTest::newRow("schedule") << 300753u << quint16(1) << "scheduleIndicator"
                               << "scheduleSettingsFrame" << 1;
-    QTest::newRow("status word") << EsSecondary << quint16(1) << "esIndicator" << "mainFrame" << 0;
-    QTest::newRow("measuring") << 300752u << quint16(0x0100) << "measureIndicator" << "mainFrame"
-                               << 0;
-    QTest::newRow("card error") << CardStatus << quint16(3) << "cardIndicator" << "dataLoggerFrame"
-                                << 1;
-    QTest::newRow("power") << PowerStatus << quint16(1) << "powerIndicator" << "deviceStatusFrame"
-                           << 1;
-    QTest::newRow("site") << 0u << quint16(0) << "objectIndicator" << "sitesFrame" << 1;
+    QTest::newRow("status word") << EsSecondary << quint16(1) << "esIndicator"
+                                 << "mainFrame" << 0;
+    QTest::newRow("measuring") << 300752u << quint16(0x0100) << "measureIndicator"
+                               << "mainFrame" << 0;
+    QTest::newRow("card error") << CardStatus << quint16(3) << "cardIndicator"
+                                << "dataLoggerFrame" << 1;
+    QTest::newRow("power") << PowerStatus << quint16(1) << "powerIndicator"
+                           << "deviceStatusFrame" << 1;
+    QTest::newRow("site") << 0u << quint16(0) << "objectIndicator"
+                          << "sitesFrame" << 1;
 }
 
 void tst_MeasurePage::stripElements()
@@ -315,8 +322,8 @@ void tst_MeasurePage::stripElements()
     QVERIFY(MenuDriver::waitFor([&] { return currentFrame(menu) == "mainFrame"; }, 5000));
     QQuickItem *item = menu.item(element);
     QVERIFY(item);
-    QVERIFY(MenuDriver::waitFor([&] { return item->isVisible() && item->isEnabled() &&
-                                             item->opacity() == 1; }, 5000));
+    QVERIFY(MenuDriver::waitFor(
+        [&] { return item->isVisible() && item->isEnabled() && item->opacity() == 1; }, 5000));
     if (element == "powerIndicator") {
         // 15 % on battery: in danger.
         QVERIFY(MenuDriver::waitFor([&] { return item->property("danger").toBool(); }, 3000));
@@ -328,7 +335,9 @@ void tst_MeasurePage::stripElements()
     if (element == "clocksIndicator") {
         const QString text = item->property("text").toString();
         QVERIFY2(QRegularExpression("^\\d\\d:\\d\\d:\\d\\d  \\d\\d\\.\\d\\d\\.\\d{4}$")
-                     .match(text).hasMatch(), qPrintable(text));
+                     .match(text)
+                     .hasMatch(),
+                 qPrintable(text));
     }
     if (element == "usbIndicator")
         QVERIFY(item->property("doubleWidth").toBool());
@@ -375,8 +384,8 @@ void tst_MeasurePage::startAsksAndWrites()
     QVERIFY(MenuDriver::waitFor([&] { return start->property("caption") == "Start"; }, 5000));
     const int before = int(menu.requests().size());
     menu.click(start);
-    QVERIFY(MenuDriver::waitFor([&] { return menu.itemByText("Start measure?") != nullptr; },
-                                3000));
+    QVERIFY(
+        MenuDriver::waitFor([&] { return menu.itemByText("Start measure?") != nullptr; }, 3000));
     // Nothing is written before the answer.
     QVERIFY(!described(menu.requests().mid(before)).contains("W 400127 0001"));
     QQuickItem *yes = menu.item(QStringLiteral("confirmYesButton"));
@@ -447,16 +456,18 @@ void tst_MeasurePage::bigDialogFromStatusTile()
     QVERIFY(!dialog->property("showTrend").toBool());
     QVERIFY(!child(dialog, QStringLiteral("bigTrend"))->isVisible());
     // The grid shows the status word by its bits, the others formatted.
-    QVERIFY2(MenuDriver::waitFor(
-        [&] { return child(dialog, "otherValue2")->property("text").toString() == "b000001"; },
-        2000), qPrintable(child(dialog, "otherValue2")->property("text").toString()));
+    QVERIFY2(
+        MenuDriver::waitFor(
+            [&] { return child(dialog, "otherValue2")->property("text").toString() == "b000001"; },
+            2000),
+        qPrintable(child(dialog, "otherValue2")->property("text").toString()));
     QCOMPARE(child(dialog, "otherValue0")->property("text").toString(),
              menu.evaluate("deviceProps.flowRate.formatValue").toString());
     // Close has the focus: Return closes.
     menu.window()->requestActivate();
     QVERIFY(QTest::qWaitForWindowActive(menu.window()));
-    QVERIFY(MenuDriver::waitFor(
-        [&] { return child(dialog, "bigCloseButton")->hasActiveFocus(); }, 3000));
+    QVERIFY(MenuDriver::waitFor([&] { return child(dialog, "bigCloseButton")->hasActiveFocus(); },
+                                3000));
     menu.keyClick(Qt::Key_Return);
     QVERIFY(waitForNoPopup(menu));
 }
@@ -476,16 +487,15 @@ void tst_MeasurePage::signalsDialogCaptures()
     QObject *dialog = activePopup(menu);
     QQuickItem *forward = child(dialog, QStringLiteral("forwardPlot"));
     QQuickItem *backward = child(dialog, QStringLiteral("backwardPlot"));
-    QVERIFY(MenuDriver::waitFor([&] { return forward->isVisible() && backward->isVisible(); },
-                                8000));
+    QVERIFY(
+        MenuDriver::waitFor([&] { return forward->isVisible() && backward->isVisible(); }, 8000));
     // Each capture: command done, both arrays and the offsets read, the command written again.
     const QString command = QString::number(adcCommand(menu));
     QVERIFY(MenuDriver::waitFor(
         [&] {
             return inOrder(described(menu.requests().mid(from)),
                            {"W " + command + " 0001", "R " + command + " 1", "R 302001 .*",
-                            "R 304049 .*", "R 301988 8", "W " + command + " 0001",
-                            "R 302001 .*"});
+                            "R 304049 .*", "R 301988 8", "W " + command + " 0001", "R 302001 .*"});
         },
         8000));
     QCOMPARE(forward->property("curve").value<QObject *>()->property("count").toInt(), 2048);
@@ -627,9 +637,10 @@ void tst_MeasurePage::touchTest()
 {
     MenuDriver menu;
     QVERIFY2(menu.start(), qPrintable(menu.error()));
-    QObject *popup = menu.evaluate(
-        QStringLiteral("screenManager.showPopup('sources/TouchscreenTestPopup.qml', "
-                       "{idleInterval: 1500})")).value<QObject *>();
+    QObject *popup =
+        menu.evaluate(QStringLiteral("screenManager.showPopup('sources/TouchscreenTestPopup.qml', "
+                                     "{idleInterval: 1500})"))
+            .value<QObject *>();
     QVERIFY(popup);
     QVERIFY(waitForPopup(menu, "TouchscreenTestPopup"));
     QVERIFY(!menu.item(QStringLiteral("topPanel"))->isVisible());
@@ -684,8 +695,8 @@ void tst_MeasurePage::pageByPanelKeys()
     QVERIFY(additional->hasActiveFocus());
     PanelKeys::press(menu, Qt::Key_Return);
     QQuickItem *dialog = menu.item(QStringLiteral("additionalMeasureDialog"));
-    QVERIFY(MenuDriver::waitFor([&] { return dialog->isVisible() && dialog->hasActiveFocus(); },
-                                2000));
+    QVERIFY(
+        MenuDriver::waitFor([&] { return dialog->isVisible() && dialog->hasActiveFocus(); }, 2000));
     PanelKeys::press(menu, Qt::Key_Escape);
     QVERIFY(MenuDriver::waitFor([&] { return !dialog->isVisible(); }, 2000));
     QVERIFY(MenuDriver::waitFor([&] { return additional->hasActiveFocus(); }, 2000));

@@ -33,8 +33,8 @@ bool statusShown(MenuDriver &menu)
 {
     QQuickItem *status = menu.item(QStringLiteral("deviceTopPanel"));
     QQuickItem *clock = menu.item(QStringLiteral("clocksIndicator"));
-    return status && clock && status->isVisible() && status->opacity() > 0 &&
-           clock->isVisible() && clock->property("shown").toBool();
+    return status && clock && status->isVisible() && status->opacity() > 0 && clock->isVisible() &&
+           clock->property("shown").toBool();
 }
 
 } // namespace
