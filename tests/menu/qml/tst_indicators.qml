@@ -101,6 +101,37 @@ TestHarness {
             indicator.destroy()
         }
 
+        // The style's picture (800x600) in a narrow window: it moves with the pages within the
+        // room the crop leaves and always covers the window.
+        function test_wallpaperShift_data() {
+            return [
+                {tag: "left page", shift: 0, x: -100},
+                {tag: "main page", shift: 0.5, x: -200},
+                {tag: "right page", shift: 1, x: -300}
+            ]
+        }
+        function test_wallpaperShift(data) {
+            var wallpaper = harness.create("components/Wallpaper.qml",
+                                           {width: 400, height: 600, shift: data.shift})
+            verify(wallpaper)
+            tryCompare(wallpaper.image, "status", Image.Ready)
+            compare(wallpaper.maxShift, 200)
+            compare(wallpaper.image.x, data.x)
+            verify(wallpaper.image.x <= 0 && wallpaper.image.x + wallpaper.image.width >= 400)
+            wallpaper.destroy()
+        }
+
+        function test_wallpaperUserFile() {
+            harness.menuSettings.wallpaper = "/tmp/none-such-wallpaper.png"
+            var wallpaper = harness.create("components/Wallpaper.qml", {width: 800, height: 600})
+            verify(String(wallpaper.image.source).endsWith("styles/BaseStyle/wallpaper.png"))
+            menuContext.saveToFile("/tmp/own-wallpaper.png", "x", false)
+            harness.menuSettings.wallpaper = "/tmp/own-wallpaper.png"
+            compare(String(wallpaper.image.source), "file:///tmp/own-wallpaper.png")
+            harness.menuSettings.wallpaper = ""
+            wallpaper.destroy()
+        }
+
         // A tile's own trend, sampled every 20 ms here in place of a second.
         function tile(properties) {
             var prop = harness.deviceProps.flowRate
