@@ -145,6 +145,7 @@ FocusScope {
 
         Grid {
             anchors.horizontalCenter: parent.horizontalCenter
+            anchors.verticalCenter: parent.verticalCenter
             flow: Grid.TopToBottom
             rows: 3
             spacing: 0
