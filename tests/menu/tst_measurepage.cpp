@@ -429,10 +429,23 @@ void tst_MeasurePage::bigDialogPollsItsHistoryWhileShown()
     QVERIFY(average->property("checked").toBool() && !peak->property("checked").toBool());
     QCOMPARE(plot->property("scaleVPercents").toReal(), 20.0);
 
+    // Covered by another popup it polls nothing, and again once that one goes.
+    menu.evaluate(QStringLiteral("screenManager.showPopup('dialogs/MessageBoxDialog.qml', "
+                                 "{caption: 'Covering'}, true)"));
+    QVERIFY(MenuDriver::waitFor([&] { return !dialog->property("topActive").toBool(); }, 3000));
+    MenuDriver::settle(300);
+    int from = int(menu.requests().size());
+    MenuDriver::settle(2500);
+    QCOMPARE(readsSince(menu, from, FlowHistory), 0);
+    menu.evaluate(QStringLiteral("screenManager.closeTopPopup()"));
+    QVERIFY(MenuDriver::waitFor([&] { return dialog->property("topActive").toBool(); }, 3000));
+    from = int(menu.requests().size());
+    QVERIFY(MenuDriver::waitFor([&] { return readsSince(menu, from, FlowHistory) > 0; }, 5000));
+
     // Minimised it polls nothing; closed neither.
     QMetaObject::invokeMethod(dialog, "minimize");
     MenuDriver::settle(300);
-    int from = int(menu.requests().size());
+    from = int(menu.requests().size());
     MenuDriver::settle(2500);
     QCOMPARE(readsSince(menu, from, FlowHistory), 0);
     menu.evaluate(QStringLiteral("screenManager.closeAllPopups()"));
