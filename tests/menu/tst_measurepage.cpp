@@ -135,6 +135,7 @@ private slots:
     void tabsByGenerationAndHeat();
     void stripElements_data();
     void stripElements();
+    void clockInVerboseModeOpensTheLog();
     void calibrationClickOpensItsWizard();
     void startAsksAndWrites();
     void bigDialogPollsItsHistoryWhileShown();
@@ -350,6 +351,19 @@ void tst_MeasurePage::stripElements()
     QVERIFY(MenuDriver::waitFor([&] { return currentPage(menu) == page; }, 3000));
     QVERIFY2(MenuDriver::waitFor([&] { return currentFrame(menu) == frame; }, 3000),
              qPrintable(currentFrame(menu)));
+}
+
+void tst_MeasurePage::clockInVerboseModeOpensTheLog()
+{
+    MenuDriver menu;
+    QVERIFY2(menu.start(), qPrintable(menu.error()));
+    menu.context()->setVerbose(true);
+    QQuickItem *clock = menu.item(QStringLiteral("clocksIndicator"));
+    QVERIFY(MenuDriver::waitFor([&] { return clock->isVisible() && clock->opacity() == 1; }, 5000));
+    QVERIFY(MenuDriver::waitFor([&] { return currentFrame(menu) == "mainFrame"; }, 5000));
+    menu.click(clock);
+    QVERIFY(waitForPopup(menu, "LogDialog"));
+    QCOMPARE(currentFrame(menu), QStringLiteral("mainFrame"));
 }
 
 // While a calibration runs the measuring mark pulses and leads to that calibration's wizard;
