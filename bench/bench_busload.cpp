@@ -1,7 +1,9 @@
-// The bus load of the idle menu: Starter.qml as the program loads it, on the simulated instrument
+// The bus load of the menu: Starter.qml as the program loads it, on the simulated instrument
 // with the menu's register map, counted for a while after connecting. Prints requests, registers
 // and RTU bytes per second and the bus time they take at 19200 baud, for the live block of 70
-// registers (no heat channel) and of 104 (generation 2 with a heat channel).
+// registers (no heat channel) and of 104 (generation 2 with a heat channel), on the main page,
+// on the measurement page, and with its big dialog (flow rate, with its trend) or its signals
+// dialog (measuring, so that the captures run) open.
 //
 // usage: bench_busload [seconds]   (60 unless given; the first 10 s are the start-up's reads)
 #include "menucontext.h"
@@ -10,10 +12,12 @@
 #include "modbusloopbackclient.h"
 #include "tavrininstrument.h"
 
+#include <QFont>
 #include <QGuiApplication>
 #include <QQmlComponent>
 #include <QQmlContext>
 #include <QQmlEngine>
+#include <QQmlExpression>
 #include <QTemporaryDir>
 #include <QtTest>
 
@@ -35,6 +39,17 @@ public:
     Q_INVOKABLE int compareVersions(const QString &first, const QString &second) const
     {
         return MenuContext::compareVersionTexts(first, second);
+    }
+    // The page's texts keep their sizes: nothing here is drawn.
+    Q_INVOKABLE qreal getMaxFontSizeByWidth(const QFont &, const QString &, qreal, qreal,
+                                            int initFontSize = 0) const
+    {
+        return initFontSize;
+    }
+    Q_INVOKABLE qreal getMaxFontSize(const QFont &, const QString &, qreal, qreal,
+                                     int initFontSize) const
+    {
+        return initFontSize;
     }
 
     int connectionType = 0; // RS-485: the line whose time is counted
@@ -74,11 +89,52 @@ void print(const char *what, const Load &load, double seconds)
                 1000.0 * load.busSeconds / seconds);
 }
 
-void run(int generation, bool heat, int seconds)
+enum Screen { MainPage, MeasurementPage, BigDialog, SignalsDialog };
+
+const char *screenName(Screen screen)
+{
+    switch (screen) {
+    case MainPage:
+        return "main page";
+    case MeasurementPage:
+        return "measurement page";
+    case BigDialog:
+        return "big dialog";
+    case SignalsDialog:
+        return "signals dialog";
+    }
+    return "";
+}
+
+// What the user opens once the menu runs, as the page's buttons and tiles do it.
+const char *screenScript(Screen screen)
+{
+    switch (screen) {
+    case MainPage:
+        return nullptr;
+    case MeasurementPage:
+        return "navigationManager.changePage(navigationManager.piLeft)";
+    case BigDialog:
+        return "navigationManager.changePage(navigationManager.piLeft);"
+               "screenManager.showPopup('sources/BigMeasureDialog.qml',"
+               " {prop: deviceProps.flowRate, trendSize: 300, showTrend: true,"
+               " trendRole: 'flowRate',"
+               " trendModel: deviceModbus.flowRateHistory.model,"
+               " trendModbusItem: deviceModbus.flowRateHistory})";
+    case SignalsDialog:
+        return "navigationManager.changePage(navigationManager.piLeft);"
+               "screenManager.showPopup('sources/SignalsDialog.qml')";
+    }
+    return nullptr;
+}
+
+void run(int generation, bool heat, Screen screen, int seconds)
 {
     TavrinInstrument instrument;
     instrument.setGeneration(generation);
     instrument.setHeatChannel(heat);
+    // Captures as long as the instrument takes for them.
+    instrument.setMeasuring(screen == SignalsDialog);
 
     QQmlEngine engine;
     engine.addImportPath(QStringLiteral(DORRIK_QML_IMPORT_DIR));
@@ -94,6 +150,13 @@ void run(int generation, bool heat, int seconds)
     }
     auto *client = root->findChild<ModbusClient *>(QStringLiteral("modbusClient"));
     client->setTransport(instrument.link());
+    if (const char *script = screenScript(screen)) {
+        QTest::qWait(500);
+        QQmlExpression expression(qmlContext(root.get()), root.get(), QString::fromLatin1(script));
+        expression.evaluate();
+        if (expression.hasError())
+            std::fprintf(stderr, "%s\n", qPrintable(expression.error().toString()));
+    }
     QTest::qWait(seconds * 1000);
 
     const qint64 startUpMs = 10000;
@@ -107,8 +170,8 @@ void run(int generation, bool heat, int seconds)
         if (request.address == 300701)
             largestBlock = qMax(largestBlock, request.count);
     }
-    std::printf("generation %d, %s heat channel: live block of %d registers\n", generation,
-                heat ? "with" : "without", largestBlock);
+    std::printf("generation %d, %s heat channel, %s: live block of %d registers\n", generation,
+                heat ? "with" : "without", screenName(screen), largestBlock);
     print("whole run", all, seconds);
     if (seconds * 1000 > startUpMs) {
         const double steadySeconds = seconds - startUpMs / 1000.0;
@@ -137,13 +200,16 @@ int main(int argc, char *argv[])
     QTemporaryDir config;
     qputenv("XDG_CONFIG_HOME", config.path().toLocal8Bit());
     QGuiApplication app(argc, argv);
-    MenuStartup::registerMenuTypes();
+    // The page's tiles draw charts: all the modules the program registers.
+    MenuStartup::registerTypes();
     const int seconds = argc > 1 ? QByteArray(argv[1]).toInt() : 60;
-    std::printf("idle menu for %d s at %g baud (requests 8 bytes, answers 5 + 2n, 11-bit "
+    std::printf("menu for %d s at %g baud (requests 8 bytes, answers 5 + 2n, 11-bit "
                 "characters, 3.5-character gaps)\n",
                 seconds, Baud);
-    run(1, false, seconds);
-    run(2, true, seconds);
+    for (Screen screen : {MainPage, MeasurementPage, BigDialog, SignalsDialog}) {
+        run(1, false, screen, seconds);
+        run(2, true, screen, seconds);
+    }
     return 0;
 }
 

@@ -6,7 +6,12 @@
 // (VmRSS) and at its peak (VmHWM); the parent prints every run, then the median and the worst
 // of each.
 //
-//   bench_startup [runs]     (10 by default)
+//   bench_startup [runs] [hold seconds]     (10 runs, 60 s by default)
+//
+// Then the same start-up with the measurement page shown from the first moment: the time to the
+// first frame drawn once its flow-rate tile shows a value of the live block. Last, one process
+// each on the main page and on the measurement page, left running for the hold time after its
+// first live values: the program's CPU seconds (user + system) per wall second meanwhile.
 //
 // The child is this program again, running main()'s start-up itself, so that it can watch the
 // two moments without anything added to the program.
@@ -28,9 +33,23 @@
 #include <chrono>
 #include <cstdio>
 
+#include <sys/resource.h>
+
 namespace {
 
 const char ChildFlag[] = "--startup-child";
+// With these the child shows the measurement page at once, and stays for that many seconds.
+const char MeasurementPageFlag[] = "--measurement-page";
+const char HoldFlag[] = "--hold";
+
+// CPU seconds of this process so far, user and system.
+double cpuSeconds()
+{
+    rusage usage{};
+    getrusage(RUSAGE_SELF, &usage);
+    return usage.ru_utime.tv_sec + usage.ru_stime.tv_sec +
+           (usage.ru_utime.tv_usec + usage.ru_stime.tv_usec) / 1e6;
+}
 
 qint64 nowUs()
 {
@@ -90,6 +109,15 @@ QObject *findByName(QQuickItem *item, const QString &name)
 int runChild(int argc, char *argv[])
 {
     MenuStartup::setApplicationNames();
+    bool measurementPage = false;
+    int holdSeconds = 0;
+    for (int i = 1; i < argc; ++i) {
+        if (qstrcmp(argv[i], MeasurementPageFlag) == 0)
+            measurementPage = true;
+        else if (qstrcmp(argv[i], HoldFlag) == 0 && i + 1 < argc)
+            holdSeconds = QByteArray(argv[i + 1]).toInt();
+    }
+    double cpuShare = -1;
     int code = 0;
     {
         QApplication app(argc, argv);
@@ -126,11 +154,34 @@ int runChild(int argc, char *argv[])
                 return tree && frame && frame == tree->property("mainFrame").value<QObject *>() &&
                        tree->findChild<QObject *>(QStringLiteral("measurementButton"));
             };
+            QObject *tile = findByName(root, QStringLiteral("flowTile0"));
+            auto *tileValue =
+                tile ? tile->findChild<QObject *>(QStringLiteral("tileValue")) : nullptr;
+            auto *navigation = findByName(root, QStringLiteral("navigationManager"));
+            if (measurementPage) {
+                if (!tileValue || !navigation) {
+                    std::fprintf(stderr, "bench_startup: no measurement page\n");
+                    QCoreApplication::exit(2);
+                    return;
+                }
+                QMetaObject::invokeMethod(navigation, "changePage",
+                                          Q_ARG(QVariant, navigation->property("piLeft")));
+            }
+            // The tile shows the live block's flow rate: its property's text of the value read.
+            const auto liveValueShown = [tileValue, tile] {
+                QObject *prop = tile->property("prop").value<QObject *>();
+                return prop &&
+                       tileValue->property("text").toString() ==
+                           prop->property("formatValue").toString() &&
+                       !tileValue->property("text").toString().isEmpty();
+            };
             auto *watch = new QTimer(&app);
             watch->setInterval(1);
             QObject::connect(watch, &QTimer::timeout, &app,
-                             [&, viewer, block, watch, mainFrameShown] {
+                             [&, viewer, block, watch, mainFrameShown, liveValueShown] {
                                  if (!block->wasRead() || !mainFrameShown())
+                                     return;
+                                 if (measurementPage && !liveValueShown())
                                      return;
                                  watch->stop();
                                  viewer->update();
@@ -140,20 +191,31 @@ int runChild(int argc, char *argv[])
                                      frameUs = nowUs();
                                      viewSize = viewer->size();
                                      memory = residentMemoryKb();
-                                     QCoreApplication::exit(0);
+                                     if (holdSeconds <= 0) {
+                                         QCoreApplication::exit(0);
+                                         return;
+                                     }
+                                     const double cpu = cpuSeconds();
+                                     const qint64 wall = nowUs();
+                                     QTimer::singleShot(holdSeconds * 1000, &app, [&, cpu, wall] {
+                                         cpuShare = (cpuSeconds() - cpu) / ((nowUs() - wall) / 1e6);
+                                         QCoreApplication::exit(0);
+                                     });
                                  });
                              });
             watch->start();
         });
-        QTimer::singleShot(20000, &app, [] {
+        QTimer::singleShot(20000, &app, [&frameUs] {
+            if (frameUs)
+                return;
             std::fprintf(stderr, "bench_startup: no good read within 20 s\n");
             QCoreApplication::exit(3);
         });
         code = MenuStartup::run(context, QCoreApplication::arguments());
         qInstallMessageHandler(nextHandler);
         if (code == 0)
-            std::printf("\n%lld %lld %dx%d %lld %lld\n", completedUs, frameUs, viewSize.width(),
-                        viewSize.height(), memory.first, memory.second);
+            std::printf("\n%lld %lld %dx%d %lld %lld %.4f\n", completedUs, frameUs,
+                        viewSize.width(), viewSize.height(), memory.first, memory.second, cpuShare);
     }
     return code;
 }
@@ -164,6 +226,7 @@ struct Run
     double frameMs = 0;
     double rssMb = 0;
     double hwmMb = 0;
+    double cpuShare = -1;
 };
 
 double median(QList<double> values)
@@ -184,6 +247,7 @@ int main(int argc, char *argv[])
 
     QCoreApplication app(argc, argv);
     const int runs = argc > 1 ? qMax(1, QByteArray(argv[1]).toInt()) : 10;
+    const int holdSeconds = argc > 2 ? qMax(0, QByteArray(argv[2]).toInt()) : 60;
 
     QProcess sim;
     sim.start(QStringLiteral(DORRIK_SIM_PATH), {});
@@ -216,35 +280,68 @@ int main(int argc, char *argv[])
                                 QStringLiteral("-set"),
                                 QStringLiteral("fullscreen")};
 
-    QList<Run> results;
-    for (int i = 0; i < runs; ++i) {
+    // One child with the extra flags; false when it failed.
+    const auto start = [&](const QStringList &extra, Run *run, QByteArray *view) {
         QProcess child;
         child.setProcessEnvironment(env);
         child.setProcessChannelMode(QProcess::SeparateChannels);
         const qint64 startUs = nowUs();
-        child.start(QCoreApplication::applicationFilePath(), arguments);
-        if (!child.waitForFinished(30000) || child.exitCode() != 0) {
-            std::fprintf(stderr, "bench_startup: run %d failed (exit %d)\n%s\n", i + 1,
-                         child.exitCode(), child.readAllStandardError().constData());
-            return 1;
+        child.start(QCoreApplication::applicationFilePath(), arguments + extra);
+        if (!child.waitForFinished(30000 + holdSeconds * 1000) || child.exitCode() != 0) {
+            std::fprintf(stderr, "bench_startup: a run failed (exit %d)\n%s\n", child.exitCode(),
+                         child.readAllStandardError().constData());
+            return false;
         }
         const QList<QByteArray> lines = child.readAllStandardOutput().trimmed().split('\n');
         const QList<QByteArray> fields = lines.last().split(' ');
-        if (fields.size() != 5) {
-            std::fprintf(stderr, "bench_startup: run %d reported nothing\n", i + 1);
-            return 1;
+        if (fields.size() != 6) {
+            std::fprintf(stderr, "bench_startup: a run reported nothing\n");
+            return false;
         }
+        run->completedMs = (fields[0].toLongLong() - startUs) / 1000.0;
+        run->frameMs = (fields[1].toLongLong() - startUs) / 1000.0;
+        run->rssMb = fields[3].toLongLong() / 1024.0;
+        run->hwmMb = fields[4].toLongLong() / 1024.0;
+        run->cpuShare = fields[5].toDouble();
+        *view = fields[2];
+        return true;
+    };
+
+    QList<Run> results;
+    for (int i = 0; i < runs; ++i) {
         Run run;
-        run.completedMs = (fields[0].toLongLong() - startUs) / 1000.0;
-        run.frameMs = (fields[1].toLongLong() - startUs) / 1000.0;
-        run.rssMb = fields[3].toLongLong() / 1024.0;
-        run.hwmMb = fields[4].toLongLong() / 1024.0;
+        QByteArray view;
+        if (!start({}, &run, &view))
+            return 1;
         results.append(run);
         std::printf("run %2d: Starter.qml complete %7.1f ms, main frame drawn after a good read"
                     " %7.1f ms, VmRSS %6.1f MB, VmHWM %6.1f MB (view %s)\n",
-                    i + 1, run.completedMs, run.frameMs, run.rssMb, run.hwmMb,
-                    fields[2].constData());
+                    i + 1, run.completedMs, run.frameMs, run.rssMb, run.hwmMb, view.constData());
         std::fflush(stdout);
+    }
+    QList<double> live;
+    for (int i = 0; i < runs; ++i) {
+        Run run;
+        QByteArray view;
+        if (!start({QString::fromLatin1(MeasurementPageFlag)}, &run, &view))
+            return 1;
+        live.append(run.frameMs);
+        std::printf("run %2d: first live values drawn on the measurement page %7.1f ms\n", i + 1,
+                    run.frameMs);
+        std::fflush(stdout);
+    }
+    double cpuMain = -1;
+    double cpuMeasurement = -1;
+    if (holdSeconds > 0) {
+        const QStringList hold{QString::fromLatin1(HoldFlag), QString::number(holdSeconds)};
+        Run run;
+        QByteArray view;
+        if (!start(hold, &run, &view))
+            return 1;
+        cpuMain = run.cpuShare;
+        if (!start(hold + QStringList{QString::fromLatin1(MeasurementPageFlag)}, &run, &view))
+            return 1;
+        cpuMeasurement = run.cpuShare;
     }
     sim.terminate();
     sim.waitForFinished(3000);
@@ -267,5 +364,11 @@ int main(int argc, char *argv[])
                 *std::max_element(rss.begin(), rss.end()));
     std::printf("VmHWM at the main frame:       median %7.1f MB, worst %7.1f MB\n", median(hwm),
                 *std::max_element(hwm.begin(), hwm.end()));
+    std::printf("live values, measurement page: median %7.1f ms, worst %7.1f ms\n", median(live),
+                *std::max_element(live.begin(), live.end()));
+    if (holdSeconds > 0)
+        std::printf("CPU per wall second over %d s: main page %5.1f %%, measurement page %5.1f %%"
+                    " of one core\n",
+                    holdSeconds, 100 * cpuMain, 100 * cpuMeasurement);
     return 0;
 }

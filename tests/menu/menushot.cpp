@@ -383,11 +383,14 @@ int main(int argc, char *argv[])
     QList<Scene> scenes{
         {"main-page",
          [](MenuDriver &menu) {
-             // The instrument's flow rate as it answered it last.
+             // The instrument's flow rate as it answered it last, on the measurement page's tile.
              const auto flowShown = [&] {
                  const float flow = menu.instrument().registers(300720, 2).toFloat(0);
-                 return menu.itemByText(QStringLiteral("Q %1 m³/h").arg(double(flow), 0, 'f', 3)) !=
-                        nullptr;
+                 QQuickItem *tile = menu.item(QStringLiteral("flowTile0"));
+                 QQuickItem *value =
+                     tile ? tile->findChild<QQuickItem *>(QStringLiteral("tileValue")) : nullptr;
+                 return value &&
+                        value->property("text").toString() == QString::number(double(flow), 'f', 3);
              };
              if (!MenuDriver::waitFor(flowShown, 5000))
                  return false;
@@ -1085,6 +1088,178 @@ int main(int argc, char *argv[])
                      QStringLiteral("popup.rowsModel !== undefined && "
                                     "popup.rowsModel.count === 7"));
              }});
+    }
+    // The measurement page on both grids, the status strip's warnings, the big, additional and
+    // signals dialogs and the touch test.
+    {
+        const auto popupShown = [](MenuDriver &menu, const char *type) {
+            return MenuDriver::waitFor(
+                [&] {
+                    QObject *popup = menu.evaluate(QStringLiteral("screenManager.activePopup"))
+                                         .value<QObject *>();
+                    return popup && QByteArray(popup->metaObject()->className()).startsWith(type) &&
+                           popup->property("topActive").toBool();
+                },
+                3000);
+        };
+        const auto tileItem = [](MenuDriver &menu, const QString &name, const QString &part) {
+            QQuickItem *tile = menu.item(name);
+            return tile ? tile->findChild<QQuickItem *>(part) : nullptr;
+        };
+        const auto leftPage = [](MenuDriver &menu) {
+            menu.evaluate(QStringLiteral("screenManager.closeAllPopups()"));
+            // Until the popup layer has let go, its fader takes the clicks.
+            if (!MenuDriver::waitFor(
+                    [&] {
+                        return !menu.evaluate(QStringLiteral("screenManager.hasActivePopup"))
+                                    .toBool();
+                    },
+                    3000))
+                return false;
+            MenuDriver::settle(500);
+            menu.evaluate(QStringLiteral("navigationManager.gotoPage(navigationManager.piLeft)"));
+            return pageShown(menu, 0);
+        };
+        scenes.append({"measure-flow", [=](MenuDriver &menu) {
+                           menu.instrument().setRegisters(401025, ModbusBytes::fromUInt16(0));
+                           menu.evaluate(QStringLiteral("deviceModbus.heatSupplySystem.read()"));
+                           if (!leftPage(menu))
+                               return false;
+                           QQuickItem *value = tileItem(menu, "flowTile0", "tileValue");
+                           const QQuickItem *tabs = menu.item(QStringLiteral("measureTabs"));
+                           return MenuDriver::waitFor(
+                               [&] {
+                                   const float flow =
+                                       menu.instrument().registers(300720, 2).toFloat(0);
+                                   return value && !tabs->isVisible() &&
+                                          value->property("text").toString() ==
+                                              QString::number(double(flow), 'f', 3);
+                               },
+                               5000);
+                       }});
+        scenes.append(
+            {"measure-heat", [=](MenuDriver &menu) {
+                 menu.instrument().setRegisters(401025, ModbusBytes::fromUInt16(1));
+                 menu.evaluate(QStringLiteral("deviceModbus.heatSupplySystem.read()"));
+                 QQuickItem *tabs = menu.item(QStringLiteral("measureTabs"));
+                 if (!MenuDriver::waitFor([&] { return tabs->isVisible(); }, 5000))
+                     return false;
+                 tabs->setProperty("currentIndex", 1);
+                 QQuickItem *grid = menu.item(QStringLiteral("heatGrid"));
+                 if (!MenuDriver::waitFor([&] { return grid->parentItem()->opacity() == 1; }, 2000))
+                     return false;
+                 MenuDriver::settle(1500);
+                 return true;
+             }});
+        scenes.append({"measure-strip-warnings", [=](MenuDriver &menu) {
+                           // A battery in danger, a memory card error, a failure, a flag.
+                           menu.instrument().setRegisters(300747, ModbusBytes::fromUInt16(12));
+                           menu.instrument().setRegisters(300754, ModbusBytes::fromUInt16(3));
+                           menu.instrument().setRegisters(300724, ModbusBytes::fromUInt16(0x0003));
+                           QQuickItem *tabs = menu.item(QStringLiteral("measureTabs"));
+                           tabs->setProperty("currentIndex", 0);
+                           QQuickItem *power = menu.item(QStringLiteral("powerIndicator"));
+                           QQuickItem *card = menu.item(QStringLiteral("cardIndicator"));
+                           QQuickItem *es = menu.item(QStringLiteral("esIndicator"));
+                           const bool shown = MenuDriver::waitFor(
+                               [&] {
+                                   return power->property("danger").toBool() &&
+                                          card->property("error").toBool() && es->isVisible();
+                               },
+                               5000);
+                           MenuDriver::settle(1200);
+                           return shown;
+                       }});
+        scenes.append(
+            {"measure-big", [=](MenuDriver &menu) {
+                 menu.instrument().setMeasuring(true);
+                 menu.click(menu.item(QStringLiteral("flowTile0")));
+                 if (!popupShown(menu, "BigMeasureDialog"))
+                     return false;
+                 QObject *dialog =
+                     menu.evaluate(QStringLiteral("screenManager.activePopup")).value<QObject *>();
+                 auto *plot = dialog->findChild<QQuickItem *>(QStringLiteral("bigTrend"));
+                 const bool data =
+                     MenuDriver::waitFor([&] { return plot->property("hasData").toBool(); }, 5000);
+                 MenuDriver::settle(1500);
+                 return data;
+             }});
+        scenes.append(
+            {"measure-big-maximized", [=](MenuDriver &menu) {
+                 QObject *dialog =
+                     menu.evaluate(QStringLiteral("screenManager.activePopup")).value<QObject *>();
+                 if (!dialog)
+                     return false;
+                 menu.click(dialog->findChild<QQuickItem *>(QStringLiteral("bigTrend")));
+                 const bool maximized = MenuDriver::waitFor(
+                     [&] { return dialog->property("maximized").toBool(); }, 2000);
+                 MenuDriver::settle(1000);
+                 return maximized;
+             }});
+        scenes.append({"measure-additional", [=](MenuDriver &menu) {
+                           if (!leftPage(menu))
+                               return false;
+                           menu.click(menu.item(QStringLiteral("additionalButton")));
+                           QQuickItem *dialog =
+                               menu.item(QStringLiteral("additionalMeasureDialog"));
+                           const bool shown =
+                               MenuDriver::waitFor([&] { return dialog->isVisible(); }, 2000);
+                           MenuDriver::settle(1500);
+                           return shown;
+                       }});
+        scenes.append(
+            {"measure-signals", [=](MenuDriver &menu) {
+                 menu.click(menu.item(QStringLiteral("additionalCloseButton")));
+                 menu.instrument().setCaptureTime(200);
+                 menu.click(menu.item(QStringLiteral("signalsButton")));
+                 if (!popupShown(menu, "SignalsDialog"))
+                     return false;
+                 QObject *dialog =
+                     menu.evaluate(QStringLiteral("screenManager.activePopup")).value<QObject *>();
+                 auto *forward = dialog->findChild<QQuickItem *>(QStringLiteral("forwardPlot"));
+                 auto *backward = dialog->findChild<QQuickItem *>(QStringLiteral("backwardPlot"));
+                 const bool plots = MenuDriver::waitFor(
+                     [&] { return forward->isVisible() && backward->isVisible(); }, 8000);
+                 MenuDriver::settle(800);
+                 return plots;
+             }});
+        scenes.append(
+            {"measure-signals-window", [=](MenuDriver &menu) {
+                 QObject *dialog =
+                     menu.evaluate(QStringLiteral("screenManager.activePopup")).value<QObject *>();
+                 if (!dialog)
+                     return false;
+                 auto *forward = dialog->findChild<QQuickItem *>(QStringLiteral("forwardPlot"));
+                 menu.click(forward);
+                 MenuDriver::settle(500);
+                 return forward->property("windowScaled").toBool();
+             }});
+        scenes.append({"measure-touch-test", [=](MenuDriver &menu) {
+                           menu.evaluate(QStringLiteral("screenManager.closeAllPopups()"));
+                           menu.evaluate(QStringLiteral(
+                               "screenManager.showPopup('sources/TouchscreenTestPopup.qml')"));
+                           if (!popupShown(menu, "TouchscreenTestPopup"))
+                               return false;
+                           const QPoint at(menu.size().width() / 3, menu.size().height() / 2);
+                           QTest::mousePress(menu.window(), Qt::LeftButton, Qt::NoModifier, at);
+                           MenuDriver::settle(200);
+                           return true;
+                       }});
+        scenes.append({"measure-done", [=](MenuDriver &menu) {
+                           // Back as the scenes after these expect the menu.
+                           const QPoint at(menu.size().width() / 3, menu.size().height() / 2);
+                           QTest::mouseRelease(menu.window(), Qt::LeftButton, Qt::NoModifier, at);
+                           menu.evaluate(QStringLiteral("screenManager.closeAllPopups()"));
+                           menu.instrument().setMeasuring(false);
+                           menu.instrument().setRegisters(300747, ModbusBytes::fromUInt16(64));
+                           menu.instrument().setRegisters(300754, ModbusBytes::fromUInt16(2));
+                           menu.instrument().setRegisters(300724, ModbusBytes::fromUInt16(0));
+                           menu.instrument().setRegisters(401025, ModbusBytes::fromUInt16(0));
+                           menu.evaluate(QStringLiteral("deviceModbus.heatSupplySystem.read()"));
+                           menu.evaluate(QStringLiteral(
+                               "navigationManager.gotoPage(navigationManager.piMain)"));
+                           return pageShown(menu, 1);
+                       }});
     }
     // The menu in Russian at the smaller size, where the longer texts overflow first: every frame
     // of the tree, a question and the keypad, through the program's own translation files.

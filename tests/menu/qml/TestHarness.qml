@@ -28,6 +28,7 @@ FocusScope {
     property alias navigationManager: navigationManager
     property alias styleManager: styleManager
     property alias deviceModbus: deviceModbus
+    property alias deviceProps: deviceProps
     property alias powerManager: powerManager
     property alias deviceKeypad: deviceKeypad
     property alias editorsManager: editorsManager
