@@ -2,6 +2,25 @@
 <!DOCTYPE TS>
 <TS version="2.1" language="ru" sourcelanguage="en">
 <context>
+    <name>AdditionalMeasureDialog</name>
+    <message>
+        <source>Flow rate</source>
+        <translation>Расход</translation>
+    </message>
+    <message>
+        <source>Heat</source>
+        <translation>Тепло</translation>
+    </message>
+    <message>
+        <source>Pressure channel</source>
+        <translation>Канал давления</translation>
+    </message>
+    <message>
+        <source>Close</source>
+        <translation>Закрыть</translation>
+    </message>
+</context>
+<context>
     <name>Balls</name>
     <message>
         <source>Balls</source>
@@ -14,6 +33,17 @@
     <message>
         <source>Score: </source>
         <translation>Счёт: </translation>
+    </message>
+</context>
+<context>
+    <name>BigMeasureDialog</name>
+    <message>
+        <source>Peak</source>
+        <translation>Пик</translation>
+    </message>
+    <message>
+        <source>Close</source>
+        <translation>Закрыть</translation>
     </message>
 </context>
 <context>
@@ -548,6 +578,33 @@
     <message>
         <source>Power saving options</source>
         <translation>Энергосбережение</translation>
+    </message>
+</context>
+<context>
+    <name>DeviceLeftPage</name>
+    <message>
+        <source>Flow rate</source>
+        <translation>Расход</translation>
+    </message>
+    <message>
+        <source>Heat</source>
+        <translation>Тепло</translation>
+    </message>
+    <message>
+        <source>Start</source>
+        <translation>Пуск</translation>
+    </message>
+    <message>
+        <source>Stop</source>
+        <translation>Стоп</translation>
+    </message>
+    <message>
+        <source>Additional</source>
+        <translation>Дополнительно</translation>
+    </message>
+    <message>
+        <source>Signals</source>
+        <translation>Сигналы</translation>
     </message>
 </context>
 <context>
@@ -1931,6 +1988,17 @@ Continue?</source>
     </message>
 </context>
 <context>
+    <name>IndexedChannel</name>
+    <message>
+        <source>Temperature channel # 1</source>
+        <translation>Канал температуры № 1</translation>
+    </message>
+    <message>
+        <source>Temperature channel # 2</source>
+        <translation>Канал температуры № 2</translation>
+    </message>
+</context>
+<context>
     <name>IntervalScheduleMenuItem</name>
     <message>
         <source>Logging interval</source>
@@ -2310,6 +2378,36 @@ Do you want to replace it?</source>
     <message>
         <source>Save</source>
         <translation>Сохранить</translation>
+    </message>
+</context>
+<context>
+    <name>Signal</name>
+    <message>
+        <source>Forward</source>
+        <translation>Прямой</translation>
+    </message>
+    <message>
+        <source>Backward</source>
+        <translation>Обратный</translation>
+    </message>
+</context>
+<context>
+    <name>SignalsDialog</name>
+    <message>
+        <source>Signals</source>
+        <translation>Сигналы</translation>
+    </message>
+    <message>
+        <source>Saving signal data</source>
+        <translation>Сохранение данных сигналов</translation>
+    </message>
+    <message>
+        <source>Measurements turned off</source>
+        <translation>Измерения выключены</translation>
+    </message>
+    <message>
+        <source>Close</source>
+        <translation>Закрыть</translation>
     </message>
 </context>
 <context>
