@@ -11,4 +11,5 @@ QtObject {
     function sleep() {
         beforeSleep(null)
     }
+    function resetSleepTimer() {}
 }
