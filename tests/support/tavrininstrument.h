@@ -123,6 +123,10 @@ public:
     int scheduleDuration() const;
     // Whether a start of the on-flow zero point calibration (1 at 403257) is taken.
     void setOnFlowCalibrationTaken(bool taken);
+    // The memory card state (300754: 0 no card, 2 installed, ...) and the logging interval's
+    // index (403001, see loggingIntervalSeconds), as the instrument changes them itself.
+    void setCardStatus(quint16 status);
+    void setLoggingIntervalIndex(int index);
 
 protected:
     DorrikBus::ExceptionCode prepareAnswer(const InstrumentRequest &request) override;
