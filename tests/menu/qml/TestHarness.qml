@@ -35,6 +35,7 @@ FocusScope {
     property alias keypadScroller: keypadScroller
     property alias mainFrame: mainFrame
     property alias subFrame: subFrame
+    property alias sitesManager: sitesManager
     // Every frame change the frame scroller was asked for, as "<frame> forward|back".
     property var frameChanges: []
 
