@@ -229,6 +229,10 @@ FocusScope {
         if (event.key === Qt.Key_Left || event.key === Qt.Key_Right) {
             moveFocus(event.key === Qt.Key_Right ? 1 : -1)
             event.accepted = true
+        } else if (tabs.activeFocus && (event.key === Qt.Key_Return || event.key === Qt.Key_Enter
+                                        || event.key === Qt.Key_Space)) {
+            tabs.currentIndex = (tabs.currentIndex + 1) % tabs.count
+            event.accepted = true
         }
     }
 
@@ -558,16 +562,12 @@ FocusScope {
                 anchors.top: parent.top
                 anchors.right: parent.right
                 visible: page.tabsVisible
+                // Left and right walk the page's controls; Return switches the tab (the page's
+                // keys).
+                keyInteractive: false
                 model: page.tabsVisible ? 2 : 0
                 delegate: Tab {
                     caption: index === 0 ? qsTr("Flow rate") : qsTr("Heat")
-                }
-                Keys.onPressed: event => {
-                    if (event.key === Qt.Key_Return || event.key === Qt.Key_Enter
-                            || event.key === Qt.Key_Space) {
-                        currentIndex = (currentIndex + 1) % count
-                        event.accepted = true
-                    }
                 }
             }
 
