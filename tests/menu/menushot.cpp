@@ -728,6 +728,111 @@ int main(int argc, char *argv[])
              MenuDriver::settle(60);
              return game->property("score").toInt() > 0;
          }});
+    // The archive page, its charts and its export dialog.
+    const auto archivePage = [](MenuDriver &menu, int tab) {
+        QObject *screens = menu.object(QStringLiteral("screenManager"));
+        QMetaObject::invokeMethod(screens, "closeAllPopups");
+        menu.instrument().setDelay(0);
+        menu.instrument().setCardStatus(2);
+        menu.evaluate(QStringLiteral("navigationManager.gotoPage(navigationManager.piRight)"));
+        QQuickItem *page = menu.item(QStringLiteral("archivePage"));
+        QQuickItem *tabs = menu.item(QStringLiteral("archTabs"));
+        if (!page || !tabs)
+            return false;
+        tabs->setProperty("currentIndex", tab);
+        const bool shown = MenuDriver::waitFor(
+            [&] { return page->property("recordShown").toBool(); }, 5000);
+        MenuDriver::settle(600);
+        return shown;
+    };
+    const auto showCharts = [](MenuDriver &menu) {
+        QObject *page = menu.object(QStringLiteral("archivePage"));
+        QMetaObject::invokeMethod(page, "showCharts");
+        return MenuDriver::waitFor([&] { return menu.item("archChartsDialog") != nullptr; }, 3000);
+    };
+    scenes.append(
+        {{"archive-page-no-card",
+          [archivePage](MenuDriver &menu) {
+              if (!archivePage(menu, 0))
+                  return false;
+              // The next scene puts the card back.
+              menu.instrument().setCardStatus(0);
+              const bool gone = MenuDriver::waitFor(
+                  [&] { return menu.itemByText(QStringLiteral("No memory card")) != nullptr; },
+                  5000);
+              MenuDriver::settle(300);
+              return gone;
+          }},
+         {"archive-page-flow", [archivePage](MenuDriver &menu) { return archivePage(menu, 0); }},
+         {"archive-page-heat", [archivePage](MenuDriver &menu) { return archivePage(menu, 1); }},
+         {"archive-page-end-mark",
+          [archivePage](MenuDriver &menu) {
+              if (!archivePage(menu, 0))
+                  return false;
+              QObject *page = menu.object(QStringLiteral("archivePage"));
+              QMetaObject::invokeMethod(page, "next");
+              const bool marked = MenuDriver::waitFor(
+                  [&] { return menu.item(QStringLiteral("archEndMark"))->isVisible(); }, 3000);
+              MenuDriver::settle(300);
+              return marked;
+          }},
+         {"archive-charts-counting",
+          [archivePage, showCharts](MenuDriver &menu) {
+              if (!archivePage(menu, 0))
+                  return false;
+              // A slow instrument keeps the count going while the picture is taken.
+              menu.instrument().setDelay(3000);
+              if (!showCharts(menu))
+                  return false;
+              MenuDriver::settle(600);
+              return menu.item("archChartsDialog")->property("counting").toBool();
+          }},
+         {"archive-charts-reading",
+          [](MenuDriver &menu) {
+              menu.instrument().setDelay(150);
+              QQuickItem *dialog = menu.item(QStringLiteral("archChartsDialog"));
+              if (!dialog)
+                  return false;
+              menu.evaluate(QStringLiteral(
+                  "menuProps.archChartsFrom.value = new Date(Date.now() - 12 * 3600 * 1000); "
+                  "menuProps.archChartsTo.value = new Date()"));
+              MenuDriver::waitFor([&] { return !dialog->property("counting").toBool(); }, 8000);
+              QMetaObject::invokeMethod(dialog, "start");
+              auto *reader = dialog->property("readerItem").value<QObject *>();
+              const bool reading = MenuDriver::waitFor(
+                  [&] { return reader->property("progress").toInt() > 10; }, 8000);
+              MenuDriver::settle(600);
+              return reading;
+          }},
+         {"archive-charts-chart",
+          [](MenuDriver &menu) {
+              menu.instrument().setDelay(0);
+              QQuickItem *dialog = menu.item(QStringLiteral("archChartsDialog"));
+              if (!dialog)
+                  return false;
+              auto *curve = dialog->property("curve").value<QObject *>();
+              const bool drawn = MenuDriver::waitFor(
+                  [&] {
+                      return !dialog->property("reading").toBool() &&
+                             curve->property("count").toInt() > 10;
+                  },
+                  15000);
+              MenuDriver::settle(800);
+              return drawn;
+          }},
+         {"archive-export-idle",
+          [archivePage](MenuDriver &menu) {
+              if (!archivePage(menu, 0))
+                  return false;
+              menu.evaluate(QStringLiteral(
+                  "menuProps.exportArchFrom.value = new Date(Date.now() - 6 * 3600 * 1000); "
+                  "menuProps.exportArchTo.value = new Date(); "
+                  "screenManager.showPopup(\"sources/ArchExportDialog.qml\", {})"));
+              const bool shown = MenuDriver::waitFor(
+                  [&] { return menu.item(QStringLiteral("archExportDialog")) != nullptr; }, 3000);
+              MenuDriver::settle(1500);
+              return shown;
+          }}});
     scenes.append(treeScenes);
 
     int failures = 0;
