@@ -225,11 +225,12 @@ BaseFrameDialog {
             }
             // Time under the vertical lines and at both ends; the last line's label stays hidden.
             Repeater {
+                id: timeLabels
                 model: plot.gridPointsV
                 delegate: Text {
                     x: plot.x + model.offset - width / 2
                     y: plot.y + plot.height + 2
-                    visible: model.index < plot.gridPointsV.count - 1 && curve.count > 0
+                    visible: index < timeLabels.count - 1 && curve.count > 0
                     text: visible ? dialog.formatTime(model.time) : ""
                     font.pixelSize: 12
                 }
@@ -250,11 +251,12 @@ BaseFrameDialog {
             }
             // Values left of the horizontal lines and at the top and bottom.
             Repeater {
+                id: valueLabels
                 model: plot.gridPointsH
                 delegate: Text {
                     x: plot.x - width - 4
                     y: plot.y + model.offset - height / 2
-                    visible: model.index < plot.gridPointsH.count - 1 && curve.count > 0
+                    visible: index < valueLabels.count - 1 && curve.count > 0
                     text: visible ? dialog.formatValue(model.value) : ""
                     font.pixelSize: 12
                 }
@@ -330,8 +332,10 @@ BaseFrameDialog {
     }
 
     function formatTime(time) {
-        return time instanceof Date && !isNaN(time.getTime()) ? Qt.formatDateTime(time, "hh:mm:ss")
-                                                              : ""
+        if (time === undefined || time === null)
+            return ""
+        var date = new Date(time)
+        return isNaN(date.getTime()) ? "" : Qt.formatDateTime(date, "hh:mm:ss")
     }
 
     function formatValue(value) {

@@ -10,6 +10,8 @@ FocusScope {
     objectName: "archivePage"
 
     readonly property bool active: parent && parent.active === true
+    // The menu's client; null where a test's stand-in takes its place.
+    readonly property var modbusClient: deviceModbus instanceof ModbusClient ? deviceModbus : null
     readonly property int siteIndex: deviceProps.currentSite.value
     // From generation 3 a site's archive lies 0x100 above its index.
     readonly property int archIndex: siteIndex + (starter.tvnGeneration >= 3 ? 0x100 : 0)
@@ -238,7 +240,7 @@ FocusScope {
 
     ModbusArchLabel {
         id: archLabels
-        client: deviceModbus
+        client: page.modbusClient
         group: "archives"
         func: DorrikBus.Func67
         maxRequestLabels: 10
@@ -250,7 +252,7 @@ FocusScope {
     }
     ModbusArchLabel {
         id: endArchLabel
-        client: deviceModbus
+        client: page.modbusClient
         group: "archives"
         func: DorrikBus.Func67
         maxRequestLabels: 10
@@ -275,7 +277,7 @@ FocusScope {
     }
     ModbusArchLabel {
         id: prevLabelItem
-        client: deviceModbus
+        client: page.modbusClient
         group: "archives"
         func: DorrikBus.Func67
         maxRequestLabels: 10
@@ -289,7 +291,7 @@ FocusScope {
     }
     ModbusArchLabel {
         id: firstLabelItem
-        client: deviceModbus
+        client: page.modbusClient
         group: "archives"
         func: DorrikBus.Func67
         maxRequestLabels: 10
@@ -304,7 +306,7 @@ FocusScope {
     }
     ModbusArchLabel {
         id: lastLabelItem
-        client: deviceModbus
+        client: page.modbusClient
         group: "archives"
         func: DorrikBus.Func67
         maxRequestLabels: 10
@@ -320,7 +322,7 @@ FocusScope {
         id: archRecord
         // False before each read and after a failed one.
         property bool isValidValue: false
-        client: deviceModbus
+        client: page.modbusClient
         group: "archives"
         func: DorrikBus.Func67
         archIndex: page.archIndex
@@ -333,33 +335,34 @@ FocusScope {
     // The view starts at the instrument's time once the generation, and so the archive's
     // number, is known.
     function startView() {
-        if (!deviceModbus.mainReadGroup.wasRead || !deviceModbus.realFirmwareVer.generationDetermined)
+        if (!deviceModbus.mainReadGroup.wasRead || !deviceModbus.realFirmwareVer
+                || !deviceModbus.realFirmwareVer.generationDetermined)
             return
         viewLabelSet = true
         endArchLabel.label = deviceModbus.timeRo.value
         endArchLabel.read()
     }
     Connections {
-        target: deviceModbus.mainReadGroup
+        target: deviceModbus.mainReadGroup || null
         // Later, so that the values of the same read (the current site) are in place.
         function onWasReadChanged() {
             Qt.callLater(page.startView)
         }
     }
     Connections {
-        target: deviceModbus.realFirmwareVer
+        target: deviceModbus.realFirmwareVer || null
         function onGenerationDeterminedChanged() {
             Qt.callLater(page.startView)
         }
     }
     Connections {
-        target: menuProps.archViewTimeLabel
+        target: menuProps.archViewTimeLabel || null
         function onValueChanged() {
             page.readLabels()
         }
     }
     Connections {
-        target: deviceProps.cardStatus
+        target: deviceProps.cardStatus || null
         function onValueChanged() {
             if (page.cardReadable && page.viewLabelSet)
                 endArchLabel.read()
@@ -400,7 +403,7 @@ FocusScope {
         text: qsTr("No memory card")
         font.family: styleManager.style.bigFontFamily
         font.pixelSize: styleManager.style.bigFontSize
-        color: styleManager.style.pageCaptionFontColor
+        color: styleManager.style.mediumFontColor
     }
 
     Item {
@@ -580,20 +583,24 @@ FocusScope {
                 anchors.right: parent.right
                 visible: page.recordShown
                 spacing: 2
+                // Every field fits above the buttons, the time taking two lines.
+                readonly property real rowHeight: (recordArea.height - y - 4)
+                                                  / (page.recordFields.length + 1) - spacing
+                readonly property int fontSize: Math.max(9, Math.min(16, Math.floor(rowHeight * 0.8)))
 
                 Repeater {
                     model: page.recordFields
                     delegate: Item {
                         width: fields.width
-                        height: Math.max(captionText.implicitHeight, valueText.implicitHeight) + 2
+                        height: Math.max(captionText.implicitHeight, valueText.implicitHeight)
                         Text {
                             id: captionText
                             anchors.left: parent.left
                             width: parent.width * 0.55
                             text: modelData.caption
                             font.family: styleManager.style.smallFontFamily
-                            font.pixelSize: 16
-                            color: styleManager.style.pageCaptionFontColor
+                            font.pixelSize: fields.fontSize
+                            color: styleManager.style.mediumFontColor
                             elide: Text.ElideRight
                         }
                         Text {
@@ -604,9 +611,9 @@ FocusScope {
                             horizontalAlignment: Text.AlignRight
                             text: modelData.value
                             font.family: styleManager.style.smallFontFamily
-                            font.pixelSize: 16
+                            font.pixelSize: fields.fontSize
                             font.bold: true
-                            color: styleManager.style.pageCaptionFontColor
+                            color: styleManager.style.menuItemTextValueValueFontColor
                         }
                     }
                 }
