@@ -231,7 +231,7 @@ BaseFrameDialog {
                     x: plot.x + model.offset - width / 2
                     y: plot.y + plot.height + 2
                     visible: index < timeLabels.count - 1 && curve.count > 0
-                    text: visible ? dialog.formatTime(model.time) : ""
+                    text: visible ? dialog.timeAt(model.offset) : ""
                     font.pixelSize: 12
                 }
             }
@@ -329,6 +329,15 @@ BaseFrameDialog {
                 }
             }
         }
+    }
+
+    // The time under a pixel column of the plot, from the plot's own ends.
+    function timeAt(offset) {
+        var from = new Date(plot.xMinTime).getTime()
+        var to = new Date(plot.xMaxTime).getTime()
+        if (isNaN(from) || isNaN(to) || plot.width <= 0)
+            return ""
+        return formatTime(new Date(from + offset / plot.width * (to - from)))
     }
 
     function formatTime(time) {
