@@ -740,8 +740,8 @@ int main(int argc, char *argv[])
         if (!page || !tabs)
             return false;
         tabs->setProperty("currentIndex", tab);
-        const bool shown = MenuDriver::waitFor(
-            [&] { return page->property("recordShown").toBool(); }, 5000);
+        const bool shown =
+            MenuDriver::waitFor([&] { return page->property("recordShown").toBool(); }, 5000);
         MenuDriver::settle(600);
         return shown;
     };
@@ -832,6 +832,45 @@ int main(int argc, char *argv[])
                   [&] { return menu.item(QStringLiteral("archExportDialog")) != nullptr; }, 3000);
               MenuDriver::settle(1500);
               return shown;
+          }},
+         {"archive-export-minimised",
+          [](MenuDriver &menu) {
+              QQuickItem *dialog = menu.item(QStringLiteral("archExportDialog"));
+              if (!dialog)
+                  return false;
+              // The save dialog's answer given here: the picture's program has no one to ask.
+              menu.instrument().setDelay(100);
+              auto *exporter = dialog->property("exporter").value<QObject *>();
+              auto *reader = dialog->property("reader").value<QObject *>();
+              exporter->setProperty("fileName",
+                                    QDir::temp().filePath(QStringLiteral("menu-shot-export.csv")));
+              reader->setProperty("archIndexes", QVariantList{0});
+              dialog->setProperty("showsCount", false);
+              QMetaObject::invokeMethod(reader, "start");
+              QMetaObject::invokeMethod(dialog, "minimize");
+              const bool reading = MenuDriver::waitFor(
+                  [&] { return reader->property("progress").toInt() > 5; }, 5000);
+              MenuDriver::settle(500);
+              return reading && dialog->property("minimized").toBool();
+          }},
+         {"archive-export-completed", [](MenuDriver &menu) {
+              menu.instrument().setDelay(0);
+              QQuickItem *dialog = menu.item(QStringLiteral("archExportDialog"));
+              if (!dialog)
+                  return false;
+              QObject *screens = menu.object(QStringLiteral("screenManager"));
+              QMetaObject::invokeMethod(screens, "expandPopup",
+                                        Q_ARG(QVariant, QVariant::fromValue<QObject *>(dialog)));
+              const bool done = MenuDriver::waitFor(
+                  [&] {
+                      return menu.item(QStringLiteral("exportStatusText"))
+                                 ->property("text")
+                                 .toString() == QLatin1String("Successfully completed");
+                  },
+                  20000);
+              MenuDriver::settle(800);
+              QFile::remove(QDir::temp().filePath(QStringLiteral("menu-shot-export.csv")));
+              return done;
           }}});
     scenes.append(treeScenes);
 

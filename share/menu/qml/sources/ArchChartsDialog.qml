@@ -14,6 +14,10 @@ BaseFrameDialog {
     property var buttonsModel: []
     property bool showAccumulated: true
     property var checkedButton: null
+    // The record item holds no read range before the first Start: its one empty record is no
+    // chart.
+    property bool hasRead: false
+    readonly property bool chartShown: hasRead && curve.count > 0
     readonly property bool reading: reader.running
     readonly property bool counting: counter.counting
     readonly property int archIndex: deviceProps.currentSite.value
@@ -120,6 +124,7 @@ BaseFrameDialog {
         // The instrument's memory is small; the desktop draws while it reads.
         maxRecords: menuContext.embedded ? 100000 : 0
         liveResult: !menuContext.embedded
+        onStarted: dialog.hasRead = true
     }
     // A long read on the instrument must not end in its sleep.
     Timer {
@@ -230,7 +235,7 @@ BaseFrameDialog {
                 delegate: Text {
                     x: plot.x + model.offset - width / 2
                     y: plot.y + plot.height + 2
-                    visible: index < timeLabels.count - 1 && curve.count > 0
+                    visible: index < timeLabels.count - 1 && dialog.chartShown
                     text: visible ? dialog.timeAt(model.offset) : ""
                     font.pixelSize: 12
                 }
@@ -238,14 +243,14 @@ BaseFrameDialog {
             Text {
                 x: plot.x
                 y: plot.y + plot.height + 2
-                visible: curve.count > 0
+                visible: dialog.chartShown
                 text: visible ? dialog.formatTime(plot.xMinTime) : ""
                 font.pixelSize: 12
             }
             Text {
                 x: plot.x + plot.width - width
                 y: plot.y + plot.height + 2
-                visible: curve.count > 0
+                visible: dialog.chartShown
                 text: visible ? dialog.formatTime(plot.xMaxTime) : ""
                 font.pixelSize: 12
             }
@@ -256,7 +261,7 @@ BaseFrameDialog {
                 delegate: Text {
                     x: plot.x - width - 4
                     y: plot.y + model.offset - height / 2
-                    visible: index < valueLabels.count - 1 && curve.count > 0
+                    visible: index < valueLabels.count - 1 && dialog.chartShown
                     text: visible ? dialog.formatValue(model.value) : ""
                     font.pixelSize: 12
                 }
@@ -264,14 +269,14 @@ BaseFrameDialog {
             Text {
                 x: plot.x - width - 4
                 y: plot.y
-                visible: curve.count > 0
+                visible: dialog.chartShown
                 text: dialog.formatValue(plot.yMax)
                 font.pixelSize: 12
             }
             Text {
                 x: plot.x - width - 4
                 y: plot.y + plot.height - height
-                visible: curve.count > 0
+                visible: dialog.chartShown
                 text: dialog.formatValue(plot.yMin)
                 font.pixelSize: 12
             }
