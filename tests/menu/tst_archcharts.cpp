@@ -45,7 +45,7 @@ bool openPage(MenuDriver &menu)
         return false;
     }
     if (!MenuDriver::waitFor(
-            [&] { return menu.evaluate("deviceModbus.mainReadGroup.wasRead").toBool(); }, 5000))
+            [&] { return menu.evaluate("deviceModbus.mainReadGroup.wasRead").toBool(); }, 10000))
         return false;
     menu.keyClick(Qt::Key_Period);
     QQuickItem *list = menu.item(QStringLiteral("archLabelsList"));
@@ -54,7 +54,7 @@ bool openPage(MenuDriver &menu)
             return list && list->isVisible() && list->property("count").toInt() > 0 &&
                    menu.item("archivePage")->property("recordShown").toBool();
         },
-        5000);
+        10000);
 }
 
 // The charts by keys: right to the Charts button, Return.

@@ -80,7 +80,7 @@ struct Export
                                    "sitesManager.model.sitesCount === 3")
                         .toBool();
                 },
-                5000))
+                10000))
             return false;
         const QList<quint32> labels =
             instrument.archives().labels(TavrinInstrument::archiveIndex(0, 3), DorrikBus::TimeArch);
@@ -89,7 +89,7 @@ struct Export
                        "; menuProps.exportArchTo.value = " + scriptDate(labels.last()));
         menu->keyClick(Qt::Key_Period);
         QQuickItem *button = menu->item(QStringLiteral("archExportButton"));
-        if (!MenuDriver::waitFor([&] { return button && button->isVisible(); }, 3000))
+        if (!MenuDriver::waitFor([&] { return button && button->isVisible(); }, 10000))
             return false;
         // By keys: right to the Export button, Return.
         menu->item(QStringLiteral("archLabelsList"))->forceActiveFocus();
@@ -98,7 +98,7 @@ struct Export
         if (!button->hasActiveFocus())
             return false;
         menu->keyClick(Qt::Key_Return);
-        return MenuDriver::waitFor([&] { return dialog() && dialog()->isVisible(); }, 3000);
+        return MenuDriver::waitFor([&] { return dialog() && dialog()->isVisible(); }, 10000);
     }
 
     QVariantList sitesToExport() const { return dialog()->property("sitesToExport").toList(); }

@@ -75,11 +75,11 @@ bool openPage(MenuDriver &menu)
     }
     if (!MenuDriver::waitFor(
             [&] { return evalTrue(menu, QStringLiteral("deviceModbus.mainReadGroup.wasRead")); },
-            5000))
+            10000))
         return false;
     menu.keyClick(Qt::Key_Period);
     const bool opened = MenuDriver::waitFor(
-        [&] { return listView(menu) && listView(menu)->isVisible() && rowCount(menu) > 0; }, 5000);
+        [&] { return listView(menu) && listView(menu)->isVisible() && rowCount(menu) > 0; }, 10000);
     if (!opened)
         qWarning().noquote()
             << "archive log:"
