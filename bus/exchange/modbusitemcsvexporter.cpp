@@ -4,7 +4,10 @@
 #include "modbusitembase.h"
 
 #include <QDateTime>
+#include <QElapsedTimer>
 #include <QFile>
+#include <QPointer>
+#include <QSaveFile>
 #include <QStringEncoder>
 #include <QTextCodec>
 
@@ -51,7 +54,14 @@ QString cellText(const QVariant &value)
 
 } // namespace
 
-ModbusItemCSVExporter::ModbusItemCSVExporter(QObject *parent) : ModbusItemExporter(parent) {}
+ModbusItemCSVExporter::ModbusItemCSVExporter(QObject *parent) : ModbusItemExporter(parent)
+{
+    m_sliceTimer.setSingleShot(true);
+    m_sliceTimer.setInterval(0);
+    connect(&m_sliceTimer, &QTimer::timeout, this, &ModbusItemCSVExporter::writeSlice);
+}
+
+ModbusItemCSVExporter::~ModbusItemCSVExporter() = default;
 
 void ModbusItemCSVExporter::setFileName(const QString &fileName)
 {
@@ -85,6 +95,23 @@ void ModbusItemCSVExporter::setEncoding(const QString &encoding)
     emit encodingChanged(m_encoding);
 }
 
+void ModbusItemCSVExporter::setSliceDuration(int milliseconds)
+{
+    milliseconds = qMax(0, milliseconds);
+    if (m_sliceDuration == milliseconds)
+        return;
+    m_sliceDuration = milliseconds;
+    emit sliceDurationChanged(m_sliceDuration);
+}
+
+void ModbusItemCSVExporter::setProgress(int rows)
+{
+    if (m_progress == rows)
+        return;
+    m_progress = rows;
+    emit progressChanged(m_progress);
+}
+
 void ModbusItemCSVExporter::setUseBom(bool on)
 {
     if (m_useBom == on)
@@ -110,42 +137,24 @@ void ModbusItemCSVExporter::convertUnicodeToWindows1251(QString &text)
     text.replace(QChar(0x00B3), QLatin1Char('3'));
 }
 
-bool ModbusItemCSVExporter::startInternal()
+// One export from its start to its commit.
+struct ModbusItemCSVExporter::Run
 {
-    ModbusItemBase *source = item();
-    // Checked before the file is touched: an export that cannot run leaves the old file alone.
-    if (!source) {
-        setErrorString(tr("item doesn't set"));
-        return false;
-    }
-    QFile file(m_fileName);
-    if (file.exists() && !file.remove()) {
-        setErrorString(tr("can't remove file %s").replace(QLatin1String("%s"), m_fileName));
-        return false;
-    }
-    if (!file.open(QIODevice::WriteOnly)) {
-        setErrorString(tr("can't open file %s").replace(QLatin1String("%s"), m_fileName));
-        return false;
-    }
-    emit started();
+    explicit Run(const QString &name) : file(name) {}
 
-    const bool utf8 = m_encoding.compare(QLatin1String("utf-8"), Qt::CaseInsensitive) == 0;
-    QStringEncoder utf8Encoder(QStringConverter::Utf8, m_useBom ? QStringConverter::Flag::WriteBom
-                                                                : QStringConverter::Flag::Default);
+    QSaveFile file;
+    QPointer<ModbusItemBase> source;
+    QList<CsvColumn> plan;
+    bool utf8 = true;
+    QStringEncoder utf8Encoder;
     std::unique_ptr<QTextEncoder> codecEncoder;
     bool bomPending = false;
-    if (!utf8) {
-        // An unknown name falls back to the system's encoding; the replacement still applies.
-        QTextCodec *codec = QTextCodec::codecForName(m_encoding.toLatin1());
-        if (!codec)
-            codec = QTextCodec::codecForLocale();
-        // The codec writes no mark by itself; a Unicode one gets it from us when asked, encoded
-        // like the text, so that it also says the byte order (UTF-16 is in the host's).
-        codecEncoder.reset(codec->makeEncoder(QTextCodec::IgnoreHeader));
-        bomPending = m_useBom && isUnicodeCodec(codec);
-    }
-    bool written = true;
-    auto writeLine = [&](QString &line) {
+    int row = 0;
+    QString line;
+
+    // False once the file refused bytes: the rest is not worth writing.
+    bool writeLine()
+    {
         line += QLatin1Char('\n');
         QByteArray bytes;
         if (utf8) {
@@ -158,13 +167,52 @@ bool ModbusItemCSVExporter::startInternal()
             }
             bytes = codecEncoder->fromUnicode(line);
         }
-        if (file.write(bytes) != bytes.size())
-            written = false;
-    };
+        // QSaveFile also remembers a failed write; commit() then refuses.
+        return file.write(bytes) == bytes.size() && file.error() == QFileDevice::NoError;
+    }
+};
+
+bool ModbusItemCSVExporter::startInternal()
+{
+    m_sliceTimer.stop();
+    m_run.reset();
+    setProgress(0);
+    ModbusItemBase *source = item();
+    // Checked before the file is touched: an export that cannot run leaves the old file alone.
+    if (!source) {
+        setErrorString(tr("item doesn't set"));
+        return false;
+    }
+    if (QFile::exists(m_fileName) && !QFile::remove(m_fileName)) {
+        setErrorString(tr("can't remove file %s").replace(QLatin1String("%s"), m_fileName));
+        return false;
+    }
+    auto run = std::make_unique<Run>(m_fileName);
+    if (!run->file.open(QIODevice::WriteOnly)) {
+        setErrorString(tr("can't open file %s").replace(QLatin1String("%s"), m_fileName));
+        return false;
+    }
+    run->source = source;
+    emit started();
+
+    run->utf8 = m_encoding.compare(QLatin1String("utf-8"), Qt::CaseInsensitive) == 0;
+    run->utf8Encoder =
+        QStringEncoder(QStringConverter::Utf8, m_useBom ? QStringConverter::Flag::WriteBom
+                                                        : QStringConverter::Flag::Default);
+    if (!run->utf8) {
+        // An unknown name falls back to the system's encoding; the replacement still applies.
+        QTextCodec *codec = QTextCodec::codecForName(m_encoding.toLatin1());
+        if (!codec)
+            codec = QTextCodec::codecForLocale();
+        // The codec writes no mark by itself; a Unicode one gets it from us when asked, encoded
+        // like the text, so that it also says the byte order (UTF-16 is in the host's).
+        run->codecEncoder.reset(codec->makeEncoder(QTextCodec::IgnoreHeader));
+        run->bomPending = m_useBom && isUnicodeCodec(codec);
+    }
 
     const QAbstractItemModel *model = source->model();
     const int modelColumns = model ? model->columnCount() : 0;
-    QList<CsvColumn> plan;
+    QList<CsvColumn> &plan = run->plan;
     if (m_indexColumn)
         plan.append(CsvColumn{QStringLiteral("#"), -1, false, -1, true});
     for (int c = 0; c < modelColumns; ++c)
@@ -192,15 +240,39 @@ bool ModbusItemCSVExporter::startInternal()
             plan.append(column);
     }
 
-    QString line;
+    run->line.clear();
     for (const CsvColumn &column : plan)
-        appendCell(line, column.caption);
-    writeLine(line);
+        appendCell(run->line, column.caption);
+    run->writeLine();
+    m_run = std::move(run);
 
-    const int rows = model ? model->rowCount() : 0;
-    for (int r = 0; r < rows; ++r) {
-        line.clear();
-        for (const CsvColumn &column : plan) {
+    if (m_sliceDuration > 0) {
+        deferFinish();
+        m_sliceTimer.start();
+        return true;
+    }
+    return writeRows(-1) && commitFile();
+}
+
+bool ModbusItemCSVExporter::writeRows(qint64 budgetNs)
+{
+    Run &run = *m_run;
+    // The item going away under the export: what was written is not its table.
+    auto itemLost = [this] {
+        setErrorString(tr("item doesn't set"));
+        m_run.reset();
+        return false;
+    };
+    if (!run.source)
+        return itemLost();
+    const QAbstractItemModel *model = run.source->model();
+    QElapsedTimer clock;
+    clock.start();
+    // The row count is asked each row: rows the model lost meanwhile are not asked for.
+    while (model && run.row < model->rowCount()) {
+        const int r = run.row;
+        run.line.clear();
+        for (const CsvColumn &column : std::as_const(run.plan)) {
             QString cell;
             if (column.rowNumber) {
                 cell = QString::number(r + 1);
@@ -209,20 +281,67 @@ bool ModbusItemCSVExporter::startInternal()
                 m_event.setValue(QString());
                 m_event.setRowIndex(r);
                 emit customField(&m_event);
+                // A receiver may have stopped the export or destroyed the item.
+                if (!m_run)
+                    return false;
+                if (!run.source)
+                    return itemLost();
                 cell = m_event.value();
             } else {
                 cell = cellText(model->data(model->index(r, column.modelColumn), Qt::DisplayRole));
             }
-            appendCell(line, cell);
+            appendCell(run.line, cell);
         }
-        writeLine(line);
+        if (!run.writeLine()) {
+            setErrorString(tr("can't write file %s").replace(QLatin1String("%s"), m_fileName));
+            m_run.reset();
+            return false;
+        }
+        ++run.row;
+        if (budgetNs >= 0 && clock.nsecsElapsed() >= budgetNs)
+            break;
     }
-    if (!file.flush())
-        written = false;
-    file.close();
-    if (!written || file.error() != QFileDevice::NoError) {
+    setProgress(run.row);
+    // So may a receiver of the progress.
+    if (m_run && !m_run->source)
+        return itemLost();
+    return true;
+}
+
+bool ModbusItemCSVExporter::commitFile()
+{
+    const bool committed = m_run->file.commit();
+    m_run.reset();
+    if (!committed) {
         setErrorString(tr("can't write file %s").replace(QLatin1String("%s"), m_fileName));
         return false;
     }
     return true;
+}
+
+void ModbusItemCSVExporter::writeSlice()
+{
+    if (!m_run)
+        return;
+    if (!writeRows(qint64(m_sliceDuration) * 1000000)) {
+        finish(false);
+        return;
+    }
+    // A receiver of the progress may have stopped the export.
+    if (!m_run)
+        return;
+    const QAbstractItemModel *model = m_run->source->model();
+    if (model && m_run->row < model->rowCount()) {
+        m_sliceTimer.start();
+        return;
+    }
+    finish(commitFile());
+}
+
+void ModbusItemCSVExporter::stopInternal()
+{
+    m_sliceTimer.stop();
+    // The temporary file goes with the run; the file's own name was never written.
+    m_run.reset();
+    finish(false);
 }

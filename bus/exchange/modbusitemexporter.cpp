@@ -6,12 +6,35 @@ ModbusItemExporter::ModbusItemExporter(QObject *parent) : ErrObject(parent) {}
 
 bool ModbusItemExporter::start()
 {
+    // One export at a time: a second start would write the same file from two places.
+    if (m_running)
+        return false;
+    m_deferred = false;
     setRunning(true);
     const bool result = startInternal();
+    if (result && m_deferred)
+        return true;
+    m_deferred = false;
     setRunning(false);
     if (result)
         emit completed();
     return result;
+}
+
+void ModbusItemExporter::stop()
+{
+    if (m_running && m_deferred)
+        stopInternal();
+}
+
+void ModbusItemExporter::finish(bool success)
+{
+    if (!m_deferred)
+        return;
+    m_deferred = false;
+    setRunning(false);
+    if (success)
+        emit completed();
 }
 
 void ModbusItemExporter::setItem(ModbusItemBase *item)

@@ -7,7 +7,8 @@
 
 class ModbusItemBase;
 
-// An export of one item that runs to its end inside start().
+// An export of one item. It runs to its end inside start(), unless the exporter defers its end
+// (an export written in slices from the event loop); stop() then ends it without success.
 class DORRIKBUS_EXPORT ModbusItemExporter : public ErrObject
 {
     Q_OBJECT
@@ -23,9 +24,11 @@ public:
     bool running() const { return m_running; }
 
 public slots:
+    // True when the export succeeded, or, for a deferred one, when it has begun.
     bool start();
-    // An export cannot be interrupted.
-    void stop() {}
+    // Ends a deferred export that still runs: no completed(), nothing left of its file. An
+    // export that runs inside start() cannot be interrupted.
+    void stop();
     void setItem(ModbusItemBase *item);
     void setRunning(bool running);
 
@@ -37,10 +40,17 @@ signals:
 
 protected:
     virtual bool startInternal() = 0;
+    // Asks a deferred export to stop; it calls finish(false) when it has.
+    virtual void stopInternal() {}
+    // Called from startInternal(): the export goes on after start() returns and ends with
+    // finish().
+    void deferFinish() { m_deferred = true; }
+    void finish(bool success);
 
 private:
     QPointer<ModbusItemBase> m_item; // not owned
     bool m_running = false;
+    bool m_deferred = false;
 };
 
 #endif

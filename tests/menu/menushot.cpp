@@ -1261,6 +1261,151 @@ int main(int argc, char *argv[])
                            return pageShown(menu, 1);
                        }});
     }
+    // The archive page, its charts and its export dialog.
+    const auto archivePage = [](MenuDriver &menu, int tab) {
+        QObject *screens = menu.object(QStringLiteral("screenManager"));
+        QMetaObject::invokeMethod(screens, "closeAllPopups");
+        menu.instrument().setDelay(0);
+        menu.instrument().setCardStatus(2);
+        menu.evaluate(QStringLiteral("navigationManager.gotoPage(navigationManager.piRight)"));
+        QQuickItem *page = menu.item(QStringLiteral("archivePage"));
+        QQuickItem *tabs = menu.item(QStringLiteral("archTabs"));
+        if (!page || !tabs)
+            return false;
+        tabs->setProperty("currentIndex", tab);
+        const bool shown =
+            MenuDriver::waitFor([&] { return page->property("recordShown").toBool(); }, 5000);
+        MenuDriver::settle(600);
+        return shown;
+    };
+    const auto showCharts = [](MenuDriver &menu) {
+        QObject *page = menu.object(QStringLiteral("archivePage"));
+        QMetaObject::invokeMethod(page, "showCharts");
+        return MenuDriver::waitFor([&] { return menu.item("archChartsDialog") != nullptr; }, 3000);
+    };
+    scenes.append(
+        {{"archive-page-no-card",
+          [archivePage](MenuDriver &menu) {
+              if (!archivePage(menu, 0))
+                  return false;
+              // The next scene puts the card back.
+              menu.instrument().setCardStatus(0);
+              const bool gone = MenuDriver::waitFor(
+                  [&] { return menu.itemByText(QStringLiteral("No memory card")) != nullptr; },
+                  5000);
+              MenuDriver::settle(300);
+              return gone;
+          }},
+         {"archive-page-flow", [archivePage](MenuDriver &menu) { return archivePage(menu, 0); }},
+         {"archive-page-heat", [archivePage](MenuDriver &menu) { return archivePage(menu, 1); }},
+         {"archive-page-end-mark",
+          [archivePage](MenuDriver &menu) {
+              if (!archivePage(menu, 0))
+                  return false;
+              QObject *page = menu.object(QStringLiteral("archivePage"));
+              QMetaObject::invokeMethod(page, "next");
+              const bool marked = MenuDriver::waitFor(
+                  [&] { return menu.item(QStringLiteral("archEndMark"))->isVisible(); }, 3000);
+              MenuDriver::settle(300);
+              return marked;
+          }},
+         {"archive-charts-counting",
+          [archivePage, showCharts](MenuDriver &menu) {
+              if (!archivePage(menu, 0))
+                  return false;
+              // A slow instrument keeps the count going while the picture is taken.
+              menu.instrument().setDelay(3000);
+              if (!showCharts(menu))
+                  return false;
+              MenuDriver::settle(600);
+              return menu.item("archChartsDialog")->property("counting").toBool();
+          }},
+         {"archive-charts-reading",
+          [](MenuDriver &menu) {
+              menu.instrument().setDelay(150);
+              QQuickItem *dialog = menu.item(QStringLiteral("archChartsDialog"));
+              if (!dialog)
+                  return false;
+              menu.evaluate(QStringLiteral(
+                  "menuProps.archChartsFrom.value = new Date(Date.now() - 12 * 3600 * 1000); "
+                  "menuProps.archChartsTo.value = new Date()"));
+              MenuDriver::waitFor([&] { return !dialog->property("counting").toBool(); }, 8000);
+              QMetaObject::invokeMethod(dialog, "start");
+              auto *reader = dialog->property("readerItem").value<QObject *>();
+              const bool reading = MenuDriver::waitFor(
+                  [&] { return reader->property("progress").toInt() > 10; }, 8000);
+              MenuDriver::settle(600);
+              return reading;
+          }},
+         {"archive-charts-chart",
+          [](MenuDriver &menu) {
+              menu.instrument().setDelay(0);
+              QQuickItem *dialog = menu.item(QStringLiteral("archChartsDialog"));
+              if (!dialog)
+                  return false;
+              auto *curve = dialog->property("curve").value<QObject *>();
+              const bool drawn = MenuDriver::waitFor(
+                  [&] {
+                      return !dialog->property("reading").toBool() &&
+                             curve->property("count").toInt() > 10;
+                  },
+                  15000);
+              MenuDriver::settle(800);
+              return drawn;
+          }},
+         {"archive-export-idle",
+          [archivePage](MenuDriver &menu) {
+              if (!archivePage(menu, 0))
+                  return false;
+              menu.evaluate(QStringLiteral(
+                  "menuProps.exportArchFrom.value = new Date(Date.now() - 6 * 3600 * 1000); "
+                  "menuProps.exportArchTo.value = new Date(); "
+                  "screenManager.showPopup(\"sources/ArchExportDialog.qml\", {})"));
+              const bool shown = MenuDriver::waitFor(
+                  [&] { return menu.item(QStringLiteral("archExportDialog")) != nullptr; }, 3000);
+              MenuDriver::settle(1500);
+              return shown;
+          }},
+         {"archive-export-minimised",
+          [](MenuDriver &menu) {
+              QQuickItem *dialog = menu.item(QStringLiteral("archExportDialog"));
+              if (!dialog)
+                  return false;
+              // The save dialog's answer given here: the picture's program has no one to ask.
+              menu.instrument().setDelay(100);
+              auto *exporter = dialog->property("exporter").value<QObject *>();
+              auto *reader = dialog->property("reader").value<QObject *>();
+              exporter->setProperty("fileName",
+                                    QDir::temp().filePath(QStringLiteral("menu-shot-export.csv")));
+              reader->setProperty("archIndexes", QVariantList{0});
+              dialog->setProperty("showsCount", false);
+              QMetaObject::invokeMethod(reader, "start");
+              QMetaObject::invokeMethod(dialog, "minimize");
+              const bool reading = MenuDriver::waitFor(
+                  [&] { return reader->property("progress").toInt() > 5; }, 5000);
+              MenuDriver::settle(500);
+              return reading && dialog->property("minimized").toBool();
+          }},
+         {"archive-export-completed", [](MenuDriver &menu) {
+              menu.instrument().setDelay(0);
+              QQuickItem *dialog = menu.item(QStringLiteral("archExportDialog"));
+              if (!dialog)
+                  return false;
+              QObject *screens = menu.object(QStringLiteral("screenManager"));
+              QMetaObject::invokeMethod(screens, "expandPopup",
+                                        Q_ARG(QVariant, QVariant::fromValue<QObject *>(dialog)));
+              const bool done = MenuDriver::waitFor(
+                  [&] {
+                      return menu.item(QStringLiteral("exportStatusText"))
+                                 ->property("text")
+                                 .toString() == QLatin1String("Successfully completed");
+                  },
+                  20000);
+              MenuDriver::settle(800);
+              QFile::remove(QDir::temp().filePath(QStringLiteral("menu-shot-export.csv")));
+              return done;
+          }}});
+    }
     // The menu in Russian at the smaller size, where the longer texts overflow first: every frame
     // of the tree, a question and the keypad, through the program's own translation files.
     static TranslateHelper *russian = nullptr;

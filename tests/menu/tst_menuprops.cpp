@@ -198,8 +198,8 @@ void tst_MenuProps::connectionStateSwitchesTheLink()
     }
 }
 
-// The label is the instrument's clock (300749) as the live block's first read brought it; it does
-// not follow the clock afterwards.
+// The label starts from the instrument's clock (300749) as the live block's first read brought it;
+// it does not follow the clock afterwards.
 void tst_MenuProps::archViewTimeLabelTakesTheClockOnRead()
 {
     MenuDriver menu;
@@ -215,12 +215,15 @@ void tst_MenuProps::archViewTimeLabelTakesTheClockOnRead()
     const QDateTime local = QDateTime::currentDateTime();
     const QDateTime wall(local.date(), local.time(), Qt::UTC);
     QVERIFY2(qAbs(read.secsTo(wall)) < 60, qPrintable(read.toString(Qt::ISODate)));
-    QCOMPARE(label->property("value").toDateTime(), read);
+    // The archive page moves the label from the clock on to the start of its list: a record
+    // at or before the clock.
+    QTRY_VERIFY(label->property("value").toDateTime() < read);
+    QVERIFY(label->property("value").toDateTime().secsTo(read) < 24 * 3600);
 
-    // Its clock runs on; the label stays.
+    // Its clock runs on; the label does not follow it.
     QVERIFY(
         MenuDriver::waitFor([&] { return timeRo->property("value").toDateTime() != read; }, 5000));
-    QCOMPARE(label->property("value").toDateTime(), read);
+    QVERIFY(label->property("value").toDateTime() != timeRo->property("value").toDateTime());
 }
 
 QTEST_MAIN(tst_MenuProps)

@@ -453,6 +453,16 @@ void TavrinInstrument::setInput(quint32 address, quint16 value)
     inputRegisters().setRegisters(address, ModbusBytes::fromUInt16(value));
 }
 
+void TavrinInstrument::setCardStatus(quint16 status)
+{
+    setInput(300754, status);
+}
+
+void TavrinInstrument::setLoggingIntervalIndex(int index)
+{
+    setHolding(LoggingInterval, quint16(index));
+}
+
 double TavrinInstrument::clock() const
 {
     return m_startLabel + m_elapsed.elapsed() / 1000.0;

@@ -126,6 +126,10 @@ public:
     // The sound speed the live block shows (km/s) in place of the measured one's slow wave, and
     // that the on-flow calibration's stage 1 takes; 0 returns to the measured one.
     void setSoundSpeed(double kms);
+    // The memory card state (300754: 0 no card, 2 installed, ...) and the logging interval's
+    // index (403001, see loggingIntervalSeconds), as the instrument changes them itself.
+    void setCardStatus(quint16 status);
+    void setLoggingIntervalIndex(int index);
 
 protected:
     DorrikBus::ExceptionCode prepareAnswer(const InstrumentRequest &request) override;

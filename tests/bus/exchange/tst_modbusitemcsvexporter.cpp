@@ -48,6 +48,9 @@ private slots:
     void golden();
     void failures_data();
     void failures();
+    void sliced_data();
+    void sliced();
+    void slicedKeepsTimersRunning();
 
 private:
     std::unique_ptr<QTemporaryDir> m_dir;
@@ -194,6 +197,145 @@ void tst_ModbusItemCSVExporter::failures()
         QCOMPARE(readAll(file), old);
     if (situation == "folder")
         QVERIFY(QFileInfo(file).isDir());
+    // The old file went before the export; a partial one never takes its name.
+    if (situation == "limit")
+        QVERIFY(!QFile::exists(file));
+}
+
+namespace {
+
+// Enough rows for many slices of 1 ms.
+TableItem *bigTable(int rows)
+{
+    return new TableItem(Titles, rows, [](int row, int column) -> QVariant {
+        if (column == 0)
+            return QDateTime(QDate(2015, 3, 5), QTime(0, 0), Qt::UTC).addSecs(row);
+        if (column == 3)
+            return QString::fromUtf8("Расход %1").arg(row);
+        return row * 0.5;
+    });
+}
+
+} // namespace
+
+void tst_ModbusItemCSVExporter::sliced_data()
+{
+    QTest::addColumn<QString>("interruption");
+    QTest::addColumn<QString>("message"); // empty: the export completes
+
+    QTest::newRow("runs to the end") << "none"
+                                     << "";
+    QTest::newRow("stop between slices") << "stop"
+                                         << "";
+    QTest::newRow("stop from a custom cell") << "stop in cell"
+                                             << "";
+    QTest::newRow("file size limit") << "limit"
+                                     << "can't write file %s";
+    QTest::newRow("item destroyed") << "drop item"
+                                    << "item doesn't set";
+}
+
+// Rows written from the event loop: the same bytes as in one call when whole; a stop or a failure
+// leaves no file of the name and no completion, and the exporter can start again.
+void tst_ModbusItemCSVExporter::sliced()
+{
+    QFETCH(QString, interruption);
+    QFETCH(QString, message);
+
+    const int rows = 20000;
+    QPointer<TableItem> item(bigTable(rows));
+    const QString reference = m_dir->filePath("reference.csv");
+    {
+        ModbusItemCSVExporter whole;
+        whole.setItem(item);
+        whole.setFileName(reference);
+        whole.setCustomFields({field("Site", 1)});
+        connect(&whole, &ModbusItemCSVExporter::customField, this, [](CustomFieldEvent *event) {
+            event->setValue(QString::number(event->rowIndex()));
+        });
+        QVERIFY(whole.start());
+    }
+
+    ModbusItemCSVExporter exporter;
+    exporter.setItem(item);
+    exporter.setFileName(path());
+    exporter.setCustomFields({field("Site", 1)});
+    exporter.setSliceDuration(1);
+    {
+        QFile old(path());
+        QVERIFY(old.open(QIODevice::WriteOnly));
+        old.write("old contents\n");
+    }
+    connect(&exporter, &ModbusItemCSVExporter::customField, this, [&](CustomFieldEvent *event) {
+        if (interruption == "stop in cell" && event->rowIndex() == rows / 2)
+            exporter.stop();
+        event->setValue(QString::number(event->rowIndex()));
+    });
+    connect(&exporter, &ModbusItemCSVExporter::progressChanged, this, [&](int written) {
+        if (written == rows || written == 0)
+            return;
+        if (interruption == "stop")
+            exporter.stop();
+        else if (interruption == "drop item" && item)
+            delete item;
+    });
+    QSignalSpy completed(&exporter, &ModbusItemExporter::completed);
+    QSignalSpy error(&exporter, &ErrObject::error);
+    QSignalSpy progress(&exporter, &ModbusItemCSVExporter::progressChanged);
+
+    std::unique_ptr<FileSizeLimit> limit;
+    if (interruption == "limit")
+        limit = std::make_unique<FileSizeLimit>(64 * 1024);
+    QVERIFY(exporter.start());
+    QVERIFY(exporter.running());
+    QVERIFY(!QFile::exists(path())); // the old file is gone, the new one not yet there
+    QTRY_VERIFY_WITH_TIMEOUT(!exporter.running(), 60000);
+    limit.reset();
+
+    if (message.isEmpty() && interruption == "none") {
+        QCOMPARE(completed.size(), 1);
+        QCOMPARE(error.size(), 0);
+        QVERIFY(progress.size() > 1); // more than one slice
+        QCOMPARE(exporter.progress(), rows);
+        QCOMPARE(readAll(path()), readAll(reference));
+    } else {
+        QCOMPARE(completed.size(), 0);
+        QCOMPARE(error.size(), message.isEmpty() ? 0 : 1);
+        if (!message.isEmpty())
+            QCOMPARE(error.at(0).at(0).toString(), QString(message).replace("%s", path()));
+        QVERIFY(!QFile::exists(path()));
+        QVERIFY(exporter.progress() < rows);
+        // Nothing else is left in the folder either: the temporary file went with the export.
+        QCOMPARE(QDir(m_dir->path()).entryList(QDir::Files), QStringList{"reference.csv"});
+    }
+    delete item;
+}
+
+// A long export written in slices leaves the event loop free: a 5 ms timer keeps firing.
+void tst_ModbusItemCSVExporter::slicedKeepsTimersRunning()
+{
+    const int rows = 100000;
+    std::unique_ptr<TableItem> item(bigTable(rows));
+    ModbusItemCSVExporter exporter;
+    exporter.setItem(item.get());
+    exporter.setFileName(path());
+    exporter.setCustomFields({field("Group", 1), field("Subgroup", 2), field("Site", 3)});
+    exporter.setSliceDuration(20);
+    connect(&exporter, &ModbusItemCSVExporter::customField, this,
+            [](CustomFieldEvent *event) { event->setValue(QStringLiteral("Group 1")); });
+    QElapsedTimer sinceTick;
+    qint64 longest = 0;
+    QTimer ticker;
+    ticker.setInterval(5);
+    connect(&ticker, &QTimer::timeout, this, [&] { longest = qMax(longest, sinceTick.restart()); });
+    QSignalSpy completed(&exporter, &ModbusItemExporter::completed);
+    ticker.start();
+    sinceTick.start();
+    QVERIFY(exporter.start());
+    QTRY_VERIFY_WITH_TIMEOUT(!exporter.running(), 120000);
+    ticker.stop();
+    QCOMPARE(completed.size(), 1);
+    QVERIFY2(longest <= 100, qPrintable(QString("longest stall %1 ms").arg(longest)));
 }
 
 QTEST_MAIN(tst_ModbusItemCSVExporter)

@@ -1,0 +1,298 @@
+// The archival charts dialog against the simulated instrument: the count of a range, the read and
+// its stop, the buttons of each tab and the switch between total and interval, and that a closed
+// dialog asks the instrument nothing more.
+#include "menudriver.h"
+#include "requestlog.h"
+
+#include <QDateTime>
+#include <QQuickItem>
+#include <QtTest>
+
+namespace {
+
+using namespace RequestLog;
+
+// A label as the script date of its wall clock.
+QString scriptDate(quint32 label)
+{
+    const QDateTime t = QDateTime::fromSecsSinceEpoch(label, Qt::UTC);
+    return QString("new Date(%1, %2, %3, %4, %5, %6)")
+        .arg(t.date().year())
+        .arg(t.date().month() - 1)
+        .arg(t.date().day())
+        .arg(t.time().hour())
+        .arg(t.time().minute())
+        .arg(t.time().second());
+}
+
+QQuickItem *dialogOf(MenuDriver &menu)
+{
+    return menu.item(QStringLiteral("archChartsDialog"));
+}
+
+QString startText(MenuDriver &menu)
+{
+    QQuickItem *dialog = dialogOf(menu);
+    if (!dialog)
+        return QString();
+    return dialog->property("startButton").value<QQuickItem *>()->property("caption").toString();
+}
+
+bool openPage(MenuDriver &menu)
+{
+    if (!menu.start()) {
+        qWarning().noquote() << menu.error();
+        return false;
+    }
+    if (!MenuDriver::waitFor(
+            [&] { return menu.evaluate("deviceModbus.mainReadGroup.wasRead").toBool(); }, 10000))
+        return false;
+    menu.keyClick(Qt::Key_Period);
+    QQuickItem *list = menu.item(QStringLiteral("archLabelsList"));
+    return MenuDriver::waitFor(
+        [&] {
+            return list && list->isVisible() && list->property("count").toInt() > 0 &&
+                   menu.item("archivePage")->property("recordShown").toBool();
+        },
+        10000);
+}
+
+// The charts by keys: right to the Charts button, Return.
+bool openCharts(MenuDriver &menu)
+{
+    QQuickItem *charts = menu.item(QStringLiteral("archChartsButton"));
+    menu.item(QStringLiteral("archLabelsList"))->forceActiveFocus();
+    for (int i = 0; i < 6 && !charts->hasActiveFocus(); ++i)
+        menu.keyClick(Qt::Key_Right);
+    if (!charts->hasActiveFocus())
+        return false;
+    menu.keyClick(Qt::Key_Return);
+    return MenuDriver::waitFor([&] { return dialogOf(menu) && dialogOf(menu)->isVisible(); }, 3000);
+}
+
+QList<quint32> siteLabels(MenuDriver &menu, int slot, int generation)
+{
+    return menu.instrument().archives().labels(TavrinInstrument::archiveIndex(slot, generation),
+                                               DorrikBus::TimeArch);
+}
+
+void setRange(MenuDriver &menu, quint32 from, quint32 to)
+{
+    menu.evaluate("menuProps.archChartsFrom.value = " + scriptDate(from) +
+                  "; menuProps.archChartsTo.value = " + scriptDate(to));
+}
+
+QStringList curveCaptions(MenuDriver &menu)
+{
+    QStringList captions;
+    const QVariantList model = dialogOf(menu)->property("buttonsModel").toList();
+    for (const QVariant &entry : model)
+        captions << entry.toMap().value("caption").toString();
+    return captions;
+}
+
+} // namespace
+
+class tst_ArchCharts : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void initTestCase();
+    void cleanup();
+    void cleanupTestCase();
+    void count_data();
+    void count();
+    void readAndDraw();
+    void switchableButton();
+    void closingStopsEverything_data();
+    void closingStopsEverything();
+    void buttonsPerTab_data();
+    void buttonsPerTab();
+
+private:
+    std::unique_ptr<MenuDriver> m_menu;
+    QList<quint32> m_labels;
+};
+
+void tst_ArchCharts::initTestCase()
+{
+    m_menu = std::make_unique<MenuDriver>();
+    m_menu->instrument().setGeneration(3);
+    QVERIFY(openPage(*m_menu));
+    m_labels = siteLabels(*m_menu, 0, 3);
+    QVERIFY(m_labels.size() > 100);
+    QVERIFY(openCharts(*m_menu));
+}
+
+// The menu shared by the first functions goes after them: the later ones make their own, and a
+// second menu running beside them only loads the machine.
+void tst_ArchCharts::cleanup()
+{
+    if (QByteArray(QTest::currentTestFunction()) == "switchableButton")
+        m_menu.reset();
+}
+
+void tst_ArchCharts::cleanupTestCase()
+{
+    m_menu.reset();
+}
+
+void tst_ArchCharts::count_data()
+{
+    QTest::addColumn<int>("records");
+    QTest::addColumn<QString>("shown");
+
+    QTest::newRow("5 records") << 5 << "5";
+    QTest::newRow("30 records") << 30 << "30";
+    QTest::newRow("31 records") << 31 << "> 30";
+    QTest::newRow("100 records") << 100 << "> 30";
+}
+
+// The start button counts the range: "..." while counting, then the number, or "> 30".
+void tst_ArchCharts::count()
+{
+    QFETCH(int, records);
+    QFETCH(QString, shown);
+
+    setRange(*m_menu, m_labels.at(0), m_labels.at(records - 1));
+    QCOMPARE(startText(*m_menu), QString("Plot \n... records"));
+    QVERIFY2(MenuDriver::waitFor(
+                 [&] { return startText(*m_menu) == "Plot \n" + shown + " records"; }, 3000),
+             qPrintable(startText(*m_menu)));
+}
+
+// Start reads the range, shows the progress and Stop; the chart holds every record read.
+void tst_ArchCharts::readAndDraw()
+{
+    MenuDriver &menu = *m_menu;
+    setRange(menu, m_labels.at(10), m_labels.at(69));
+    QQuickItem *dialog = dialogOf(menu);
+    auto *start = dialog->property("startButton").value<QQuickItem *>();
+    QVERIFY(MenuDriver::waitFor([&] { return startText(menu).contains("> 30"); }, 3000));
+    start->forceActiveFocus();
+    menu.instrument().clearRequests();
+    menu.keyClick(Qt::Key_Return);
+    QVERIFY(MenuDriver::waitFor([&] { return startText(menu) == "Stop"; }, 2000));
+    QVERIFY(dialog->property("caption").toString().startsWith("Archival charts\n"));
+    QVERIFY(MenuDriver::waitFor([&] { return startText(menu).startsWith("Plot"); }, 10000));
+    auto *curve = dialog->property("curve").value<QObject *>();
+    QCOMPARE(curve->property("count").toInt(), 60);
+    QCOMPARE(dialog->property("caption").toString(), QString("Archival charts (V+)"));
+    // Ten labels a request, the current site's archive only.
+    const QStringList log = described(menu.requests());
+    QVERIFY(countOf(log, "A66 0x0100 \\S+ 1[01]") > 0);
+    QCOMPARE(countOf(log, "A6[67] 0x0(?!100).*"), 0);
+}
+
+// A checked switchable button switches between total and interval; another button takes the
+// curve.
+void tst_ArchCharts::switchableButton()
+{
+    MenuDriver &menu = *m_menu;
+    QQuickItem *dialog = dialogOf(menu);
+    auto *curve = dialog->property("curve").value<QObject *>();
+    QQuickItem *vPlus = menu.item("curveButton_V+");
+    QQuickItem *qMin = menu.item("curveButton_Qmin");
+    QVERIFY(vPlus && qMin);
+    auto modeText = [&] {
+        for (QQuickItem *child : vPlus->childItems()) {
+            if (child->objectName() == "curveModeText")
+                return child->isVisible() ? child->property("text").toString() : QString();
+        }
+        return QString();
+    };
+    QVERIFY(vPlus->property("checked").toBool());
+    QCOMPARE(curve->property("yRole").toString(), QString("vPlus"));
+    QCOMPARE(modeText(), QString("Total"));
+
+    vPlus->forceActiveFocus();
+    menu.keyClick(Qt::Key_Return);
+    QCOMPARE(curve->property("yRole").toString(), QString("dVPlus"));
+    QCOMPARE(modeText(), QString("For interval"));
+    QVERIFY(vPlus->property("checked").toBool());
+
+    qMin->forceActiveFocus();
+    menu.keyClick(Qt::Key_Return);
+    QCOMPARE(curve->property("yRole").toString(), QString("dMinVolumeFlowRate"));
+    QVERIFY(!vPlus->property("checked").toBool());
+    QCOMPARE(modeText(), QString());
+    QCOMPARE(dialog->property("caption").toString(), QString("Archival charts (Qmin)"));
+
+    vPlus->forceActiveFocus();
+    menu.keyClick(Qt::Key_Return);
+    QCOMPARE(curve->property("yRole").toString(), QString("dVPlus"));
+}
+
+void tst_ArchCharts::closingStopsEverything_data()
+{
+    QTest::addColumn<bool>("whileReading");
+    QTest::newRow("while counting") << false;
+    QTest::newRow("while reading") << true;
+}
+
+// Closing the dialog aborts the counter and the reader: no request follows.
+void tst_ArchCharts::closingStopsEverything()
+{
+    QFETCH(bool, whileReading);
+
+    MenuDriver menu;
+    menu.instrument().setGeneration(3);
+    QVERIFY(openPage(menu));
+    const QList<quint32> labels = siteLabels(menu, 0, 3);
+    setRange(menu, labels.first(), labels.last());
+    QVERIFY(openCharts(menu));
+    if (whileReading) {
+        QVERIFY(MenuDriver::waitFor([&] { return startText(menu).contains("> 30"); }, 3000));
+        QMetaObject::invokeMethod(dialogOf(menu), "start");
+        QVERIFY(MenuDriver::waitFor(
+            [&] {
+                return dialogOf(menu)
+                           ->property("readerItem")
+                           .value<QObject *>()
+                           ->property("progress")
+                           .toInt() > 20;
+            },
+            5000));
+    }
+    menu.keyClick(Qt::Key_Escape);
+    QVERIFY(MenuDriver::waitFor([&] { return dialogOf(menu) == nullptr; }, 3000));
+    MenuDriver::settle(200);
+    menu.instrument().clearRequests();
+    MenuDriver::settle(1500);
+    QCOMPARE(countOf(described(menu.requests()), "A6[67] .*"), 0);
+}
+
+void tst_ArchCharts::buttonsPerTab_data()
+{
+    QTest::addColumn<int>("generation");
+    QTest::addColumn<bool>("heatTab");
+    QTest::addColumn<QStringList>("captions");
+
+    QTest::newRow("flow rate") << 3 << false << QStringList{"V+", "V-", "Qmin", "Qmax"};
+    QTest::newRow("heat, generation 3")
+        << 3 << true << QStringList{"M+", "W+", "Gmin", "Gmax", "P"};
+    QTest::newRow("heat, generation 2, no pressure")
+        << 2 << true << QStringList{"M+", "W+", "Gmin", "Gmax"};
+}
+
+// The buttons of each tab; pressure only from generation 3.
+void tst_ArchCharts::buttonsPerTab()
+{
+    QFETCH(int, generation);
+    QFETCH(bool, heatTab);
+    QFETCH(QStringList, captions);
+
+    MenuDriver menu(QSize(640, 480));
+    menu.instrument().setGeneration(generation);
+    menu.instrument().setHeatChannel(true);
+    QVERIFY(openPage(menu));
+    QQuickItem *tabs = menu.item(QStringLiteral("archTabs"));
+    QVERIFY(MenuDriver::waitFor([&] { return tabs->isVisible(); }, 3000));
+    tabs->setProperty("currentIndex", heatTab ? 1 : 0);
+    QVERIFY(openCharts(menu));
+    QCOMPARE(curveCaptions(menu), captions);
+}
+
+QTEST_MAIN(tst_ArchCharts)
+#include "tst_archcharts.moc"
