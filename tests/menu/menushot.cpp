@@ -1405,7 +1405,6 @@ int main(int argc, char *argv[])
               QFile::remove(QDir::temp().filePath(QStringLiteral("menu-shot-export.csv")));
               return done;
           }}});
-    }
     // The menu in Russian at the smaller size, where the longer texts overflow first: every frame
     // of the tree, a question and the keypad, through the program's own translation files.
     static TranslateHelper *russian = nullptr;
