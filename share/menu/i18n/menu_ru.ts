@@ -21,6 +21,115 @@
     </message>
 </context>
 <context>
+    <name>ArchChartCurveButton</name>
+    <message>
+        <source>Total</source>
+        <translation>Итого</translation>
+    </message>
+    <message>
+        <source>For interval</source>
+        <translation>За интервал</translation>
+    </message>
+</context>
+<context>
+    <name>ArchChartsDialog</name>
+    <message>
+        <source>records</source>
+        <translation>записей</translation>
+    </message>
+    <message>
+        <source>Archival charts</source>
+        <translation>Архивные графики</translation>
+    </message>
+    <message>
+        <source>From: </source>
+        <translation>С: </translation>
+    </message>
+    <message>
+        <source>To: </source>
+        <translation>По: </translation>
+    </message>
+    <message>
+        <source>Stop</source>
+        <translation>Стоп</translation>
+    </message>
+</context>
+<context>
+    <name>ArchExportDialog</name>
+    <message>
+        <source>records: &gt; </source>
+        <translation>записей: &gt; </translation>
+    </message>
+    <message>
+        <source>records: </source>
+        <translation>записей: </translation>
+    </message>
+    <message>
+        <source>Export archival records</source>
+        <translation>Экспорт архивных записей</translation>
+    </message>
+    <message>
+        <source>CSV files (*.csv);;All files (*.*)</source>
+        <translation>Файлы CSV (*.csv);;Все файлы (*.*)</translation>
+    </message>
+    <message>
+        <source>Error while reading records</source>
+        <translation>Ошибка чтения записей</translation>
+    </message>
+    <message>
+        <source>Group</source>
+        <translation>Группа</translation>
+    </message>
+    <message>
+        <source>Subgroup</source>
+        <translation>Подгруппа</translation>
+    </message>
+    <message>
+        <source>Site</source>
+        <translation>Объект</translation>
+    </message>
+    <message>
+        <source>Exporting ...</source>
+        <translation>Экспорт ...</translation>
+    </message>
+    <message>
+        <source>Error while exporting</source>
+        <translation>Ошибка экспорта</translation>
+    </message>
+    <message>
+        <source>Sites</source>
+        <translation>Объекты</translation>
+    </message>
+    <message>
+        <source>Stop</source>
+        <translation>Стоп</translation>
+    </message>
+    <message>
+        <source>Export</source>
+        <translation>Экспорт</translation>
+    </message>
+    <message>
+        <source>Open</source>
+        <translation>Открыть</translation>
+    </message>
+</context>
+<context>
+    <name>ArchRecordShowType</name>
+    <message>
+        <source>Cumul.
+total</source>
+        <translation>Нараст.
+итог</translation>
+    </message>
+</context>
+<context>
+    <name>ArchiveExport</name>
+    <message>
+        <source>Successfully completed</source>
+        <translation>Успешно завершено</translation>
+    </message>
+</context>
+<context>
     <name>Balls</name>
     <message>
         <source>Balls</source>
@@ -1706,6 +1815,93 @@ Continue?</source>
     </message>
 </context>
 <context>
+    <name>DeviceRightPage</name>
+    <message>
+        <source>no</source>
+        <translation>нет</translation>
+    </message>
+    <message>
+        <source>s</source>
+        <translation>с</translation>
+    </message>
+    <message>
+        <source>Archiving time:</source>
+        <translation>Время архивации:</translation>
+    </message>
+    <message>
+        <source>Work time</source>
+        <translation>Наработка</translation>
+    </message>
+    <message>
+        <source>ES</source>
+        <translation>НС</translation>
+    </message>
+    <message>
+        <source>Qmin</source>
+        <translation>Qмин</translation>
+    </message>
+    <message>
+        <source>Qmax</source>
+        <translation>Qмакс</translation>
+    </message>
+    <message>
+        <source>Gmin</source>
+        <translation>Gмин</translation>
+    </message>
+    <message>
+        <source>Gmax</source>
+        <translation>Gмакс</translation>
+    </message>
+    <message>
+        <source>t1avg</source>
+        <translation>t1ср</translation>
+    </message>
+    <message>
+        <source>t2avg</source>
+        <translation>t2ср</translation>
+    </message>
+    <message>
+        <source>Pavg</source>
+        <translation>Pср</translation>
+    </message>
+    <message>
+        <source>Do you want to erase current site archives?
+
+Global counters will be reset.</source>
+        <translation>Стереть архивы текущего объекта?
+
+Глобальные счётчики будут сброшены.</translation>
+    </message>
+    <message>
+        <source>V+</source>
+        <translation>V+</translation>
+    </message>
+    <message>
+        <source>V-</source>
+        <translation>V-</translation>
+    </message>
+    <message>
+        <source>No memory card</source>
+        <translation>Нет карты памяти</translation>
+    </message>
+    <message>
+        <source>Flow rate</source>
+        <translation>Расход</translation>
+    </message>
+    <message>
+        <source>Heat</source>
+        <translation>Тепло</translation>
+    </message>
+    <message>
+        <source>Export</source>
+        <translation>Экспорт</translation>
+    </message>
+    <message>
+        <source>Charts</source>
+        <translation>Графики</translation>
+    </message>
+</context>
+<context>
     <name>Dimension</name>
     <message>
         <source>Heat</source>
@@ -1756,6 +1952,13 @@ Continue?</source>
     <message>
         <source>Short User Guide</source>
         <translation>Краткое руководство пользователя</translation>
+    </message>
+</context>
+<context>
+    <name>DrawPlot</name>
+    <message>
+        <source>Plot</source>
+        <translation>График</translation>
     </message>
 </context>
 <context>
@@ -2378,6 +2581,13 @@ Do you want to replace it?</source>
     <message>
         <source>Save</source>
         <translation>Сохранить</translation>
+    </message>
+</context>
+<context>
+    <name>Short</name>
+    <message>
+        <source>Time without meas.</source>
+        <translation>Время без изм.</translation>
     </message>
 </context>
 <context>
