@@ -1405,7 +1405,6 @@ int main(int argc, char *argv[])
               QFile::remove(QDir::temp().filePath(QStringLiteral("menu-shot-export.csv")));
               return done;
           }}});
-    }
     // The menu in Russian at the smaller size, where the longer texts overflow first: every frame
     // of the tree, a question and the keypad, through the program's own translation files.
     static TranslateHelper *russian = nullptr;
@@ -1475,6 +1474,21 @@ int main(int argc, char *argv[])
         {"ru-keypad-numbers",
          [toRussian](MenuDriver &menu) { return toRussian(menu) && showKeypad(menu, "shownNum"); },
          russianSize});
+    // The archive page, its charts and export dialogs, and the sites screens, in Russian.
+    for (const char *name :
+         {"sites-selection", "sites-modifying", "sites-tree-dialog", "archive-page-no-card",
+          "archive-page-flow", "archive-page-heat", "archive-charts-reading",
+          "archive-charts-chart", "archive-export-idle", "archive-export-minimised"}) {
+        for (const Scene &scene : QList<Scene>(scenes)) {
+            if (scene.name == name) {
+                scenes.append({"ru-" + scene.name,
+                               [walk = scene.walk, toRussian](MenuDriver &menu) {
+                                   return toRussian(menu) && walk(menu);
+                               },
+                               russianSize});
+            }
+        }
+    }
     // The tree's own pictures are English again.
     if (!treeScenes.isEmpty()) {
         treeScenes.first().walk = [walk = treeScenes.first().walk, toEnglish](MenuDriver &menu) {
