@@ -1476,8 +1476,8 @@ int main(int argc, char *argv[])
          russianSize});
     // The archive page, its charts and export dialogs, and the sites screens, in Russian.
     for (const char *name :
-         {"sites-selection", "sites-modifying", "sites-tree-dialog", "archive-page-no-card",
-          "archive-page-flow", "archive-page-heat", "archive-charts-reading",
+         {"sites-selection", "sites-modifying", "sites-tree-dialog", "archive-page-flow",
+          "archive-page-heat", "archive-charts-counting", "archive-charts-reading",
           "archive-charts-chart", "archive-export-idle", "archive-export-minimised"}) {
         for (const Scene &scene : QList<Scene>(scenes)) {
             if (scene.name == name) {
