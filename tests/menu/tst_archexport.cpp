@@ -86,8 +86,9 @@ struct Export
     bool chooseRussian()
     {
         QObject *navigation = menu->object(QStringLiteral("navigationManager"));
-        QObject *frame = navigation->property("deviceFrames").value<QObject *>()->findChild<QObject *>(
-            QStringLiteral("systemSettingsFrame"));
+        QObject *frame = navigation->property("deviceFrames")
+                             .value<QObject *>()
+                             ->findChild<QObject *>(QStringLiteral("systemSettingsFrame"));
         if (!frame)
             return false;
         QMetaObject::invokeMethod(navigation, "gotoFrame",
@@ -95,7 +96,9 @@ struct Export
                                   Q_ARG(QVariant, true));
         QQuickItem *row = nullptr;
         if (!MenuDriver::waitFor(
-                [&] { return (row = menu->itemByText(QStringLiteral("Menu language"))) != nullptr; },
+                [&] {
+                    return (row = menu->itemByText(QStringLiteral("Menu language"))) != nullptr;
+                },
                 5000))
             return false;
         menu->click(row);
