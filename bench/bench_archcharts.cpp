@@ -137,8 +137,12 @@ int main(int argc, char **argv)
         sinceRead.start();
         bool drawn = waitFor(
             [&] {
+                // In the chart's own units: its time base keeps whole seconds from a zero time
+                // with milliseconds, so that the range's end read back as a time may fall short
+                // of a label later than the zero time by a fraction of a second.
                 return curve->count() == read &&
-                       plot.xMaxTime().toSecsSinceEpoch() >= labels.last();
+                       plot.xMax() >= plot.timeToAxe(QDateTime::fromSecsSinceEpoch(
+                                          labels.last(), Qt::UTC));
             },
             10000);
         const double drawMs = double(sinceRead.nsecsElapsed()) / 1e6;

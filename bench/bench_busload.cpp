@@ -1,68 +1,53 @@
-// The bus load of the menu: Starter.qml as the program loads it, on the simulated instrument
-// with the menu's register map, counted for a while after connecting. Prints requests, registers
-// and RTU bytes per second and the bus time they take at 19200 baud, for the live block of 70
-// registers (no heat channel) and of 104 (generation 2 with a heat channel), on the main page,
-// on the measurement page, and with its big dialog (flow rate, with its trend) or its signals
-// dialog (measuring, so that the captures run) open.
+// The bus load of the menu: the program's start-up (Starter.qml as the program loads it) in a
+// child process against tavrin-sim over a pseudo-terminal (RS-485), offscreen with the software
+// renderer on a 640x480 screen, counted for a while from the child's start. The requests are
+// the simulator's own lines for each request it answers (-v), stamped as they arrive. Prints
+// requests, registers and RTU bytes per second and the bus time they take at 19200 baud, for
+// the live block of 70 registers (generation 1, no heat channel) and of 104 (generation 2 with
+// a heat channel), on the main page, on the measurement page, and with its big dialog (flow
+// rate, with its trend) or its signals dialog (measuring, so that the captures run) open. The
+// screen is opened once the live block has had its first good read.
 //
 // usage: bench_busload [seconds]   (60 unless given; the first 10 s are the start-up's reads)
+#include "benchsim.h"
 #include "menucontext.h"
 #include "menustartup.h"
 #include "modbusclient.h"
-#include "modbusloopbackclient.h"
-#include "tavrininstrument.h"
+#include "modbusitembase.h"
+#include "qmlapplicationviewer.h"
 
-#include <QFont>
-#include <QGuiApplication>
-#include <QQmlComponent>
+#include <QApplication>
+#include <QElapsedTimer>
+#include <QEventLoop>
+#include <QMap>
 #include <QQmlContext>
-#include <QQmlEngine>
 #include <QQmlExpression>
-#include <QTemporaryDir>
-#include <QtTest>
+#include <QQuickItem>
+#include <QTimer>
 
 #include <cstdio>
 
 namespace {
 
-// The context object's part that the menu's device model reads.
-class BenchMenuContext : public QObject
-{
-    Q_OBJECT
-    Q_PROPERTY(int connectionType MEMBER connectionType CONSTANT)
-    Q_PROPERTY(int deviceAddress MEMBER deviceAddress CONSTANT)
-    Q_PROPERTY(int deviceBaudRateIndex MEMBER deviceBaudRateIndex CONSTANT)
-    Q_PROPERTY(bool embedded MEMBER embedded CONSTANT)
-    Q_PROPERTY(quint32 menuVersionUInt MEMBER menuVersionUInt CONSTANT)
-
-public:
-    Q_INVOKABLE int compareVersions(const QString &first, const QString &second) const
-    {
-        return MenuContext::compareVersionTexts(first, second);
-    }
-    // The page's texts keep their sizes: nothing here is drawn.
-    Q_INVOKABLE qreal getMaxFontSizeByWidth(const QFont &, const QString &, qreal, qreal,
-                                            int initFontSize = 0) const
-    {
-        return initFontSize;
-    }
-    Q_INVOKABLE qreal getMaxFontSize(const QFont &, const QString &, qreal, qreal,
-                                     int initFontSize) const
-    {
-        return initFontSize;
-    }
-
-    int connectionType = 0; // RS-485: the line whose time is counted
-    int deviceAddress = 1;
-    int deviceBaudRateIndex = 4;
-    bool embedded = false;
-    quint32 menuVersionUInt = 17439088;
-};
+const char ChildFlag[] = "--busload-child";
+const char ScreenFlag[] = "--screen";
+const char SecondsFlag[] = "--seconds";
 
 // RTU on the line: a request of 8 bytes, an answer of 5 + 2n, 11 bits a character and a gap of
 // 3.5 characters after each frame.
 constexpr double Baud = 19200.0;
 constexpr double CharacterSeconds = 11.0 / Baud;
+constexpr qint64 StartUpMs = 10000;
+
+// One answered request as the simulator prints it, stamped with its arrival since the child's
+// start.
+struct Request
+{
+    int function = 0;
+    quint32 address = 0;
+    int count = 0;
+    qint64 ms = 0;
+};
 
 struct Load
 {
@@ -71,7 +56,7 @@ struct Load
     qint64 bytes = 0;
     double busSeconds = 0;
 
-    void add(const InstrumentRequest &request)
+    void add(const Request &request)
     {
         const int n = request.count;
         const int frameBytes = 8 + 5 + 2 * n;
@@ -128,89 +113,161 @@ const char *screenScript(Screen screen)
     return nullptr;
 }
 
-void run(int generation, bool heat, Screen screen, int seconds)
+// main()'s start-up; opens the screen after the live block's first good read and ends after the
+// seconds given.
+int runChild(int argc, char *argv[])
 {
-    TavrinInstrument instrument;
-    instrument.setGeneration(generation);
-    instrument.setHeatChannel(heat);
-    // Captures as long as the instrument takes for them.
-    instrument.setMeasuring(screen == SignalsDialog);
-
-    QQmlEngine engine;
-    engine.addImportPath(QStringLiteral(DORRIK_QML_IMPORT_DIR));
-    BenchMenuContext context;
-    engine.rootContext()->setContextObject(&context);
-    engine.rootContext()->setContextProperty(QStringLiteral("menuContext"), &context);
-    QQmlComponent component(
-        &engine, QUrl::fromLocalFile(QStringLiteral(DORRIK_MENU_QML_DIR "/Starter.qml")));
-    std::unique_ptr<QObject> root(component.create());
-    if (!root) {
-        std::fprintf(stderr, "%s\n", qPrintable(component.errorString()));
-        return;
+    MenuStartup::setApplicationNames();
+    Screen screen = MainPage;
+    int seconds = 60;
+    for (int i = 1; i + 1 < argc; ++i) {
+        if (qstrcmp(argv[i], ScreenFlag) == 0)
+            screen = Screen(QByteArray(argv[i + 1]).toInt());
+        else if (qstrcmp(argv[i], SecondsFlag) == 0)
+            seconds = QByteArray(argv[i + 1]).toInt();
     }
-    auto *client = root->findChild<ModbusClient *>(QStringLiteral("modbusClient"));
-    client->setTransport(instrument.link());
-    if (const char *script = screenScript(screen)) {
-        QTest::qWait(500);
-        QQmlExpression expression(qmlContext(root.get()), root.get(), QString::fromLatin1(script));
-        expression.evaluate();
-        if (expression.hasError())
-            std::fprintf(stderr, "%s\n", qPrintable(expression.error().toString()));
-    }
-    QTest::qWait(seconds * 1000);
+    QApplication app(argc, argv);
+    MenuStartup::prepareApplication();
+    MenuContext context;
+    QTimer::singleShot(0, &app, [&] {
+        QmlApplicationViewer *viewer = context.viewer();
+        QQuickItem *root = viewer ? viewer->rootObject() : nullptr;
+        auto *client =
+            root ? root->findChild<ModbusClient *>(QStringLiteral("modbusClient")) : nullptr;
+        auto *block =
+            client ? client->property("mainReadGroup").value<ModbusItemBase *>() : nullptr;
+        if (!block) {
+            std::fprintf(stderr, "bench_busload: no live block\n");
+            QCoreApplication::exit(2);
+            return;
+        }
+        auto *watch = new QTimer(&app);
+        watch->setInterval(10);
+        QObject::connect(watch, &QTimer::timeout, &app, [root, block, watch, screen] {
+            if (!block->wasRead())
+                return;
+            watch->stop();
+            if (const char *script = screenScript(screen)) {
+                QQmlExpression expression(qmlContext(root), root, QString::fromLatin1(script));
+                expression.evaluate();
+                if (expression.hasError()) {
+                    std::fprintf(stderr, "bench_busload: %s\n",
+                                 qPrintable(expression.error().toString()));
+                    QCoreApplication::exit(2);
+                }
+            }
+        });
+        watch->start();
+    });
+    QTimer::singleShot(seconds * 1000, &app, [] { QCoreApplication::exit(0); });
+    return MenuStartup::run(context, QCoreApplication::arguments());
+}
 
-    const qint64 startUpMs = 10000;
+// One case: a simulator of its own, the menu in a child process for the seconds given.
+bool run(int generation, bool heat, Screen screen, int seconds)
+{
+    QStringList simArguments{QStringLiteral("-v"), QStringLiteral("--generation"),
+                             QString::number(generation)};
+    if (heat)
+        simArguments << QStringLiteral("--heat");
+    // Captures as long as the instrument takes for them; no measurement on the other screens.
+    if (screen != SignalsDialog)
+        simArguments << QStringLiteral("--idle");
+    BenchSim sim;
+    if (!sim.start(simArguments))
+        return false;
+
+    QList<Request> requests;
+    QElapsedTimer clock;
+    QProcess &simProcess = sim.process();
+    const auto readLines = [&] {
+        while (simProcess.canReadLine()) {
+            const QList<QByteArray> fields = simProcess.readLine().simplified().split(' ');
+            // "function F address A count N"
+            if (fields.size() != 6 || fields[0] != "function")
+                continue;
+            requests.append({fields[1].toInt(), fields[3].toUInt(), fields[5].toInt(),
+                             clock.elapsed()});
+        }
+    };
+    QObject::connect(&simProcess, &QProcess::readyReadStandardOutput, &simProcess, readLines);
+
+    QProcess child;
+    child.setProcessEnvironment(sim.childEnvironment());
+    child.setStandardOutputFile(QProcess::nullDevice());
+    QByteArray childErrors;
+    QObject::connect(&child, &QProcess::readyReadStandardError, &child,
+                     [&] { childErrors += child.readAllStandardError(); });
+    QEventLoop loop;
+    QObject::connect(&child, &QProcess::finished, &loop, &QEventLoop::quit);
+    QObject::connect(&child, &QProcess::errorOccurred, &loop, &QEventLoop::quit);
+    clock.start();
+    child.start(QCoreApplication::applicationFilePath(),
+                QStringList{QString::fromLatin1(ChildFlag), QString::fromLatin1(ScreenFlag),
+                            QString::number(screen), QString::fromLatin1(SecondsFlag),
+                            QString::number(seconds)} +
+                    sim.childArguments());
+    loop.exec();
+    const qint64 endMs = clock.elapsed();
+    simProcess.waitForReadyRead(100);
+    readLines();
+    sim.stop();
+    if (child.exitStatus() != QProcess::NormalExit || child.exitCode() != 0) {
+        std::fprintf(stderr, "bench_busload: the menu failed (exit %d)\n%s\n", child.exitCode(),
+                     childErrors.constData());
+        return false;
+    }
+
     Load all;
     Load steady;
     int largestBlock = 0;
-    for (const InstrumentRequest &request : instrument.requests()) {
+    QMap<QString, int> kinds;
+    for (const Request &request : std::as_const(requests)) {
+        if (request.ms > endMs)
+            continue;
         all.add(request);
-        if (request.time >= startUpMs)
-            steady.add(request);
         if (request.address == 300701)
             largestBlock = qMax(largestBlock, request.count);
+        if (request.ms < StartUpMs)
+            continue;
+        steady.add(request);
+        ++kinds[QStringLiteral("function %1 at %2, %3 registers")
+                    .arg(request.function)
+                    .arg(request.address)
+                    .arg(request.count)];
     }
+    const double wholeSeconds = endMs / 1000.0;
     std::printf("generation %d, %s heat channel, %s: live block of %d registers\n", generation,
                 heat ? "with" : "without", screenName(screen), largestBlock);
-    print("whole run", all, seconds);
-    if (seconds * 1000 > startUpMs) {
-        const double steadySeconds = seconds - startUpMs / 1000.0;
+    print("whole run", all, wholeSeconds);
+    if (endMs > StartUpMs) {
+        const double steadySeconds = (endMs - StartUpMs) / 1000.0;
         print("after the first 10 s", steady, steadySeconds);
-        // What the idle menu keeps asking for.
-        QMap<QString, int> kinds;
-        for (const InstrumentRequest &request : instrument.requests()) {
-            if (request.time >= startUpMs)
-                ++kinds[QStringLiteral("function %1 at %2, %3 registers")
-                            .arg(int(request.function))
-                            .arg(request.address)
-                            .arg(request.count)];
-        }
+        // What the menu keeps asking for.
         for (auto kind = kinds.cbegin(); kind != kinds.cend(); ++kind)
             std::printf("    %-40s %6.2f/s\n", qPrintable(kind.key()),
                         kind.value() / steadySeconds);
     }
+    std::fflush(stdout);
+    return true;
 }
 
 } // namespace
 
 int main(int argc, char *argv[])
 {
-    qputenv("QT_QPA_PLATFORM", "offscreen");
-    // The menu's settings element stores its keys: in a folder of this run, not the user's.
-    QTemporaryDir config;
-    qputenv("XDG_CONFIG_HOME", config.path().toLocal8Bit());
-    QGuiApplication app(argc, argv);
-    // The page's tiles draw charts: all the modules the program registers.
-    MenuStartup::registerTypes();
-    const int seconds = argc > 1 ? QByteArray(argv[1]).toInt() : 60;
+    for (int i = 1; i < argc; ++i) {
+        if (qstrcmp(argv[i], ChildFlag) == 0)
+            return runChild(argc, argv);
+    }
+    QCoreApplication app(argc, argv);
+    const int seconds = argc > 1 ? qMax(1, QByteArray(argv[1]).toInt()) : 60;
     std::printf("menu for %d s at %g baud (requests 8 bytes, answers 5 + 2n, 11-bit "
                 "characters, 3.5-character gaps)\n",
                 seconds, Baud);
     for (Screen screen : {MainPage, MeasurementPage, BigDialog, SignalsDialog}) {
-        run(1, false, screen, seconds);
-        run(2, true, screen, seconds);
+        if (!run(1, false, screen, seconds) || !run(2, true, screen, seconds))
+            return 1;
     }
     return 0;
 }
-
-#include "bench_busload.moc"

@@ -15,6 +15,7 @@
 //
 // The child is this program again, running main()'s start-up itself, so that it can watch the
 // two moments without anything added to the program.
+#include "benchsim.h"
 #include "menucontext.h"
 #include "menustartup.h"
 #include "modbusclient.h"
@@ -22,11 +23,9 @@
 #include "qmlapplicationviewer.h"
 
 #include <QApplication>
-#include <QDir>
 #include <QFile>
 #include <QProcess>
 #include <QQuickItem>
-#include <QTemporaryDir>
 #include <QTimer>
 
 #include <algorithm>
@@ -249,36 +248,11 @@ int main(int argc, char *argv[])
     const int runs = argc > 1 ? qMax(1, QByteArray(argv[1]).toInt()) : 10;
     const int holdSeconds = argc > 2 ? qMax(0, QByteArray(argv[2]).toInt()) : 60;
 
-    QProcess sim;
-    sim.start(QStringLiteral(DORRIK_SIM_PATH), {});
-    if (!sim.waitForReadyRead(5000)) {
-        std::fprintf(stderr, "bench_startup: tavrin-sim did not start\n");
+    BenchSim sim;
+    if (!sim.start())
         return 1;
-    }
-    const QString port = QString::fromLocal8Bit(sim.readLine()).trimmed();
-
-    QTemporaryDir home;
-    QFile screen(home.filePath(QStringLiteral("screen.json")));
-    screen.open(QIODevice::WriteOnly);
-    screen.write(R"({"screens": [{"name": "bench", "x": 0, "y": 0, "width": 640, "height": 480,
-                     "logicalDpi": 96, "logicalDpiX": 96, "logicalDpiY": 96}]})");
-    screen.close();
-
-    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
-    env.insert(QStringLiteral("HOME"), home.path());
-    env.insert(QStringLiteral("XDG_CONFIG_HOME"), home.filePath(QStringLiteral("config")));
-    env.insert(QStringLiteral("QT_QPA_PLATFORM"),
-               QStringLiteral("offscreen:configfile=") + screen.fileName());
-    env.insert(QStringLiteral("QT_QUICK_BACKEND"), QStringLiteral("software"));
-    // The program finds the library's module beside itself; this bench lives elsewhere.
-    env.insert(QStringLiteral("QML_IMPORT_PATH"), QStringLiteral(DORRIK_QML_IMPORT_DIR));
-    const QStringList arguments{QString::fromLatin1(ChildFlag),
-                                QStringLiteral("-set"),
-                                QStringLiteral("connectionType=RS485"),
-                                QStringLiteral("-set"),
-                                QStringLiteral("deviceSerialPort=") + port,
-                                QStringLiteral("-set"),
-                                QStringLiteral("fullscreen")};
+    const QProcessEnvironment env = sim.childEnvironment();
+    const QStringList arguments = QStringList{QString::fromLatin1(ChildFlag)} + sim.childArguments();
 
     // One child with the extra flags; false when it failed.
     const auto start = [&](const QStringList &extra, Run *run, QByteArray *view) {
@@ -343,8 +317,7 @@ int main(int argc, char *argv[])
             return 1;
         cpuMeasurement = run.cpuShare;
     }
-    sim.terminate();
-    sim.waitForFinished(3000);
+    sim.stop();
 
     QList<double> completed;
     QList<double> frame;

@@ -20,6 +20,7 @@ void VCurve::setModel(QObject *model)
 
 void VCurve::attach(QAbstractItemModel *model)
 {
+    dropCache();
     m_model = model;
     if (model) {
         connect(model, &QAbstractItemModel::rowsInserted, this, &VCurve::onRowsInserted);
@@ -41,6 +42,7 @@ void VCurve::attach(QAbstractItemModel *model)
 void VCurve::setXColumn(int column)
 {
     m_xColumn = column;
+    dropCache();
     emit needRepaint();
     emit xColumnChanged();
 }
@@ -48,6 +50,7 @@ void VCurve::setXColumn(int column)
 void VCurve::setYColumn(int column)
 {
     m_yColumn = column;
+    dropCache();
     emit needRepaint();
     emit yColumnChanged();
 }
@@ -91,6 +94,7 @@ void VCurve::setXAutoCalc(bool xAutoCalc)
     if (m_xAutoCalc == xAutoCalc)
         return;
     m_xAutoCalc = xAutoCalc;
+    dropCache();
     emit pointsChanged();
     emit needRepaint();
     emit xAutoCalcChanged();
@@ -106,21 +110,42 @@ void VCurve::setEmpty(bool empty)
 
 QVector<QPointF> VCurve::points(const VPlotBase &plot) const
 {
-    QVector<QPointF> result;
     if (!m_model)
-        return result;
-    const int rows = m_model->rowCount();
-    result.reserve(rows);
-    const bool columns = !m_xAutoCalc && m_model->columnCount() >= 2;
-    const int yColumn = columns || m_xAutoCalc ? m_yColumn : 0;
-    for (int r = 0; r < rows; ++r) {
-        const qreal y = plot.valueToAxe(m_model->data(m_model->index(r, yColumn), m_yRoleNumber));
-        const qreal x =
-            columns ? plot.valueToAxe(m_model->data(m_model->index(r, m_xColumn), m_xRoleNumber))
-                    : qreal(r);
-        result.append(QPointF(x, y));
+        return {};
+    if (m_cachePlot != &plot || m_cacheZeroTime != plot.zeroTime() ||
+        m_cacheSecondWeight != plot.secondWeight()) {
+        m_cache.clear();
+        m_cachePlot = &plot;
+        m_cacheZeroTime = plot.zeroTime();
+        m_cacheSecondWeight = plot.secondWeight();
     }
-    return result;
+    const int rows = m_model->rowCount();
+    // Rows gone without a signal the cache heard of: read them all again.
+    if (m_cache.size() > rows)
+        m_cache.clear();
+    if (m_cache.size() < rows) {
+        m_cache.reserve(rows);
+        const bool columns = !m_xAutoCalc && m_model->columnCount() >= 2;
+        const int yColumn = columns || m_xAutoCalc ? m_yColumn : 0;
+        for (int r = int(m_cache.size()); r < rows; ++r)
+            m_cache.append(pointAt(plot, r, columns, yColumn));
+    }
+    return m_cache;
+}
+
+QPointF VCurve::pointAt(const VPlotBase &plot, int row, bool columns, int yColumn) const
+{
+    const qreal y = plot.valueToAxe(m_model->data(m_model->index(row, yColumn), m_yRoleNumber));
+    const qreal x =
+        columns ? plot.valueToAxe(m_model->data(m_model->index(row, m_xColumn), m_xRoleNumber))
+                : qreal(row);
+    return QPointF(x, y);
+}
+
+void VCurve::dropCache()
+{
+    m_cache.clear();
+    m_cachePlot = nullptr;
 }
 
 void VCurve::classBegin()
@@ -136,6 +161,7 @@ void VCurve::componentComplete()
 
 void VCurve::resolveRoles()
 {
+    dropCache();
     if (!m_complete || !m_model)
         return;
     m_xRoleNumber = Qt::DisplayRole;
@@ -160,8 +186,11 @@ void VCurve::rowsChanged()
     emit needRepaint();
 }
 
-void VCurve::onRowsInserted(const QModelIndex &parent, int, int)
+void VCurve::onRowsInserted(const QModelIndex &parent, int first, int)
 {
+    // Rows after the last one read leave the points read valid; any others shift them.
+    if (!parent.isValid() && first < m_cache.size())
+        dropCache();
     updateEmpty();
     if (!parent.isValid())
         rowsChanged();
@@ -169,6 +198,8 @@ void VCurve::onRowsInserted(const QModelIndex &parent, int, int)
 
 void VCurve::onRowsRemoved(const QModelIndex &parent, int, int)
 {
+    if (!parent.isValid())
+        dropCache();
     updateEmpty();
     if (!parent.isValid())
         rowsChanged();
@@ -178,12 +209,14 @@ void VCurve::onDataChanged(const QModelIndex &topLeft)
 {
     if (topLeft.parent().isValid())
         return;
+    dropCache();
     emit pointsChanged();
     emit needRepaint();
 }
 
 void VCurve::onModelReset()
 {
+    dropCache();
     updateEmpty();
     rowsChanged();
 }
@@ -193,6 +226,8 @@ void VCurve::onRowsMoved(const QModelIndex &sourceParent, int, int,
 {
     const bool fromTop = !sourceParent.isValid();
     const bool toTop = !destinationParent.isValid();
+    if (fromTop || toTop)
+        dropCache();
     if (fromTop && toTop) {
         emit pointsChanged();
         emit needRepaint();

@@ -3,6 +3,7 @@
 
 #include <QAbstractItemModel>
 #include <QColor>
+#include <QDateTime>
 #include <QObject>
 #include <QPen>
 #include <QPointF>
@@ -83,6 +84,8 @@ private:
     void updateEmpty();
     void rowsChanged();
     void attach(QAbstractItemModel *model);
+    QPointF pointAt(const VPlotBase &plot, int row, bool columns, int yColumn) const;
+    void dropCache();
 
     QPointer<QAbstractItemModel> m_model;
     int m_xColumn = 0;
@@ -97,6 +100,12 @@ private:
     bool m_complete = true;
     int m_xRoleNumber = Qt::DisplayRole;
     int m_yRoleNumber = Qt::DisplayRole;
+    // The points already read, for the chart and time base they were converted for: rows added
+    // at the end are read alone, so a curve growing row by row is not read over and over.
+    mutable QVector<QPointF> m_cache;
+    mutable const VPlotBase *m_cachePlot = nullptr;
+    mutable QDateTime m_cacheZeroTime;
+    mutable qreal m_cacheSecondWeight = 0;
 };
 
 #endif

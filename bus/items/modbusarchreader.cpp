@@ -154,6 +154,7 @@ void ModbusArchReader::reset()
         return;
     m_archIndexQueue = m_archIndexes;
     m_results.clear();
+    m_delivered = 0;
     m_pendingLabels.clear();
     m_lastLabelsBatch = false;
     m_batchEndsRange = false;
@@ -283,6 +284,20 @@ void ModbusArchReader::onLabelsRead()
     readRecordsFrom(m_pendingLabels.takeFirst());
 }
 
+void ModbusArchReader::deliverLive()
+{
+    // Handing the whole list over at every answer made a long reading quadratic: the target's
+    // copy, its views and the charts on them went over every record again. The target is given
+    // only the new records as long as it still holds just what this reading gave it.
+    const int known = int(m_record->bytesArray().size());
+    const int now = int(m_results.size());
+    if (m_delivered > 0 && known == m_delivered && now >= known)
+        m_record->appendBytesArray(m_results.mid(known), ModbusItemBase::ExternalChange);
+    else
+        m_record->setBytesArray(m_results, ModbusItemBase::ExternalChange);
+    m_delivered = now;
+}
+
 void ModbusArchReader::readRecordsFrom(quint32 label)
 {
     // A request never reaches past the labels known to be in the range: past `to` its records
@@ -311,7 +326,7 @@ void ModbusArchReader::onRecordRead()
         setProgress(int(m_results.size()));
         // Handlers of the progress and of the target may stop the reading or drop the target.
         if (m_liveResult && m_running && m_record)
-            m_record->setBytesArray(m_results, ModbusItemBase::ExternalChange);
+            deliverLive();
         if (!acceptsAnswer())
             return;
     }

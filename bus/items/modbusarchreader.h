@@ -105,6 +105,8 @@ private:
     // the reading quietly.
     bool acceptsAnswer();
     bool limitReached() const;
+    // Gives the target the records read so far, with live results.
+    void deliverLive();
     void readRecordsFrom(quint32 label);
     void finishArchive(bool afterRecords);
 
@@ -120,6 +122,8 @@ private:
     // asks for fewer.
     int m_requestRecords = 1;
     ModbusBytesArray m_results;
+    // How many of the results the target has been given live in this reading.
+    int m_delivered = 0;
     QList<quint32> m_pendingLabels;
     bool m_lastLabelsBatch = false;
     // The current batch reaches `to` or the archive's end: no later batch follows it.

@@ -805,6 +805,27 @@ void ModbusItemBase::setBytesArray(const ModbusBytesArray &array, BytesChangeTyp
     setBytesArrayInternal(array, changeType, m_trendIndex);
 }
 
+void ModbusItemBase::appendBytesArray(const ModbusBytesArray &records,
+                                      BytesChangeType changeType)
+{
+    if (records.isEmpty() || !trendBytesArray(m_trendIndex))
+        return;
+    ModbusBytesArray &stored = m_trendIndex == -1 ? m_topBytesArray : m_trend[m_trendIndex].bytes;
+    const int first = int(stored.size());
+    // Inside a reset of the list the views are told of everything at its end.
+    const bool announce = m_arrayResetDepth == 0;
+    if (announce)
+        doItemsAboutToBeInserted(ArrayModel, first, first + int(records.size()) - 1);
+    stored.append(records);
+    if (announce)
+        doItemsInserted(ArrayModel);
+    // The list is another one, whether or not the current element was among the new ones.
+    currentBytesChanged(changeType);
+    if (m_trendIndex >= 0)
+        doItemsChanged(TrendModel, m_trendIndex, m_trendIndex);
+    emit arraySizeChanged();
+}
+
 void ModbusItemBase::setTopBytesArray(const ModbusBytesArray &array, BytesChangeType changeType)
 {
     setBytesArrayInternal(array, changeType, -1);

@@ -227,6 +227,9 @@ public:
 
     void setBytes(const ModbusBytes &bytes, BytesChangeType changeType);
     void setBytesArray(const ModbusBytesArray &array, BytesChangeType changeType);
+    // Adds records after the current list's last one. Views are told of the new rows only, so
+    // that a list growing answer by answer costs each answer its own records, not the whole list.
+    void appendBytesArray(const ModbusBytesArray &records, BytesChangeType changeType);
     void setTopBytesArray(const ModbusBytesArray &array, BytesChangeType changeType);
 
     // Row notifications for the table model, passed on only for the item's current model type.

@@ -32,6 +32,23 @@ std::unique_ptr<QStandardItemModel> twoColumns()
     return model;
 }
 
+// A column of numbers that counts the values read from it.
+class CountingModel : public QStandardItemModel
+{
+public:
+    explicit CountingModel(const QStringList &values)
+    {
+        for (const QString &value : values)
+            appendRow(new QStandardItem(value));
+    }
+    QVariant data(const QModelIndex &index, int role) const override
+    {
+        ++reads;
+        return QStandardItemModel::data(index, role);
+    }
+    mutable int reads = 0;
+};
+
 } // namespace
 
 // Curves read their points from item models: columns, roles, the row number, date-times through
@@ -50,6 +67,8 @@ private slots:
     void childRowsChangeNothing();
     void modelThatIsNoItemModel();
     void clearingCurvesDeletesThem();
+    void changedRowsReadAgain_data();
+    void changedRowsReadAgain();
 
 private:
     VPlot m_plot;
@@ -217,6 +236,59 @@ void tst_VCurve::clearingCurvesDeletesThem()
     // A curve deleted elsewhere leaves the list.
     delete second.data();
     QCOMPARE(curves.count(&curves), 0);
+}
+
+void tst_VCurve::changedRowsReadAgain_data()
+{
+    QTest::addColumn<QString>("change");
+    QTest::addColumn<Points>("expected");
+    // Values read for the points after the change; the three rows before it were read once.
+    QTest::addColumn<int>("reads");
+
+    QTest::newRow("rows appended: only they are read")
+        << "append" << Points{{0, 1}, {1, 2}, {2, 3}, {3, 4}, {4, 5}} << 2;
+    QTest::newRow("rows inserted in front") << "prepend" << Points{{0, 9}, {1, 1}, {2, 2}, {3, 3}}
+                                            << 4;
+    QTest::newRow("a row removed") << "remove" << Points{{0, 2}, {1, 3}} << 2;
+    QTest::newRow("a value changed") << "change" << Points{{0, 1}, {1, 7}, {2, 3}} << 3;
+    QTest::newRow("a reset") << "reset" << Points{{0, 6}, {1, 5}} << 2;
+    QTest::newRow("another time base") << "zero" << Points{{0, 1}, {1, 2}, {2, 3}} << 3;
+    QTest::newRow("nothing changed") << "none" << Points{{0, 1}, {1, 2}, {2, 3}} << 0;
+}
+
+// The points read are kept while rows are only added at the end, so that a curve growing
+// answer by answer does not read its whole model at every picture; any other change reads it
+// again.
+void tst_VCurve::changedRowsReadAgain()
+{
+    QFETCH(QString, change);
+    QFETCH(Points, expected);
+    QFETCH(int, reads);
+
+    CountingModel model({"1", "2", "3"});
+    VCurve curve;
+    curve.setModel(&model);
+    QCOMPARE(curve.points(m_plot), (Points{{0, 1}, {1, 2}, {2, 3}}));
+    QCOMPARE(model.reads, 3);
+    model.reads = 0;
+    if (change == "append") {
+        model.appendRow(new QStandardItem("4"));
+        model.appendRow(new QStandardItem("5"));
+    } else if (change == "prepend") {
+        model.insertRow(0, new QStandardItem("9"));
+    } else if (change == "remove") {
+        model.removeRows(0, 1);
+    } else if (change == "change") {
+        model.item(1)->setText("7");
+    } else if (change == "reset") {
+        model.clear();
+        model.appendRow(new QStandardItem("6"));
+        model.appendRow(new QStandardItem("5"));
+    } else if (change == "zero") {
+        m_plot.setZeroTime(m_plot.zeroTime().addSecs(60));
+    }
+    QCOMPARE(curve.points(m_plot), expected);
+    QCOMPARE(model.reads, reads);
 }
 
 QTEST_MAIN(tst_VCurve)

@@ -3,6 +3,7 @@
 #include "vplotrenderer.h"
 #include "vrendersourcedata.h"
 
+#include <QPainter>
 #include <QtTest>
 
 using Points = QVector<QPointF>;
@@ -51,6 +52,8 @@ private slots:
     void newerRequestAbortsBeforeTheNextCurve();
     void zeroExtentDrawsNothing();
     void nonFinitePointsBreakTheLine();
+    void denseCurveKeepsItsPixels_data();
+    void denseCurveKeepsItsPixels();
 };
 
 void tst_VPlotRenderer::rangesFollowTheData_data()
@@ -252,6 +255,74 @@ void tst_VPlotRenderer::nonFinitePointsBreakTheLine()
     QCOMPARE(rowsOf(image, 25, red), QList<int>{50});
     QCOMPARE(rowsOf(image, 75, red), QList<int>{50});
     QVERIFY(rowsOf(image, 50, red).isEmpty());
+}
+
+void tst_VPlotRenderer::denseCurveKeepsItsPixels_data()
+{
+    QTest::addColumn<int>("gapAt");
+    QTest::newRow("jagged with one spike") << -1;
+    QTest::newRow("a break in the middle") << 10000;
+}
+
+// A curve of many more points than the picture has columns is drawn with a few points per
+// column: each column must still span what every segment would have drawn (a single spike
+// included), and a break must stay one.
+void tst_VPlotRenderer::denseCurveKeepsItsPixels()
+{
+    QFETCH(int, gapAt);
+
+    constexpr int Count = 20000;
+    Points points;
+    for (int i = 0; i < Count; ++i)
+        points.append(QPointF(i * 0.01, (i * 7919) % 97));
+    points[12345].setY(990);
+    if (gapAt >= 0) {
+        for (int i = gapAt; i < gapAt + 1000; ++i)
+            points[i].setY(qQNaN());
+    }
+    VRenderSourceData s;
+    s.width = 100;
+    s.height = 100;
+    s.antialiasing = false;
+    s.xMin = 0;
+    s.xMax = Count * 0.01;
+    s.yMin = 0;
+    s.yMax = 1000;
+    s.curves = {curve(points, Qt::red)};
+    bool aborted = false;
+    const QImage image = VPlotRenderer::render(s, {}, &aborted);
+
+    // Every segment drawn, as the renderer would without thinning.
+    QImage expected(100, 100, QImage::Format_ARGB32);
+    expected.fill(Qt::transparent);
+    QPainter painter(&expected);
+    painter.translate(0, 100);
+    painter.scale(1, -1);
+    painter.scale(100 / s.xMax, 100 / s.yMax);
+    painter.setPen(QPen(Qt::red, 0));
+    if (gapAt < 0) {
+        painter.drawPolyline(points.constData(), Count);
+    } else {
+        painter.drawPolyline(points.constData(), gapAt);
+        painter.drawPolyline(points.constData() + gapAt + 1000, Count - gapAt - 1000);
+    }
+    painter.end();
+
+    const QRgb red = qRgb(255, 0, 0);
+    for (int x = 0; x < 100; ++x) {
+        const QList<int> got = rowsOf(image, x, red);
+        const QList<int> want = rowsOf(expected, x, red);
+        QVERIFY2(got.isEmpty() == want.isEmpty(), qPrintable(QString::number(x)));
+        if (want.isEmpty())
+            continue;
+        QVERIFY2(qAbs(got.first() - want.first()) <= 1 && qAbs(got.last() - want.last()) <= 1,
+                 qPrintable(QStringLiteral("column %1: rows %2..%3, want %4..%5")
+                                .arg(x)
+                                .arg(got.first())
+                                .arg(got.last())
+                                .arg(want.first())
+                                .arg(want.last())));
+    }
 }
 
 QTEST_MAIN(tst_VPlotRenderer)

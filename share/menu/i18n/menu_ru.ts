@@ -24,7 +24,7 @@
     <name>ArchChartCurveButton</name>
     <message>
         <source>Total</source>
-        <translation>Итого</translation>
+        <translation>Всего</translation>
     </message>
     <message>
         <source>For interval</source>
@@ -74,7 +74,7 @@
     </message>
     <message>
         <source>Error while reading records</source>
-        <translation>Ошибка чтения записей</translation>
+        <translation>Ошибка при чтении записей</translation>
     </message>
     <message>
         <source>Group</source>
@@ -94,7 +94,7 @@
     </message>
     <message>
         <source>Error while exporting</source>
-        <translation>Ошибка экспорта</translation>
+        <translation>Ошибка при экспорте</translation>
     </message>
     <message>
         <source>Sites</source>
@@ -1826,11 +1826,11 @@ Continue?</source>
     </message>
     <message>
         <source>Archiving time:</source>
-        <translation>Время архивации:</translation>
+        <translation>Время архивирования:</translation>
     </message>
     <message>
         <source>Work time</source>
-        <translation>Наработка</translation>
+        <translation>Время работы</translation>
     </message>
     <message>
         <source>ES</source>
@@ -1838,19 +1838,19 @@ Continue?</source>
     </message>
     <message>
         <source>Qmin</source>
-        <translation>Qмин</translation>
+        <translation>Qmin</translation>
     </message>
     <message>
         <source>Qmax</source>
-        <translation>Qмакс</translation>
+        <translation>Qmax</translation>
     </message>
     <message>
         <source>Gmin</source>
-        <translation>Gмин</translation>
+        <translation>Gmin</translation>
     </message>
     <message>
         <source>Gmax</source>
-        <translation>Gмакс</translation>
+        <translation>Gmax</translation>
     </message>
     <message>
         <source>t1avg</source>
@@ -1870,7 +1870,7 @@ Continue?</source>
 Global counters will be reset.</source>
         <translation>Стереть архивы текущего объекта?
 
-Глобальные счётчики будут сброшены.</translation>
+Общие счётчики будут сброшены.</translation>
     </message>
     <message>
         <source>V+</source>

@@ -73,6 +73,8 @@ private slots:
     void decoderTargetShowsTheRecords();
     void answersThatHoldFewerRecords_data();
     void answersThatHoldFewerRecords();
+    void liveResultsAppendRows_data();
+    void liveResultsAppendRows();
 
 private:
     void addArchive(quint16 index, DorrikBus::ArchType type, const Labels &labels);
@@ -594,6 +596,74 @@ void tst_ModbusArchReader::answersThatHoldFewerRecords()
         QCOMPARE(rows.at(row),
                  encodeTavrinRecord(TavrinRecord::sample(quint32(10 + row), 7), generation));
     m_reader.reset();
+}
+
+void tst_ModbusArchReader::liveResultsAppendRows_data()
+{
+    QTest::addColumn<Labels>("before");
+    QTest::addColumn<int>("perRequest");
+    QTest::addColumn<int>("maxRecords");
+    QTest::addColumn<Labels>("expected");
+
+    QTest::newRow("empty target") << Labels() << 1 << 0 << range(5, 20);
+    QTest::newRow("three per request") << Labels() << 3 << 0 << range(5, 20);
+    // The earlier reading's rows must not stay in front of the new ones.
+    QTest::newRow("target holding an earlier reading") << range(25, 28) << 1 << 0 << range(5, 20);
+    QTest::newRow("limit within an answer") << Labels() << 3 << 7 << range(5, 11);
+}
+
+// With live results every answer used to hand the whole list over again, a model reset each
+// time, so that views re-read every row at every answer: a long reading went quadratic. After
+// the first answer the rows read are announced as inserted at the end.
+void tst_ModbusArchReader::liveResultsAppendRows()
+{
+    QFETCH(Labels, before);
+    QFETCH(int, perRequest);
+    QFETCH(int, maxRecords);
+    QFETCH(Labels, expected);
+
+    addArchive(1, DorrikBus::IndexArch, range(1, 30));
+    prepare(DorrikBus::IndexArch, DorrikBus::Func67);
+    ModbusBytesArray earlier;
+    for (quint32 label : before)
+        earlier.append(record(label));
+    m_target->setBytesArray(earlier, ModbusItemBase::ExternalChange);
+    m_reader->setFrom(5);
+    m_reader->setTo(20);
+    m_reader->setRecordsPerRequest(perRequest);
+    m_reader->setMaxRecords(maxRecords);
+    m_reader->setLiveResult(true);
+
+    QAbstractItemModel *model = m_target->model();
+    QSignalSpy resets(model, &QAbstractItemModel::modelReset);
+    int rowsAtReset = 0;
+    connect(model, &QAbstractItemModel::modelReset, this,
+            [&] { rowsAtReset = model->rowCount(); });
+    int inserted = 0;
+    bool atTheEnd = true;
+    connect(model, &QAbstractItemModel::rowsAboutToBeInserted, this,
+            [&](const QModelIndex &, int first, int last) {
+                atTheEnd = atTheEnd && first == model->rowCount();
+                inserted += last - first + 1;
+            });
+    // Rows seen by a view as they are announced: one whole list at every step.
+    Labels seen;
+    const auto look = [&] {
+        seen.clear();
+        for (int row = 0; row < model->rowCount(); ++row)
+            seen.append(m_target->bytesArray().at(row).toUInt32(0));
+    };
+    connect(model, &QAbstractItemModel::modelReset, this, look);
+    connect(model, &QAbstractItemModel::rowsInserted, this, look);
+
+    QVERIFY(run());
+    QCOMPARE(rows(), expected);
+    QCOMPARE(seen, expected);
+    // The first answer replaces whatever the target held; the rest only add.
+    QCOMPARE(resets.size(), 1);
+    QVERIFY(atTheEnd);
+    QVERIFY(inserted > 0);
+    QCOMPARE(rowsAtReset + inserted, int(expected.size()));
 }
 
 QTEST_MAIN(tst_ModbusArchReader)
