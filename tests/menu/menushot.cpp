@@ -1274,7 +1274,7 @@ int main(int argc, char *argv[])
             return false;
         tabs->setProperty("currentIndex", tab);
         const bool shown =
-            MenuDriver::waitFor([&] { return page->property("recordShown").toBool(); }, 5000);
+            MenuDriver::waitFor([&] { return page->property("recordShown").toBool(); }, 10000);
         MenuDriver::settle(600);
         return shown;
     };
@@ -1305,7 +1305,7 @@ int main(int argc, char *argv[])
               QObject *page = menu.object(QStringLiteral("archivePage"));
               QMetaObject::invokeMethod(page, "next");
               const bool marked = MenuDriver::waitFor(
-                  [&] { return menu.item(QStringLiteral("archEndMark"))->isVisible(); }, 3000);
+                  [&] { return menu.item(QStringLiteral("archEndMark"))->isVisible(); }, 10000);
               MenuDriver::settle(300);
               return marked;
           }},
