@@ -1274,7 +1274,7 @@ int main(int argc, char *argv[])
             return false;
         tabs->setProperty("currentIndex", tab);
         const bool shown =
-            MenuDriver::waitFor([&] { return page->property("recordShown").toBool(); }, 5000);
+            MenuDriver::waitFor([&] { return page->property("recordShown").toBool(); }, 10000);
         MenuDriver::settle(600);
         return shown;
     };
@@ -1305,7 +1305,7 @@ int main(int argc, char *argv[])
               QObject *page = menu.object(QStringLiteral("archivePage"));
               QMetaObject::invokeMethod(page, "next");
               const bool marked = MenuDriver::waitFor(
-                  [&] { return menu.item(QStringLiteral("archEndMark"))->isVisible(); }, 3000);
+                  [&] { return menu.item(QStringLiteral("archEndMark"))->isVisible(); }, 10000);
               MenuDriver::settle(300);
               return marked;
           }},
@@ -1474,6 +1474,21 @@ int main(int argc, char *argv[])
         {"ru-keypad-numbers",
          [toRussian](MenuDriver &menu) { return toRussian(menu) && showKeypad(menu, "shownNum"); },
          russianSize});
+    // The archive page, its charts and export dialogs, and the sites screens, in Russian.
+    for (const char *name :
+         {"sites-selection", "sites-modifying", "sites-tree-dialog", "archive-page-flow",
+          "archive-page-heat", "archive-charts-counting", "archive-charts-reading",
+          "archive-charts-chart", "archive-export-idle", "archive-export-minimised"}) {
+        for (const Scene &scene : QList<Scene>(scenes)) {
+            if (scene.name == name) {
+                scenes.append({"ru-" + scene.name,
+                               [walk = scene.walk, toRussian](MenuDriver &menu) {
+                                   return toRussian(menu) && walk(menu);
+                               },
+                               russianSize});
+            }
+        }
+    }
     // The tree's own pictures are English again.
     if (!treeScenes.isEmpty()) {
         treeScenes.first().walk = [walk = treeScenes.first().walk, toEnglish](MenuDriver &menu) {

@@ -1,6 +1,7 @@
 // The archive export dialog against the simulated instrument: the sites it exports, the records
-// it counts first, the CSV file it writes (the site columns of each row, the encoding), and what
-// a cancelled dialog, a read error and a stop leave: no file, no success.
+// it counts first, the CSV file it writes (the site columns of each row, its encoding by platform
+// and by the language the user chose), and what a cancelled dialog, a read error and a stop
+// leave: no file, no success.
 #include "menucontext.h"
 #include "menudriver.h"
 #include "menutestcontext.h"
@@ -10,12 +11,19 @@
 
 #include <QDateTime>
 #include <QQuickItem>
+#include <QSettings>
+#include <QStringDecoder>
 #include <QTemporaryDir>
 #include <QtTest>
+
+#include <functional>
 
 namespace {
 
 using namespace RequestLog;
+
+// The program's folder of the build: tavrin with its translations beside it.
+const QString ProgramDir = QStringLiteral(DORRIK_PROGRAM_DIR);
 
 constexpr int Interval = 360;
 
@@ -53,21 +61,82 @@ struct Export
     }
     QObject *child(const char *name) const { return dialog()->property(name).value<QObject *>(); }
 
+    // Called on the instrument after the three sites are put, before the menu starts.
+    std::function<void(TavrinInstrument &)> beforeStart;
+    int restartsAsked = 0;
+
+    // The program's context; in the program's folder (with its translations) for `translated`.
+    // A restart it asks for is counted and left to the test.
+    std::unique_ptr<MenuContext> makeContext(bool translated)
+    {
+        auto owned = translated ? std::make_unique<MenuTestContext>(ProgramDir, QStringList{})
+                                : std::make_unique<MenuTestContext>();
+        context = owned.get();
+        context->saveFileAnswer = file();
+        QObject::connect(context, &MenuContext::beforeRestartMenu, context,
+                         [this](CancelMessageEvent *event) {
+                             ++restartsAsked;
+                             event->setCancel(true);
+                         });
+        return owned;
+    }
+
+    // As the user does it: the system settings' language row, "Русский" in its list, and the
+    // program started again.
+    bool chooseRussian()
+    {
+        QObject *navigation = menu->object(QStringLiteral("navigationManager"));
+        QObject *frame = navigation->property("deviceFrames")
+                             .value<QObject *>()
+                             ->findChild<QObject *>(QStringLiteral("systemSettingsFrame"));
+        if (!frame)
+            return false;
+        QMetaObject::invokeMethod(navigation, "gotoFrame",
+                                  Q_ARG(QVariant, QVariant::fromValue(frame)),
+                                  Q_ARG(QVariant, true));
+        QQuickItem *row = nullptr;
+        if (!MenuDriver::waitFor(
+                [&] {
+                    return (row = menu->itemByText(QStringLiteral("Menu language"))) != nullptr;
+                },
+                5000))
+            return false;
+        menu->click(row);
+        QQuickItem *entry = nullptr;
+        if (!MenuDriver::waitFor(
+                [&] { return (entry = menu->itemByText(QStringLiteral("Русский"))) != nullptr; },
+                3000))
+            return false;
+        menu->click(entry);
+        if (!MenuDriver::waitFor([&] { return restartsAsked == 1; }, 3000))
+            return false;
+        if (!menu->restart([this] { return makeContext(true); })) {
+            qWarning().noquote() << menu->error();
+            return false;
+        }
+        return menu->evaluate("menuContext.languageNameToSuffix(menuContext.getLanguageName())")
+                   .toString() == QLatin1String("ru");
+    }
+
     // A generation 3 instrument with the three sites, `records` records each, the menu on the
-    // archive page with the export dialog open and its range over every record.
-    bool open(int records, const QString &storedSites, bool windows = false)
+    // archive page with the export dialog open and its range over every record. With `russian`
+    // the menu starts in English and the user chooses Russian first.
+    bool open(int records, const QString &storedSites, bool windows = false, bool russian = false)
     {
         MenuContext::overrideIsWindows(windows ? 1 : 0);
         menu = std::make_unique<MenuDriver>();
-        auto owned = std::make_unique<MenuTestContext>();
-        context = owned.get();
-        context->saveFileAnswer = file();
-        menu->setContext(std::move(owned));
+        if (russian)
+            QSettings().setValue(QStringLiteral("languageIndex"), 0);
+        menu->setContext(makeContext(russian));
         TavrinInstrument &instrument = menu->instrument();
         instrument.setGeneration(3);
         putSites(instrument);
+        if (beforeStart)
+            beforeStart(instrument);
         instrument.setArchiveHistory(records * Interval);
-        const bool started = menu->start();
+        bool started = menu->start();
+        if (started && russian)
+            started = chooseRussian();
         MenuContext::overrideIsWindows(-1);
         if (!started) {
             qWarning().noquote() << menu->error();
@@ -118,6 +187,27 @@ QByteArray readAll(const QString &path)
 {
     QFile file(path);
     return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+}
+
+// Windows-1251 as the file holds it: ASCII, the Cyrillic letters and Ё/ё; anything else is
+// taken as a fault.
+QString fromWindows1251(const QByteArray &bytes)
+{
+    QString text;
+    for (const char c : bytes) {
+        const uchar b = uchar(c);
+        if (b < 0x80)
+            text += QChar(b);
+        else if (b >= 0xC0)
+            text += QChar(0x0410 + (b - 0xC0));
+        else if (b == 0xA8)
+            text += QChar(0x0401);
+        else if (b == 0xB8)
+            text += QChar(0x0451);
+        else
+            text += QChar(QChar::ReplacementCharacter);
+    }
+    return text;
 }
 
 } // namespace
@@ -205,26 +295,61 @@ void tst_ArchExport::threeSites()
 void tst_ArchExport::encoding_data()
 {
     QTest::addColumn<bool>("windows");
+    QTest::addColumn<bool>("russian");
     QTest::addColumn<QString>("encoding");
     QTest::addColumn<bool>("bom");
+    QTest::addColumn<QString>("header");
 
-    QTest::newRow("Windows, English: UTF-8 with BOM") << true << "UTF-8" << true;
-    QTest::newRow("elsewhere, English: UTF-8 with BOM") << false << "UTF-8" << true;
+    const QString english = "\"#\";\"Group\";\"Subgroup\";\"Site\";";
+    const QString russian = "\"#\";\"Группа\";\"Подгруппа\";\"Объект\";";
+    QTest::newRow("Windows, English: UTF-8 with BOM")
+        << true << false << "UTF-8" << true << english;
+    QTest::newRow("elsewhere, English: UTF-8 with BOM")
+        << false << false << "UTF-8" << true << english;
+    QTest::newRow("Windows, Russian: Windows-1251 without BOM")
+        << true << true << "Windows-1251" << false << russian;
+    QTest::newRow("elsewhere, Russian: UTF-8 with BOM")
+        << false << true << "UTF-8" << true << russian;
 }
 
-// The file's encoding follows the platform and the language.
+// The file's encoding follows the platform and the language the user chose: a Cyrillic site
+// path and the translated column titles come out whole in it, with a byte-order mark or without.
 void tst_ArchExport::encoding()
 {
     QFETCH(bool, windows);
+    QFETCH(bool, russian);
     QFETCH(QString, encoding);
     QFETCH(bool, bom);
+    QFETCH(QString, header);
 
     Export e;
-    QVERIFY(e.open(3, "[0]", windows));
+    e.beforeStart = [](TavrinInstrument &instrument) {
+        instrument.setSiteRecord(0, "Север", "Насосы", "Котельная");
+    };
+    QVERIFY(e.open(3, "[0]", windows, russian));
     QCOMPARE(e.menu->evaluate("menuContext.isWindows").toBool(), windows);
-    QObject *exporter = e.child("exporter");
-    QCOMPARE(exporter->property("encoding").toString(), encoding);
-    QCOMPARE(exporter->property("useBom").toBool(), bom);
+    e.start();
+    const QString done = QCoreApplication::translate("ArchiveExport", "Successfully completed");
+    QVERIFY2(MenuDriver::waitFor([&] { return e.status() == done; }, 15000),
+             qPrintable(e.status()));
+
+    QByteArray bytes = readAll(e.file());
+    QCOMPARE(bytes.startsWith("\xEF\xBB\xBF"), bom);
+    if (bom)
+        bytes.remove(0, 3);
+    QString text;
+    if (encoding == QLatin1String("UTF-8")) {
+        QStringDecoder decoder(QStringConverter::Utf8);
+        text = decoder.decode(bytes);
+        QVERIFY(!decoder.hasError());
+    } else {
+        text = fromWindows1251(bytes);
+    }
+    const QStringList lines = text.split('\n', Qt::SkipEmptyParts);
+    QCOMPARE(lines.size(), 4);
+    QVERIFY2(lines.first().startsWith(header), qPrintable(lines.first()));
+    QVERIFY2(lines.at(1).startsWith("\"1\";\"Север\";\"Насосы\";\"Котельная\";"),
+             qPrintable(lines.at(1)));
 }
 
 // An empty answer of the save dialog changes nothing: no read, the count stays.
