@@ -3,6 +3,7 @@
 // reset's recovery, the new site a measurement start makes, and the battery warning.
 #include "menucontext.h"
 #include "menudriver.h"
+#include "messagecapture.h"
 #include "modbusbytes.h"
 #include "modbusclient.h"
 #include "ptypair.h"
@@ -18,41 +19,6 @@
 namespace {
 
 using namespace RequestLog;
-
-// The console's lines while a test looks, the menu's own handler still called.
-QMutex capturedMutex;
-QStringList captured;
-QtMessageHandler previousHandler = nullptr;
-
-void capture(QtMsgType type, const QMessageLogContext &context, const QString &message)
-{
-    {
-        QMutexLocker lock(&capturedMutex);
-        captured << message;
-    }
-    if (previousHandler)
-        previousHandler(type, context, message);
-}
-
-struct MessageCapture
-{
-    MessageCapture()
-    {
-        QMutexLocker lock(&capturedMutex);
-        captured.clear();
-        previousHandler = qInstallMessageHandler(capture);
-    }
-    ~MessageCapture() { qInstallMessageHandler(previousHandler); }
-    bool contains(const QString &text) const
-    {
-        QMutexLocker lock(&capturedMutex);
-        for (const QString &line : std::as_const(captured)) {
-            if (line.contains(text))
-                return true;
-        }
-        return false;
-    }
-};
 
 // The sites table with 20 slots and the given sites (slot, name), no groups, as another client
 // leaves it.
@@ -432,7 +398,9 @@ void tst_DeviceCommands::measuringMakesSiteOnlyForAnEmptyRecordReadWell()
         QVERIFY(!evalTrue(menu, "deviceModbus.currentSiteItem.wasRead"));
     } else if (situation == "refused") {
         QVERIFY(MenuDriver::waitFor(
-            [&] { return countOf(described(menu.requests()), QStringLiteral("FR 0x80 122 61")) > 0; },
+            [&] {
+                return countOf(described(menu.requests()), QStringLiteral("FR 0x80 122 61")) > 0;
+            },
             5000));
         MenuDriver::settle(300);
     } else if (situation == "switched") {

@@ -6,6 +6,7 @@
 #include "lockrecordinglink.h"
 #include "menucontext.h"
 #include "menudriver.h"
+#include "messagecapture.h"
 #include "modbusbytes.h"
 #include "modbusclient.h"
 #include "powermanager.h"
@@ -26,47 +27,6 @@ namespace {
 using namespace RequestLog;
 
 constexpr quint32 PowerStatusRegister = 300746;
-
-// The console's lines while a test looks, the menu's own handler still called.
-QMutex capturedMutex;
-QStringList captured;
-QtMessageHandler previousHandler = nullptr;
-
-void capture(QtMsgType type, const QMessageLogContext &context, const QString &message)
-{
-    {
-        QMutexLocker lock(&capturedMutex);
-        captured << message;
-    }
-    if (previousHandler)
-        previousHandler(type, context, message);
-}
-
-struct MessageCapture
-{
-    MessageCapture()
-    {
-        QMutexLocker lock(&capturedMutex);
-        captured.clear();
-        previousHandler = qInstallMessageHandler(capture);
-    }
-    ~MessageCapture() { qInstallMessageHandler(previousHandler); }
-    QStringList lines() const
-    {
-        QMutexLocker lock(&capturedMutex);
-        return captured;
-    }
-    // The lines of `wanted` that were logged, in the order they came.
-    QStringList of(const QStringList &wanted) const
-    {
-        QStringList found;
-        for (const QString &line : lines()) {
-            if (wanted.contains(line))
-                found << line;
-        }
-        return found;
-    }
-};
 
 const QStringList sleepLines = {
     QStringLiteral("writing sleep register..."),

@@ -3,6 +3,7 @@
 // instrument's sites table and command registers.
 #include "menucontext.h"
 #include "menudriver.h"
+#include "messagecapture.h"
 #include "modbusbytes.h"
 #include "panelkeys.h"
 #include "requestlog.h"
@@ -16,41 +17,6 @@
 namespace {
 
 using namespace RequestLog;
-
-// The console's lines while a test looks, the menu's own handler still called.
-QMutex capturedMutex;
-QStringList captured;
-QtMessageHandler previousHandler = nullptr;
-
-void capture(QtMsgType type, const QMessageLogContext &context, const QString &message)
-{
-    {
-        QMutexLocker lock(&capturedMutex);
-        captured << message;
-    }
-    if (previousHandler)
-        previousHandler(type, context, message);
-}
-
-struct MessageCapture
-{
-    MessageCapture()
-    {
-        QMutexLocker lock(&capturedMutex);
-        captured.clear();
-        previousHandler = qInstallMessageHandler(capture);
-    }
-    ~MessageCapture() { qInstallMessageHandler(previousHandler); }
-    bool contains(const QString &text) const
-    {
-        QMutexLocker lock(&capturedMutex);
-        for (const QString &line : std::as_const(captured)) {
-            if (line.contains(text))
-                return true;
-        }
-        return false;
-    }
-};
 
 struct Site
 {
