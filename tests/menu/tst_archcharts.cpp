@@ -1,11 +1,15 @@
 // The archival charts dialog against the simulated instrument: the count of a range, the read and
 // its stop, the buttons of each tab and the switch between total and interval, and that a closed
 // dialog asks the instrument nothing more.
+#include "menucontext.h"
 #include "menudriver.h"
+#include "powermanager.h"
 #include "requestlog.h"
 
 #include <QDateTime>
+#include <QDir>
 #include <QQuickItem>
+#include <QSignalSpy>
 #include <QtTest>
 
 namespace {
@@ -82,6 +86,21 @@ void setRange(MenuDriver &menu, quint32 from, quint32 to)
                   "; menuProps.archChartsTo.value = " + scriptDate(to));
 }
 
+// The menus started while it lives are the instrument's own; the build's setting comes back after.
+struct EmbeddedOverride
+{
+    EmbeddedOverride()
+    {
+        MenuContext::overrideEmbedded(1);
+        PowerManager::overrideEmbedded(1);
+    }
+    ~EmbeddedOverride()
+    {
+        MenuContext::overrideEmbedded(-1);
+        PowerManager::overrideEmbedded(-1);
+    }
+};
+
 QStringList curveCaptions(MenuDriver &menu)
 {
     QStringList captions;
@@ -109,6 +128,8 @@ private slots:
     void closingStopsEverything();
     void buttonsPerTab_data();
     void buttonsPerTab();
+    void noSleepWhileReading_data();
+    void noSleepWhileReading();
 
 private:
     std::unique_ptr<MenuDriver> m_menu;
@@ -292,6 +313,62 @@ void tst_ArchCharts::buttonsPerTab()
     tabs->setProperty("currentIndex", heatTab ? 1 : 0);
     QVERIFY(openCharts(menu));
     QCOMPARE(curveCaptions(menu), captions);
+}
+
+void tst_ArchCharts::noSleepWhileReading_data()
+{
+    QTest::addColumn<bool>("reading");
+    QTest::newRow("reading: no sleep while the read lasts") << true;
+    QTest::newRow("idle: the sleep comes") << false;
+}
+
+// On the instrument a read longer than the display-off interval keeps the device awake; without
+// a read the same wait ends in the sleep. No key is pressed during the wait: a key would restart
+// the inactivity timer by itself.
+void tst_ArchCharts::noSleepWhileReading()
+{
+    QFETCH(bool, reading);
+
+    MenuDriver menu(QSize(640, 480));
+    menu.instrument().setGeneration(3);
+    // The state file the test platform's sleep writes.
+    QDir().mkpath(menu.homePath() + QStringLiteral("/power/sys/power"));
+    {
+        EmbeddedOverride embedded;
+        QVERIFY(openPage(menu));
+    }
+    QVERIFY(menu.evaluate("menuContext.embedded").toBool());
+    const QList<quint32> labels = siteLabels(menu, 0, 3);
+    setRange(menu, labels.first(), labels.last());
+    QVERIFY(openCharts(menu));
+    QVERIFY(MenuDriver::waitFor([&] { return startText(menu).contains("> 30"); }, 3000));
+
+    auto *power = qobject_cast<PowerManager *>(menu.object(QStringLiteral("powerManager")));
+    QVERIFY(power && power->embedded());
+    menu.evaluate(QStringLiteral("powerManager.sleepEnabled = true; "
+                                 "powerManager.sleepInterval = %1")
+                      .arg(PowerManager::MinSleepInterval));
+    QVERIFY(power->sleepEnabled());
+    QCOMPARE(power->sleepInterval(), int(PowerManager::MinSleepInterval));
+    QSignalSpy beforeSleep(power, &PowerManager::beforeSleep);
+    QSignalSpy sleeping(power, &PowerManager::sleepingChanged);
+
+    // Slow enough for the whole range to outlast the wait by far.
+    menu.instrument().setDelay(500);
+    const int wait = PowerManager::MinSleepInterval * 3 / 2;
+    if (reading) {
+        QMetaObject::invokeMethod(dialogOf(menu), "start");
+        QVERIFY(MenuDriver::waitFor([&] { return startText(menu) == "Stop"; }, 3000));
+        MenuDriver::waitFor([&] { return !beforeSleep.isEmpty(); }, wait);
+        QVERIFY2(startText(menu) == "Stop", "the read ended before the wait did");
+        QCOMPARE(beforeSleep.count(), 0);
+        QCOMPARE(sleeping.count(), 0);
+    } else {
+        QVERIFY(MenuDriver::waitFor([&] { return !beforeSleep.isEmpty(); }, wait));
+        QCOMPARE(sleeping.count(), 2);
+    }
+    QVERIFY(!power->sleeping());
+    menu.instrument().setDelay(0);
 }
 
 QTEST_MAIN(tst_ArchCharts)
