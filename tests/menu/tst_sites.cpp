@@ -663,6 +663,8 @@ void tst_Sites::rowKeys()
         QStringLiteral("navigationManager.deviceFrames.frameWithSite.siteList.currentIndex = %1")
             .arg(index));
     auto *list = m_frame->property("siteList").value<QQuickItem *>();
+    // While the table is read again the frame is covered and takes no keys.
+    QTRY_VERIFY_WITH_TIMEOUT(!m_frame->property("updating").toBool(), 8000);
     list->forceActiveFocus();
     QVERIFY(list->hasActiveFocus());
     for (int key : std::as_const(keys))
