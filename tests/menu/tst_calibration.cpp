@@ -22,17 +22,6 @@ constexpr int Wait = 1500;     // the zero offset and delay wizards' wait, short
 constexpr int StartWait = 300; // the on-flow wizard's wait for the instrument to take its start
 constexpr int Tick = 100;      // the instrument's countdown step of an on-flow stage
 
-// The sites table with 20 slots and the given sites (slot, name), no groups.
-void putSites(TavrinInstrument &instrument, const QList<QPair<int, QString>> &sites)
-{
-    instrument.setSlots(SiteRecords::Count);
-    ModbusBytes table = ModbusBytes::fromRegsCount(SiteRecords::TableSize / 2);
-    for (const auto &site : sites)
-        table.setBytes(encodeSiteRecord(QString(), QString(), site.second),
-                       site.first * SiteRecords::RecordSize);
-    instrument.setFile(SiteRecords::File, table);
-}
-
 bool evalTrue(const MenuDriver &menu, const QString &script)
 {
     return menu.evaluate(script).toBool();
@@ -157,7 +146,7 @@ private:
 void tst_Calibration::initTestCase()
 {
     m_menu = std::make_unique<MenuDriver>();
-    putSites(m_menu->instrument(), {{0, QStringLiteral("Site 1")}});
+    m_menu->instrument().setSites({{0, QStringLiteral("Site 1")}});
     QVERIFY(startMenu(*m_menu));
     shortenWaits(*m_menu);
 }
@@ -479,7 +468,7 @@ void tst_Calibration::startMakesEmptyCurrentSite()
     QFETCH(bool, recordRead);
     MenuDriver menu;
     TavrinInstrument &instrument = menu.instrument();
-    putSites(instrument, {{1, QStringLiteral("North")}});
+    instrument.setSites({{1, QStringLiteral("North")}});
     if (!recordRead)
         instrument.setFileException(SiteRecords::File, DorrikBus::IllegalDataAddress);
     QVERIFY2(menu.start(), qPrintable(menu.error()));
@@ -538,7 +527,7 @@ void tst_Calibration::byPanelKeys()
     QFETCH(quint32, command);
     MenuContext::overrideEmbedded(1);
     MenuDriver menu(QSize(640, 480));
-    putSites(menu.instrument(), {{0, QStringLiteral("Site 1")}});
+    menu.instrument().setSites({{0, QStringLiteral("Site 1")}});
     const bool started = startMenu(menu);
     MenuContext::overrideEmbedded(-1);
     QVERIFY(started);

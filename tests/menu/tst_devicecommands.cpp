@@ -20,18 +20,6 @@ namespace {
 
 using namespace RequestLog;
 
-// The sites table with 20 slots and the given sites (slot, name), no groups, as another client
-// leaves it.
-void putSites(TavrinInstrument &instrument, const QList<QPair<int, QString>> &sites)
-{
-    instrument.setSlots(SiteRecords::Count);
-    ModbusBytes table = ModbusBytes::fromRegsCount(SiteRecords::TableSize / 2);
-    for (const auto &site : sites)
-        table.setBytes(encodeSiteRecord(QString(), QString(), site.second),
-                       site.first * SiteRecords::RecordSize);
-    instrument.setFile(SiteRecords::File, table);
-}
-
 bool evalTrue(const MenuDriver &menu, const QString &script)
 {
     return menu.evaluate(script).toBool();
@@ -130,7 +118,7 @@ private:
 void tst_DeviceCommands::initTestCase()
 {
     m_menu = std::make_unique<MenuDriver>();
-    putSites(m_menu->instrument(), {{0, QStringLiteral("Site 1")}});
+    m_menu->instrument().setSites({{0, QStringLiteral("Site 1")}});
     QVERIFY(startMenu(*m_menu));
 }
 
@@ -382,7 +370,7 @@ void tst_DeviceCommands::measuringMakesSiteOnlyForAnEmptyRecordReadWell()
     // No site is "Site 1". The current site's slot is empty, but after the switch, where the
     // old site's slot 0 is the empty one and the new site's slot 2 holds a site.
     const bool switched = situation == "switched";
-    putSites(instrument, {{switched ? 2 : 0, QStringLiteral("North")}});
+    instrument.setSites({{switched ? 2 : 0, QStringLiteral("North")}});
     const QByteArray slot2 = instrument.file(SiteRecords::File)
                                  .mid(2 * SiteRecords::RecordSize, SiteRecords::RecordSize);
     instrument.setCurrentSite(switched ? 0 : 2);
@@ -467,7 +455,7 @@ void tst_DeviceCommands::factoryReset()
     QVERIFY2(link.isValid(), qPrintable(link.errorString()));
     MenuDriver menu;
     TavrinInstrument &instrument = menu.instrument();
-    putSites(instrument, {{0, QStringLiteral("Site 1")}, {1, QStringLiteral("Depot")}});
+    instrument.setSites({{0, QStringLiteral("Site 1")}, {1, QStringLiteral("Depot")}});
     instrument.setSitesRevision(10);
     QVERIFY(startMenu(menu));
     MenuContext *context = menu.context();
@@ -513,7 +501,7 @@ void tst_DeviceCommands::factoryReset()
     QCOMPARE(message->property("autoCloseInterval").toInt(), 14000);
     // The instrument comes back with an empty table and its revision at 0, and on RS-485 at its
     // default address.
-    putSites(instrument, {});
+    instrument.setSites({});
     instrument.setSitesRevision(0);
     if (rs485) {
         instrument.setRegisters(400001, ModbusBytes::fromUInt16(1));
@@ -545,7 +533,7 @@ void tst_DeviceCommands::batteryWarning()
     MenuContext::overrideEmbedded(1);
     MenuDriver menu(QSize(640, 480));
     TavrinInstrument &instrument = menu.instrument();
-    putSites(instrument, {{0, QStringLiteral("Site 1")}});
+    instrument.setSites({{0, QStringLiteral("Site 1")}});
     instrument.setRegisters(300746, ModbusBytes::fromUInt16(4));
     instrument.setRegisters(300747, ModbusBytes::fromUInt16(100));
     const bool started = startMenu(menu);

@@ -234,6 +234,16 @@ void TavrinInstrument::setSiteRecord(int slot, const QString &group, const QStri
     setFile(SiteRecords::File, table);
 }
 
+void TavrinInstrument::setSites(const QList<QPair<int, QString>> &sites)
+{
+    setSlots(SiteRecords::Count);
+    ModbusBytes table = ModbusBytes::fromRegsCount(SiteRecords::TableSize / 2);
+    for (const auto &site : sites)
+        table.setBytes(encodeSiteRecord(QString(), QString(), site.second),
+                       site.first * SiteRecords::RecordSize);
+    setFile(SiteRecords::File, table);
+}
+
 void TavrinInstrument::setMeasuring(bool on)
 {
     std::lock_guard<std::mutex> lock(m_mutex);

@@ -88,6 +88,9 @@ public:
     // One record of the sites table.
     void setSiteRecord(int slot, const QString &group, const QString &subGroup,
                        const QString &site);
+    // The whole sites table: every slot of SiteRecords::Count empty but the given (slot, name)
+    // sites, without groups, as another client leaves it.
+    void setSites(const QList<QPair<int, QString>> &sites);
 
     // Measuring on or off (400127 and 300752), as the instrument's own keys switch it.
     void setMeasuring(bool on);
