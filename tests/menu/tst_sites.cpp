@@ -300,7 +300,7 @@ QObject *tst_Sites::activePopup()
 // Waits for the question `caption` and answers it by keys.
 bool tst_Sites::answer(const QString &caption, bool yes)
 {
-    if (!MenuDriver::waitFor([&] { return menu().itemByText(caption) != nullptr; }, 3000)) {
+    if (!MenuDriver::waitFor([&] { return menu().itemByText(caption) != nullptr; }, 10000)) {
         qWarning().noquote() << "no question" << caption;
         return false;
     }
@@ -309,13 +309,13 @@ bool tst_Sites::answer(const QString &caption, bool yes)
                 auto *popup = qobject_cast<QQuickItem *>(activePopup());
                 return popup && popup->hasActiveFocus();
             },
-            3000))
+            10000))
         return false;
     // No by default: Left reaches Yes.
     if (yes)
         menu().keyClick(Qt::Key_Left);
     menu().keyClick(Qt::Key_Return);
-    return MenuDriver::waitFor([&] { return menu().itemByText(caption) == nullptr; }, 3000);
+    return MenuDriver::waitFor([&] { return menu().itemByText(caption) == nullptr; }, 10000);
 }
 
 void tst_Sites::chooseSite_data()
