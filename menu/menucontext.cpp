@@ -982,9 +982,18 @@ QString MenuContext::executeOpenFileDialog(const QString &caption, const QString
     return name;
 }
 
-void MenuContext::openUrl(const QString &path)
+bool MenuContext::openUrl(const QString &path)
 {
-    QDesktopServices::openUrl(QUrl::fromLocalFile(path));
+    if (openDesktopUrl(QUrl::fromLocalFile(path)))
+        return true;
+    qWarning().noquote() << "openUrl: no program opened" << path;
+    emit openUrlFailed(path);
+    return false;
+}
+
+bool MenuContext::openDesktopUrl(const QUrl &url)
+{
+    return QDesktopServices::openUrl(url);
 }
 
 void MenuContext::openFileExplorer(const QString &dir, const QString &file)
@@ -995,9 +1004,12 @@ void MenuContext::openFileExplorer(const QString &dir, const QString &file)
     }
     const QString path = QFileInfo(QDir(dir), file).absoluteFilePath();
     if (m_isWindows) {
-        startDetached(QStringLiteral("explorer"),
-                      {QStringLiteral("/select,"), QDir::toNativeSeparators(path)},
-                      QDir::currentPath());
+        if (!startDetached(QStringLiteral("explorer"),
+                           {QStringLiteral("/select,"), QDir::toNativeSeparators(path)},
+                           QDir::currentPath())) {
+            qWarning().noquote() << "openFileExplorer: explorer did not start for" << path;
+            emit openUrlFailed(path);
+        }
         return;
     }
     // No file manager here takes a file to select: show the folder that holds it.

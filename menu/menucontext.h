@@ -9,6 +9,7 @@
 #include <QPointer>
 #include <QString>
 #include <QStringList>
+#include <QUrl>
 
 #include <memory>
 
@@ -390,7 +391,9 @@ public slots:
                                   const QString &defaultSuffix = QString());
     QString executeOpenFileDialog(const QString &caption, const QString &dir,
                                   const QString &filter);
-    virtual void openUrl(const QString &path);
+    // Hands the file or folder to the desktop's own program; a failure is logged and reported
+    // by openUrlFailed, so that the operator sees it whichever screen asked.
+    bool openUrl(const QString &path);
     void openFileExplorer(const QString &dir, const QString &file);
     void screenshotToFile(const QString &file = QString(),
                           const QString &format = QStringLiteral("PNG"));
@@ -405,6 +408,7 @@ public slots:
 
 signals:
     void beforeRestartMenu(CancelMessageEvent *event);
+    void openUrlFailed(const QString &path);
 
 protected:
     // The platform's dialogs and process start; tests replace them.
@@ -416,6 +420,8 @@ protected:
     virtual bool askYesNo(const QString &title, const QString &text);
     virtual bool startDetached(const QString &program, const QStringList &arguments,
                                const QString &workingDirectory);
+    // The desktop's open of a file or folder URL; false when no program took it.
+    virtual bool openDesktopUrl(const QUrl &url);
 
 private:
     QImage grabView() const;

@@ -1494,6 +1494,24 @@ int main(int argc, char *argv[])
             }
         }
     }
+    // The connection dialog's last rows, the time-outs with their unit, in both languages at
+    // both sizes.
+    for (const Scene &scene : QList<Scene>(scenes)) {
+        if (scene.name != "connection-settings-rs485")
+            continue;
+        const auto timeouts = [walk = scene.walk](MenuDriver &menu) {
+            return walk(menu) &&
+                   menu.evaluate(QStringLiteral("screenManager.activePopup.focusLastRow(); true"))
+                       .toBool();
+        };
+        scenes.append({scene.name + "-timeouts", [timeouts, toEnglish](MenuDriver &menu) {
+                           toEnglish(menu);
+                           return timeouts(menu);
+                       }});
+        scenes.append({"ru-" + scene.name + "-timeouts", [timeouts, toRussian](MenuDriver &menu) {
+                           return toRussian(menu) && timeouts(menu);
+                       }});
+    }
     // The tree's own pictures are English again.
     if (!treeScenes.isEmpty()) {
         treeScenes.first().walk = [walk = treeScenes.first().walk, toEnglish](MenuDriver &menu) {

@@ -10,6 +10,7 @@
 #include "requestlog.h"
 #include "routedusblink.h"
 
+#include <QColor>
 #include <QElapsedTimer>
 #include <QQmlComponent>
 #include <QQmlContext>
@@ -200,6 +201,9 @@ private slots:
     void closeWhileDeviceSilent();
     void keys_data();
     void keys();
+    void chosenDeviceAfterRestart();
+    void chosenThroughTheProgramsLink();
+    void byteTimeoutRefusesZero();
 };
 
 // Opened by the main frame's connection button (its devices on the program's own kind of
@@ -407,6 +411,135 @@ void tst_ConnectionDialog::keys()
     rig.menu.keyClick(Qt::Key_Down);
     rig.menu.keyClick(Qt::Key_Return);
     QTRY_VERIFY_WITH_TIMEOUT(!rig.dialog(), 3000);
+}
+
+// The device chosen in the dialog is stored: the next start opens it, not the first one found
+// on the bus.
+void tst_ConnectionDialog::chosenDeviceAfterRestart()
+{
+    DialogRig rig;
+    QVERIFY(rig.start());
+    QVERIFY(rig.open());
+    QTRY_COMPARE_WITH_TIMEOUT(rig.buttons().size(), 2, 2000);
+    rig.menu.click(rig.button(usbB));
+    QTRY_COMPARE_WITH_TIMEOUT(rig.context->usbSerialNumber(), QString::fromLatin1(usbB), 2000);
+    QCOMPARE(rig.context->usbDevice(), QString::fromLatin1(usbB));
+
+    MenuTestContext *restarted = nullptr;
+    QVERIFY(rig.menu.restart(
+        [&] {
+            auto context = std::make_unique<MenuTestContext>();
+            restarted = context.get();
+            context->addUsbInstrument(usbA);
+            context->addUsbInstrument(usbB);
+            context->usbFactory = [](ModbusClient *client) { return new RoutedUsbLink(client); };
+            return context;
+        },
+        false));
+    rig.context = restarted;
+    QCOMPARE(restarted->usbDevice(), QString::fromLatin1(usbB));
+    QVERIFY(!restarted->transports().isEmpty());
+    auto *program = qobject_cast<RoutedUsbLink *>(restarted->transports().last().data());
+    QVERIFY(program);
+    QCOMPARE(program->serialNumber(), QString::fromLatin1(usbB));
+    QVERIFY(MenuDriver::waitFor(
+        [&] {
+            return rig.menu.evaluate(QStringLiteral("deviceModbus.serialNumber.value"))
+                       .toDouble() == 2002;
+        },
+        5000));
+}
+
+// A device the program's link took while the dialog's own read of it was still under way (its
+// instrument silent to the dialog's link), and that the context names as chosen only after the
+// program's reading on connection: it shows its number, read through the program's link.
+void tst_ConnectionDialog::chosenThroughTheProgramsLink()
+{
+    DialogRig rig;
+    QVERIFY(rig.start());
+    RoutedUsbLink::setDevices({{usbA, &rig.menu.instrument()}, {usbB, nullptr}});
+    QVERIFY(rig.open(2000));
+    QVERIFY(MenuDriver::waitFor(
+        [&] {
+            RoutedUsbLink *link = rig.privateLink(usbB);
+            return link && link->connected();
+        },
+        2000));
+    QCOMPARE(rig.caption(usbB), QStringLiteral("Tavrin\n"));
+
+    // The program's link now on the second instrument.
+    rig.setDevices({});
+    auto *client = qobject_cast<ModbusClient *>(rig.menu.object(QStringLiteral("modbusClient")));
+    QVERIFY(client);
+    auto *link = new RoutedUsbLink(client);
+    link->setVid(quint16(rig.context->usbVid()));
+    link->setPid(quint16(rig.context->usbPid()));
+    link->setSerialNumber(QString::fromLatin1(usbB));
+    link->connectTransport(true);
+    client->setTransport(link);
+    QTRY_VERIFY_WITH_TIMEOUT(link->connected(), 3000);
+    MenuDriver::settle(300);
+
+    rig.context->setUsbSerialNumber(QString::fromLatin1(usbB), false);
+    QTRY_VERIFY_WITH_TIMEOUT(rig.checked(usbB), 2000);
+    QTRY_COMPARE_WITH_TIMEOUT(rig.caption(usbB), QStringLiteral("Tavrin\n2002"), 5000);
+    QVERIFY(DialogRig::closed(rig.privateLink(usbB)));
+}
+
+// The byte time-out's editor takes what the link takes: 0 stays in the editor, marked refused,
+// and nothing changes; 1 is taken. The time-outs carry their unit.
+void tst_ConnectionDialog::byteTimeoutRefusesZero()
+{
+    DialogRig rig;
+    QVERIFY(rig.start());
+    rig.context->setConnectionType(MenuContext::RS485);
+    QVERIFY(rig.open());
+    QQuickWindow *window = rig.menu.window();
+    QTRY_COMPARE_WITH_TIMEOUT(window->activeFocusItem() ? window->activeFocusItem()->objectName()
+                                                        : QString(),
+                              QStringLiteral("connectionTypeRow"), 2000);
+    QObject *byteTimeout =
+        rig.menu.evaluate(QStringLiteral("menuProps.byteTimeout")).value<QObject *>();
+    QQuickItem *row = nullptr;
+    for (QQuickItem *r : itemsNamed(rig.dialog(), QStringLiteral("rs485Row"))) {
+        const QString unit = r->property("dimension").toString();
+        QObject *prop = r->property("prop").value<QObject *>();
+        if (prop == byteTimeout)
+            row = r;
+        const bool timing =
+            prop == byteTimeout ||
+            prop == rig.menu.evaluate(QStringLiteral("menuProps.readTimeout")).value<QObject *>() ||
+            prop == rig.menu.evaluate(QStringLiteral("menuProps.rtsDelay")).value<QObject *>();
+        if (timing)
+            QCOMPARE(unit, QStringLiteral("ms"));
+    }
+    QVERIFY(row);
+    for (int i = 0; i < 10 && !row->hasActiveFocus(); ++i)
+        rig.menu.keyClick(Qt::Key_Down);
+    QVERIFY(row->hasActiveFocus());
+    QCOMPARE(rig.context->byteTimeout(), 60);
+
+    const auto editor = [&] {
+        QObject *editors = rig.menu.object(QStringLiteral("editorsManager"));
+        return editors ? editors->property("activeEditor").value<QObject *>() : nullptr;
+    };
+    rig.menu.keyClick(Qt::Key_Return);
+    QTRY_VERIFY_WITH_TIMEOUT(editor() != nullptr, 2000);
+    rig.menu.keyClick(Qt::Key_0);
+    QTRY_VERIFY_WITH_TIMEOUT(!editor()->property("valid").toBool(), 2000);
+    rig.menu.keyClick(Qt::Key_Return);
+    MenuDriver::settle(200);
+    QVERIFY(editor());
+    QCOMPARE(editor()->property("fieldColor").value<QColor>(), QColor(QStringLiteral("#FFAAAA")));
+    QCOMPARE(rig.context->byteTimeout(), 60);
+
+    rig.menu.keyClick(Qt::Key_Backspace);
+    rig.menu.keyClick(Qt::Key_1);
+    QTRY_VERIFY_WITH_TIMEOUT(editor() && editor()->property("valid").toBool(), 2000);
+    rig.menu.keyClick(Qt::Key_Return);
+    QTRY_COMPARE_WITH_TIMEOUT(rig.context->byteTimeout(), 1, 2000);
+    QTRY_COMPARE_WITH_TIMEOUT(editor(), nullptr, 2000);
+    QCOMPARE(row->property("value").toString(), QStringLiteral("1"));
 }
 
 QTEST_MAIN(tst_ConnectionDialog)

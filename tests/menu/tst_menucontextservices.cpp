@@ -16,6 +16,7 @@
 #include <QtTest>
 
 #include <memory>
+#include <optional>
 
 namespace {
 
@@ -39,6 +40,8 @@ public:
     QStringList questions; // "title|text"
     QList<Launch> launches;
     bool launchSucceeds = true;
+    // Set: the desktop's answer to an open, without asking the desktop.
+    std::optional<bool> desktopAnswer;
 
 protected:
     QString showSaveFileDialog(const QString &, const QString &, const QString &) override
@@ -59,6 +62,10 @@ protected:
     {
         launches.append({program, arguments, workingDirectory});
         return launchSucceeds;
+    }
+    bool openDesktopUrl(const QUrl &url) override
+    {
+        return desktopAnswer ? *desktopAnswer : MenuContext::openDesktopUrl(url);
     }
 };
 
@@ -128,6 +135,8 @@ private slots:
     void screenshotsWithoutView();
     void desktopOpens_data();
     void desktopOpens();
+    void failedOpenReported_data();
+    void failedOpenReported();
     void restart();
     void cancelledRestart();
     void failedRestartKeepsRunning();
@@ -547,6 +556,51 @@ void tst_MenuContextServices::desktopOpens()
                  (QStringList{"/select,", QDir::toNativeSeparators(docs + "/manual.pdf")}));
         QCOMPARE(m_context->launches.first().workingDirectory, QDir::currentPath());
     }
+}
+
+void tst_MenuContextServices::failedOpenReported_data()
+{
+    QTest::addColumn<bool>("windows");
+    QTest::addColumn<QString>("call"); // "url", "folder", "file"
+    QTest::addColumn<bool>("opens");
+    QTest::addColumn<QString>("reported"); // relative to the home folder; "" for none
+
+    QTest::newRow("openUrl, a program takes it") << false << "url" << true << "";
+    QTest::newRow("openUrl, no program for it") << false << "url" << false << "docs/manual.pdf";
+    QTest::newRow("file explorer, no program for the folder")
+        << false << "folder" << false << "docs";
+    QTest::newRow("file explorer, a file, no program for its folder")
+        << false << "file" << false << "docs";
+    QTest::newRow("file explorer on Windows, explorer does not start")
+        << true << "file" << false << "docs/manual.pdf";
+}
+
+// Whatever screen asked, a file or folder that nothing opened is reported once, with its path.
+void tst_MenuContextServices::failedOpenReported()
+{
+    QFETCH(bool, windows);
+    QFETCH(QString, call);
+    QFETCH(bool, opens);
+    QFETCH(QString, reported);
+
+    MenuContext::overrideIsWindows(windows ? 1 : 0);
+    auto context = std::make_unique<TestContext>(m_programDir);
+    context->desktopAnswer = opens;
+    context->launchSucceeds = opens;
+    QSignalSpy failed(context.get(), &MenuContext::openUrlFailed);
+    const QString docs = m_home.filePath(QStringLiteral("docs"));
+    if (!opens)
+        QTest::ignoreMessage(QtWarningMsg, QRegularExpression(QStringLiteral("^open")));
+    if (call == "url")
+        QCOMPARE(context->openUrl(m_home.filePath(QStringLiteral("docs/manual.pdf"))), opens);
+    else if (call == "folder")
+        context->openFileExplorer(docs, QString());
+    else
+        context->openFileExplorer(docs, QStringLiteral("manual.pdf"));
+
+    QCOMPARE(failed.size(), reported.isEmpty() ? 0 : 1);
+    if (!reported.isEmpty())
+        QCOMPARE(QDir::cleanPath(failed.first().first().toString()), m_home.filePath(reported));
 }
 
 void tst_MenuContextServices::restart()

@@ -190,6 +190,8 @@ signals:
     void keypadUseChanged();
     void isWindowsChanged();
     void beforeRestartMenu(CancelMessageEvent *event);
+    // As the program's context reports a file the desktop did not open.
+    void openUrlFailed(const QString &path);
 
 private:
     static qreal fit(QFont font, const QString &text, qreal width, qreal height, int initFontSize)

@@ -5,6 +5,7 @@
 // the registers each frame polls while it shows.
 #include "menucontext.h"
 #include "menudriver.h"
+#include "menutestcontext.h"
 #include "modbusbytes.h"
 #include "panelkeys.h"
 #include "requestlog.h"
@@ -94,6 +95,8 @@ private slots:
     void documentOpens();
     void shippedGuideOpens_data();
     void shippedGuideOpens();
+    void documentOpenFails_data();
+    void documentOpenFails();
 
 private:
     enum Run { Desktop, Embedded, NoHeat };
@@ -1036,8 +1039,9 @@ void tst_MenuTree::documentOpens()
     QVERIFY(enter(menu, QStringLiteral("documentationButton"), {}, {"documentationFrame"}));
     QObject *list = menu.object(QStringLiteral("documentsList"));
     QMetaObject::invokeMethod(list, "fill");
-    // Documents only, by their names without extension.
-    QTRY_VERIFY_WITH_TIMEOUT(menu.itemByText(QStringLiteral("Operation manual")) != nullptr, 2000);
+    // Documents only, by their names without extension and with their form.
+    QTRY_VERIFY_WITH_TIMEOUT(menu.itemByText(QStringLiteral("Operation manual (PDF)")) != nullptr,
+                             2000);
     QCOMPARE(menu.itemByText(QStringLiteral("notes")), nullptr);
     QCOMPARE(menu.itemByText(QStringLiteral("notes.txt")), nullptr);
 
@@ -1063,8 +1067,8 @@ void tst_MenuTree::shippedGuideOpens_data()
     QTest::newRow("desktop, pdf") << false << QStringLiteral(".pdf") << QString();
 }
 
-// The guide the build ships beside the program is listed twice, as HTML and as PDF; the
-// instrument opens it in its own viewer, the desktop in the desktop's.
+// The guide the build ships beside the program is listed twice, as HTML and as PDF, each row
+// naming its form; the instrument opens it in its own viewer, the desktop in the desktop's.
 void tst_MenuTree::shippedGuideOpens()
 {
     QFETCH(bool, embedded);
@@ -1099,6 +1103,10 @@ void tst_MenuTree::shippedGuideOpens()
                                      QStringLiteral("Short User Guide.html"),
                                  menu.context()->property("docsDir").toString() +
                                      QStringLiteral("Short User Guide.pdf")}));
+    // The two rows tell the forms apart.
+    QVERIFY(menu.itemByText(QStringLiteral("Short User Guide (HTML)")));
+    QVERIFY(menu.itemByText(QStringLiteral("Short User Guide (PDF)")));
+    QCOMPARE(menu.itemByText(QStringLiteral("Short User Guide")), nullptr);
 
     for (int i = 0; i < 8 && list->property("selected").toString() != guide; ++i)
         menu.keyClick(Qt::Key_Down);
@@ -1122,6 +1130,51 @@ void tst_MenuTree::shippedGuideOpens()
         QCOMPARE(catcher.urls.first(), QUrl::fromLocalFile(guide));
         QCOMPARE(activePopup(menu), nullptr);
     }
+}
+
+void tst_MenuTree::documentOpenFails_data()
+{
+    QTest::addColumn<QString>("extension");
+    QTest::newRow("html") << QStringLiteral(".html");
+    QTest::newRow("pdf") << QStringLiteral(".pdf");
+}
+
+// A desktop without a program for the file type: the open is not silent, and after the message
+// the keys act on the list again.
+void tst_MenuTree::documentOpenFails()
+{
+    QFETCH(QString, extension);
+    MenuDriver menu;
+    auto context = std::make_unique<MenuTestContext>();
+    context->openUrlAnswer = false;
+    MenuTestContext *desktop = context.get();
+    menu.setContext(std::move(context));
+    prepareInstrument(menu.instrument(), true);
+    QVERIFY2(menu.start(), qPrintable(menu.error()));
+    const QString guide = desktop->docsDir() + QStringLiteral("Short User Guide") + extension;
+    QVERIFY2(QFileInfo::exists(guide), qPrintable(guide));
+
+    QVERIFY(enter(menu, QStringLiteral("documentationButton"), {}, {"documentationFrame"}));
+    QObject *list = menu.object(QStringLiteral("documentsList"));
+    QMetaObject::invokeMethod(list, "fill");
+    QTRY_VERIFY_WITH_TIMEOUT(!list->property("selected").toString().isEmpty(), 2000);
+    for (int i = 0; i < 8 && list->property("selected").toString() != guide; ++i)
+        menu.keyClick(Qt::Key_Down);
+    QCOMPARE(list->property("selected").toString(), guide);
+    menu.keyClick(Qt::Key_Return);
+    QTRY_VERIFY_WITH_TIMEOUT(desktop->calls().contains(QStringLiteral("openUrl: ") + guide), 2000);
+    QTRY_VERIFY_WITH_TIMEOUT(activePopup(menu) != nullptr, 2000);
+    QCOMPARE(activePopup(menu)->property("caption").toString(),
+             QStringLiteral("Cannot open Short User Guide") + extension);
+
+    QQuickItem *ok = menu.item(QStringLiteral("messageBoxOkButton"));
+    QVERIFY(ok);
+    QTRY_VERIFY_WITH_TIMEOUT(ok->hasActiveFocus(), 2000);
+    menu.keyClick(Qt::Key_Return);
+    QTRY_COMPARE_WITH_TIMEOUT(activePopup(menu), nullptr, 2000);
+    const QString before = list->property("selected").toString();
+    menu.keyClick(extension == QLatin1String(".pdf") ? Qt::Key_Up : Qt::Key_Down);
+    QTRY_VERIFY_WITH_TIMEOUT(list->property("selected").toString() != before, 2000);
 }
 
 QTEST_MAIN(tst_MenuTree)

@@ -31,9 +31,10 @@ void MenuTestContext::addUsbInstrument(const QByteArray &serialNumber)
     fillUsbDevices();
 }
 
-void MenuTestContext::openUrl(const QString &path)
+bool MenuTestContext::openDesktopUrl(const QUrl &url)
 {
-    m_calls << QStringLiteral("openUrl: ") + path;
+    m_calls << QStringLiteral("openUrl: ") + url.toLocalFile();
+    return openUrlAnswer;
 }
 
 QString MenuTestContext::showSaveFileDialog(const QString &caption, const QString &dir,

@@ -35,6 +35,7 @@ public:
     QString openFileAnswer;
     bool yesNoAnswer = false;
     bool startAnswer = true;
+    bool openUrlAnswer = true; // whether the desktop opens what openUrl hands it
     std::function<ModbusSerialClient *(ModbusClient *client)> serialFactory;
     std::function<ModbusLibusbClient *(ModbusClient *client)> usbFactory;
 
@@ -50,9 +51,6 @@ public:
     // The USB links built afterwards (without a usbFactory) reach `instrument`.
     void bridgeUsb(SimulatedInstrument *instrument) { m_usbInstrument = instrument; }
 
-public slots:
-    void openUrl(const QString &path) override;
-
 protected:
     QString showSaveFileDialog(const QString &caption, const QString &dir,
                                const QString &filter) override;
@@ -61,6 +59,7 @@ protected:
     bool askYesNo(const QString &title, const QString &text) override;
     bool startDetached(const QString &program, const QStringList &arguments,
                        const QString &workingDirectory) override;
+    bool openDesktopUrl(const QUrl &url) override;
     ModbusSerialClient *createSerialTransport(ModbusClient *client) override;
     ModbusLibusbClient *createUsbTransport(ModbusClient *client) override;
 

@@ -2694,6 +2694,13 @@ Do you want to replace it?</source>
     </message>
 </context>
 <context>
+    <name>Starter</name>
+    <message>
+        <source>Cannot open %1</source>
+        <translation>Не удалось открыть %1</translation>
+    </message>
+</context>
+<context>
     <name>Temperature status</name>
     <message>
         <source>Off</source>

@@ -141,6 +141,12 @@ FocusScope {
             if (deviceModbus.transport)
                 deviceModbus.transport.disconnectTransport()
         }
+        // Whichever screen handed a file to the desktop: without a program for it nothing
+        // would happen at all.
+        function onOpenUrlFailed(path) {
+            var name = path.replace(/[\/\\]+$/, "").split(/[\/\\]/).pop()
+            screenManager.showMessageBoxDialog(qsTr("Cannot open %1").arg(name))
+        }
     }
 
     Keys.onPressed: event => {

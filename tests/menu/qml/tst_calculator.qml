@@ -50,8 +50,35 @@ TestHarness {
             return null
         }
 
+        // Each row once per window size: what fits the display differs between them.
+        function atBothSizes(rows) {
+            var result = []
+            var sizes = [[800, 600], [640, 480]]
+            for (var s = 0; s < sizes.length; ++s) {
+                for (var i = 0; i < rows.length; ++i) {
+                    var row = Object.assign({}, rows[i])
+                    row.tag = rows[i].tag + ", " + sizes[s][0] + "x" + sizes[s][1]
+                    row.width = sizes[s][0]
+                    row.height = sizes[s][1]
+                    result.push(row)
+                }
+            }
+            return result
+        }
+        function openAtSize(data) {
+            setWindowSize(data.width, data.height)
+            return openCalculator()
+        }
+        // The display draws its whole text, without an ellipsis.
+        function verifyDrawnWhole(calculator) {
+            compare(calculator.display.text, calculator.displayText)
+            verify(!calculator.display.truncated, calculator.displayText)
+            verify(calculator.display.contentWidth <= calculator.display.width,
+                   calculator.displayText)
+        }
+
         function test_sequences_data() {
-            return [
+            return atBothSizes([
                 {tag: "0, 0", keys: ["0", "0"], display: "0", history: []},
                 {tag: "point first", keys: ["."], display: "0.", history: []},
                 {tag: "second point ignored", keys: ["1", ".", "5", "."], display: "1.5",
@@ -70,34 +97,60 @@ TestHarness {
                 {tag: "percent", keys: ["5", "0", "%", "8", "="], display: "4", history: ["4"]},
                 {tag: "power", keys: ["2", "x\u1DBAy", "1", "0", "="], display: "1024",
                     history: ["1024"]},
+                {tag: "0.1 + 0.2 = without binary noise", keys: ["0", ".", "1", "+", "0", ".", "2",
+                        "="], display: "0.3", history: ["0.3"]},
+                {tag: "1000 lg", keys: ["1", "0", "0", "0", "lg"], display: "3", history: ["3"]},
+                {tag: "1000 log 10 =", keys: ["1", "0", "0", "0", "log", "1", "0", "="],
+                    display: "3", history: ["3"]},
+                {tag: "2 + 9 root = keeps the addition", keys: ["2", "+", "9", "\u221A", "="],
+                    display: "5", history: ["5"]},
+                {tag: "root of the second argument, then times", keys: ["2", "+", "9", "\u221A",
+                        "\u00D7", "4", "="], display: "20", history: ["5", "20"]},
+                {tag: "a rounded result goes on with all its digits", keys: ["1", "0", "0",
+                        "\u00F7", "7", "\u00D7", "7", "="], display: "100"},
                 {tag: "5 x!", keys: ["5", "x!"], display: "120", history: ["120"]},
                 {tag: "0 x!", keys: ["0", "x!"], display: "1", history: ["1"]},
+                {tag: "2.5 x! is an error", keys: ["2", ".", "5", "x!"], display: "NaN",
+                    history: ["NaN"]},
+                {tag: "-3 x! is an error", keys: ["3", "\u00B1", "x!"], display: "NaN",
+                    history: ["NaN"]},
                 {tag: "171 x!", keys: ["1", "7", "1", "x!"], display: "Infinity",
                     history: ["Infinity"]},
                 {tag: "a long number x! at once", keys: ["9", "9", "9", "9", "9", "9", "9", "9",
                         "9", "9", "9", "x!"], display: "Infinity", history: ["Infinity"]},
+                {tag: "backspace clears Infinity", keys: ["1", "\u00F7", "0", "=", "\u2190"],
+                    display: "0", history: ["Infinity"]},
+                {tag: "backspace clears NaN", keys: ["2", ".", "5", "x!", "\u2190"],
+                    display: "0", history: ["NaN"]},
                 {tag: "square root", keys: ["8", "1", "\u221A"], display: "9", history: ["9"]},
                 {tag: "sign change", keys: ["7", "\u00B1"], display: "-7", history: []},
+                {tag: "sign change while typing a fraction", keys: ["0", ".", "\u00B1", "5"],
+                    display: "-0.5", history: []},
                 {tag: "pi", keys: ["\u03C0"], display: "3.1415926536", history: []},
                 {tag: "2 times pi =", keys: ["2", "\u00D7", "\u03C0", "+"],
-                    display: String(2 * 3.1415926536), history: [String(2 * 3.1415926536)]},
+                    display: "6.2831853072", history: ["6.2831853072"]},
                 {tag: "m+ twice, mr", keys: ["5", "m+", "C", "2", "m+", "C", "mr"], display: "7",
                     history: [], memory: 7},
                 {tag: "m-", keys: ["5", "m+", "C", "2", "m-", "mr"], display: "3", history: [],
                     memory: 3},
                 {tag: "mc", keys: ["5", "m+", "mc", "mr"], display: "0", history: [], memory: 0},
+                {tag: "a digit after m+ starts a number", keys: ["5", "m+", "3"], display: "3",
+                    history: [], memory: 5},
+                {tag: "a digit after m- starts a number", keys: ["5", "m-", "3", "+", "1", "="],
+                    display: "4", history: ["4"], memory: -5},
                 {tag: "backspace down to 0", keys: ["1", "2", "\u2190", "\u2190", "\u2190"],
                     display: "0", history: []},
                 {tag: "backspace of a negative", keys: ["5", "\u00B1", "\u2190"], display: "0",
                     history: []}
-            ]
+            ])
         }
         function test_sequences(data) {
-            var calculator = openCalculator()
+            var calculator = openAtSize(data)
             pressAll(calculator, data.keys)
             compare(calculator.displayText, data.display)
-            compare(calculator.display.text, data.display)
-            compare(calculator.history, data.history)
+            verifyDrawnWhole(calculator)
+            if (data.history !== undefined)
+                compare(calculator.history, data.history)
             if (data.memory !== undefined) {
                 compare(calculator.memory, data.memory)
                 compare(calculator.memoryItem.visible, data.memory !== 0)
@@ -106,18 +159,66 @@ TestHarness {
             compare(calculator.caption, data.display)
         }
 
-        // Typing stops at what the display holds; a result keeps all its digits.
-        function test_typingIsCutToTheDisplay() {
-            var calculator = openCalculator()
-            var max = calculator.maxDisplayChars
-            verify(max > 3)
-            for (var i = 0; i < max + 5; ++i)
-                calculator.press("7")
-            compare(calculator.displayText.length, max)
-            calculator.press("\u00D7")
-            calculator.press("\u00D7")
-            calculator.press("=")
-            verify(calculator.displayText.indexOf("e+") > 0, calculator.displayText)
+        // A result longer than the display is rounded to what fits, in exponent form where the
+        // plain one does not: drawn whole, close to the exact value, as many digits as fit.
+        function test_fittedResults_data() {
+            return atBothSizes([
+                {tag: "100 / 7", keys: ["1", "0", "0", "\u00F7", "7", "="], value: 100 / 7,
+                    exponent: false},
+                {tag: "2 / 3", keys: ["2", "\u00F7", "3", "="], value: 2 / 3, exponent: false},
+                {tag: "2 to the 60", keys: ["2", "x\u1DBAy", "6", "0", "="],
+                    value: Math.pow(2, 60), exponent: true},
+                {tag: "1 / 7 to the 20", keys: ["7", "x\u1DBAy", "2", "0", "=", "1/x"],
+                    value: 1 / Math.pow(7, 20), exponent: true},
+                {tag: "a negative third", keys: ["1", "\u00B1", "\u00F7", "3", "="],
+                    value: -1 / 3, exponent: false}
+            ])
+        }
+        function test_fittedResults(data) {
+            var calculator = openAtSize(data)
+            pressAll(calculator, data.keys)
+            var shown = calculator.displayText
+            verifyDrawnWhole(calculator)
+            compare(shown.indexOf("e") > 0, data.exponent, shown)
+            var digits = shown.split("e")[0].replace(/[-.]/g, "").replace(/^0+/, "").length
+            verify(digits >= 8, shown)
+            var error = Math.abs((Number(shown) - data.value) / data.value)
+            verify(error <= 5 * Math.pow(10, -digits), shown)
+            // No more digits would have fitted (a longer rounding that only adds zeros is the
+            // same text).
+            for (var more = digits + 1; more <= 15; ++more) {
+                var longer = calculator.shortNumberText(data.value.toPrecision(more))
+                verify(longer === shown || !calculator.fits(longer), longer)
+            }
+            compare(calculator.history[calculator.history.length - 1], shown)
+        }
+
+        // Typing stops where the display is full; the digits shown stay, also after the sign.
+        function test_fullDisplayRefusesADigit_data() {
+            return atBothSizes([{tag: "typed"}])
+        }
+        function test_fullDisplayRefusesADigit(data) {
+            var calculator = openAtSize(data)
+            var typed = ""
+            for (var i = 1; i <= 40; ++i) {
+                var digit = String(i % 10)
+                calculator.press(digit)
+                if (calculator.displayText !== typed + digit)
+                    break
+                typed += digit
+            }
+            verify(typed.length >= 10, typed)
+            compare(calculator.displayText, typed)
+            verifyDrawnWhole(calculator)
+            calculator.press("3")
+            compare(calculator.displayText, typed)
+            calculator.press("\u00B1")
+            compare(calculator.displayText, "-" + typed)
+            calculator.press("3")
+            compare(calculator.displayText, "-" + typed)
+            compare(calculator.currentValue, -Number(typed))
+            // A typed number that the sign made too long keeps its digits, elided on the left.
+            compare(calculator.display.text, "-" + typed)
         }
 
         function test_keyMap_data() {

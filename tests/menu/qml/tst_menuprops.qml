@@ -224,17 +224,18 @@ TestHarness {
             compare(prop.formatValue, data.shown)
         }
 
-        // The connection rows borrow caption, unit, texts and limits from the device's own.
+        // The connection rows borrow caption, unit, texts and limits from the device's own;
+        // the byte time-out takes the link's range, which refuses 0.
         function test_connectionRowsFromDeviceProps_data() {
             return [
                 {tag: "address", prop: "deviceAddress", device: "modbusAddress",
-                    good: ["1", "247"], bad: ["0", "248", "12.5"]},
-                {tag: "byte timeout", prop: "byteTimeout", device: "byteTimeout",
-                    good: ["0", "200"], bad: ["-1", "201"]},
+                    good: ["1", "247"], bad: ["0", "248", "12.5"], unit: ""},
+                {tag: "byte timeout, the link's range", prop: "byteTimeout", device: "byteTimeout",
+                    good: ["1", "200"], bad: ["0", "-1", "201"], unit: "ms"},
                 {tag: "RTS delay", prop: "rtsDelay", device: "rtsDelay", good: ["0", "100"],
-                    bad: ["101"]},
+                    bad: ["101"], unit: "ms"},
                 {tag: "read timeout, its own", prop: "readTimeout", device: "", good: ["50", "10000"],
-                    bad: ["49", "10001"]},
+                    bad: ["49", "10001"], unit: "ms"},
             ]
         }
         function test_connectionRowsFromDeviceProps(data) {
@@ -250,6 +251,7 @@ TestHarness {
                 verify(prop.validate(data.good[i]), data.good[i])
             for (var j = 0; j < data.bad.length; ++j)
                 verify(!prop.validate(data.bad[j]), data.bad[j])
+            compare(prop.dimension, data.unit)
         }
 
         function test_baudRateRowFollowsTheDeviceList() {

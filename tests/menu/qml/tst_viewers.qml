@@ -242,6 +242,33 @@ TestHarness {
             compare(qmlWarnings(), [])
         }
 
+        // The field shows the page actually shown after every request, a refused one too.
+        function test_pageField_data() {
+            return [
+                {tag: "0 on page 1", from: 1, typed: "0", page: 1},
+                {tag: "9 on the last of 3", from: 3, typed: "9", page: 3},
+                {tag: "2 from page 3", from: 3, typed: "2", page: 2},
+                {tag: "nothing typed", from: 2, typed: "", page: 2}
+            ]
+        }
+        function test_pageField(data) {
+            var viewer = openReady(untitledPdf).viewer
+            tryCompare(viewer, "pagesCount", 3)
+            viewer.gotoPage(data.from)
+            compare(viewer.page, data.from)
+            var field = viewer.pageNavigator.pageInput
+            field.input.forceActiveFocus()
+            field.input.selectAll()
+            if (data.typed === "")
+                keyClick(Qt.Key_Delete)
+            for (var i = 0; i < data.typed.length; ++i)
+                keyClick(data.typed[i])
+            compare(field.text, data.typed)
+            keyClick(Qt.Key_Return)
+            compare(viewer.page, data.page)
+            compare(field.text, String(data.page))
+        }
+
         function test_damagedPdfIsEmpty() {
             var popup = openReady(brokenPdf)
             var viewer = popup.viewer

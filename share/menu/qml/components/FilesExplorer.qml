@@ -21,9 +21,23 @@ FocusScope {
     property bool canNavigate: false
     property bool showExtension: true
     property bool translateFileName: false
+    // The document's form after its name ("Guide (PDF)"), for folders that hold one document
+    // in several forms under one name.
+    property bool showFormat: false
     property real fontPixelSize: 7 * starter.mm
 
     signal choosed(string filePath, string baseName)
+
+    function formatOf(suffix) {
+        var lower = suffix.toLowerCase()
+        return lower === "htm" ? "HTML" : lower.toUpperCase()
+    }
+    function rowText(row) {
+        var name = translateFileName ? (showExtension ? row.fileNameTr : row.baseNameTr)
+                                     : (showExtension ? row.fileName : row.baseName)
+        return showFormat && !row.isDir && row.suffix !== ""
+                ? name + " (" + formatOf(row.suffix) + ")" : name
+    }
 
     function fill() {
         filesModel.fill()
@@ -96,9 +110,7 @@ FocusScope {
                 anchors.leftMargin: 2 * starter.mm
                 anchors.rightMargin: 2 * starter.mm
                 verticalAlignment: Text.AlignVCenter
-                text: explorer.translateFileName
-                      ? (explorer.showExtension ? model.fileNameTr : model.baseNameTr)
-                      : (explorer.showExtension ? model.fileName : model.baseName)
+                text: explorer.rowText(model)
                 font.pixelSize: explorer.fontPixelSize
                 font.bold: model.isDir
                 elide: Text.ElideMiddle

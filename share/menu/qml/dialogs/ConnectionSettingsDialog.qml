@@ -289,6 +289,9 @@ BaseFrameDialog {
             if (!chosen) {
                 // The program's link opens this device next: the private handle goes first.
                 closeLink()
+                // Stored, so that the next start opens this device and not whichever comes
+                // first on the bus; the link moves to it now.
+                menuContext.setUsbDevice(serialNumber)
                 menuContext.usbSerialNumber = serialNumber
             }
             readThroughProgram()
@@ -300,10 +303,15 @@ BaseFrameDialog {
             else
                 openLink()
         }
-        // Chosen from elsewhere (the program's link opened this device): no second handle.
+        // Chosen from elsewhere (the program's link opened this device): no second handle, and
+        // a read the closed handle left unfinished comes through the program's link.
         onChosenChanged: {
-            if (chosen)
-                closeLink()
+            if (!chosen)
+                return
+            closeLink()
+            // Later: the serial-number item follows `chosen` to the program's client first.
+            if (instrumentNumber === "")
+                Qt.callLater(readThroughProgram)
         }
 
         // The client goes with the button. While its link is open an exchange may still wait

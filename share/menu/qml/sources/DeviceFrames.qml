@@ -923,6 +923,8 @@ Item {
             showDirs: false
             showDotDot: false
             showExtension: false
+            // The guide is shipped as HTML and as PDF under one name.
+            showFormat: true
             translateFileName: true
             translateContext: "Documentation"
             fileFilter: ["*.html", "*.htm", "*.pdf"]

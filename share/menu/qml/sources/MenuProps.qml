@@ -199,16 +199,20 @@ Item {
         model: menuProps.deviceField("baudRate", "model", menuContext.deviceBaudRates)
         sourceName: "deviceBaudRateIndex"
     }
+    // The link's own range, not the register's: the instrument takes 0, but a serial read
+    // without a byte time-out would wait for ever, and the context refuses it.
     IntProperty {
         id: byteTimeout
         caption: menuProps.deviceField("byteTimeout", "caption", "")
-        minValue: menuProps.deviceField("byteTimeout", "minValue", 0)
-        maxValue: menuProps.deviceField("byteTimeout", "maxValue", 200)
+        dimension: menuProps.deviceField("byteTimeout", "dimension", deviceDimensions.ms)
+        minValue: 1
+        maxValue: 200
         sourceName: "byteTimeout"
     }
     IntProperty {
         id: rtsDelay
         caption: menuProps.deviceField("rtsDelay", "caption", "")
+        dimension: menuProps.deviceField("rtsDelay", "dimension", deviceDimensions.ms)
         minValue: menuProps.deviceField("rtsDelay", "minValue", 0)
         maxValue: menuProps.deviceField("rtsDelay", "maxValue", 100)
         sourceName: "rtsDelay"
@@ -216,6 +220,7 @@ Item {
     IntProperty {
         id: readTimeout
         caption: qsTr("Read timeout")
+        dimension: deviceDimensions.ms
         minValue: 50
         maxValue: 10000
         sourceName: "readTimeout"

@@ -22,7 +22,13 @@ BasePopup {
         "tan", "asin", "acos", "atan", "x!", "lg", "ln", signExp]
 
     property string displayText: "0"
+    // The last result before it was rounded to fit the display: while the display shows it
+    // unchanged, calculations go on with all its digits.
+    property string resultText: ""
+    property real resultValue: 0
     readonly property real currentValue: {
+        if (resultText !== "" && displayText === resultText)
+            return resultValue
         var value = Number(displayText)
         return isNaN(value) ? 0 : value
     }
@@ -38,7 +44,6 @@ BasePopup {
 
     readonly property real keyWidth: (width - 20) / 8
     readonly property real keyHeight: 50
-    readonly property int maxDisplayChars: Math.max(1, Math.floor(displayText_.width / (65 * 0.7)))
     readonly property int historyMaxCount: Math.max(0, Math.floor(historyArea.height / 17))
     readonly property alias display: displayText_
     readonly property alias historyView: historyColumn
@@ -59,14 +64,45 @@ BasePopup {
         return unaryOperations.indexOf(operation) >= 0
     }
 
-    function typeDigit(digit) {
-        var text = displayText
-        if (clearOnPress) {
-            text = ""
-            clearOnPress = false
+    // Whether the text, drawn in the display's font, fits the display without elision; before
+    // the display is laid out everything fits.
+    function fits(text) {
+        return displayText_.width <= 0 || displayMetrics.advanceWidth(text) <= displayText_.width
+    }
+
+    // A result as the display can show it whole: rounded to the significant digits that fit
+    // (15 at most, so that binary noise such as 0.1 + 0.2 = 0.30000000000000004 never shows),
+    // trailing zeros dropped, in exponent form where the plain form does not fit.
+    function formatResult(value) {
+        if (!isFinite(value))
+            return String(value)
+        if (value === 0)
+            return "0"
+        var text = ""
+        for (var digits = 15; digits >= 1; --digits) {
+            text = shortNumberText(value.toPrecision(digits))
+            if (fits(text))
+                break
         }
-        if (argumentState === 2)
-            secondArgumentTyped = true
+        return text
+    }
+    // "1.50000e+20" as "1.5e20": the exponent's "+" is as wide as two digits.
+    function shortNumberText(text) {
+        var parts = text.split("e")
+        var mantissa = parts[0]
+        if (mantissa.indexOf(".") >= 0)
+            mantissa = mantissa.replace(/0+$/, "").replace(/\.$/, "")
+        return parts.length > 1 ? mantissa + "e" + parts[1].replace("+", "") : mantissa
+    }
+
+    function showResult(value) {
+        resultValue = value
+        resultText = formatResult(value)
+        displayText = resultText
+    }
+
+    function typeDigit(digit) {
+        var text = clearOnPress ? "" : displayText
         if (digit === "0") {
             if (text !== "0")
                 text += "0"
@@ -78,11 +114,32 @@ BasePopup {
         }
         if (text === "")
             text = "0"
-        displayText = text.substring(0, maxDisplayChars)
+        // A digit that does not fit is refused: cutting the text would change the number.
+        if (!clearOnPress && text !== displayText && !fits(text))
+            return
+        clearOnPress = false
+        if (argumentState === 2)
+            secondArgumentTyped = true
+        resultText = ""
+        displayText = text
     }
 
+    // The sign goes in front of the digits as shown, so that "0." stays "-0." and typing goes on.
+    function negate() {
+        var text = displayText
+        if (!isFinite(Number(text)) || (resultText !== "" && text === resultText))
+            showResult(-currentValue)
+        else if (text.charAt(0) === "-")
+            displayText = text.substring(1)
+        else if (Number(text) !== 0 || text.indexOf(".") >= 0)
+            displayText = "-" + text
+    }
+
+    // Defined for whole numbers from 0 only: anything else shows as the error display.
     // 171! already exceeds a double: no loop longer than that runs on the GUI thread.
     function factorial(x) {
+        if (x < 0 || Math.floor(x) !== x)
+            return NaN
         if (x > 170)
             return Infinity
         var result = 1
@@ -117,7 +174,7 @@ BasePopup {
         case "acos": return Math.acos(x)
         case "atan": return Math.atan(x)
         case "x!": return factorial(x)
-        case "lg": return Math.log(x) / Math.log(10)
+        case "lg": return Math.log10(x)
         case "ln": return Math.log(x)
         case signExp: return Math.exp(x)
         }
@@ -129,7 +186,7 @@ BasePopup {
         while (lines.length > 0 && lines.length >= historyMaxCount)
             lines.shift()
         if (historyMaxCount > 0)
-            lines.push(String(result))
+            lines.push(result)
         history = lines
     }
 
@@ -138,9 +195,22 @@ BasePopup {
         currentOperation = ""
         secondArgumentTyped = false
         argumentState = 1
-        displayText = String(result)
+        showResult(result)
         clearOnPress = true
-        appendHistory(result)
+        appendHistory(displayText)
+    }
+
+    // On the first argument a one-argument operation completes; on the second it replaces that
+    // argument, as if typed, and the pending operation stays.
+    function applyUnary(operation) {
+        var result = unaryResult(operation, currentValue)
+        if (argumentState !== 2) {
+            complete(operation, result)
+            return
+        }
+        showResult(result)
+        secondArgumentTyped = true
+        clearOnPress = true
     }
 
     function equals() {
@@ -184,13 +254,18 @@ BasePopup {
         }
     }
 
+    // An error display ("Infinity", "NaN") goes as a whole.
     function backspace() {
+        if (isNaN(Number(displayText)) || !isFinite(Number(displayText))) {
+            displayText = "0"
+            return
+        }
         var text = displayText.length <= 1 ? "0" : displayText.substring(0, displayText.length - 1)
         displayText = text === "-" ? "0" : text
     }
 
     function putConstant(value) {
-        displayText = value.toFixed(10)
+        showResult(Number(value.toFixed(10)))
         clearOnPress = true
         // A constant is the second argument as much as a typed one.
         if (argumentState === 2)
@@ -204,21 +279,31 @@ BasePopup {
         } else if (isBinary(operation)) {
             chooseOperation(operation)
         } else if (isUnary(operation)) {
-            complete(operation, unaryResult(operation, currentValue))
+            applyUnary(operation)
         } else {
             switch (operation) {
             case "=": equals(); break
             case signPi: putConstant(Math.PI); break
             case "e": putConstant(Math.E); break
-            case signNegate: displayText = String(-currentValue); break
+            case signNegate: negate(); break
             case "C": clear(); break
-            case "m+": memory += currentValue; break
-            case "m-": memory -= currentValue; break
-            case "mr":
-                displayText = String(memory)
+            // After a memory key a digit starts a new number.
+            case "m+":
+                memory += currentValue
                 clearOnPress = true
                 break
-            case "mc": memory = 0; break
+            case "m-":
+                memory -= currentValue
+                clearOnPress = true
+                break
+            case "mr":
+                showResult(memory)
+                clearOnPress = true
+                break
+            case "mc":
+                memory = 0
+                clearOnPress = true
+                break
             case signBackspace: backspace(); break
             case "exit": close(); break
             case "minimize": minimize(); break
@@ -351,6 +436,10 @@ BasePopup {
             font.family: "DejaVu Sans"
             font.pixelSize: 65
             color: "black"
+        }
+        FontMetrics {
+            id: displayMetrics
+            font: displayText_.font
         }
     }
 

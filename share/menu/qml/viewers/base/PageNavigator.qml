@@ -37,6 +37,9 @@ Column {
                 var value = parseInt(pageInput.text)
                 if (!isNaN(value))
                     navigator.gotoPage(value)
+                // A page the viewer refused or clamped leaves the page as it was: the field
+                // shows the page actually shown, not the number typed.
+                pageInput.text = String(navigator.page)
                 event.accepted = true
             }
         }
