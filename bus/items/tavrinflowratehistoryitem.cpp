@@ -2,7 +2,10 @@
 
 namespace {
 
-enum Role : int {
+// Flow velocity, flow rate, V+ and V-, then V+ less V-.
+const TavrinHistoryItemBase::Layout kLayout = {300533, 2, 2, true};
+
+enum Role {
     FlowVelocityRole = TavrinHistoryItemBase::TimeRole + 1,
     FlowRateRole,
     VPlusRole,
@@ -13,7 +16,7 @@ enum Role : int {
 } // namespace
 
 TavrinFlowRateHistoryItem::TavrinFlowRateHistoryItem(QObject *parent)
-    : TavrinHistoryItemBase({300533, 2, 2, true}, parent)
+    : TavrinHistoryItemBase(kLayout, parent)
 {
     setRoles({
         RoleItem(TimeRole, "time", tr("Time")),

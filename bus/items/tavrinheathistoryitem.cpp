@@ -1,7 +1,14 @@
 #include "tavrinheathistoryitem.h"
 
+namespace {
+
+// Mass flow rate, thermal power, M+ and W+.
+const TavrinHistoryItemBase::Layout kLayout = {301195, 2, 2, false};
+
+} // namespace
+
 TavrinHeatHistoryItem::TavrinHeatHistoryItem(QObject *parent)
-    : TavrinHistoryItemBase({301195, 2, 2, false}, parent)
+    : TavrinHistoryItemBase(kLayout, parent)
 {
     setRoles({
         RoleItem(TimeRole, "time", tr("Time")),

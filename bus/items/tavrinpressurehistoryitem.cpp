@@ -1,8 +1,14 @@
 #include "tavrinpressurehistoryitem.h"
 
+namespace {
+
+// Pressure and current; bytes 8 to 23 of a block record are not used.
+const TavrinHistoryItemBase::Layout kLayout = {301317, 2, 0, false};
+
+} // namespace
+
 TavrinPressureHistoryItem::TavrinPressureHistoryItem(QObject *parent)
-    // Bytes 8 to 23 of a block record are not used.
-    : TavrinHistoryItemBase({301317, 2, 0, false}, parent)
+    : TavrinHistoryItemBase(kLayout, parent)
 {
     setRoles({
         RoleItem(TimeRole, "time", tr("Time")),
