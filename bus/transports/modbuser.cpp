@@ -921,6 +921,8 @@ ModbusPacket *Modbuser::answerRegisters(ModbusPacket &request, ModbusTranslateOp
     case DorrikBus::ReadHoldingRegisters:
     case DorrikBus::ReadInputRegisters: {
         ModbusBytes bytes;
+        // Handlers mostly fill the answer register by register: room for all of them at once.
+        bytes.reserve(2 * regRequest.requestRegistersCount());
         emit onReadRegisters(address, regRequest.requestRegistersCount(), bytes, options, handled);
         reply->setRegBytes(bytes);
         break;
