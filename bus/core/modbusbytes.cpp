@@ -16,12 +16,15 @@ namespace {
 // Appends the n low bytes of v, most significant first.
 void appendBigEndian(QByteArray &to, quint64 v, int n)
 {
-    char buf[8];
+    // Written in place: QByteArray::append of a few bytes goes through its general insert,
+    // which costs more than the bytes themselves when an answer is built register by register.
+    const qsizetype at = to.size();
+    to.resize(at + n);
+    char *out = to.data() + at;
     for (int k = n - 1; k >= 0; --k) {
-        buf[k] = char(quint8(v));
+        out[k] = char(quint8(v));
         v >>= 8;
     }
-    to.append(buf, n);
 }
 
 ModbusBytes bigEndian(quint64 v, int n)

@@ -39,6 +39,13 @@ bool countedSize(const ModbusBytes &pdu, int minCount)
     return count >= minCount && pdu.size() == count + 2;
 }
 
+// The protocol's check of a write-multiple request: 1 to 123 registers, two bytes each.
+bool writeCountsWithinRule(const ModbusBytes &pdu)
+{
+    const int count = pdu.toUInt16(3);
+    return count >= 1 && count <= 123 && pdu.toUInt8(5) == 2 * count;
+}
+
 void parseRegisters(const ModbusBytes &pdu, const ModbusParseInfo &info, ModbusPacketReg &packet,
                     int code)
 {
@@ -70,7 +77,13 @@ void parseRegisters(const ModbusBytes &pdu, const ModbusParseInfo &info, ModbusP
             // came: the slave answers it with an exception.
             packet.setRequestAddress(pdu.toUInt16(1));
             packet.setRequestRegistersCount(quint16(count));
-            packet.appendRegBytes(ModbusBytes::fromOther(pdu, 6, pdu.toUInt8(5)));
+            const int byteCount = pdu.toUInt8(5);
+            ModbusBytes data = ModbusBytes::fromOther(pdu, 6, byteCount);
+            // Kept as long as the byte count says, even where the frame stops short of it, so
+            // that the slave's check sees the byte count the request announced.
+            if (data.size() < byteCount)
+                data.append(QByteArray(byteCount - data.size(), '\0'));
+            packet.appendRegBytes(data);
         } else {
             if (count == 0)
                 throw QStringLiteral("writing registers count can't be zero");
@@ -302,7 +315,8 @@ bool ModbusParser::checkDataSize(const ModbusBytes &pdu, DorrikBus::PacketState 
         return size == 5;
     case 16:
         // A request without data is a whole frame too, answered with an exception.
-        return request ? (size >= 6 && size == pdu.toUInt8(5) + 6) : size == 5;
+        return request ? (size >= 6 && (size == pdu.toUInt8(5) + 6 || !writeCountsWithinRule(pdu)))
+                       : size == 5;
     case 17:
         return request ? size == 1 : countedSize(pdu, 1);
     case 65:
@@ -329,6 +343,12 @@ bool ModbusParser::checkDataSize(const ModbusBytes &pdu, DorrikBus::PacketState 
     default:
         throw QCoreApplication::translate("VParser", "unsupported funcion code");
     }
+}
+
+bool ModbusParser::isWholeByFrameOnly(const ModbusBytes &pdu, DorrikBus::PacketState state)
+{
+    return state == DorrikBus::Request && pdu.size() >= 6 && pdu.toUInt8(0) == 16 &&
+           !writeCountsWithinRule(pdu);
 }
 
 ModbusPacket *ModbusParser::createPacket(const ModbusBytes &pdu, const ModbusParseInfo &info) const

@@ -31,6 +31,10 @@ public:
     // Whether pdu is one whole PDU: false too while it is still incomplete.
     bool canParse(const ModbusBytes &pdu, DorrikBus::PacketState state) const override;
     bool checkDataSize(const ModbusBytes &pdu, DorrikBus::PacketState state) const;
+    // A write-multiple request whose quantity or byte count breaks the protocol's rule: its byte
+    // count cannot be trusted to say where it ends, so it is whole only where its frame says (the
+    // MBAP length, the RTU check value), and is answered with exception 3 whatever it carries.
+    static bool isWholeByFrameOnly(const ModbusBytes &pdu, DorrikBus::PacketState state);
     // A new packet of the function's kind with function code, exception code and state set.
     ModbusPacket *createPacket(const ModbusBytes &pdu, const ModbusParseInfo &info) const;
     void parseModbusPDU(const ModbusBytes &pdu, const ModbusParseInfo &info,

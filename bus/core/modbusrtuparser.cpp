@@ -47,7 +47,13 @@ bool ModbusRTUParser::canParse(const ModbusBytes &bytes, DorrikBus::PacketState 
     if (bytes.size() < kMinFrameSize)
         return false;
     // Neither the address nor the CRC is looked at: the frame is whole once its PDU is.
-    return ModbusParser::canParse(ModbusBytes(bytes.mid(1, bytes.size() - 3)), state);
+    const ModbusBytes pdu(bytes.mid(1, bytes.size() - 3));
+    if (!ModbusParser::canParse(pdu, state))
+        return false;
+    // A request whose byte count cannot be trusted ends where the check value fits.
+    return !isWholeByFrameOnly(pdu, state) ||
+           bytes.toUInt16(bytes.size() - 2) ==
+               qChecksumModbus(bytes.constData(), static_cast<unsigned int>(bytes.size() - 2));
 }
 
 IPacket *ModbusRTUParser::parse(const ModbusBytes &bytes, const IParseInfo &info,

@@ -320,6 +320,33 @@ void ModbusClientExecutor::executeWrite(
     }
 }
 
+void ModbusClientExecutor::executeRead(ModbusTask &task, quint32 start, int block,
+                                       const std::function<bool(quint32, int, ModbusBytes &)> &read)
+{
+    int remaining = task.requestBytesCount() / 2;
+    quint32 address = start;
+    ModbusBytes answer;
+    bool ok = false;
+    for (;;) {
+        ModbusBytes part;
+        ok = read(address, qMin(remaining, block), part);
+        // An empty block ends the transfer with what was gathered.
+        if (!ok || part.regsCount() < 1)
+            break;
+        answer.append(part);
+        // The next block starts where the answer ended, not where the request asked.
+        remaining -= part.regsCount();
+        address += quint32(part.regsCount());
+        if (remaining <= 0)
+            break;
+        if (blockDone(task))
+            return;
+    }
+    if (ok)
+        task.setBytes(answer, -1);
+    finish(task, ok);
+}
+
 void ModbusClientExecutor::executeTaskRegs(ModbusTaskAddressed &task)
 {
     const quint32 start = task.address();
@@ -337,36 +364,10 @@ void ModbusClientExecutor::executeTaskRegs(ModbusTaskAddressed &task)
     if (task.type() != DorrikBus::ReadTask)
         qFatal("executeTaskRegs() -> unknown type of task");
 
-    const int registers = task.requestBytesCount() / 2;
-    ModbusBytes answer;
-    bool ok = false;
-    if (registers == 1) {
-        ok = m_modbuser.readRegister(start, answer);
-    } else if (registers <= MaxBlockRegisters) {
-        ok = m_modbuser.readRegisters(start, quint16(registers), answer);
-    } else {
-        quint32 address = start;
-        int remaining = registers;
-        for (;;) {
-            ModbusBytes block;
-            ok = m_modbuser.readRegisters(address, quint16(qMin(remaining, MaxBlockRegisters)),
-                                          block);
-            // An empty block ends the transfer with what was gathered.
-            if (!ok || block.regsCount() < 1)
-                break;
-            answer.append(block);
-            // The next block starts where the answer ended, not where the request asked.
-            remaining -= block.regsCount();
-            address += quint32(block.regsCount());
-            if (remaining <= 0)
-                break;
-            if (blockDone(task))
-                return;
-        }
-    }
-    if (ok)
-        task.setBytes(answer, -1);
-    finish(task, ok);
+    executeRead(task, start, MaxBlockRegisters,
+                [this](quint32 address, int count, ModbusBytes &bytes) {
+                    return m_modbuser.readRegisters(address, quint16(count), bytes);
+                });
 }
 
 void ModbusClientExecutor::executeTaskFile(ModbusTaskFile &task)
@@ -387,31 +388,10 @@ void ModbusClientExecutor::executeTaskFile(ModbusTaskFile &task)
     if (task.type() != DorrikBus::ReadTask)
         qFatal("executeTaskFile() -> unknown type of task");
 
-    const int registers = task.requestBytesCount() / 2;
-    ModbusBytes answer;
-    bool ok = false;
-    if (registers <= block) {
-        ok = m_modbuser.readFile(file, task.offset(), quint8(registers), answer);
-    } else {
-        quint16 record = task.offset();
-        int remaining = registers;
-        for (;;) {
-            ModbusBytes part;
-            ok = m_modbuser.readFile(file, record, quint8(qMin(remaining, block)), part);
-            if (!ok || part.regsCount() < 1)
-                break;
-            answer.append(part);
-            remaining -= part.regsCount();
-            record = quint16(record + part.regsCount());
-            if (remaining <= 0)
-                break;
-            if (blockDone(task))
-                return;
-        }
-    }
-    if (ok)
-        task.setBytes(answer, -1);
-    finish(task, ok);
+    executeRead(task, task.offset(), block,
+                [this, file](quint32 record, int count, ModbusBytes &bytes) {
+                    return m_modbuser.readFile(file, quint16(record), quint8(count), bytes);
+                });
 }
 
 void ModbusClientExecutor::executeTaskReport(ModbusTaskReport &task)

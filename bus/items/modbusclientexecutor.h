@@ -116,6 +116,10 @@ private:
     void executeWrite(ModbusTask &task, quint32 start, int block,
                       const std::function<bool(quint32, const ModbusBytes &)> &write,
                       bool betweenBlocks);
+    // Reads the task's registers in blocks of at most `block`, each starting where the one
+    // before ended, until all are read, a read fails or one comes back empty.
+    void executeRead(ModbusTask &task, quint32 start, int block,
+                     const std::function<bool(quint32, int, ModbusBytes &)> &read);
     // One presence request, its labels in rising order; false when it failed.
     bool readPresenceBlock(const ModbusTaskArchPresence &task, quint32 start, int count,
                            QList<quint32> &labels);

@@ -22,6 +22,18 @@ namespace {
 // last label starts there.
 constexpr quint32 kLastLabel = 3155759999u;
 
+// The typed reads: `count` registers decoded into `value`, which is written only on success.
+template <typename Value, typename Decode>
+bool readDecoded(Modbuser &bus, quint32 address, quint16 count, Value &value,
+                 const ModbusTarget *target, Decode decode)
+{
+    ModbusBytes bytes;
+    if (!bus.readRegisters(address, count, bytes, target))
+        return false;
+    value = decode(bytes);
+    return true;
+}
+
 } // namespace
 
 Modbuser::Modbuser(QObject *parent) : ErrObject(parent)
@@ -252,20 +264,15 @@ bool Modbuser::readRegister(quint32 address, ModbusBytesArray &registers,
 
 bool Modbuser::readRegister(quint32 address, quint16 &value, const ModbusTarget *target)
 {
-    ModbusBytes bytes;
-    if (!readRegisters(address, 1, bytes, target))
-        return false;
-    value = bytes.toReg(0);
-    return true;
+    return readDecoded(*this, address, 1, value, target,
+                       [](const ModbusBytes &bytes) { return bytes.toReg(0); });
 }
 
 bool Modbuser::readRegister(quint32 address, ModbusBytes &value, const ModbusTarget *target)
 {
-    quint16 reg = 0;
-    if (!readRegister(address, reg, target))
-        return false;
-    value = ModbusBytes::fromUInt16(reg);
-    return true;
+    return readDecoded(*this, address, 1, value, target, [](const ModbusBytes &bytes) {
+        return ModbusBytes::fromUInt16(bytes.toReg(0));
+    });
 }
 
 bool Modbuser::readUInt16(quint32 address, quint16 &value, const ModbusTarget *target)
@@ -275,83 +282,56 @@ bool Modbuser::readUInt16(quint32 address, quint16 &value, const ModbusTarget *t
 
 bool Modbuser::readInt16(quint32 address, qint16 &value, const ModbusTarget *target)
 {
-    quint16 reg = 0;
-    if (!readRegister(address, reg, target))
-        return false;
-    value = qint16(reg);
-    return true;
+    return readDecoded(*this, address, 1, value, target,
+                       [](const ModbusBytes &bytes) { return qint16(bytes.toReg(0)); });
 }
 
 bool Modbuser::readUInt32(quint32 address, quint32 &value, const ModbusTarget *target)
 {
-    ModbusBytes bytes;
-    if (!readRegisters(address, 2, bytes, target))
-        return false;
-    value = bytes.toUInt32(0);
-    return true;
+    return readDecoded(*this, address, 2, value, target,
+                       [](const ModbusBytes &bytes) { return bytes.toUInt32(0); });
 }
 
 bool Modbuser::readInt32(quint32 address, qint32 &value, const ModbusTarget *target)
 {
-    ModbusBytes bytes;
-    if (!readRegisters(address, 2, bytes, target))
-        return false;
-    value = bytes.toInt32(0);
-    return true;
+    return readDecoded(*this, address, 2, value, target,
+                       [](const ModbusBytes &bytes) { return bytes.toInt32(0); });
 }
 
 bool Modbuser::readFloat(quint32 address, float &value, const ModbusTarget *target)
 {
-    ModbusBytes bytes;
-    if (!readRegisters(address, 2, bytes, target))
-        return false;
-    value = bytes.toFloat(0);
-    return true;
+    return readDecoded(*this, address, 2, value, target,
+                       [](const ModbusBytes &bytes) { return bytes.toFloat(0); });
 }
 
 bool Modbuser::readUInt64(quint32 address, quint64 &value, const ModbusTarget *target)
 {
-    ModbusBytes bytes;
-    if (!readRegisters(address, 4, bytes, target))
-        return false;
-    value = bytes.toUInt64(0);
-    return true;
+    return readDecoded(*this, address, 4, value, target,
+                       [](const ModbusBytes &bytes) { return bytes.toUInt64(0); });
 }
 
 bool Modbuser::readInt64(quint32 address, qint64 &value, const ModbusTarget *target)
 {
-    ModbusBytes bytes;
-    if (!readRegisters(address, 4, bytes, target))
-        return false;
-    value = bytes.toInt64(0);
-    return true;
+    return readDecoded(*this, address, 4, value, target,
+                       [](const ModbusBytes &bytes) { return bytes.toInt64(0); });
 }
 
 bool Modbuser::readDouble(quint32 address, double &value, const ModbusTarget *target)
 {
-    ModbusBytes bytes;
-    if (!readRegisters(address, 4, bytes, target))
-        return false;
-    value = bytes.toDouble(0);
-    return true;
+    return readDecoded(*this, address, 4, value, target,
+                       [](const ModbusBytes &bytes) { return bytes.toDouble(0); });
 }
 
 bool Modbuser::readDoubleStruct(quint32 address, double &value, const ModbusTarget *target)
 {
-    ModbusBytes bytes;
-    if (!readRegisters(address, 4, bytes, target))
-        return false;
-    value = bytes.toDoubleStruct(0);
-    return true;
+    return readDecoded(*this, address, 4, value, target,
+                       [](const ModbusBytes &bytes) { return bytes.toDoubleStruct(0); });
 }
 
 bool Modbuser::readString(quint32 address, quint16 count, QString &text, const ModbusTarget *target)
 {
-    ModbusBytes bytes;
-    if (!readRegisters(address, count, bytes, target))
-        return false;
-    text = bytes.toStringAnsi(0, -1, true);
-    return true;
+    return readDecoded(*this, address, count, text, target,
+                       [](const ModbusBytes &bytes) { return bytes.toStringAnsi(0, -1, true); });
 }
 
 bool Modbuser::readHoldingRegister(quint16 absolute, quint16 &value, const ModbusTarget *target)
@@ -941,6 +921,8 @@ ModbusPacket *Modbuser::answerRegisters(ModbusPacket &request, ModbusTranslateOp
     case DorrikBus::ReadHoldingRegisters:
     case DorrikBus::ReadInputRegisters: {
         ModbusBytes bytes;
+        // Handlers mostly fill the answer register by register: room for all of them at once.
+        bytes.reserve(2 * regRequest.requestRegistersCount());
         emit onReadRegisters(address, regRequest.requestRegistersCount(), bytes, options, handled);
         reply->setRegBytes(bytes);
         break;

@@ -2,6 +2,7 @@
 
 #include "modbustcpdeparser.h"
 #include "modbustcpparser.h"
+#include "objectthreadcall.h"
 #include "qtcpsocketinvokable.h"
 
 #include <QElapsedTimer>
@@ -205,10 +206,7 @@ bool ModbusTcpClient::sendBytes(const ModbusBytes &bytes, const Target *target, 
         if (result.badLength)
             socket->abort();
     };
-    if (socket->isOwnThread())
-        work();
-    else if (m_socketThread.isRunning())
-        QMetaObject::invokeMethod(socket, work, Qt::BlockingQueuedConnection);
+    callInObjectThread(*socket, work);
     if (result.badLength) {
         setErrorString(tr("error sending/receiving bytes: %1")
                            .arg(tr("answer with an invalid MBAP length, connection reset")),

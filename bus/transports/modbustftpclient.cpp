@@ -2,14 +2,13 @@
 
 #include "modbusrtudeparser.h"
 #include "modbusrtuparser.h"
+#include "tftpdatagram.h"
 
 #include <QMutexLocker>
 #include <QNetworkDatagram>
 #include <QThread>
 
 namespace {
-
-enum TftpOpcode : quint16 { Data = 3, Ack = 4, Error = 5 };
 
 // Opcode and block number: a shorter datagram carries nothing we can use.
 constexpr int tftpHeaderSize = 4;
@@ -44,7 +43,7 @@ void ModbusTFtpClient::initFields()
     m_connectTimeout = 1000;
     m_readAnswerTimeout = 1000;
     m_writeTimeout = 1000;
-    m_modeSuffix = ModbusBytes::fromHex("006f6374657400");
+    m_modeSuffix = TFtpDatagram::modeSuffix();
     m_ackBytes = ModbusBytes::fromHex("00040001");
     m_disconnecting = false;
     connect(&m_socket, &QUdpSocket::readyRead, this, &ModbusTFtpClient::onReadyRead,
@@ -55,28 +54,7 @@ void ModbusTFtpClient::initFields()
 
 QString ModbusTFtpClient::tftpErrorStr(quint16 code)
 {
-    switch (code) {
-    case 0:
-        return tr("not defined, see error message (if any)");
-    case 1:
-        return tr("file not found");
-    case 2:
-        return tr("access violation");
-    case 3:
-        return tr("disk full or allocation exceeded");
-    case 4:
-        return tr("illegal TFTP operation");
-    case 5:
-        return tr("unknown transfer ID");
-    case 6:
-        return tr("file already exists");
-    case 7:
-        return tr("no such user");
-    case 8:
-        return tr("illegal option");
-    default:
-        return tr("unknown error code");
-    }
+    return TFtpDatagram::errorText(code);
 }
 
 ModbusBytes ModbusTFtpClient::packBytes(const ModbusBytes &frame) const
@@ -159,14 +137,14 @@ void ModbusTFtpClient::onReadyRead()
     }
     const quint16 opcode = m_answerBytes.toUInt16(0);
     switch (opcode) {
-    case Data:
+    case TFtpDatagram::Data:
         m_answerBytes = m_answerBytes.mid(tftpHeaderSize);
         emit bytesReceived(m_answerBytes, &m_target);
         break;
-    case Ack:
+    case TFtpDatagram::Ack:
         m_answerBytes.clear();
         break;
-    case Error: {
+    case TFtpDatagram::Error: {
         const quint16 code = m_answerBytes.toUInt16(2);
         m_answerBytes.clear();
         setErrorString(tr("error from TFtp server received: %1").arg(tftpErrorStr(code)), nullptr);

@@ -2,14 +2,13 @@
 
 #include "modbusrtudeparser.h"
 #include "modbusrtuparser.h"
+#include "tftpdatagram.h"
 
 #include <QMutexLocker>
 #include <QNetworkDatagram>
 #include <QThread>
 
 namespace {
-
-enum TftpOpcode : quint16 { ReadRequest = 1, Ack = 4, Error = 5 };
 
 // The request frame's hex text follows the opcode and this marker.
 constexpr char frameMarker = '=';
@@ -43,35 +42,14 @@ void ModbusTFtpServer::initFields()
     m_disconnectTimeout = 1000;
     m_readAnswerTimeout = 1000;
     m_writeTimeout = 1000;
-    m_modeSuffix = ModbusBytes::fromHex("006f6374657400");
+    m_modeSuffix = TFtpDatagram::modeSuffix();
     connect(&m_socket, &QUdpSocket::readyRead, this, &ModbusTFtpServer::onReadyRead,
             Qt::UniqueConnection);
 }
 
 QString ModbusTFtpServer::tftpErrorStr(quint16 code)
 {
-    switch (code) {
-    case 0:
-        return tr("not defined, see error message (if any)");
-    case 1:
-        return tr("file not found");
-    case 2:
-        return tr("access violation");
-    case 3:
-        return tr("disk full or allocation exceeded");
-    case 4:
-        return tr("illegal TFTP operation");
-    case 5:
-        return tr("unknown transfer ID");
-    case 6:
-        return tr("file already exists");
-    case 7:
-        return tr("no such user");
-    case 8:
-        return tr("illegal option");
-    default:
-        return tr("unknown error code");
-    }
+    return TFtpDatagram::errorText(code);
 }
 
 ModbusBytes ModbusTFtpServer::packBytes(const ModbusBytes &frame) const
@@ -86,14 +64,14 @@ ModbusBytes ModbusTFtpServer::depackBytes(const ModbusBytes &datagram)
 {
     const quint16 opcode = datagram.toUInt16(0);
     switch (opcode) {
-    case Ack:
+    case TFtpDatagram::Ack:
         return {};
-    case Error:
+    case TFtpDatagram::Error:
         setErrorString(
             tr("error from TFtp server received: %1").arg(tftpErrorStr(datagram.toUInt16(2))),
             nullptr);
         return {};
-    case ReadRequest: {
+    case TFtpDatagram::ReadRequest: {
         const int textSize = int(datagram.size()) - frameOffset - int(m_modeSuffix.size());
         if (textSize < 0 || datagram.at(2) != quint8(frameMarker) ||
             !datagram.endsWith(m_modeSuffix)) {

@@ -1,6 +1,7 @@
 #include "qserialportinvokable.h"
 
 #include "modbusrtuparser.h"
+#include "objectthreadcall.h"
 
 #include <QFile>
 #include <QSerialPort>
@@ -13,31 +14,8 @@
 
 #include <chrono>
 #include <climits>
-#include <type_traits>
 
 namespace {
-
-// Runs work in the wrapper's thread: directly when already there (never re-invokes from inside
-// the port thread, which would deadlock), else blocking-queued. The functor form needs no
-// metatype registration for the arguments, which stay in place while the caller waits.
-template <typename Work>
-auto inPortThread(QSerialPortInvokable *self, Work work) -> decltype(work())
-{
-    using Result = decltype(work());
-    if constexpr (std::is_void_v<Result>) {
-        if (self->needInvoke())
-            QMetaObject::invokeMethod(self, work, Qt::BlockingQueuedConnection);
-        else
-            work();
-    } else {
-        if (!self->needInvoke())
-            return work();
-        Result result{};
-        QMetaObject::invokeMethod(
-            self, [&result, &work] { result = work(); }, Qt::BlockingQueuedConnection);
-        return result;
-    }
-}
 
 // The largest RTU frame, and its time on the line at 11 bits a character (start, 8 data,
 // parity or a second stop bit, stop).
@@ -105,34 +83,36 @@ bool QSerialPortInvokable::needInvoke() const
 
 void QSerialPortInvokable::setPortName(const QString &arg)
 {
-    inPortThread(this, [&] { m_port->setPortName(arg); });
+    callInObjectThread(*this, [&] { m_port->setPortName(arg); });
 }
 
 qint64 QSerialPortInvokable::write(const QByteArray &data)
 {
-    return inPortThread(this,
-                        [&]() -> qint64 { return m_port->isOpen() ? m_port->write(data) : 0; });
+    return callInObjectThread(
+        *this, [&]() -> qint64 { return m_port->isOpen() ? m_port->write(data) : 0; });
 }
 
 bool QSerialPortInvokable::waitForBytesWritten(int msecs)
 {
-    return inPortThread(this,
-                        [&] { return m_port->isOpen() && m_port->waitForBytesWritten(msecs); });
+    return callInObjectThread(
+        *this, [&] { return m_port->isOpen() && m_port->waitForBytesWritten(msecs); });
 }
 
 bool QSerialPortInvokable::waitForReadyRead(int msecs)
 {
-    return inPortThread(this, [&] { return m_port->isOpen() && m_port->waitForReadyRead(msecs); });
+    return callInObjectThread(*this,
+                              [&] { return m_port->isOpen() && m_port->waitForReadyRead(msecs); });
 }
 
 QByteArray QSerialPortInvokable::readAll()
 {
-    return inPortThread(this, [&] { return m_port->isOpen() ? m_port->readAll() : QByteArray(); });
+    return callInObjectThread(*this,
+                              [&] { return m_port->isOpen() ? m_port->readAll() : QByteArray(); });
 }
 
 bool QSerialPortInvokable::open(QIODevice::OpenMode mode)
 {
-    return inPortThread(this, [&] {
+    return callInObjectThread(*this, [&] {
         if (!m_port->open(mode))
             return false;
         m_lost = false;
@@ -184,7 +164,7 @@ void QSerialPortInvokable::checkDeviceStillThere()
 
 void QSerialPortInvokable::close()
 {
-    inPortThread(this, [&] {
+    callInObjectThread(*this, [&] {
         if (m_port->isOpen())
             m_port->close();
     });
@@ -192,7 +172,7 @@ void QSerialPortInvokable::close()
 
 void QSerialPortInvokable::clearInput()
 {
-    inPortThread(this, [&] {
+    callInObjectThread(*this, [&] {
         if (!m_port->isOpen())
             return;
         m_port->readAll();
@@ -203,12 +183,12 @@ void QSerialPortInvokable::clearInput()
 
 QString QSerialPortInvokable::errString()
 {
-    return inPortThread(this, [&] { return m_port->errorString(); });
+    return callInObjectThread(*this, [&] { return m_port->errorString(); });
 }
 
 SerialPortOptions QSerialPortInvokable::getOptions()
 {
-    return inPortThread(this, [&] {
+    return callInObjectThread(*this, [&] {
         SerialPortOptions options;
         options.baudRate = 0;
         options.dataBits = m_port->dataBits();
@@ -223,7 +203,7 @@ SerialPortOptions QSerialPortInvokable::getOptions()
 
 bool QSerialPortInvokable::setOptions(const SerialPortOptions &options, QString *returnErrorString)
 {
-    return inPortThread(this, [&] {
+    return callInObjectThread(*this, [&] {
         QString text;
         bool ok = true;
         auto refuse = [&](const QString &line) {
@@ -266,17 +246,17 @@ bool QSerialPortInvokable::setOptions(const SerialPortOptions &options)
 
 bool QSerialPortInvokable::rts()
 {
-    return inPortThread(this, [&] { return m_port->isRequestToSend(); });
+    return callInObjectThread(*this, [&] { return m_port->isRequestToSend(); });
 }
 
 bool QSerialPortInvokable::setRts(bool on)
 {
-    return inPortThread(this, [&] { return m_port->setRequestToSend(on); });
+    return callInObjectThread(*this, [&] { return m_port->setRequestToSend(on); });
 }
 
 qint64 QSerialPortInvokable::bytesAvailable()
 {
-    return inPortThread(this, [&] { return m_port->bytesAvailable(); });
+    return callInObjectThread(*this, [&] { return m_port->bytesAvailable(); });
 }
 
 bool QSerialPortInvokable::portIsOpen() const
@@ -312,13 +292,14 @@ bool QSerialPortInvokable::transmit(const QByteArray &data, bool controlRts, int
 
 bool QSerialPortInvokable::writeFrame(const QByteArray &data, bool controlRts, int rtsDelay)
 {
-    return inPortThread(this, [&] { return portIsOpen() && transmit(data, controlRts, rtsDelay); });
+    return callInObjectThread(*this,
+                              [&] { return portIsOpen() && transmit(data, controlRts, rtsDelay); });
 }
 
 QByteArray QSerialPortInvokable::writeAndRead(const QByteArray &data, int readTimeout,
                                               int byteTimeout, bool controlRts, int rtsDelay)
 {
-    return inPortThread(this, [&] {
+    return callInObjectThread(*this, [&] {
         if (!portIsOpen())
             return QByteArray();
         transmit(data, controlRts, rtsDelay);

@@ -1,40 +1,12 @@
 #include "qtcpsocketinvokable.h"
 
+#include "objectthreadcall.h"
+
 #include <QThread>
 
 #include <sys/socket.h>
 
 #include <mutex>
-#include <type_traits>
-
-namespace {
-
-// Runs work in the socket's thread: directly when already there (a blocking call into the own
-// thread would deadlock), else blocking-queued. The functor form carries arguments and result
-// without metatype look-ups; they stay in place while the caller waits.
-template <typename Work>
-auto inSocketThread(const QTcpSocketInvokable *self, Work work) -> decltype(work())
-{
-    using Result = decltype(work());
-    if (self->isOwnThread())
-        return work();
-    // A stopped thread would never run the call and the caller would wait for ever.
-    const QThread *thread = self->thread();
-    const bool deliverable = thread && thread->isRunning();
-    auto *target = const_cast<QTcpSocketInvokable *>(self);
-    if constexpr (std::is_void_v<Result>) {
-        if (deliverable)
-            QMetaObject::invokeMethod(target, work, Qt::BlockingQueuedConnection);
-    } else {
-        Result result{};
-        if (deliverable)
-            QMetaObject::invokeMethod(
-                target, [&result, &work] { result = work(); }, Qt::BlockingQueuedConnection);
-        return result;
-    }
-}
-
-} // namespace
 
 QTcpSocketInvokable::QTcpSocketInvokable(QObject *parent) : QTcpSocket(parent)
 {
@@ -76,12 +48,12 @@ void QTcpSocketInvokable::disconnectFromHost()
 
 qint64 QTcpSocketInvokable::bytesAvailable() const
 {
-    return inSocketThread(this, [this] { return QTcpSocket::bytesAvailable(); });
+    return callInObjectThread(*this, [this] { return QTcpSocket::bytesAvailable(); });
 }
 
 bool QTcpSocketInvokable::writeAndWait(const ModbusBytes &bytes, int writeTimeout, int readTimeout)
 {
-    return inSocketThread(this, [&] {
+    return callInObjectThread(*this, [&] {
         if (QTcpSocket::write(bytes) != bytes.size())
             return false;
         // Nothing left in the buffer means the frame is already with the system.
@@ -94,42 +66,43 @@ bool QTcpSocketInvokable::writeAndWait(const ModbusBytes &bytes, int writeTimeou
 
 quint16 QTcpSocketInvokable::localPort()
 {
-    return inSocketThread(this, [this] { return QTcpSocket::localPort(); });
+    return callInObjectThread(*this, [this] { return QTcpSocket::localPort(); });
 }
 
 QHostAddress QTcpSocketInvokable::localAddress()
 {
-    return inSocketThread(this, [this] { return QTcpSocket::localAddress(); });
+    return callInObjectThread(*this, [this] { return QTcpSocket::localAddress(); });
 }
 
 quint16 QTcpSocketInvokable::peerPort()
 {
-    return inSocketThread(this, [this] { return QTcpSocket::peerPort(); });
+    return callInObjectThread(*this, [this] { return QTcpSocket::peerPort(); });
 }
 
 QHostAddress QTcpSocketInvokable::peerAddress()
 {
-    return inSocketThread(this, [this] { return QTcpSocket::peerAddress(); });
+    return callInObjectThread(*this, [this] { return QTcpSocket::peerAddress(); });
 }
 
 bool QTcpSocketInvokable::waitForConnected(int msecs)
 {
-    return inSocketThread(this, [this, msecs] { return QTcpSocket::waitForConnected(msecs); });
+    return callInObjectThread(*this, [this, msecs] { return QTcpSocket::waitForConnected(msecs); });
 }
 
 bool QTcpSocketInvokable::waitForReadyRead(int msecs)
 {
-    return inSocketThread(this, [this, msecs] { return QTcpSocket::waitForReadyRead(msecs); });
+    return callInObjectThread(*this, [this, msecs] { return QTcpSocket::waitForReadyRead(msecs); });
 }
 
 bool QTcpSocketInvokable::waitForBytesWritten(int msecs)
 {
-    return inSocketThread(this, [this, msecs] { return QTcpSocket::waitForBytesWritten(msecs); });
+    return callInObjectThread(*this,
+                              [this, msecs] { return QTcpSocket::waitForBytesWritten(msecs); });
 }
 
 bool QTcpSocketInvokable::waitForDisconnected(int msecs)
 {
-    return inSocketThread(this, [this, msecs] {
+    return callInObjectThread(*this, [this, msecs] {
         // Qt reports a wait on an already closed socket as a failure.
         return state() == UnconnectedState || QTcpSocket::waitForDisconnected(msecs);
     });
@@ -137,12 +110,12 @@ bool QTcpSocketInvokable::waitForDisconnected(int msecs)
 
 QString QTcpSocketInvokable::errorString()
 {
-    return inSocketThread(this, [this] { return QTcpSocket::errorString(); });
+    return callInObjectThread(*this, [this] { return QTcpSocket::errorString(); });
 }
 
 ModbusBytes QTcpSocketInvokable::readAll()
 {
-    return inSocketThread(this, [this] { return ModbusBytes(QTcpSocket::readAll()); });
+    return callInObjectThread(*this, [this] { return ModbusBytes(QTcpSocket::readAll()); });
 }
 
 qint64 QTcpSocketInvokable::write(const ModbusBytes &)

@@ -1,5 +1,7 @@
 #include "transport.h"
 
+#include "objectthreadcall.h"
+
 #include <QMutexLocker>
 #include <QThread>
 #include <QTimer>
@@ -30,13 +32,7 @@ bool Transport::runExchangeInOwnThread(const std::function<bool()> &exchange, QS
     {
         UseGate::Parked parked;
         // A call queued to a link that is then destroyed is dropped, which releases the wait.
-        QMetaObject::invokeMethod(
-            this,
-            [&] {
-                ran = true;
-                result = exchange();
-            },
-            Qt::BlockingQueuedConnection);
+        result = callInObjectThread(*this, exchange, &ran);
     }
     if (!ran && error)
         *error = tr("can't send bytes via disconnected transport");

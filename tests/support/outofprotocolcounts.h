@@ -21,6 +21,13 @@ inline void addOutOfProtocolCountRows()
     // More than 123 registers do not fit a frame: the count alone is announced.
     QTest::newRow("function 16, 124 registers announced")
         << QByteArray::fromHex("10000a007c00") << QByteArray::fromHex("9003");
+    // The quantity and the byte count decide, whatever the frame carries after them.
+    QTest::newRow("function 16, no registers, data after the byte count")
+        << QByteArray::fromHex("10000a0000001234") << QByteArray::fromHex("9003");
+    QTest::newRow("function 16, byte count twice the quantity plus 2")
+        << QByteArray::fromHex("10000a0001041234") << QByteArray::fromHex("9003");
+    QTest::newRow("function 16, byte count 0 for 2 registers")
+        << QByteArray::fromHex("10000a00020012345678") << QByteArray::fromHex("9003");
 }
 
 // Sends one request PDU as it is (libmodbus's own calls refuse such counts) and returns the

@@ -1373,6 +1373,49 @@
     </message>
 </context>
 <context>
+    <name>TFtpDatagram</name>
+    <message>
+        <source>not defined, see error message (if any)</source>
+        <translation>не определена, см. сообщение об ошибке (если есть)</translation>
+    </message>
+    <message>
+        <source>file not found</source>
+        <translation>файл не найден</translation>
+    </message>
+    <message>
+        <source>access violation</source>
+        <translation>нарушение доступа</translation>
+    </message>
+    <message>
+        <source>disk full or allocation exceeded</source>
+        <translation>диск заполнен или выделенное место исчерпано</translation>
+    </message>
+    <message>
+        <source>illegal TFTP operation</source>
+        <translation>недопустимая операция TFTP</translation>
+    </message>
+    <message>
+        <source>unknown transfer ID</source>
+        <translation>неизвестный идентификатор передачи</translation>
+    </message>
+    <message>
+        <source>file already exists</source>
+        <translation>файл уже существует</translation>
+    </message>
+    <message>
+        <source>no such user</source>
+        <translation>нет такого пользователя</translation>
+    </message>
+    <message>
+        <source>illegal option</source>
+        <translation>недопустимый параметр</translation>
+    </message>
+    <message>
+        <source>unknown error code</source>
+        <translation>неизвестный код ошибки</translation>
+    </message>
+</context>
+<context>
     <name>TavSitesModel</name>
     <message>
         <source>setSite: no slot %1 in a table of %2</source>

@@ -423,6 +423,11 @@ void tst_ModbusFraming::canParse_data()
         << int(Rtu) << response << hex("01 03 02 00 0a") << false;
     QTest::newRow("rtu answer whole, crc not looked at")
         << int(Rtu) << response << hex("01 03 02 00 0a ff ff") << true;
+    // A write the protocol refuses ends where the check value fits, not at its byte count.
+    QTest::newRow("rtu write of no registers with data, check value fits")
+        << int(Rtu) << request << withCrc(hex("01 10 00 00 00 00 00 12 34")) << true;
+    QTest::newRow("rtu write of no registers with data, check value not yet")
+        << int(Rtu) << request << hex("01 10 00 00 00 00 00 12 34") << false;
     QTest::newRow("rtu 3 bytes") << int(Rtu) << response << hex("01 83 02") << false;
     QTest::newRow("rtu exception answer in request state")
         << int(Rtu) << request << hex("01 83 02 00 00") << true;

@@ -177,6 +177,12 @@ void tst_ModbusParser::canParse_data()
     QTest::newRow("fc16 request, data short") << hex("1000000002040001") << Request << false;
     QTest::newRow("fc16 request") << hex("100000000204000a0102") << Request << true;
     QTest::newRow("fc16 request without data") << hex("100000000000") << Request << true;
+    // A quantity or byte count the protocol refuses: the frame, not the byte count, says where
+    // the request ends.
+    QTest::newRow("fc16 request, no registers, data after the byte count")
+        << hex("1000000000001234") << Request << true;
+    QTest::newRow("fc16 request, byte count 0 for 2 registers")
+        << hex("10000000020012345678") << Request << true;
     QTest::newRow("fc17 request") << hex("11") << Request << true;
     QTest::newRow("fc17 answer, empty report") << hex("1100") << Response << false;
     QTest::newRow("fc65 index request") << hex("4100010005000007") << Request << true;
@@ -279,6 +285,14 @@ void tst_ModbusParser::parse_data()
         << hex("100000000002000a") << request
         << make<ModbusPacketReg>(16, Request,
                                  [](ModbusPacketReg &p) { p.setRegBytes(hex("000a")); })
+        << QString();
+    QTest::newRow("fc16 request, byte count beyond the data, kept at its size")
+        << hex("1000000001041234") << request
+        << make<ModbusPacketReg>(16, Request,
+                                 [](ModbusPacketReg &p) {
+                                     p.setRequestRegistersCount(1);
+                                     p.setRegBytes(hex("12340000"));
+                                 })
         << QString();
     QTest::newRow("fc16 request without data, kept")
         << hex("100000000000") << request << make<ModbusPacketReg>(16, Request) << QString();
