@@ -801,7 +801,7 @@ void tst_Sites::deleteRows_data()
     QTest::newRow("a group of three sites")
         << QStringList() << "Boiler"
         << "Are you sure want to delete group \"Boiler\"?\n\n(sites will be deleted: 3)"
-        << QStringList{"FW 0x80 .*", "W 403260 8000", "W 400023 aa550000", "W 403260 8001",
+        << QStringList{"FW 0x80 .*",        "W 403260 8000", "W 400023 aa550000", "W 403260 8001",
                        "W 400023 aa550001", "W 403260 8004", "W 400023 aa550004"}
         << QList<int>{0, 1, 4} << true;
     QTest::newRow("a group of one site")
@@ -1075,8 +1075,7 @@ void tst_Sites::deleteNotTaken_data()
     QTest::addColumn<QString>("question");
     QTest::addColumn<QString>("write");
     const QString site = "Are you sure want to delete site \"Site 1\" ?";
-    QTest::newRow("a site, record refused") << QStringList() << "Site 1" << site
-                                            << recordWrite(3);
+    QTest::newRow("a site, record refused") << QStringList() << "Site 1" << site << recordWrite(3);
     QTest::newRow("a group of one site, record refused")
         << QStringList() << "Pumps"
         << "Are you sure want to delete group \"Pumps\"?\n\n(sites will be deleted: 1)"
@@ -1127,15 +1126,21 @@ void tst_Sites::tableChangedUnderTheQuestion_data()
     QTest::addColumn<QString>("question");
     QTest::addColumn<QList<Site>>("table");
     QTest::newRow("the site moved, another in its slot")
-        << "Site 1" << "Are you sure want to delete site \"Site 1\" ?"
-        << QList<Site>{fixture.at(0), fixture.at(1), fixture.at(2), {3, "", "", "Well"},
-                       fixture.at(4), {6, "", "", "Site 1"}};
+        << "Site 1"
+        << "Are you sure want to delete site \"Site 1\" ?"
+        << QList<Site>{fixture.at(0),       fixture.at(1), fixture.at(2),
+                       {3, "", "", "Well"}, fixture.at(4), {6, "", "", "Site 1"}};
     QTest::newRow("a site added to the group")
-        << "Boiler" << "Are you sure want to delete group \"Boiler\"?\n\n(sites will be deleted: 3)"
+        << "Boiler"
+        << "Are you sure want to delete group \"Boiler\"?\n\n(sites will be deleted: 3)"
         << fixture + QList<Site>{{7, "Boiler", "", "B2"}};
     QTest::newRow("a site of the group renamed")
-        << "Boiler" << "Are you sure want to delete group \"Boiler\"?\n\n(sites will be deleted: 3)"
-        << QList<Site>{fixture.at(0), {1, "Boiler", "North", "N9"}, fixture.at(2), fixture.at(3),
+        << "Boiler"
+        << "Are you sure want to delete group \"Boiler\"?\n\n(sites will be deleted: 3)"
+        << QList<Site>{fixture.at(0),
+                       {1, "Boiler", "North", "N9"},
+                       fixture.at(2),
+                       fixture.at(3),
                        fixture.at(4)};
 }
 
@@ -1204,11 +1209,13 @@ void tst_Sites::slowAnswerGoesToItsSlot()
     const int second = newSite ? 6 : 2;
     const QString secondName = newSite ? QStringLiteral("Gate") : QStringLiteral("P1");
     QTRY_COMPARE_WITH_TIMEOUT(
-        menu().evaluate("sitesManager.model.getSiteName(" + QString::number(newSite ? 5 : 3) + ")")
+        menu()
+            .evaluate("sitesManager.model.getSiteName(" + QString::number(newSite ? 5 : 3) + ")")
             .toString(),
         QStringLiteral("Yard"), 10000);
     QTRY_COMPARE_WITH_TIMEOUT(
-        menu().evaluate("sitesManager.model.getSiteName(" + QString::number(second) + ")")
+        menu()
+            .evaluate("sitesManager.model.getSiteName(" + QString::number(second) + ")")
             .toString(),
         secondName, 10000);
     QTRY_COMPARE_WITH_TIMEOUT(namesOf(instrument, second).at(2), secondName, 10000);

@@ -334,9 +334,8 @@ SimulatedInstrument::Plan SimulatedInstrument::plan(const InstrumentRequest &req
         if (fault != m_fileExceptions.end() && consume(fault->times))
             plan.exception = fault->code;
         const auto writeFault = m_fileWriteExceptions.find(request.file);
-        if (plan.exception == DorrikBus::NoException &&
-            request.function == DorrikBus::WriteFile && writeFault != m_fileWriteExceptions.end() &&
-            consume(writeFault->times))
+        if (plan.exception == DorrikBus::NoException && request.function == DorrikBus::WriteFile &&
+            writeFault != m_fileWriteExceptions.end() && consume(writeFault->times))
             plan.exception = writeFault->code;
     }
     if (registerRequest && !fileRequest) {
