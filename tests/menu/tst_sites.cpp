@@ -156,6 +156,13 @@ void tst_Sites::init()
     // put below.
     QVERIFY(MenuDriver::waitFor([&] { return eval("sitesManager.writers.length === 0"); }, 5000));
     TavrinInstrument &instrument = menu().instrument();
+    // Nor the revision that follows it: the one put below must be news to the menu.
+    QVERIFY(MenuDriver::waitFor(
+        [&] {
+            return menu().evaluate("deviceModbus.currentRevision").toDouble() ==
+                   double(instrument.sitesRevision());
+        },
+        5000));
     instrument.clearExceptions();
     instrument.setDelay(0);
     instrument.setMeasuring(false);
@@ -540,6 +547,8 @@ void tst_Sites::copyAndEdit()
     }
     if (how == QLatin1String("edit")) {
         QVERIFY(menu().itemByText(QStringLiteral("Site editing")));
+        // The record's read is in: it would bring back the old name over an edit.
+        QTRY_VERIFY_WITH_TIMEOUT(!eval("deviceModbus.editingSiteItem.executing"), 5000);
         QTRY_COMPARE_WITH_TIMEOUT(
             menu().evaluate("deviceModbus.editingSiteItem.siteName").toString(),
             QStringLiteral("Site 1"), 3000);
