@@ -97,6 +97,33 @@ void VSettings::componentComplete()
         connectProperties(true);
 }
 
+namespace {
+
+// A typed list of QML (list<int>) is kept as a plain list: the store writes QList<int> under its
+// type name, which a later start cannot read back before that type is registered.
+QVariant toStored(const QVariant &value)
+{
+    if (value.metaType() != QMetaType::fromType<QList<int>>())
+        return value;
+    QVariantList list;
+    for (int entry : value.value<QList<int>>())
+        list << entry;
+    return list;
+}
+
+// The stored plain list (a list of texts once read from the file) as the property's type.
+QVariant fromStored(const QVariant &value, QMetaType type)
+{
+    if (type != QMetaType::fromType<QList<int>>() || !value.canConvert<QVariantList>())
+        return value;
+    QList<int> list;
+    for (const QVariant &entry : value.toList())
+        list << entry.toInt();
+    return QVariant::fromValue(list);
+}
+
+} // namespace
+
 void VSettings::load()
 {
     const std::unique_ptr<QSettings> store = openStore();
@@ -107,7 +134,11 @@ void VSettings::load()
             continue;
         const QVariant value =
             store->value(QString::fromLatin1(property.name()), property.read(this));
-        property.write(this, value);
+        // A value the store cannot read back (a type written by an older version) leaves the
+        // property at its default.
+        if (!value.isValid())
+            continue;
+        property.write(this, fromStored(value, property.metaType()));
     }
     store->sync();
     setWasLoaded(true);
@@ -131,6 +162,7 @@ void VSettings::save()
         // are already gone and read as nothing: the stored value is kept then.
         if (value.metaType() == QMetaType::fromType<QJSValue>())
             value = value.value<QJSValue>().toVariant();
+        value = toStored(value);
         if (!value.isValid())
             continue;
         store->setValue(QString::fromLatin1(property.name()), value);

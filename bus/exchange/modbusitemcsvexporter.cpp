@@ -6,6 +6,7 @@
 #include <QDateTime>
 #include <QElapsedTimer>
 #include <QFile>
+#include <QFileInfo>
 #include <QPointer>
 #include <QSaveFile>
 #include <QStringEncoder>
@@ -183,7 +184,11 @@ bool ModbusItemCSVExporter::startInternal()
         setErrorString(tr("item doesn't set"));
         return false;
     }
-    if (QFile::exists(m_fileName) && !QFile::remove(m_fileName)) {
+    // An existing file stays as it is until the new one is whole and takes its place; it must
+    // be one that can be replaced: a plain file in a folder that may be written.
+    const QFileInfo existing(m_fileName);
+    if (existing.exists() &&
+        (existing.isDir() || !QFileInfo(existing.absolutePath()).isWritable())) {
         setErrorString(tr("can't remove file %s").replace(QLatin1String("%s"), m_fileName));
         return false;
     }

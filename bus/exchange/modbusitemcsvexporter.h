@@ -13,9 +13,9 @@
 // Writes the rows of an item's table model as separated values: ";" between cells, every cell
 // quoted, decimal commas, day-first dates, one line feed per line, an optional row-number column
 // and extra columns whose cells a receiver of customField() fills in. The file is written under a
-// temporary name and takes its own name only when whole, so a failed or stopped export leaves no
-// file of that name. With a slice duration the rows are written from the event loop, a slice at a
-// time, so that a long export neither freezes the GUI nor ignores stop().
+// temporary name and takes its own name only when whole, so a failed or stopped export leaves the
+// file of that name as it was, or none. With a slice duration the rows are written from the event
+// loop, a slice at a time, so that a long export neither freezes the GUI nor ignores stop().
 class DORRIKBUS_EXPORT ModbusItemCSVExporter : public ModbusItemExporter
 {
     Q_OBJECT

@@ -436,8 +436,22 @@ bool TavSitesModel::siteNameUsed(const QString &name) const
     });
 }
 
+// base + suffix, the base shortened by whole characters until the UTF-8 form fits `maxBytes`:
+// the record keeps only that much, and a cut suffix would give the name that was to be avoided.
+static QString fittedName(QString base, const QString &suffix, int maxBytes)
+{
+    const int suffixBytes = int(suffix.toUtf8().size());
+    while (!base.isEmpty() && int(base.toUtf8().size()) + suffixBytes > maxBytes) {
+        base.chop(1);
+        if (!base.isEmpty() && base.back().isHighSurrogate())
+            base.chop(1);
+    }
+    return base + suffix;
+}
+
 QString TavSitesModel::getUniqueSiteName(const QString &siteName) const
 {
+    const int maxBytes = 2 * m_maxNameSize;
     QString candidate = siteName;
     QString base = siteName;
     qint64 n = 2;
@@ -448,13 +462,13 @@ QString TavSitesModel::getUniqueSiteName(const QString &siteName) const
         if (ok) {
             n = qint64(v) + 1;
             base = siteName.left(space);
-            candidate = base + QLatin1Char(' ') + QString::number(v);
+            candidate = fittedName(base, QLatin1Char(' ') + QString::number(v), maxBytes);
         }
     }
     while (n <= m_maxSitesCount) {
         if (!siteNameUsed(candidate))
             return candidate;
-        candidate = base + QLatin1Char(' ') + QString::number(n);
+        candidate = fittedName(base, QLatin1Char(' ') + QString::number(n), maxBytes);
         ++n;
     }
     return candidate;

@@ -1358,6 +1358,28 @@ int main(int argc, char *argv[])
               MenuDriver::settle(800);
               return drawn;
           }},
+         {"archive-charts-three-days",
+          [](MenuDriver &menu) {
+              menu.instrument().setDelay(0);
+              menu.instrument().setArchiveHistory(3 * 24 * 3600);
+              QQuickItem *dialog = menu.item(QStringLiteral("archChartsDialog"));
+              if (!dialog)
+                  return false;
+              menu.evaluate(QStringLiteral(
+                  "menuProps.archChartsFrom.value = new Date(Date.now() - 3 * 24 * 3600 * 1000); "
+                  "menuProps.archChartsTo.value = new Date()"));
+              MenuDriver::waitFor([&] { return !dialog->property("counting").toBool(); }, 8000);
+              QMetaObject::invokeMethod(dialog, "start");
+              auto *curve = dialog->property("curve").value<QObject *>();
+              const bool drawn = MenuDriver::waitFor(
+                  [&] {
+                      return !dialog->property("reading").toBool() &&
+                             curve->property("count").toInt() > 500;
+                  },
+                  30000);
+              MenuDriver::settle(800);
+              return drawn;
+          }},
          {"archive-export-idle",
           [archivePage](MenuDriver &menu) {
               if (!archivePage(menu, 0))

@@ -130,6 +130,10 @@ private slots:
     void buttonsPerTab();
     void noSleepWhileReading_data();
     void noSleepWhileReading();
+    void firstRange();
+    void countFollowsTheSite();
+    void timeLabels_data();
+    void timeLabels();
 
 private:
     std::unique_ptr<MenuDriver> m_menu;
@@ -369,6 +373,85 @@ void tst_ArchCharts::noSleepWhileReading()
     }
     QVERIFY(!power->sleeping());
     menu.instrument().setDelay(0);
+}
+
+// On first use (no range stored) the dialog opens on the last day up to the newest record, and
+// counts it.
+void tst_ArchCharts::firstRange()
+{
+    MenuDriver menu;
+    menu.instrument().setGeneration(3);
+    QVERIFY(openPage(menu));
+    QVERIFY(openCharts(menu));
+    const quint32 newest = siteLabels(menu, 0, 3).last();
+    const auto shown = [&](const char *name) {
+        return menu
+            .evaluate(QStringLiteral("Qt.formatDateTime(menuSettings.%1, "
+                                     "'yyyy-MM-dd hh:mm:ss')")
+                          .arg(QLatin1String(name)))
+            .toString();
+    };
+    const auto text = [](quint32 label) {
+        return QDateTime::fromSecsSinceEpoch(label, Qt::UTC).toString("yyyy-MM-dd hh:mm:ss");
+    };
+    QTRY_COMPARE_WITH_TIMEOUT(shown("archChartsTo"), text(newest), 5000);
+    QCOMPARE(shown("archChartsFrom"), text(newest - 24 * 3600));
+    QVERIFY2(MenuDriver::waitFor([&] { return startText(menu) == "Plot \n> 30 records"; }, 5000),
+             qPrintable(startText(menu)));
+}
+
+// Another site becomes current while the dialog is open: its archive is counted.
+void tst_ArchCharts::countFollowsTheSite()
+{
+    MenuDriver menu;
+    menu.instrument().setGeneration(3);
+    QVERIFY(openPage(menu));
+    QVERIFY(openCharts(menu));
+    const QList<quint32> labels = siteLabels(menu, 0, 3);
+    setRange(menu, labels.at(0), labels.at(4));
+    QVERIFY(MenuDriver::waitFor([&] { return startText(menu) == "Plot \n5 records"; }, 5000));
+    menu.instrument().clearRequests();
+    menu.instrument().setCurrentSite(1);
+    QVERIFY2(MenuDriver::waitFor(
+                 [&] { return inOrder(described(menu.requests()), {"A66 0x0101 .*"}); }, 10000),
+             qPrintable(described(menu.requests()).filter(QRegularExpression("^A")).join(", ") +
+                        " site " + menu.evaluate("deviceProps.currentSite.value").toString()));
+    QVERIFY(MenuDriver::waitFor([&] { return startText(menu) == "Plot \n5 records"; }, 5000));
+}
+
+void tst_ArchCharts::timeLabels_data()
+{
+    QTest::addColumn<int>("hours");
+    QTest::addColumn<QString>("format");
+    QTest::newRow("six hours: times") << 6 << "^\\d\\d:\\d\\d:\\d\\d$";
+    QTest::newRow("three days: dates and times") << 72 << "^\\d\\d\\.\\d\\d \\d\\d:\\d\\d$";
+}
+
+// The time axis of a chart over several days says the day of each time.
+void tst_ArchCharts::timeLabels()
+{
+    QFETCH(int, hours);
+    QFETCH(QString, format);
+    MenuDriver menu;
+    menu.instrument().setGeneration(3);
+    menu.instrument().setArchiveHistory(3 * 24 * 3600);
+    QVERIFY(openPage(menu));
+    QVERIFY(openCharts(menu));
+    const QList<quint32> labels = siteLabels(menu, 0, 3);
+    setRange(menu, labels.last() - quint32(hours) * 3600, labels.last());
+    QQuickItem *dialog = dialogOf(menu);
+    QVERIFY(MenuDriver::waitFor([&] { return startText(menu).contains("> 30"); }, 5000));
+    QMetaObject::invokeMethod(dialog, "start");
+    QVERIFY(MenuDriver::waitFor(
+        [&] {
+            return dialog->property("chartShown").toBool() && !dialog->property("reading").toBool();
+        },
+        30000));
+    const QRegularExpression pattern(format);
+    for (const char *name : {"chartsFirstTime", "chartsLastTime"}) {
+        const QString text = menu.item(QLatin1String(name))->property("text").toString();
+        QVERIFY2(pattern.match(text).hasMatch(), qPrintable(text));
+    }
 }
 
 QTEST_MAIN(tst_ArchCharts)

@@ -12,6 +12,7 @@
 #include <QDateTime>
 #include <QQuickItem>
 #include <QSettings>
+#include <QSignalSpy>
 #include <QStringDecoder>
 #include <QTemporaryDir>
 #include <QtTest>
@@ -226,6 +227,9 @@ private slots:
     void readError();
     void stop_data();
     void stop();
+    void nothingToExport_data();
+    void nothingToExport();
+    void choiceAcrossRestart();
 };
 
 void tst_ArchExport::sitesToExport_data()
@@ -359,10 +363,11 @@ void tst_ArchExport::cancelledSaveDialog()
     QVERIFY(e.open(3, "[0]"));
     QVERIFY(MenuDriver::waitFor([&] { return e.status() == "records: 3"; }, 3000));
     e.context->saveFileAnswer.clear();
-    e.menu->instrument().clearRequests();
+    // The page itself reads the current site's labels meanwhile: the reader is what must not run.
+    QSignalSpy readerStarted(e.child("reader"), SIGNAL(started()));
     e.start();
     MenuDriver::settle(500);
-    QCOMPARE(countOf(described(e.menu->requests()), "A6[67] .*"), 0);
+    QCOMPARE(readerStarted.size(), 0);
     QCOMPARE(e.status(), QString("records: 3"));
     QVERIFY(!QFile::exists(e.file()));
 }
@@ -373,6 +378,11 @@ void tst_ArchExport::readError()
     Export e;
     QVERIFY(e.open(5, "[0]"));
     QVERIFY(MenuDriver::waitFor([&] { return e.status() == "records: 5"; }, 3000));
+    {
+        QFile old(e.file());
+        QVERIFY(old.open(QIODevice::WriteOnly));
+        old.write("old contents\n");
+    }
     e.menu->instrument().setDropAnswers(-1);
     QTest::ignoreMessage(QtWarningMsg, QRegularExpression("Error while arch reading: .*"));
     e.start();
@@ -380,8 +390,9 @@ void tst_ArchExport::readError()
         MenuDriver::waitFor([&] { return e.status() == "Error while reading records"; }, 10000),
         qPrintable(e.status()));
     MenuDriver::settle(300);
-    QVERIFY(!QFile::exists(e.file()));
+    QCOMPARE(readAll(e.file()), QByteArray("old contents\n"));
     QVERIFY(!e.dialog()->property("openButton").value<QQuickItem *>()->isEnabled());
+    e.menu->instrument().setDropAnswers(0);
 }
 
 void tst_ArchExport::stop_data()
@@ -391,7 +402,8 @@ void tst_ArchExport::stop_data()
     QTest::newRow("while writing") << true;
 }
 
-// Stop ends the export: no file of the name, no success, Open unavailable.
+// Stop ends the export over a file of the same name: that file stays as it was, no success,
+// Open unavailable.
 void tst_ArchExport::stop()
 {
     QFETCH(bool, whileWriting);
@@ -400,6 +412,11 @@ void tst_ArchExport::stop()
     QVERIFY(e.open(200, "[0, 1, 2]"));
     QObject *reader = e.child("reader");
     QObject *exporter = e.child("exporter");
+    {
+        QFile old(e.file());
+        QVERIFY(old.open(QIODevice::WriteOnly));
+        old.write("old contents\n");
+    }
     bool stopped = false;
     if (whileWriting) {
         // Stop pressed between two slices of rows, the first already written.
@@ -426,10 +443,85 @@ void tst_ArchExport::stop()
         },
         3000));
     MenuDriver::settle(500);
-    QVERIFY(!QFile::exists(e.file()));
+    QCOMPARE(readAll(e.file()), QByteArray("old contents\n"));
     QVERIFY(e.status() != "Successfully completed");
     QVERIFY(!e.dialog()->property("openButton").value<QQuickItem *>()->isEnabled());
-    QCOMPARE(QDir(e.dir.path()).entryList(QDir::Files), QStringList());
+    QCOMPARE(QDir(e.dir.path()).entryList(QDir::Files), QStringList{"records.csv"});
+}
+
+void tst_ArchExport::nothingToExport_data()
+{
+    QTest::addColumn<QString>("stored");
+    QTest::addColumn<int>("currentSite");
+    QTest::newRow("only deleted sites stored") << "[7, 9]" << 0;
+    QTest::newRow("nothing stored, the current site without a record") << "[]" << 5;
+}
+
+// No site to export: Export is disabled, and asked all the same it reads nothing, opens no save
+// dialog and writes no file.
+void tst_ArchExport::nothingToExport()
+{
+    QFETCH(QString, stored);
+    QFETCH(int, currentSite);
+
+    Export e;
+    e.beforeStart = [currentSite](TavrinInstrument &instrument) {
+        instrument.setCurrentSite(currentSite);
+    };
+    QVERIFY(e.open(3, stored));
+    QVERIFY(e.sitesToExport().isEmpty());
+    QVERIFY(!e.dialog()->property("startButton").value<QQuickItem *>()->isEnabled());
+    e.menu->instrument().clearRequests();
+    QSignalSpy readerStarted(e.child("reader"), SIGNAL(started()));
+    e.start();
+    QVERIFY2(MenuDriver::waitFor([&] { return e.status() == "No sites to export"; }, 3000),
+             qPrintable(e.status()));
+    MenuDriver::settle(500);
+    QCOMPARE(readerStarted.size(), 0);
+    // No archive of a deleted site is asked for (the page reads the current site's itself).
+    QCOMPARE(countOf(described(e.menu->requests()), "A6\\d 0x010[79] .*"), 0);
+    QVERIFY(!e.context->calls().join("\n").contains("save dialog"));
+    QVERIFY(!QFile::exists(e.file()));
+}
+
+// The site button's choice is stored as a plain list and is the dialog's again after a restart,
+// though another site is current by then.
+void tst_ArchExport::choiceAcrossRestart()
+{
+    Export e;
+    e.beforeStart = [](TavrinInstrument &instrument) { instrument.setCurrentSite(2); };
+    QVERIFY(e.open(3, "[]"));
+    e.menu->click(e.menu->item(QStringLiteral("exportCurrentSiteButton")));
+    QCOMPARE(numbers(e.sitesToExport()), QList<int>{2});
+    MenuDriver::settle(300);
+    // In the store's file as a type every start can read (no list type of the menu's own), and
+    // read back from a copy of it, which no cache of this process holds.
+    QSettings store;
+    store.sync();
+    QFile file(store.fileName());
+    QVERIFY(file.open(QIODevice::ReadOnly));
+    const QByteArray text = file.readAll();
+    QVERIFY2(text.contains("\narchExportSites=") && !text.contains("QList"), text.constData());
+    const QString copy = e.dir.filePath("copy.conf");
+    QVERIFY(QFile::copy(store.fileName(), copy));
+    QCOMPARE(numbers(QSettings(copy, QSettings::IniFormat).value("archExportSites").toList()),
+             QList<int>{2});
+    QFile::remove(copy);
+
+    e.menu->instrument().setCurrentSite(1);
+    QVERIFY(e.menu->restart([&] { return e.makeContext(false); }));
+    QVERIFY(MenuDriver::waitFor(
+        [&] {
+            return e.menu
+                ->evaluate("deviceModbus.mainReadGroup.wasRead && deviceModbus.siteIndex === 1 && "
+                           "sitesManager.model.sitesCount === 3")
+                .toBool();
+        },
+        10000));
+    e.menu->evaluate("screenManager.showPopup('sources/ArchExportDialog.qml', {})");
+    QVERIFY(MenuDriver::waitFor([&] { return e.dialog() && e.dialog()->isVisible(); }, 10000));
+    QCOMPARE(numbers(e.sitesToExport()), QList<int>{2});
+    QSettings().remove(QStringLiteral("archExportSites"));
 }
 
 QTEST_MAIN(tst_ArchExport)

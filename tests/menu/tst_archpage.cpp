@@ -8,6 +8,7 @@
 #include <QDateTime>
 #include <QJSEngine>
 #include <QQuickItem>
+#include <QSettings>
 #include <QtTest>
 
 #include <map>
@@ -127,6 +128,9 @@ private slots:
     void fields();
     void heatSupportGoes();
     void erase();
+    void eraseAsked_data();
+    void eraseAsked();
+    void storedTotalWithoutHeat();
 
 private:
     MenuDriver &sharedMenu(const QSize &size);
@@ -517,6 +521,73 @@ void tst_ArchPage::erase()
             3000),
         qPrintable(described(menu.requests()).join(", ")));
     QCOMPARE(menu.instrument().archives().recordCount(TavrinInstrument::archiveIndex(2, 3)), 0);
+}
+
+void tst_ArchPage::eraseAsked_data()
+{
+    QTest::addColumn<bool>("siteChanges");
+    QTest::newRow("the list is read again") << false;
+    QTest::newRow("the current site changes under the question") << true;
+}
+
+// The question names the site; Yes erases that site's archive, whichever site is current by
+// then, and the list is read again.
+void tst_ArchPage::eraseAsked()
+{
+    QFETCH(bool, siteChanges);
+    MenuDriver menu;
+    TavrinInstrument &instrument = menu.instrument();
+    setUpInstrument(instrument, 3, false, 0);
+    instrument.setSiteRecord(0, "", "", "Alpha");
+    instrument.setSiteRecord(1, "", "", "Beta");
+    QVERIFY(openPage(menu));
+    QQuickItem *erase = menu.item(QStringLiteral("archEraseButton"));
+    QVERIFY(MenuDriver::waitFor([&] { return erase->isEnabled(); }, 3000));
+    const QString question = "Do you want to erase current site archives?\n\nGlobal counters "
+                             "will be reset.\n\nSite: \"Alpha\"";
+    erase->forceActiveFocus();
+    menu.keyClick(Qt::Key_Return);
+    QVERIFY(MenuDriver::waitFor([&] { return menu.itemByText(question) != nullptr; }, 3000));
+    if (siteChanges) {
+        instrument.setCurrentSite(1);
+        QVERIFY(MenuDriver::waitFor(
+            [&] { return menu.evaluate("deviceModbus.siteIndex === 1").toBool(); }, 10000));
+    }
+    instrument.clearRequests();
+    menu.keyClick(Qt::Key_Left); // Yes
+    menu.keyClick(Qt::Key_Return);
+    QVERIFY(MenuDriver::waitFor(
+        [&] { return inOrder(described(menu.requests()), {"W 400023 aa550000"}); }, 5000));
+    MenuDriver::settle(300);
+    QCOMPARE(countOf(described(menu.requests()), "W 400023 .*|FW .*"), 1);
+    QCOMPARE(instrument.archives().recordCount(TavrinInstrument::archiveIndex(0, 3)), 0);
+    QVERIFY(instrument.archives().recordCount(TavrinInstrument::archiveIndex(1, 3)) > 0);
+    // The list shows what the archive holds now: nothing of site 0, all of site 1.
+    if (siteChanges) {
+        QVERIFY(MenuDriver::waitFor([&] { return rowCount(menu) > 0; }, 5000));
+    } else {
+        QVERIFY(MenuDriver::waitFor([&] { return rowCount(menu) == 0; }, 5000));
+        QVERIFY(!recordShown(menu));
+    }
+}
+
+// "Cumul. total" stored as checked, on an instrument without heat: the box is hidden and the
+// record shows its interval fields.
+void tst_ArchPage::storedTotalWithoutHeat()
+{
+    MenuDriver menu; // its own home and store from here on
+    QSettings().setValue(QStringLiteral("archRecordShowAccumulated"), true);
+    setUpInstrument(menu.instrument(), 1, false, 0);
+    QVERIFY(openPage(menu));
+    QVERIFY(menu.evaluate("menuSettings.archRecordShowAccumulated").toBool());
+    QVERIFY(MenuDriver::waitFor([&] { return recordShown(menu); }, 5000));
+    QVERIFY(!menu.item(QStringLiteral("archAccumulatedBox"))->isVisible());
+    QStringList shown;
+    for (const QVariant &field :
+         menu.item(QStringLiteral("archivePage"))->property("recordFields").toList())
+        shown << field.toMap().value("caption").toString().section(", ", 0, 0);
+    for (const char *caption : {"ES", "Qmin", "Qmax"})
+        QVERIFY2(shown.contains(QLatin1String(caption)), qPrintable(shown.join("|")));
 }
 
 QTEST_MAIN(tst_ArchPage)

@@ -113,6 +113,13 @@ private slots:
     void otherClientChangesTable();
     void okAfterTheTableFilled();
     void refusedRecordWriteErasesNothing();
+    void deleteNotTaken_data();
+    void deleteNotTaken();
+    void tableChangedUnderTheQuestion_data();
+    void tableChangedUnderTheQuestion();
+    void slowAnswerGoesToItsSlot_data();
+    void slowAnswerGoesToItsSlot();
+    void fullNameCopied();
     void wholeFlowByPanelKeys();
 
 private:
@@ -145,7 +152,17 @@ void tst_Sites::initTestCase()
 
 void tst_Sites::init()
 {
+    // No record write of the last case still on its way: its answer would come into the table
+    // put below.
+    QVERIFY(MenuDriver::waitFor([&] { return eval("sitesManager.writers.length === 0"); }, 5000));
     TavrinInstrument &instrument = menu().instrument();
+    // Nor the revision that follows it: the one put below must be news to the menu.
+    QVERIFY(MenuDriver::waitFor(
+        [&] {
+            return menu().evaluate("deviceModbus.currentRevision").toDouble() ==
+                   double(instrument.sitesRevision());
+        },
+        5000));
     instrument.clearExceptions();
     instrument.setDelay(0);
     instrument.setMeasuring(false);
@@ -530,6 +547,8 @@ void tst_Sites::copyAndEdit()
     }
     if (how == QLatin1String("edit")) {
         QVERIFY(menu().itemByText(QStringLiteral("Site editing")));
+        // The record's read is in: it would bring back the old name over an edit.
+        QTRY_VERIFY_WITH_TIMEOUT(!eval("deviceModbus.editingSiteItem.executing"), 5000);
         QTRY_COMPARE_WITH_TIMEOUT(
             menu().evaluate("deviceModbus.editingSiteItem.siteName").toString(),
             QStringLiteral("Site 1"), 3000);
@@ -791,13 +810,13 @@ void tst_Sites::deleteRows_data()
     QTest::newRow("a group of three sites")
         << QStringList() << "Boiler"
         << "Are you sure want to delete group \"Boiler\"?\n\n(sites will be deleted: 3)"
-        << QStringList{"W 403260 8000", "W 400023 aa550000", "W 403260 8001", "W 400023 aa550001",
-                       "W 403260 8004", "W 400023 aa550004", "FW 0x80 .*"}
+        << QStringList{"FW 0x80 .*",        "W 403260 8000", "W 400023 aa550000", "W 403260 8001",
+                       "W 400023 aa550001", "W 403260 8004", "W 400023 aa550004"}
         << QList<int>{0, 1, 4} << true;
     QTest::newRow("a group of one site")
         << QStringList() << "Pumps"
         << "Are you sure want to delete group \"Pumps\"?\n\n(sites will be deleted: 1)"
-        << QStringList{"W 403260 8002", "W 400023 aa550002", recordWrite(2)} << QList<int>{2}
+        << QStringList{recordWrite(2), "W 403260 8002", "W 400023 aa550002"} << QList<int>{2}
         << false;
 }
 
@@ -1054,6 +1073,193 @@ void tst_Sites::refusedRecordWriteErasesNothing()
     MenuDriver::settle(800);
     QCOMPARE(countOf(log(), QStringLiteral("W 400023 .*|W 403255 .*")), 0);
     instrument.clearExceptions();
+}
+
+// Yes to a delete whose record or table write the instrument refuses, or does not answer: the
+// operator is told, no settings are reset, no archive is erased, and the list shows the sites.
+void tst_Sites::deleteNotTaken_data()
+{
+    QTest::addColumn<QStringList>("clicks");
+    QTest::addColumn<QString>("row");
+    QTest::addColumn<QString>("question");
+    QTest::addColumn<QString>("write");
+    const QString site = "Are you sure want to delete site \"Site 1\" ?";
+    QTest::newRow("a site, record refused") << QStringList() << "Site 1" << site << recordWrite(3);
+    QTest::newRow("a group of one site, record refused")
+        << QStringList() << "Pumps"
+        << "Are you sure want to delete group \"Pumps\"?\n\n(sites will be deleted: 1)"
+        << recordWrite(2);
+    QTest::newRow("a group of three sites, table refused")
+        << QStringList() << "Boiler"
+        << "Are you sure want to delete group \"Boiler\"?\n\n(sites will be deleted: 3)"
+        << "FW 0x80 0 .*";
+}
+
+void tst_Sites::deleteNotTaken()
+{
+    QFETCH(QStringList, clicks);
+    QFETCH(QString, row);
+    QFETCH(QString, question);
+    QFETCH(QString, write);
+    TavrinInstrument &instrument = menu().instrument();
+    QVERIFY(enterSites(true));
+    for (const QString &caption : std::as_const(clicks))
+        QVERIFY2(clickRow(caption), qPrintable(caption));
+    QVERIFY(clickInRow(row, "deleteButton"));
+    QVERIFY(MenuDriver::waitFor([&] { return menu().itemByText(question) != nullptr; }, 10000));
+    instrument.clearRequests();
+    // The write only; what the menu reads meanwhile and afterwards is answered.
+    instrument.setFileWriteException(SiteRecords::File, DorrikBus::SlaveDeviceFailure, 1);
+    QVERIFY(answer(question, true));
+    QVERIFY(waitForLog({write}));
+    const QString told = QStringLiteral("The device did not take the deletion of \"%1\": no "
+                                        "settings were reset and no archive was erased")
+                             .arg(row);
+    QVERIFY(MenuDriver::waitFor([&] { return menu().itemByText(told) != nullptr; }, 15000));
+    menu().keyClick(Qt::Key_Return);
+    QVERIFY(MenuDriver::waitFor([&] { return activePopup() == nullptr; }, 3000));
+    QVERIFY(waitForTable());
+    MenuDriver::settle(300);
+    QCOMPARE(countOf(log(), QStringLiteral("W 403260 .*|W 400023 .*")), 0);
+    for (const Site &site : fixture)
+        QCOMPARE(namesOf(instrument, site.slot),
+                 (QStringList{site.group, site.subGroup, site.name}));
+    QVERIFY(rowOf(row) >= 0);
+}
+
+// Another client changes the table while the delete question is open, and the menu reads it:
+// Yes touches nothing and says why.
+void tst_Sites::tableChangedUnderTheQuestion_data()
+{
+    QTest::addColumn<QString>("row");
+    QTest::addColumn<QString>("question");
+    QTest::addColumn<QList<Site>>("table");
+    QTest::newRow("the site moved, another in its slot")
+        << "Site 1"
+        << "Are you sure want to delete site \"Site 1\" ?"
+        << QList<Site>{fixture.at(0),       fixture.at(1), fixture.at(2),
+                       {3, "", "", "Well"}, fixture.at(4), {6, "", "", "Site 1"}};
+    QTest::newRow("a site added to the group")
+        << "Boiler"
+        << "Are you sure want to delete group \"Boiler\"?\n\n(sites will be deleted: 3)"
+        << fixture + QList<Site>{{7, "Boiler", "", "B2"}};
+    QTest::newRow("a site of the group renamed")
+        << "Boiler"
+        << "Are you sure want to delete group \"Boiler\"?\n\n(sites will be deleted: 3)"
+        << QList<Site>{fixture.at(0),
+                       {1, "Boiler", "North", "N9"},
+                       fixture.at(2),
+                       fixture.at(3),
+                       fixture.at(4)};
+}
+
+void tst_Sites::tableChangedUnderTheQuestion()
+{
+    QFETCH(QString, row);
+    QFETCH(QString, question);
+    QFETCH(QList<Site>, table);
+    TavrinInstrument &instrument = menu().instrument();
+    QVERIFY(enterSites(true));
+    QVERIFY(clickInRow(row, "deleteButton"));
+    QVERIFY(MenuDriver::waitFor([&] { return menu().itemByText(question) != nullptr; }, 10000));
+    putSites(instrument, table);
+    instrument.setSitesRevision(instrument.sitesRevision() + 1);
+    QVERIFY(waitForTable());
+    instrument.clearRequests();
+    QVERIFY(answer(question, true));
+    const QString told =
+        QStringLiteral("The sites list changed while the question was open: nothing was deleted");
+    QVERIFY(MenuDriver::waitFor([&] { return menu().itemByText(told) != nullptr; }, 5000));
+    menu().keyClick(Qt::Key_Return);
+    MenuDriver::settle(500);
+    QCOMPARE(countOf(log(), QStringLiteral("FW .*|W 403260 .*|W 400023 .*")), 0);
+}
+
+// A record answered after 300 ms, the operator already on to the next site: the answer goes to
+// the slot written. A new site's slot is taken from the write on: the next "Add" goes elsewhere.
+void tst_Sites::slowAnswerGoesToItsSlot_data()
+{
+    QTest::addColumn<bool>("newSite");
+    QTest::newRow("an edit, the next site opened meanwhile") << false;
+    QTest::newRow("a new site, then another added") << true;
+}
+
+void tst_Sites::slowAnswerGoesToItsSlot()
+{
+    QFETCH(bool, newSite);
+    TavrinInstrument &instrument = menu().instrument();
+    QVERIFY(enterSites(true));
+    QObject *edit = menu().object(QStringLiteral("editSiteFrame"));
+    auto *ok = edit->property("okRow").value<QQuickItem *>();
+    if (newSite)
+        menu().click(m_frame->property("addButton").value<QQuickItem *>());
+    else
+        QVERIFY(clickRow(QStringLiteral("Site 1")));
+    QVERIFY(waitForFrame(QStringLiteral("editSiteFrame")));
+    QTRY_VERIFY_WITH_TIMEOUT(!eval("deviceModbus.editingSiteItem.executing"), 3000);
+    menu().evaluate("deviceProps.editingSiteName.setValue('Yard', true)");
+    instrument.clearRequests();
+    instrument.setDelay(300);
+    menu().click(ok);
+    QVERIFY(waitForFrame(QStringLiteral("sitesFrame")));
+    QVERIFY(waitForLog({recordWrite(newSite ? 5 : 3)}, 3000));
+    // Before the answer: the next site.
+    if (newSite) {
+        menu().click(m_frame->property("addButton").value<QQuickItem *>());
+        QVERIFY(waitForFrame(QStringLiteral("editSiteFrame")));
+        menu().evaluate("deviceProps.editingSiteName.setValue('Gate', true)");
+        menu().click(ok);
+        QVERIFY(waitForFrame(QStringLiteral("sitesFrame")));
+    } else {
+        QVERIFY(clickRow(QStringLiteral("Pumps")));
+        QVERIFY(clickRow(QStringLiteral("P1")));
+        QVERIFY(waitForFrame(QStringLiteral("editSiteFrame")));
+    }
+    const int second = newSite ? 6 : 2;
+    const QString secondName = newSite ? QStringLiteral("Gate") : QStringLiteral("P1");
+    QTRY_COMPARE_WITH_TIMEOUT(
+        menu()
+            .evaluate("sitesManager.model.getSiteName(" + QString::number(newSite ? 5 : 3) + ")")
+            .toString(),
+        QStringLiteral("Yard"), 10000);
+    QTRY_COMPARE_WITH_TIMEOUT(
+        menu()
+            .evaluate("sitesManager.model.getSiteName(" + QString::number(second) + ")")
+            .toString(),
+        secondName, 10000);
+    QTRY_COMPARE_WITH_TIMEOUT(namesOf(instrument, second).at(2), secondName, 10000);
+    instrument.setDelay(0);
+    QCOMPARE(namesOf(instrument, newSite ? 5 : 3).at(2), QStringLiteral("Yard"));
+    // A new site's archive is emptied in its own slot only.
+    if (newSite)
+        QVERIFY(waitForLog({"W 400023 aa550005", "W 400023 aa550006"}));
+    MenuDriver::settle(300);
+    QCOMPARE(countOf(log(), QStringLiteral("W 400023 .*")), newSite ? 2 : 0);
+    if (currentFrame() == QLatin1String("editSiteFrame"))
+        menu().keyClick(Qt::Key_Escape);
+}
+
+// A copy of a site whose name fills its 40-byte field: the number takes the place of the last
+// letter, so that the record holds the name the list shows.
+void tst_Sites::fullNameCopied()
+{
+    TavrinInstrument &instrument = menu().instrument();
+    const QString full(20, QChar(0x0416));
+    const QString copy = QString(19, QChar(0x0416)) + QStringLiteral(" 2");
+    putSites(instrument, fixture + QList<Site>{{6, "", "", full}});
+    instrument.setSitesRevision(instrument.sitesRevision() + 1);
+    QVERIFY(waitForTable());
+    QVERIFY(enterSites(true));
+    QVERIFY(clickInRow(full, "copyButton"));
+    QVERIFY(waitForFrame(QStringLiteral("editSiteFrame")));
+    QCOMPARE(menu().evaluate("deviceModbus.editingSiteItem.siteName").toString(), copy);
+    instrument.clearRequests();
+    QObject *edit = menu().object(QStringLiteral("editSiteFrame"));
+    menu().click(edit->property("okRow").value<QQuickItem *>());
+    QVERIFY(waitForLog({recordWrite(5), "W 403255 00060005"}));
+    QTRY_COMPARE_WITH_TIMEOUT(namesOf(instrument, 5), (QStringList{"", "", copy}), 3000);
+    QVERIFY(waitForTable());
+    QVERIFY(rowOf(copy) >= 0);
 }
 
 // Select, add, a name typed on the on-screen keypad, Ok: the instrument's front panel alone, on

@@ -142,11 +142,19 @@ void SimulatedInstrument::setFileException(quint8 file, DorrikBus::ExceptionCode
     m_fileExceptions.insert(file, Fault{code, times});
 }
 
+void SimulatedInstrument::setFileWriteException(quint8 file, DorrikBus::ExceptionCode code,
+                                                int times)
+{
+    std::lock_guard<std::mutex> lock(m_mutex);
+    m_fileWriteExceptions.insert(file, Fault{code, times});
+}
+
 void SimulatedInstrument::clearExceptions()
 {
     std::lock_guard<std::mutex> lock(m_mutex);
     m_exceptions.clear();
     m_fileExceptions.clear();
+    m_fileWriteExceptions.clear();
 }
 
 void SimulatedInstrument::setDelay(int ms)
@@ -325,6 +333,10 @@ SimulatedInstrument::Plan SimulatedInstrument::plan(const InstrumentRequest &req
         const auto fault = m_fileExceptions.find(request.file);
         if (fault != m_fileExceptions.end() && consume(fault->times))
             plan.exception = fault->code;
+        const auto writeFault = m_fileWriteExceptions.find(request.file);
+        if (plan.exception == DorrikBus::NoException && request.function == DorrikBus::WriteFile &&
+            writeFault != m_fileWriteExceptions.end() && consume(writeFault->times))
+            plan.exception = writeFault->code;
     }
     if (registerRequest && !fileRequest) {
         for (auto fault = m_exceptions.begin(); fault != m_exceptions.end(); ++fault) {

@@ -90,6 +90,8 @@ public:
     void setException(quint32 address, DorrikBus::ExceptionCode code, int times = -1);
     // Likewise every request for the file `file`.
     void setFileException(quint8 file, DorrikBus::ExceptionCode code, int times = -1);
+    // Likewise the writes of the file `file` only; its reads are answered.
+    void setFileWriteException(quint8 file, DorrikBus::ExceptionCode code, int times = -1);
     void clearExceptions();
     // Each answer waits this long. Changing it (to 0, say) also ends a wait under way.
     void setDelay(int ms);
@@ -213,6 +215,7 @@ private:
     QMap<quint8, ModbusBytes> m_files;
     QMap<quint32, Fault> m_exceptions;
     QMap<quint8, Fault> m_fileExceptions;
+    QMap<quint8, Fault> m_fileWriteExceptions;
     QElapsedTimer m_clock;
     int m_delay = 0;
     int m_dropAnswers = 0;

@@ -112,6 +112,10 @@
         <source>Open</source>
         <translation>Открыть</translation>
     </message>
+    <message>
+        <source>No sites to export</source>
+        <translation>Нет объектов для экспорта</translation>
+    </message>
 </context>
 <context>
     <name>ArchRecordShowType</name>
@@ -1900,6 +1904,14 @@ Global counters will be reset.</source>
         <source>Charts</source>
         <translation>Графики</translation>
     </message>
+    <message>
+        <source>Site</source>
+        <translation>Объект</translation>
+    </message>
+    <message>
+        <source>The site changed while the question was open: nothing was erased</source>
+        <translation>Объект изменился, пока был открыт вопрос: ничего не стёрто</translation>
+    </message>
 </context>
 <context>
     <name>Dimension</name>
@@ -2673,6 +2685,14 @@ Do you want to replace it?</source>
     <message>
         <source>Updating sites list...</source>
         <translation>Обновление списка объектов...</translation>
+    </message>
+    <message>
+        <source>The sites list changed while the question was open: nothing was deleted</source>
+        <translation>Список объектов изменился, пока был открыт вопрос: ничего не удалено</translation>
+    </message>
+    <message>
+        <source>The device did not take the deletion of %1: no settings were reset and no archive was erased</source>
+        <translation>Прибор не принял удаление %1: настройки не сброшены, архив не стёрт</translation>
     </message>
 </context>
 <context>

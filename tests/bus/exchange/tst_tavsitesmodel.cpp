@@ -276,6 +276,13 @@ void tst_TavSitesModel::uniqueSiteName_data()
                                                                << "A 1 2";
     QTest::newRow("no number after the space") << QStringList{"Well x"} << "Well x"
                                                << "Well x 2";
+    // 20 Cyrillic letters fill the 40-byte field: the number takes the last letter's place.
+    const QString full = QString(20, QChar(0x0416));
+    QTest::newRow("a full name: the base shortened, not the number")
+        << QStringList{full} << full << QString(19, QChar(0x0416)) + " 2";
+    QTest::newRow("a full name with its number")
+        << QStringList{QString(19, QChar(0x0416)) + " 9"} << QString(19, QChar(0x0416)) + " 9"
+        << QString(18, QChar(0x0416)) + " 10";
     QTest::newRow("number too large for the counter")
         << QStringList{"Site 2147483647"} << "Site 2147483647"
         << "Site 2147483647";

@@ -22,7 +22,7 @@ QtObject {
     property int editingSiteIndex: -1
     // The site whose settings a new or edited site copies; -1 for none.
     property int cloningSiteIndex: -1
-    property bool canAddSite: model.sitesCount < maxSitesCount
+    property bool canAddSite: model.sitesCount + pendingNewSites < maxSitesCount
 
     // The site index whose current-site record the last read brought in well; -1 while none
     // did (not yet read, the read failed, or the current site changed since). Only such a read
@@ -45,11 +45,10 @@ QtObject {
     // site's record was read there and found empty; true when it wrote one. A record that was
     // not read, or not read well, may hold a site: it is never overwritten.
     function createSiteIfDontExists(index) {
-        if (!isSiteRecordEmpty(index) || !editingSiteItem)
+        if (!isSiteRecordEmpty(index) || isPending(index))
             return false
-        editingSiteIndex = index
-        editingSiteItem.sitePath = ["", "", model.getUniqueSiteName("Site 1")]
-        editingSiteItem.write()
+        if (!writeRecord(index, ["", "", model.getUniqueSiteName("Site 1")]))
+            return false
         // The slot holds a site now, whatever the next read says.
         readSiteIndex = -1
         return true
@@ -61,13 +60,13 @@ QtObject {
     function addNewSite(groupPath, siteName, dontWriteToModbus) {
         if (!siteName || String(siteName) === "" || !editingSiteItem)
             return -1
-        var index = model.getNewSiteIndex()
+        var index = newSiteIndex()
         if (index < 0)
             return -1
         editingSiteIndex = index
         editingSiteItem.sitePath = sitePathOf(groupPath, siteName)
         if (!dontWriteToModbus)
-            editingSiteItem.write()
+            writeRecord(index, editingSiteItem.sitePath)
         return index
     }
 
@@ -101,17 +100,151 @@ QtObject {
         }
     }
 
-    // The edited record's write is asynchronous: a new site's archive is erased, and settings
-    // are copied into the slot, only once the instrument took the record. A refused write
-    // leaves both alone.
-    property int pendingEraseIndex: -1
-    property int pendingCopyFrom: -1
-    // The slot written, kept apart: editingSiteIndex may move on before the answer comes.
-    property int pendingCopyTo: -1
+    // Slots whose record write is on its way: no new site goes there meanwhile.
+    property var pendingSlots: []
+    readonly property int pendingNewSites: {
+        var count = 0
+        for (var i = 0; i < pendingSlots.length; ++i) {
+            if (model.getSiteName(pendingSlots[i]) === "")
+                ++count
+        }
+        return count
+    }
+
+    function isPending(index) {
+        return pendingSlots.indexOf(index) >= 0
+    }
+
+    function setPending(index, on) {
+        var list = pendingSlots.filter(function (slot) { return slot !== index })
+        if (on)
+            list.push(index)
+        pendingSlots = list
+    }
+
+    // The lowest slot that holds no site and is not being written; -1 when there is none.
+    function newSiteIndex() {
+        for (var i = 0; i < maxSitesCount; ++i) {
+            if (model.getSiteName(i) === "" && !isPending(i))
+                return i
+        }
+        return -1
+    }
+
+    // Each write goes out on an item of its own, so that its answer is its own: the shared
+    // record items are read meanwhile and move to other slots.
+    property Component recordWriter: Component {
+        TavSiteItem {
+            group: "sites"
+        }
+    }
+    property Component tableWriter: Component {
+        ModbusFile {
+            group: "siteMap"
+        }
+    }
+
+    // The writers under way: held here, or the script engine's collector takes them before
+    // their answer.
+    property var writers: []
+
+    function runWrite(writer, finished) {
+        var over = false
+        writers = writers.concat([writer])
+        function end(ok) {
+            if (over)
+                return
+            over = true
+            sitesManager.writers = sitesManager.writers.filter(function (w) { return w !== writer })
+            writer.destroy()
+            finished(ok)
+        }
+        writer.afterWrite.connect(function () { end(true) })
+        writer.error.connect(function (text) {
+            console.warn("Sites write failed:", text)
+            end(false)
+        })
+        if (!writer.write())
+            end(false)
+    }
+
+    // Writes `path` into the record of slot `index`. Once the instrument took it the table
+    // model holds it (without writing the table again) and `done(true)` runs; a refused or
+    // lost write leaves the model as it was and runs `done(false)`. False when nothing went.
+    function writeRecord(index, path, done) {
+        if (index < 0 || index >= maxSitesCount || !siteMapItem || !siteMapItem.client)
+            return false
+        var writer = recordWriter.createObject(sitesManager, {
+            client: siteMapItem.client, file: siteMapItem.file,
+            offset: siteMapItem.offset + index * siteRecordSize / 2, length: siteRecordSize,
+            nameSize: siteNameSize, reservedBytesCount: reservedBytesCount
+        })
+        writer.sitePath = path
+        setPending(index, true)
+        runWrite(writer, function (ok) {
+            sitesManager.setPending(index, false)
+            if (ok) {
+                sitesManager.model.setSite(index, path, false)
+                deviceModbus.commitSitesRevision()
+                if (index === deviceModbus.siteIndex && sitesManager.currentSitePathItem)
+                    sitesManager.currentSitePathItem.read()
+            }
+            if (done)
+                done(ok)
+        })
+        return true
+    }
+
+    // Writes the model's table as it stands (changed without writing); then reads it back,
+    // which also brings back what a refused write did not change.
+    function writeTable(done) {
+        if (!siteMapItem || !siteMapItem.client)
+            return false
+        var writer = tableWriter.createObject(sitesManager, {
+            client: siteMapItem.client, file: siteMapItem.file, offset: siteMapItem.offset,
+            length: siteMapItem.length, modbusBlockSize: siteMapItem.modbusBlockSize
+        })
+        writer.value = siteMapItem.value
+        runWrite(writer, function (ok) {
+            if (ok)
+                deviceModbus.commitSitesRevision()
+            sitesManager.model.readAll()
+            if (done)
+                done(ok)
+        })
+        return true
+    }
+
+    // Deletes the sites `sites` (one, or the group `groupPath`): the record, or the table
+    // without the group, first; each site's settings and archive are reset only once the
+    // instrument took it. `done(ok)` tells which.
+    function deleteSites(sites, groupPath, done) {
+        function reset(ok) {
+            if (ok) {
+                for (var i = 0; i < sites.length; ++i) {
+                    deviceProps.siteClear.clearSite(sites[i])
+                    deviceProps.eraseSpecifiedArchive(sites[i])
+                }
+            }
+            done(ok)
+        }
+        if (sites.length === 1)
+            return writeRecord(sites[0], ["", "", ""], reset)
+        // The list shows the group again at once when the write is refused, even before the
+        // table is read back (or when that read fails too).
+        var before = siteMapItem ? siteMapItem.value : ""
+        model.removeGroup(groupPath, false)
+        return writeTable(function (ok) {
+            if (!ok && sitesManager.siteMapItem)
+                sitesManager.siteMapItem.value = before
+            reset(ok)
+        })
+    }
 
     // Writes the edited record to `index` (names as the edit frame set them on editingSiteItem);
-    // for a new site its archive is emptied afterwards, and with copyFrom >= 0 that site's
-    // settings are copied into it. False when nothing was written.
+    // once the instrument took it, a new site's archive is emptied and, with copyFrom >= 0, that
+    // site's settings are copied into it. A refused write does neither. False when nothing was
+    // written.
     function writeEditedSite(index, isNew, copyFrom) {
         if (index < 0 || index >= maxSitesCount || !editingSiteItem)
             return false
@@ -119,31 +252,18 @@ QtObject {
                               editingSiteItem.siteName)
         editingSiteIndex = index
         editingSiteItem.sitePath = path
-        pendingEraseIndex = isNew ? index : -1
-        pendingCopyFrom = copyFrom >= 0 ? copyFrom : -1
-        pendingCopyTo = index
-        if (!editingSiteItem.write()) {
-            pendingEraseIndex = -1
-            pendingCopyFrom = -1
-            return false
-        }
-        return true
-    }
-
-    function finishEditedSite() {
-        var erase = pendingEraseIndex
-        var from = pendingCopyFrom
-        var to = pendingCopyTo
-        pendingEraseIndex = -1
-        pendingCopyFrom = -1
-        pendingCopyTo = -1
-        if (erase >= 0)
-            deviceProps.eraseSpecifiedArchive(erase)
-        if (from >= 0) {
-            deviceProps.siteCopier.siteFrom = from
-            deviceProps.siteCopier.siteTo = to
-            deviceProps.siteCopier.command()
-        }
+        return writeRecord(index, path, function (ok) {
+            if (!ok)
+                return
+            sitesManager.model.groupPath = [path[0], path[1]]
+            if (isNew)
+                deviceProps.eraseSpecifiedArchive(index)
+            if (copyFrom >= 0) {
+                deviceProps.siteCopier.siteFrom = copyFrom
+                deviceProps.siteCopier.siteTo = index
+                deviceProps.siteCopier.command()
+            }
+        })
     }
 
     function recordIndex(item) {
@@ -162,25 +282,6 @@ QtObject {
         }
         function onError(text) {
             sitesManager.readSiteIndex = -1
-        }
-    }
-
-    // The record written is the table's too: the model takes it without writing the table.
-    property Connections editingRecordWatch: Connections {
-        target: sitesManager.editingSiteItem
-        function onAfterWrite() {
-            var item = sitesManager.editingSiteItem
-            if (sitesManager.editingSiteIndex < 0)
-                return
-            sitesManager.model.setSite(sitesManager.editingSiteIndex, item.sitePath, false)
-            // A removed record has no group to show: the list stays where it is.
-            if (item.siteName !== "")
-                sitesManager.model.groupPath = [item.groupName, item.subGroupName]
-            sitesManager.finishEditedSite()
-        }
-        function onError(text) {
-            sitesManager.pendingEraseIndex = -1
-            sitesManager.pendingCopyFrom = -1
         }
     }
 }

@@ -42,6 +42,8 @@ BaseFrameDialog {
         counter.abortExecuting()
         counter.found = 0
         counter.counting = true
+        // Set here, not only bound: on a change of site this runs before the binding would.
+        counter.archIndex = archIndex
         counter.label = menuProps.archChartsFrom.value
         counter.endLabel = menuProps.archChartsTo.value
         if (!counter.read())
@@ -74,7 +76,12 @@ BaseFrameDialog {
 
     onClosing: abortAll()
     Component.onDestruction: abortAll()
-    Component.onCompleted: count()
+    Component.onCompleted: {
+        count()
+        firstRange.start()
+    }
+    // The count is the current site's: another site chosen meanwhile is counted again.
+    onArchIndexChanged: count()
 
     Connections {
         target: menuProps.archChartsFrom
@@ -89,6 +96,12 @@ BaseFrameDialog {
         }
     }
 
+    ArchFirstRange {
+        id: firstRange
+        archIndex: dialog.archIndex
+        fromName: "archChartsFrom"
+        toName: "archChartsTo"
+    }
     ModbusArchLabel {
         id: counter
         property bool counting: false
@@ -97,7 +110,6 @@ BaseFrameDialog {
         group: "archives"
         func: DorrikBus.Func67
         maxRequestLabels: 10
-        archIndex: dialog.archIndex
         count: 31
         onAfterRead: {
             found = arraySize
@@ -241,6 +253,7 @@ BaseFrameDialog {
                 }
             }
             Text {
+                objectName: "chartsFirstTime"
                 x: plot.x
                 y: plot.y + plot.height + 2
                 visible: dialog.chartShown
@@ -248,6 +261,7 @@ BaseFrameDialog {
                 font.pixelSize: 12
             }
             Text {
+                objectName: "chartsLastTime"
                 x: plot.x + plot.width - width
                 y: plot.y + plot.height + 2
                 visible: dialog.chartShown
@@ -345,11 +359,20 @@ BaseFrameDialog {
         return formatTime(new Date(from + offset / plot.width * (to - from)))
     }
 
+    // A chart over more than one day says the day of each time.
+    readonly property bool spansDays: {
+        var from = new Date(plot.xMinTime)
+        var to = new Date(plot.xMaxTime)
+        return !isNaN(from.getTime()) && !isNaN(to.getTime())
+                && Qt.formatDate(from, "yyyyMMdd") !== Qt.formatDate(to, "yyyyMMdd")
+    }
+
     function formatTime(time) {
         if (time === undefined || time === null)
             return ""
         var date = new Date(time)
-        return isNaN(date.getTime()) ? "" : Qt.formatDateTime(date, "hh:mm:ss")
+        return isNaN(date.getTime()) ? "" : Qt.formatDateTime(date, spansDays ? "dd.MM hh:mm"
+                                                                                : "hh:mm:ss")
     }
 
     function formatValue(value) {

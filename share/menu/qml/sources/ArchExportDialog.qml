@@ -118,6 +118,12 @@ BaseFrameDialog {
             status = ""
             return
         }
+        // No site chosen (or none left): nothing is read and no file is written.
+        if (sitesToExport.length === 0) {
+            showsCount = false
+            status = qsTr("No sites to export")
+            return
+        }
         var file = menuContext.executeSaveFileDialog(qsTr("Export archival records"), "",
                                                      qsTr("CSV files (*.csv);;All files (*.*)"),
                                                      "csv")
@@ -157,7 +163,18 @@ BaseFrameDialog {
     onSitesToExportChanged: preCountSites()
     onClosing: abortAll()
     Component.onDestruction: abortAll()
-    Component.onCompleted: preCountSites()
+    Component.onCompleted: {
+        preCountSites()
+        firstRange.archIndex = archIndexOf(sitesToExport.length > 0 ? sitesToExport[0]
+                                                                    : deviceProps.currentSite.value)
+        firstRange.start()
+    }
+
+    ArchFirstRange {
+        id: firstRange
+        fromName: "exportArchFrom"
+        toName: "exportArchTo"
+    }
 
     Connections {
         target: menuProps.exportArchFrom
@@ -397,6 +414,7 @@ BaseFrameDialog {
             objectName: "exportStartButton"
             height: parent.height
             caption: dialog.busy ? qsTr("Stop") : qsTr("Export")
+            enabled: dialog.busy || dialog.sitesToExport.length > 0
             onClicked: dialog.start()
         }
         Button {

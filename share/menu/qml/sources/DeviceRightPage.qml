@@ -19,7 +19,9 @@ FocusScope {
     readonly property int rowsCount: Math.max(1, Math.floor(labelsList.height / rowHeight))
     readonly property bool cardExists: deviceProps.cardStatus.exists
     readonly property bool cardReadable: deviceProps.cardStatus.readable
-    readonly property bool showAccumulated: menuSettings.archRecordShowAccumulated
+    // Without heat the box is hidden: a stored choice must not hide the interval fields.
+    readonly property bool showAccumulated: starter.isHeatSupported
+                                            && menuSettings.archRecordShowAccumulated
     readonly property bool tabsVisible: starter.isHeatSupported && archRecord.containsHeat
     readonly property bool heatTab: tabsVisible && tabs.currentIndex === 1
     readonly property bool recordShown: labelsList.visible && labelsList.currentIndex >= 0
@@ -168,16 +170,40 @@ FocusScope {
             readRecord()
     }
 
+    // The question names the site it erases: the current site may change while it is open
+    // (the instrument's keys, another client), and the answer is for the one shown.
     function eraseArchive() {
-        screenManager.showConfirmDialog(
-                    qsTr("Do you want to erase current site archives?\n\nGlobal counters will be reset."),
+        var site = page.siteIndex
+        var name = sitesManager.model.getSiteName(site)
+        var question = qsTr("Do you want to erase current site archives?\n\nGlobal counters will be reset.")
+        if (name !== "")
+            question += "\n\n" + qsTr("Site") + ": \"" + name + "\""
+        screenManager.showConfirmDialog(question,
                     function (yes) {
                         if (!yes)
                             return
-                        var site = page.siteIndex
+                        if (sitesManager.model.getSiteName(site) !== name) {
+                            screenManager.showMessageBoxDialog(
+                                        qsTr("The site changed while the question was open: nothing was erased"))
+                            return
+                        }
                         sitesManager.createSiteIfDontExists(site)
                         deviceProps.eraseArchive.eraseSpecifiedArchive(site)
                     })
+    }
+
+    function readEnd() {
+        endArchLabel.read()
+    }
+
+    // After an erase the list starts again from the instrument's time.
+    function reopenView() {
+        if (!viewLabelSet)
+            return
+        opened = false
+        labelsList.currentIndex = -1
+        endArchLabel.label = deviceModbus.timeRo.value
+        endArchLabel.read()
     }
 
     function showCharts() {
@@ -379,11 +405,19 @@ FocusScope {
             accumulatedBox.checked = false
         }
     }
+    Connections {
+        target: deviceModbus.eraseArchive || null
+        function onAfterWrite() {
+            page.reopenView()
+        }
+    }
     onRowsCountChanged: readLabels()
     onArchIndexChanged: {
         opened = false
+        // Later: the items take the new archive number by their bindings, in no fixed order
+        // with this handler.
         if (viewLabelSet)
-            endArchLabel.read()
+            Qt.callLater(page.readEnd)
     }
 
     // New records show at the end while the list is not full.

@@ -78,7 +78,8 @@ ColumnMenuFrame {
     }
 
     // The site goes to its own slot, a new one to the current site's slot when that was read
-    // and found empty, else to the lowest free slot; with no slot nothing is written.
+    // and found empty, else to the lowest free slot (a slot still being written is not free);
+    // with no slot nothing is written.
     function ok() {
         if (!okRow.clickable)
             return
@@ -86,8 +87,8 @@ ColumnMenuFrame {
         if (isNew) {
             var current = deviceModbus.siteIndex
             var empty = sitesManager.isSiteRecordEmpty(current)
-                    && sitesModel.getSiteName(current) === ""
-            index = empty ? current : sitesModel.getNewSiteIndex()
+                    && sitesModel.getSiteName(current) === "" && !sitesManager.isPending(current)
+            index = empty ? current : sitesManager.newSiteIndex()
         }
         if (index >= 0)
             sitesManager.writeEditedSite(index, isNew, sitesManager.cloningSiteIndex)

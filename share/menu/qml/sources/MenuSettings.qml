@@ -17,7 +17,7 @@ VSettings {
     property date exportArchFrom: new Date()
     property date exportArchTo: new Date()
     // Site indexes; a typed list, so the last value is still readable when the element is
-    // destroyed and saves itself.
+    // destroyed and saves itself. The store keeps it as a plain list.
     property list<int> archExportSites: []
     property date archChartsFrom: new Date()
     property date archChartsTo: new Date()

@@ -140,32 +140,55 @@ BaseFrame {
         return ""
     }
 
-    function clearAndErase(site) {
-        deviceProps.siteClear.clearSite(site)
-        deviceProps.eraseSpecifiedArchive(site)
+    // The names each slot of `sites` holds now, to hold the question's answer against.
+    function pathsOf(sites) {
+        return sites.map(function (site) { return model.getSitePath(site).join("\n") })
     }
 
-    function removeRecord(site) {
-        sitesManager.editingSiteIndex = site
-        deviceModbus.editingSiteItem.remove()
+    // Whether the table still holds what the question showed: the same slots under the group,
+    // each with the same names, and no read of it half done.
+    function unchangedSince(sites, paths, groupPath) {
+        if (updating)
+            return false
+        var now = groupPath ? model.getSitesIndexes(groupPath).map(Number) : sites
+        if (now.length !== sites.length)
+            return false
+        for (var i = 0; i < now.length; ++i) {
+            if (sites.indexOf(now[i]) < 0)
+                return false
+        }
+        return pathsOf(sites).join("\n\n") === paths.join("\n\n")
+    }
+
+    function deleteConfirmed(sites, paths, groupPath, name) {
+        if (!unchangedSince(sites, paths, groupPath)) {
+            screenManager.showMessageBoxDialog(
+                        qsTr("The sites list changed while the question was open: nothing was deleted"))
+            return
+        }
+        sitesManager.deleteSites(sites, groupPath, function (ok) {
+            if (!ok)
+                screenManager.showMessageBoxDialog(
+                            qsTr("The device did not take the deletion of %1: no settings were reset and no archive was erased").arg(name))
+        })
     }
 
     function deleteRow(info) {
-        var sites = info.type === 1 ? [info.site] : model.getSitesIndexes(info.visiblePath)
+        var sites = info.type === 1 ? [info.site]
+                                    : model.getSitesIndexes(info.visiblePath).map(Number)
         var refusal = deleteRefusal(sites)
         if (refusal !== "") {
             screenManager.showMessageBoxDialog(refusal)
             return
         }
         var name = "\"" + info.name + "\""
+        var paths = pathsOf(sites)
         if (info.type === 1) {
             screenManager.showConfirmDialog(
                         qsTr("Are you sure want to delete site ") + name + qsTr(" ?"),
                         function (yes) {
-                            if (!yes)
-                                return
-                            sitesFrame.removeRecord(info.site)
-                            sitesFrame.clearAndErase(info.site)
+                            if (yes)
+                                sitesFrame.deleteConfirmed(sites, paths, null, name)
                         })
             return
         }
@@ -174,14 +197,8 @@ BaseFrame {
                     qsTr("Are you sure want to delete group ") + name + qsTr("?\n\n(")
                     + qsTr("sites will be deleted: ") + sites.length + ")",
                     function (yes) {
-                        if (!yes)
-                            return
-                        for (var i = 0; i < sites.length; ++i)
-                            sitesFrame.clearAndErase(sites[i])
-                        if (sites.length === 1)
-                            sitesFrame.removeRecord(sites[0])
-                        else
-                            sitesFrame.model.removeGroup(path)
+                        if (yes)
+                            sitesFrame.deleteConfirmed(sites, paths, path, name)
                     })
     }
 
