@@ -37,7 +37,8 @@ function(dorrik_add_menu_shot)
         calibration ${both} "calib-*"
         archive ${both} "archive-*"
         measure ${both} "measure-*|schedule-*"
-        sites ${both} "sites-*")
+        sites ${both} "sites-*"
+        controls ${both} "controls-*|keypad-*|menu-column-*|editor-*")
     set(rest)
     while(shards)
         list(POP_FRONT shards name sizes patterns)

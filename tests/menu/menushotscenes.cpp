@@ -74,6 +74,20 @@ bool putShotSites(MenuDriver &menu)
         [&] { return menu.evaluate("sitesManager.model.sitesCount").toInt() == 5; }, 10000);
 }
 
+// The instrument's schedule in `mode` (0 periodic, 1 interval), two entries of the interval plan
+// with times, one enabled.
+void putSchedule(MenuDriver &menu, int mode)
+{
+    menu.instrument().setRegisters(403561, ModbusBytes::fromUInt16(quint16(mode)));
+    const QDateTime start(QDate(2026, 12, 14), QTime(8, 0), Qt::UTC);
+    for (int i = 0; i < 2; ++i)
+        menu.instrument().setRegisters(
+            403571 + 6 * quint32(i),
+            ModbusBytes::fromUInt16(quint16(1 - i)) + ModbusBytes::fromDateTime(start.addDays(i)) +
+                ModbusBytes::fromDateTime(start.addDays(i).addSecs(9 * 3600)) +
+                ModbusBytes::fromUInt16(quint16(6 + i)));
+}
+
 // Stored configurations in the menu's folder for them, a long name among them.
 void putConfigFiles(MenuDriver &menu)
 {
@@ -650,16 +664,7 @@ QList<Shot> scheduleShots()
 {
     QList<Shot> shots;
     const auto showSchedule = [](MenuDriver &menu, int mode) {
-        menu.instrument().setRegisters(403561, ModbusBytes::fromUInt16(quint16(mode)));
-        // Two entries of the interval plan with times, one enabled.
-        const QDateTime start(QDate(2026, 12, 14), QTime(8, 0), Qt::UTC);
-        for (int i = 0; i < 2; ++i)
-            menu.instrument().setRegisters(
-                403571 + 6 * quint32(i),
-                ModbusBytes::fromUInt16(quint16(1 - i)) +
-                    ModbusBytes::fromDateTime(start.addDays(i)) +
-                    ModbusBytes::fromDateTime(start.addDays(i).addSecs(9 * 3600)) +
-                    ModbusBytes::fromUInt16(quint16(6 + i)));
+        putSchedule(menu, mode);
         return showTreeFrame(menu, QStringLiteral("scheduleSettingsFrame"), [&] {
             MenuDriver::waitFor(
                 [&] { return menu.evaluate("deviceProps.scheduleMode.value").toInt() == mode; },
@@ -1186,10 +1191,12 @@ QList<Shot> inRussian(const QList<Shot> &shots, const QList<QByteArray> &names)
     return russian;
 }
 
-// What the tree's frames list: the instrument's sites and stored configurations.
+// What the tree's frames list: the instrument's sites, its interval plan and the stored
+// configurations.
 bool treeSetup(MenuDriver &menu)
 {
     putConfigFiles(menu);
+    putSchedule(menu, 1);
     return putShotSites(menu);
 }
 
