@@ -219,7 +219,7 @@ int main(int argc, char *argv[])
                 }
                 if (!selection.takes(shot.name))
                     continue;
-                stillPicture(menu, 500);
+                stillPicture(menu, 100);
                 const QString file = folder + QLatin1Char('/') + pictureName(size, shot.name);
                 if (!menu.grab().save(file))
                     std::fprintf(stderr, "menu-shot: can't write %s\n", qPrintable(file));

@@ -48,7 +48,8 @@ QList<Run> scenes();
 // --- Steps the scenes are made of ---
 
 // Spins the event loop until the picture stays the same over a few frames (an animation ended),
-// or `boundMs` passes; whether it stood still.
+// or `boundMs` passes; whether it stood still. The bound is the time a scene gives its animations:
+// a picture that keeps moving (a bar, a sweep, live values) is taken that long after, as intended.
 bool stillPicture(MenuDriver &menu, int boundMs);
 // Spins the event loop until the menu's client has had no request queued for a while (the
 // answers the screen asked for are in), or `boundMs` passes.

@@ -339,7 +339,7 @@ QList<Shot> gamesShots()
                                        Q_ARG(int, 4), Q_ARG(bool, false));
              QMetaObject::invokeMethod(player, "placeShip", Q_ARG(int, 2), Q_ARG(int, 2),
                                        Q_ARG(int, 3), Q_ARG(bool, true));
-             stillPicture(menu, 1500);
+             stillPicture(menu, 400);
              // The next three-cell ship pressed against the first two.
              holdAt(menu, cellPoint(game->property("bigField").value<QObject *>(), 3, 1));
              QObject *overlay = child(game, "ghostOverlay");
@@ -367,14 +367,14 @@ QList<Shot> gamesShots()
              menu.click(begin);
              if (!shootCells(menu, game, seaBattleNextShot, 20))
                  return false;
-             stillPicture(menu, 1500);
+             stillPicture(menu, 400);
              return game->property("state") == QLatin1String("fighting");
          },
          Sizes::Both, Language::English, true});
     shots.append({"seabattle-end", [](MenuDriver &menu) {
                       if (!seaBattle || !shootCells(menu, seaBattle, seaBattleNextShot, 100))
                           return false;
-                      stillPicture(menu, 1500);
+                      stillPicture(menu, 400);
                       return seaBattle->property("state") == QLatin1String("afterGame");
                   }});
     shots.append(
@@ -384,7 +384,7 @@ QList<Shot> gamesShots()
              if (!game)
                  return false;
              // The board fills before it is played.
-             stillPicture(menu, 3000);
+             stillPicture(menu, 1200);
              // Groups of two or more, found on the board as the user sees it.
              const QVariantList cells =
                  menu.evaluate(
@@ -467,7 +467,7 @@ QList<Shot> connectionShots()
                                  "  var numbers = [\"1001\", \"2002\"];"
                                  "  for (var i = 0; i < view.count; ++i)"
                                  "    view.itemAtIndex(i).instrumentNumber = numbers[i]; })()"));
-              stillPicture(menu, 1000);
+              stillPicture(menu, 300);
               return true;
           }}});
     return shots;
@@ -508,14 +508,14 @@ QList<Shot> configShots()
                             QLatin1String("exportingsites");
                  },
                  10000);
-             stillPicture(menu, 1500);
+             stillPicture(menu, 500);
              return saving;
          }});
     shots.append({"config-saved", [captionIs](MenuDriver &menu) {
                       menu.evaluate(QStringLiteral("exportManager.sitePostDelay = 20"));
                       const bool done =
                           captionIs(menu, QStringLiteral("Saving successfully completed"));
-                      stillPicture(menu, 1500);
+                      stillPicture(menu, 500);
                       return done;
                   }});
     shots.append({"config-error", [startSave, captionIs](MenuDriver &menu) {
@@ -528,7 +528,7 @@ QList<Shot> configShots()
                       menu.instrument().clearExceptions();
                       menu.evaluate(QStringLiteral("exportManager.sitePostDelay = 1000;"
                                                    " exportManager.completionDelay = 1000"));
-                      stillPicture(menu, 1500);
+                      stillPicture(menu, 500);
                       return failed;
                   }});
     return shots;
@@ -585,7 +585,7 @@ QList<Shot> calibrationShots()
         shots.append({"calib-on-flow-" + name, [=](MenuDriver &menu) {
                           if (!step(menu) || !waitWizard(menu, onFlow, state, 10000))
                               return false;
-                          stillPicture(menu, 1000);
+                          stillPicture(menu, 300);
                           return true;
                       }});
     };
@@ -712,7 +712,7 @@ QList<Shot> scheduleShots()
                                                 "Scheduled job completed")) == nullptr;
                                  },
                                  8000) &&
-                             stillPicture(menu, 1500);
+                             stillPicture(menu, 600);
                   }});
     return shots;
 }
@@ -734,7 +734,7 @@ QList<Shot> sitesShots()
         const bool read =
             MenuDriver::waitFor([&] { return !frame->property("updating").toBool(); }, 20000);
         answersIn(menu);
-        stillPicture(menu, 1500);
+        stillPicture(menu, 400);
         return read;
     };
     shots.append({"sites-selection", [=](MenuDriver &menu) {
@@ -762,7 +762,7 @@ QList<Shot> sitesShots()
                  },
                  10000);
              answersIn(menu);
-             stillPicture(menu, 1500);
+             stillPicture(menu, 500);
              return shown && frame;
          }});
     shots.append({"sites-updating", [=](MenuDriver &menu) {
@@ -773,7 +773,7 @@ QList<Shot> sitesShots()
                       QObject *frame = menu.object(QStringLiteral("sitesFrame"));
                       const bool covered = MenuDriver::waitFor(
                           [&] { return frame->property("updating").toBool(); }, 20000);
-                      stillPicture(menu, 500);
+                      stillPicture(menu, 300);
                       return covered;
                   }});
     shots.append(

@@ -213,7 +213,7 @@ QObject *openEditor(MenuDriver &menu, const QString &row)
     QMetaObject::invokeMethod(rowItem, "edit");
     if (!MenuDriver::waitFor([&] { return activeEditor(menu) != nullptr; }, 5000))
         return nullptr;
-    stillPicture(menu, 1000);
+    stillPicture(menu, 300);
     return activeEditor(menu);
 }
 
@@ -254,7 +254,7 @@ bool showTreeFrame(MenuDriver &menu, const QString &frame, const std::function<v
         [&] { return navigation->property("currentFrame").value<QObject *>() == target; }, 8000);
     // The popups closed above fade out meanwhile.
     answersIn(menu);
-    stillPicture(menu, 1500);
+    stillPicture(menu, 500);
     return shown;
 }
 
@@ -304,7 +304,7 @@ bool showPopupScene(MenuDriver &menu, const QString &script, const QString &read
                 .toBool();
         },
         10000);
-    stillPicture(menu, 1500);
+    stillPicture(menu, 500);
     return shown;
 }
 
