@@ -703,16 +703,21 @@ QList<Shot> scheduleShots()
          }});
     shots.append({"schedule-done-closed", [](MenuDriver &menu) {
                       QQuickItem *ok = menu.item(QStringLiteral("messageBoxOkButton"));
-                      if (!ok)
+                      QObject *screens = menu.object(QStringLiteral("screenManager"));
+                      // Pressed once the report is open: a press while it opens goes nowhere.
+                      if (!ok || !MenuDriver::waitFor(
+                                     [&] {
+                                         QObject *popup =
+                                             screens->property("activePopup").value<QObject *>();
+                                         return popup && popup->property("topActive").toBool();
+                                     },
+                                     10000))
                           return false;
                       menu.click(ok);
-                      return MenuDriver::waitFor(
-                                 [&] {
-                                     return menu.itemByText(QStringLiteral(
-                                                "Scheduled job completed")) == nullptr;
-                                 },
-                                 8000) &&
-                             stillPicture(menu, 600);
+                      const bool closed = MenuDriver::waitFor(
+                          [&] { return !screens->property("hasActivePopup").toBool(); }, 15000);
+                      stillPicture(menu, 600);
+                      return closed;
                   }});
     return shots;
 }
