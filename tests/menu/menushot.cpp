@@ -201,6 +201,8 @@ int main(int argc, char *argv[])
             took.start();
             MenuDriver menu(size);
             prepareInstrument(menu.instrument());
+            if (run.prepare)
+                run.prepare(menu.instrument());
             if (!menu.start()) {
                 std::fprintf(stderr, "menu-shot: %s\n", qPrintable(menu.error()));
                 return 1;

@@ -12,6 +12,7 @@
 #include <functional>
 
 class MenuDriver;
+class TavrinInstrument;
 class QQuickItem;
 
 namespace MenuShot {
@@ -38,6 +39,8 @@ struct Run
 {
     QByteArray name;
     QList<Shot> shots;
+    // Run on the instrument before the menu starts.
+    std::function<void(TavrinInstrument &)> prepare = {};
     // Run once on the fresh menu, before its first shot.
     std::function<bool(MenuDriver &)> setup = {};
 };

@@ -58,10 +58,10 @@ QPointer<QObject> seaBattle;
 int seaBattleNextShot = 0;
 
 // The instrument's sites table as the pictures show it: groups, a subgroup and sites without.
-// "Site 1" stays the current site (slot 0), as the later scenes expect.
-bool putShotSites(MenuDriver &menu)
+// "Site 1" stays the current site (slot 0), as the later scenes expect. Put before the menu
+// starts, so that its first reading of the table finds them.
+void putShotSites(TavrinInstrument &instrument)
 {
-    TavrinInstrument &instrument = menu.instrument();
     const QList<QStringList> sites{{"", "", "Site 1"},
                                    {"Boiler", "North", "N1"},
                                    {"Boiler", "North", "N2"},
@@ -70,8 +70,12 @@ bool putShotSites(MenuDriver &menu)
     for (int slot = 0; slot < sites.size(); ++slot)
         instrument.setSiteRecord(slot, sites[slot][0], sites[slot][1], sites[slot][2]);
     instrument.setSitesRevision(instrument.sitesRevision() + 1);
+}
+
+bool shotSitesRead(MenuDriver &menu)
+{
     return MenuDriver::waitFor(
-        [&] { return menu.evaluate("sitesManager.model.sitesCount").toInt() == 5; }, 10000);
+        [&] { return menu.evaluate("sitesManager.model.sitesCount").toInt() == 5; }, 20000);
 }
 
 // The instrument's schedule in `mode` (0 periodic, 1 interval), two entries of the interval plan
@@ -743,7 +747,7 @@ QList<Shot> sitesShots()
         return read;
     };
     shots.append({"sites-selection", [=](MenuDriver &menu) {
-                      return putShotSites(menu) && sitesFrame(menu, false, {});
+                      return shotSitesRead(menu) && sitesFrame(menu, false, {});
                   }});
     shots.append({"sites-selection-subgroup", [=](MenuDriver &menu) {
                       return sitesFrame(menu, false, {"Boiler", "North"});
@@ -1202,7 +1206,7 @@ bool treeSetup(MenuDriver &menu)
 {
     putConfigFiles(menu);
     putSchedule(menu, 1);
-    return putShotSites(menu);
+    return shotSitesRead(menu);
 }
 
 // The instrument's menu tree, each frame as a user reaches it, and its questions.
@@ -1287,16 +1291,17 @@ QList<Run> scenes()
         {"config", configShots()},
         {"calibration", calibrationShots()},
         {"schedule", scheduleShots()},
-        {"sites", sites},
+        {"sites", sites, putShotSites},
         {"measure", measureShots()},
         {"archive", archive},
         {"ru-tree", russianShots()},
-        {"ru-sites", inRussian(sites, {"sites-selection", "sites-modifying", "sites-tree-dialog"})},
+        {"ru-sites", inRussian(sites, {"sites-selection", "sites-modifying", "sites-tree-dialog"}),
+         putShotSites},
         {"ru-archive",
          inRussian(archive, {"archive-page-flow", "archive-page-heat", "archive-charts-counting",
                              "archive-charts-reading", "archive-charts-chart",
                              "archive-export-idle", "archive-export-minimised"})},
-        {"tree", treeShots(), treeSetup},
+        {"tree", treeShots(), putShotSites, treeSetup},
     };
 }
 
