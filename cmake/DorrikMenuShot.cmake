@@ -38,7 +38,8 @@ function(dorrik_add_menu_shot)
         archive ${both} "archive-*"
         measure ${both} "measure-*|schedule-*"
         sites ${both} "sites-*"
-        controls ${both} "controls-*|keypad-*|menu-column-*|editor-*")
+        controls ${both} "controls-*|keypad-*|menu-column-*|editor-*"
+        games ${both} "seabattle-*|balls-*")
     set(rest)
     while(shards)
         list(POP_FRONT shards name sizes patterns)
