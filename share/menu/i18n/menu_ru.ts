@@ -211,6 +211,21 @@ total</source>
     </message>
 </context>
 <context>
+    <name>CalibrationWaitFrame</name>
+    <message>
+        <source>The device did not take the start of the calibration.</source>
+        <translation>Прибор не принял запуск калибровки.</translation>
+    </message>
+    <message>
+        <source>The device did not take the stop of the calibration. It is sent again until the device takes it.</source>
+        <translation>Прибор не принял остановку калибровки. Она отправляется снова, пока прибор её не примет.</translation>
+    </message>
+    <message>
+        <source>The device did not take the result of the calibration.</source>
+        <translation>Прибор не принял результат калибровки.</translation>
+    </message>
+</context>
+<context>
     <name>Card status</name>
     <message>
         <source>no card</source>
@@ -371,10 +386,6 @@ total</source>
         <translation>л</translation>
     </message>
     <message>
-        <source>us</source>
-        <translation>мкс</translation>
-    </message>
-    <message>
         <source>m/s</source>
         <translation>м/с</translation>
     </message>
@@ -489,6 +500,10 @@ total</source>
     <message>
         <source>MW</source>
         <translation>МВт</translation>
+    </message>
+    <message>
+        <source>µs</source>
+        <translation>мкс</translation>
     </message>
 </context>
 <context>
@@ -721,6 +736,10 @@ total</source>
     <message>
         <source>Shutting down...</source>
         <translation>Выключение...</translation>
+    </message>
+    <message>
+        <source>The device did not take the shutdown command. It stays on.</source>
+        <translation>Прибор не принял команду выключения и остаётся включённым.</translation>
     </message>
 </context>
 <context>
@@ -2582,6 +2601,14 @@ Do you want to replace it?</source>
         <source>Save</source>
         <translation>Сохранить</translation>
     </message>
+    <message>
+        <source>Measuring, please wait...</source>
+        <translation>Идёт измерение, подождите...</translation>
+    </message>
+    <message>
+        <source>The device did not take the step of the calibration.</source>
+        <translation>Прибор не принял шаг калибровки.</translation>
+    </message>
 </context>
 <context>
     <name>Short</name>
@@ -2618,6 +2645,10 @@ Do you want to replace it?</source>
     <message>
         <source>Close</source>
         <translation>Закрыть</translation>
+    </message>
+    <message>
+        <source>Cannot write the signal data to %1</source>
+        <translation>Не удаётся записать данные сигналов в %1</translation>
     </message>
 </context>
 <context>

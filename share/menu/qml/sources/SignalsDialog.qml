@@ -57,7 +57,16 @@ BaseFrameDialog {
                 + deviceModbus.adcWindowStartBackward.value + "\t"
                 + samplesText(deviceModbus.adcDataForward)
                 + samplesText(deviceModbus.adcDataBackward) + "\n"
-        menuContext.saveToFile(signalFile, line, true)
+        // A full disk or a folder gone: said once, and saving stops rather than losing lines
+        // unseen.
+        if (!menuContext.saveToFile(signalFile, line, true)) {
+            var file = signalFile
+            signalFile = ""
+            // Over the dialog: a message of its own would close it.
+            screenManager.showPopup("dialogs/MessageBoxDialog.qml", {
+                caption: qsTr("Cannot write the signal data to %1").arg(file)
+            }, true)
+        }
     }
 
     onPollingChanged: {
