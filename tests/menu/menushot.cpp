@@ -1308,8 +1308,7 @@ int main(int argc, char *argv[])
               for (int step = 0; step < 5 && !marked; ++step) {
                   QMetaObject::invokeMethod(page, "next");
                   marked = MenuDriver::waitFor(
-                      [&] { return menu.item(QStringLiteral("archEndMark"))->isVisible(); },
-                      4000);
+                      [&] { return menu.item(QStringLiteral("archEndMark"))->isVisible(); }, 4000);
               }
               MenuDriver::settle(300);
               return marked;
@@ -1491,6 +1490,17 @@ int main(int argc, char *argv[])
                                    return toRussian(menu) && walk(menu);
                                },
                                russianSize});
+            }
+        }
+    }
+    // The measurement page and its dialogs in Russian at both sizes, where long texts meet icons.
+    for (const char *name : {"measure-flow", "measure-additional", "measure-signals"}) {
+        for (const Scene &scene : QList<Scene>(scenes)) {
+            if (scene.name == name) {
+                scenes.append(
+                    {"ru-" + scene.name, [walk = scene.walk, toRussian](MenuDriver &menu) {
+                         return toRussian(menu) && walk(menu);
+                     }});
             }
         }
     }

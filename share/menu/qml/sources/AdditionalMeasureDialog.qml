@@ -83,6 +83,9 @@ FocusScope {
         readonly property real headerHeight: styleManager.style.menuItemRowSmallHeaderHeight * 0.9
         // The caption takes half a row less its left margin.
         readonly property real widestCaption: {
+            // advanceWidth() is a call: the metrics' height is read so that a font change counts.
+            if (captionMetrics.height <= 0)
+                return 0
             var widest = 0
             for (var i = 0; i < rows.length; ++i) {
                 if (typeof rows[i] !== "string" && rows[i])
