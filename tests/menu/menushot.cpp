@@ -1499,6 +1499,7 @@ int main(int argc, char *argv[])
             if (scene.name == name) {
                 scenes.append(
                     {"ru-" + scene.name, [walk = scene.walk, toRussian](MenuDriver &menu) {
+                         menu.instrument().setMeasuring(true);
                          return toRussian(menu) && walk(menu);
                      }});
             }

@@ -230,7 +230,9 @@ BaseFrameDialog {
                 Row {
                     spacing: 8
                     Text {
-                        width: 200
+                        objectName: "signalsCaption"
+                        // A longer translation takes more room than the 200 pixels.
+                        width: Math.max(200, implicitWidth)
                         horizontalAlignment: Text.AlignRight
                         elide: Text.ElideLeft
                         text: modelData.caption
