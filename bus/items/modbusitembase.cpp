@@ -184,6 +184,8 @@ bool ModbusItemBase::taskCompleted(ModbusTask *task)
         return false;
     if (task->state() != DorrikBus::GoodState) {
         setErrorString(task->errorString());
+        if (task->type() == DorrikBus::WriteTask)
+            emit writeFailed(task->errorString());
         return false;
     }
     if (!checkValidResultTask(task))
@@ -805,8 +807,7 @@ void ModbusItemBase::setBytesArray(const ModbusBytesArray &array, BytesChangeTyp
     setBytesArrayInternal(array, changeType, m_trendIndex);
 }
 
-void ModbusItemBase::appendBytesArray(const ModbusBytesArray &records,
-                                      BytesChangeType changeType)
+void ModbusItemBase::appendBytesArray(const ModbusBytesArray &records, BytesChangeType changeType)
 {
     if (records.isEmpty() || !trendBytesArray(m_trendIndex))
         return;

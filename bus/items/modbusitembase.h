@@ -368,6 +368,9 @@ signals:
     void beforeWrite(bool &cancel);
     void afterRead();
     void afterWrite();
+    // A write that the device refused or left unanswered; the error signal tells of failed reads
+    // too, so a writer that must know whether its own step was taken waits for this or afterWrite.
+    void writeFailed(const QString &text);
     void binaryValueChanged();
     void abortExecutingInternal(ModbusItemBase *item);
 

@@ -1235,6 +1235,13 @@ QList<Shot> inRussian(const QList<Shot> &shots, const QList<QByteArray> &names)
     return russian;
 }
 
+QList<Shot> bothSizes(QList<Shot> shots)
+{
+    for (Shot &shot : shots)
+        shot.sizes = Sizes::Both;
+    return shots;
+}
+
 // What the tree's frames list: the instrument's sites, its interval plan and the stored
 // configurations.
 bool treeSetup(MenuDriver &menu)
@@ -1329,6 +1336,11 @@ QList<Run> scenes()
         {"schedule", scheduleShots()},
         {"sites", sites, putShotSites},
         {"measure", measureShots()},
+        // In Russian at both sizes, where long texts meet the page's icons.
+        {"ru-measure",
+         bothSizes(inRussian(measureShots(),
+                             {"measure-flow", "measure-additional", "measure-signals"})),
+         [](TavrinInstrument &instrument) { instrument.setMeasuring(true); }},
         {"archive", archive},
         {"ru-tree", russianShots()},
         {"ru-sites", inRussian(sites, {"sites-selection", "sites-modifying", "sites-tree-dialog"}),

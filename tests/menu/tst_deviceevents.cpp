@@ -196,6 +196,7 @@ private slots:
     void sleepIntervalFollowsSetting();
     void sleepHandshake_data();
     void sleepHandshake();
+    void wakeWrittenOnceTheInstrumentAnswers();
     void shutdownHandshake_data();
     void shutdownHandshake();
     void shutdownRow();
@@ -395,36 +396,73 @@ void tst_DeviceEvents::sleepHandshake()
     QCOMPARE(recording->connected(), link != QLatin1String("down"));
 }
 
+// The wake after a sleep goes unanswered: the instrument would count itself asleep for good, so
+// the wake is written again once it answers, and then no more.
+void tst_DeviceEvents::wakeWrittenOnceTheInstrumentAnswers()
+{
+    std::unique_ptr<MenuDriver> menu = startMenu(true);
+    QVERIFY(menu);
+    LockRecordingLink *recording = installLockLink(*menu);
+    QVERIFY(recording && recording->connected());
+    TavrinInstrument &instrument = menu->instrument();
+    recording->setAfterUnlock([&] { instrument.setDropAnswers(-1); });
+    MessageCapture messages;
+    powerManagerOf(*menu)->sleep();
+    QVERIFY(messages.of(sleepLines).contains(QStringLiteral("can't write '0' to sleep register.")));
+    QCOMPARE(writesOf(*menu, QStringLiteral("400013")),
+             (QStringList{QStringLiteral("W 400013 0001"), QStringLiteral("W 400013 0000")}));
+    QCOMPARE(instrument.registers(400013, 1).toUInt16(0), quint16(1));
+    // Silent a while longer: nothing taken, nothing sent in vain.
+    MenuDriver::settle(1000);
+    QCOMPARE(instrument.registers(400013, 1).toUInt16(0), quint16(1));
+    QCOMPARE(writesOf(*menu, QStringLiteral("400013")).size(), 2);
+
+    instrument.setDropAnswers(0);
+    QVERIFY(MenuDriver::waitFor([&] { return instrument.registers(400013, 1).toUInt16(0) == 0; },
+                                5000));
+    const int wakes = int(writesOf(*menu, QStringLiteral("400013")).size());
+    MenuDriver::settle(1500);
+    QCOMPARE(writesOf(*menu, QStringLiteral("400013")).size(), wakes);
+    QVERIFY(!menu->evaluate(QStringLiteral("powerManager.wakePending")).toBool());
+}
+
 void tst_DeviceEvents::shutdownHandshake_data()
 {
-    QTest::addColumn<bool>("refused");
-    QTest::newRow("written") << false;
-    QTest::newRow("refused: no message, no disconnection, no command") << true;
+    QTest::addColumn<QString>("instrument");
+    QTest::newRow("written") << "answers";
+    QTest::newRow("refused: no disconnection, no command, the operator told") << "refuses";
+    QTest::newRow("unanswered: no disconnection, no command, the operator told") << "silent";
 }
 
 void tst_DeviceEvents::shutdownHandshake()
 {
-    QFETCH(bool, refused);
+    QFETCH(QString, instrument);
+    const bool refused = instrument != QLatin1String("answers");
 
     std::unique_ptr<MenuDriver> menu = startMenu(true);
     QVERIFY(menu);
     LockRecordingLink *recording = installLockLink(*menu);
     QVERIFY(recording);
-    if (refused)
+    if (instrument == QLatin1String("refuses"))
         menu->instrument().setException(400012, DorrikBus::IllegalDataAddress);
+    else if (instrument == QLatin1String("silent"))
+        menu->instrument().setDropAnswers(-1);
     MessageCapture messages;
     powerManagerOf(*menu)->shutdown();
     const QString shuttingDown = QStringLiteral("Shutting down...");
+    const QString notTaken =
+        QStringLiteral("The device did not take the shutdown command. It stays on.");
     if (refused) {
         QCOMPARE(
             messages.of(shutdownLines),
             (QStringList{
                 QStringLiteral("writing shutdown register..."),
                 QStringLiteral("can't write '1' to shutdown register, shutting down cancelled")}));
-        MenuDriver::settle(200);
+        QVERIFY(MenuDriver::waitFor([&] { return menu->itemByText(notTaken) != nullptr; }, 3000));
         QVERIFY(!menu->itemByText(shuttingDown));
         QVERIFY(recording->connected());
         QCOMPARE(menu->powerCommands(), QStringList());
+        menu->instrument().setDropAnswers(0);
     } else {
         QCOMPARE(messages.of(shutdownLines),
                  (QStringList{QStringLiteral("writing shutdown register..."),
@@ -436,6 +474,7 @@ void tst_DeviceEvents::shutdownHandshake()
             MenuDriver::waitFor([&] { return menu->itemByText(shuttingDown) != nullptr; }, 3000));
         QVERIFY(!recording->connected());
         QCOMPARE(menu->powerCommands(), shutdownCommands);
+        QVERIFY(!menu->itemByText(notTaken));
     }
 }
 

@@ -1,6 +1,7 @@
 // The measurement page, its dialogs and the status strip against the simulated instrument: what
 // the tiles and indicators show for the instrument's registers, where their clicks lead, and
 // which registers are polled while a dialog shows.
+#include "filesizelimit.h"
 #include "menucontext.h"
 #include "menudriver.h"
 #include "menutestcontext.h"
@@ -14,6 +15,8 @@
 #include <QQuickWindow>
 #include <QStyleHints>
 #include <QtTest>
+
+#include <algorithm>
 
 namespace {
 
@@ -144,6 +147,10 @@ private slots:
     void signalsDialogMeasuringOff();
     void signalsDialogCloseAbortsArrays();
     void signalFileGrowsPerCapture();
+    void signalFileFailure_data();
+    void signalFileFailure();
+    void additionalRowsByTab_data();
+    void additionalRowsByTab();
     void touchTest();
     void pageByPanelKeys();
 };
@@ -439,9 +446,21 @@ void tst_MeasurePage::bigDialogPollsItsHistoryWhileShown()
     QCOMPARE(peak->property("caption").toString(), QStringLiteral("Peak"));
     QVERIFY(peak->property("checked").toBool());
     QCOMPARE(plot->property("viewCount").toInt(), 300);
+    const int peakScale = plot->property("scaleV").toInt();
     menu.click(average);
     QVERIFY(average->property("checked").toBool() && !peak->property("checked").toBool());
     QCOMPARE(plot->property("scaleVPercents").toReal(), 20.0);
+    QVERIFY(plot->property("scaleV").toInt() != peakScale);
+
+    // Restored, the small trend is peak to peak again; maximised anew, it starts there too.
+    menu.click(plot);
+    QVERIFY(MenuDriver::waitFor([&] { return !dialog->property("maximized").toBool(); }, 2000));
+    QCOMPARE(plot->property("scaleV").toInt(), peakScale);
+    QCOMPARE(plot->property("scaleVPercents").toReal(), 100.0);
+    menu.click(plot);
+    QVERIFY(MenuDriver::waitFor([&] { return dialog->property("maximized").toBool(); }, 2000));
+    QVERIFY(peak->property("checked").toBool() && !average->property("checked").toBool());
+    QCOMPARE(plot->property("scaleV").toInt(), peakScale);
 
     // Covered by another popup it polls nothing, and again once that one goes.
     menu.evaluate(QStringLiteral("screenManager.showPopup('dialogs/MessageBoxDialog.qml', "
@@ -658,6 +677,159 @@ void tst_MeasurePage::signalFileGrowsPerCapture()
         QCOMPARE(samples[i].toInt(), int(qint16(forward.toUInt16(2 * i))));
         QCOMPARE(samples[2048 + i].toInt(), int(qint16(backward.toUInt16(2 * i))));
     }
+}
+
+void tst_MeasurePage::signalFileFailure_data()
+{
+    QTest::addColumn<bool>("fullDisk"); // else the file's folder is missing
+    QTest::newRow("missing folder") << false;
+    QTest::newRow("full disk") << true;
+}
+
+// A file that cannot be written is said once, and saving stops: the button no longer shows it on.
+void tst_MeasurePage::signalFileFailure()
+{
+    QFETCH(bool, fullDisk);
+    MenuDriver menu;
+    auto owned = std::make_unique<MenuTestContext>();
+    MenuTestContext *context = owned.get();
+    menu.setContext(std::move(owned));
+    menu.instrument().setMeasuring(true);
+    menu.instrument().setCaptureTime(150);
+    QVERIFY2(menu.start(), qPrintable(menu.error()));
+    context->setVerbose(true);
+    QTemporaryDir dir;
+    const QString path = fullDisk ? dir.filePath(QStringLiteral("signal.txt"))
+                                  : dir.filePath(QStringLiteral("gone/signal.txt"));
+    context->saveFileAnswer = path;
+    menu.evaluate(QStringLiteral("screenManager.showPopup('sources/SignalsDialog.qml')"));
+    QVERIFY(waitForPopup(menu, "SignalsDialog"));
+    QObject *dialog = activePopup(menu);
+    QQuickItem *save = child(dialog, QStringLiteral("saveSignalButton"));
+    // The documents compiled first: the engine's cache of compiled files is no disk to fill.
+    menu.evaluate(QStringLiteral("Qt.createComponent('qrc:/share/menu/qml/dialogs/"
+                                 "MessageBoxDialog.qml')"));
+    // Less than one line of samples.
+    std::unique_ptr<FileSizeLimit> limit;
+    if (fullDisk)
+        limit = std::make_unique<FileSizeLimit>(4096);
+    menu.click(save);
+    QVERIFY(save->property("checked").toBool());
+
+    const QString message = QStringLiteral("Cannot write the signal data to ") + path;
+    QVERIFY(MenuDriver::waitFor([&] { return menu.itemByText(message) != nullptr; }, 10000));
+    QVERIFY(!save->property("checked").toBool());
+    QCOMPARE(dialog->property("signalFile").toString(), QString());
+    menu.click(menu.item(QStringLiteral("messageBoxOkButton")));
+    QVERIFY(waitForPopup(menu, "SignalsDialog"));
+    // Captures go on, and no further message comes of them.
+    const int from = int(menu.requests().size());
+    QVERIFY(MenuDriver::waitFor([&] { return readsSince(menu, from, AdcParams) >= 2; }, 10000));
+    QVERIFY(!menu.itemByText(message));
+    QCOMPARE(activePopup(menu), dialog);
+    limit.reset();
+    if (fullDisk)
+        QVERIFY(QFileInfo(path).size() <= 4096);
+    else
+        QVERIFY(!QFileInfo::exists(path));
+}
+
+// Each tab's rows: a group's header above its own rows in one column, and every caption whole,
+// in two columns where they fit and in one where they would not.
+void tst_MeasurePage::additionalRowsByTab_data()
+{
+    QTest::addColumn<QSize>("size");
+    QTest::addColumn<int>("tab");
+    for (const QSize size : {QSize(800, 600), QSize(640, 480)}) {
+        const QByteArray name =
+            QByteArray::number(size.width()) + 'x' + QByteArray::number(size.height());
+        QTest::addRow("%s, flow rate", name.constData()) << size << 0;
+        QTest::addRow("%s, heat", name.constData()) << size << 1;
+    }
+}
+
+void tst_MeasurePage::additionalRowsByTab()
+{
+    QFETCH(QSize, size);
+    QFETCH(int, tab);
+    MenuDriver menu(size);
+    menu.instrument().setGeneration(2);
+    menu.instrument().setHeatChannel(true);
+    setRegister(menu, HeatSupplySystem, 1);
+    QVERIFY2(menu.start(), qPrintable(menu.error()));
+    QVERIFY(showLeftPage(menu));
+    QVERIFY(MenuDriver::waitFor([&] { return menu.item("measureTabs")->isVisible(); }, 5000));
+    menu.item(QStringLiteral("measureTabs"))->setProperty("currentIndex", tab);
+    menu.click(menu.item(QStringLiteral("additionalButton")));
+    QQuickItem *dialog = menu.item(QStringLiteral("additionalMeasureDialog"));
+    QVERIFY(MenuDriver::waitFor([&] { return dialog->isVisible(); }, 2000));
+    QQuickItem *rows = menu.item(tab == 0 ? QStringLiteral("additionalFlowRows")
+                                          : QStringLiteral("additionalHeatRows"));
+    QVERIFY(rows);
+    // The tab scroller's slide over.
+    MenuDriver::settle(1000);
+
+    // Headers and rows by their place on the screen.
+    struct Entry
+    {
+        QString text;
+        QPointF at;
+        bool header = false;
+    };
+    QList<Entry> entries;
+    const std::function<void(QQuickItem *)> collect = [&](QQuickItem *item) {
+        for (QQuickItem *c : item->childItems()) {
+            if (!c->isVisible())
+                continue;
+            if (c->objectName() == QLatin1String("additionalHeader")) {
+                entries.append({c->childItems().first()->property("text").toString(),
+                                c->mapToScene(QPointF(0, 0)), true});
+            } else if (c->objectName() == QLatin1String("additionalRow")) {
+                auto *caption = c->property("captionItem").value<QQuickItem *>();
+                QVERIFY2(!caption->property("truncated").toBool(),
+                         qPrintable(caption->property("text").toString()));
+                QVERIFY2(caption->implicitWidth() <= caption->width() + 0.5,
+                         qPrintable(caption->property("text").toString()));
+                const QRectF r = c->mapRectToScene(QRectF(0, 0, c->width(), c->height()));
+                QVERIFY2(r.right() <= size.width() && r.bottom() <= size.height(),
+                         qPrintable(caption->property("text").toString()));
+                entries.append({caption->property("text").toString(), r.topLeft(), false});
+            }
+            collect(c);
+        }
+    };
+    collect(rows);
+    const auto captionOf = [&](const char *prop) {
+        return menu.evaluate(QStringLiteral("deviceProps.%1.caption").arg(QLatin1String(prop)))
+            .toString();
+    };
+    if (tab == 0) {
+        QCOMPARE(entries.size(), 10);
+        return;
+    }
+    const QList<QPair<QString, QStringList>> groups{
+        {QStringLiteral("Pressure channel"), {captionOf("pressureStatus"), captionOf("pressure")}},
+        {QStringLiteral("Temperature channel # 1"),
+         {captionOf("temperatureStatus1"), captionOf("temperature1")}},
+        {QStringLiteral("Temperature channel # 2"),
+         {captionOf("temperatureStatus2"), captionOf("temperature2")}}};
+    QCOMPARE(entries.size(), 9);
+    // Column by column, top down: what follows each header up to the next one or the column's end.
+    std::sort(entries.begin(), entries.end(), [](const Entry &a, const Entry &b) {
+        return qAbs(a.at.x() - b.at.x()) > 0.5 ? a.at.x() < b.at.x() : a.at.y() < b.at.y();
+    });
+    QList<QPair<QString, QStringList>> shown;
+    for (int i = 0; i < entries.size(); ++i) {
+        if (entries.at(i).header) {
+            shown.append({entries.at(i).text, {}});
+            continue;
+        }
+        const bool sameColumn =
+            i > 0 && qAbs(entries.at(i).at.x() - entries.at(i - 1).at.x()) < 0.5;
+        QVERIFY2(!shown.isEmpty() && sameColumn, qPrintable(entries.at(i).text));
+        shown.last().second.append(entries.at(i).text);
+    }
+    QCOMPARE(shown, groups);
 }
 
 void tst_MeasurePage::touchTest()

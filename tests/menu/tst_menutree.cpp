@@ -839,7 +839,7 @@ void tst_MenuTree::zeroOffsetInfo()
     QQuickItem *row = menu.item(QStringLiteral("zeroOffsetInfoRow"));
     QVERIFY(row);
     QTRY_COMPARE_WITH_TIMEOUT(row->property("caption").toString(),
-                              QStringLiteral("dt0: 0.500000 us    Padd: 1.250 us"), 3000);
+                              QStringLiteral("dt0: 0.500000 µs    Padd: 1.250 µs"), 3000);
     QCOMPARE(row->property("value").toString(), QString());
     QVERIFY(!row->property("clickable").toBool());
 }

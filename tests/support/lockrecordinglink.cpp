@@ -32,4 +32,6 @@ void LockRecordingLink::unlockTransport()
     if (m_wasConnected)
         connectTransport(false);
     m_wasConnected = false;
+    if (m_afterUnlock)
+        m_afterUnlock();
 }

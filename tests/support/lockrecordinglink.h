@@ -5,6 +5,8 @@
 
 #include <QStringList>
 
+#include <functional>
+
 class SimulatedInstrument;
 
 // A link to a simulated instrument with the instrument link's lockTransport/unlockTransport:
@@ -23,9 +25,12 @@ public:
     Q_INVOKABLE void unlockTransport();
 
     QStringList calls() const { return m_calls; }
+    // Runs after each unlock, as the instrument wakes: a test makes it go silent there, say.
+    void setAfterUnlock(std::function<void()> work) { m_afterUnlock = std::move(work); }
 
 private:
     QStringList m_calls;
+    std::function<void()> m_afterUnlock;
     bool m_wasConnected = false;
 };
 

@@ -136,6 +136,13 @@ void SimulatedInstrument::setException(quint32 address, DorrikBus::ExceptionCode
     m_exceptions.insert(address, Fault{code, times});
 }
 
+void SimulatedInstrument::setWriteException(quint32 address, DorrikBus::ExceptionCode code,
+                                            int times)
+{
+    std::lock_guard<std::mutex> lock(m_mutex);
+    m_exceptions.insert(address, Fault{code, times, true});
+}
+
 void SimulatedInstrument::setFileException(quint8 file, DorrikBus::ExceptionCode code, int times)
 {
     std::lock_guard<std::mutex> lock(m_mutex);
@@ -339,9 +346,13 @@ SimulatedInstrument::Plan SimulatedInstrument::plan(const InstrumentRequest &req
             plan.exception = writeFault->code;
     }
     if (registerRequest && !fileRequest) {
+        const bool registerWrite = request.function == DorrikBus::WriteSingleRegister ||
+                                   request.function == DorrikBus::WriteMultipleRegisters;
         for (auto fault = m_exceptions.begin(); fault != m_exceptions.end(); ++fault) {
             const bool covered = fault.key() >= request.address &&
                                  fault.key() < request.address + quint32(qMax(request.count, 1));
+            if (fault->writesOnly && !registerWrite)
+                continue;
             if (covered && consume(fault->times)) {
                 plan.exception = fault->code;
                 break;

@@ -88,6 +88,9 @@ public:
     // Requests for a register range that covers `address` get `code`, `times` times (-1: until
     // cleared). The request still goes into the log.
     void setException(quint32 address, DorrikBus::ExceptionCode code, int times = -1);
+    // Likewise, but only the writes: the register still reads, as a device does that refuses a
+    // command it cannot carry out now. Replaces setException's switch of the same address.
+    void setWriteException(quint32 address, DorrikBus::ExceptionCode code, int times = -1);
     // Likewise every request for the file `file`.
     void setFileException(quint8 file, DorrikBus::ExceptionCode code, int times = -1);
     // Likewise the writes of the file `file` only; its reads are answered.
@@ -161,6 +164,7 @@ private:
     {
         DorrikBus::ExceptionCode code = DorrikBus::NoException;
         int times = -1;
+        bool writesOnly = false;
     };
     // What the faults make of one request, decided under the lock.
     struct Plan

@@ -215,6 +215,21 @@ total</source>
     </message>
 </context>
 <context>
+    <name>CalibrationWaitFrame</name>
+    <message>
+        <source>The device did not take the start of the calibration.</source>
+        <translation>Прибор не принял запуск калибровки.</translation>
+    </message>
+    <message>
+        <source>The device did not take the stop of the calibration. It is sent again until the device takes it.</source>
+        <translation>Прибор не принял остановку калибровки. Она отправляется снова, пока прибор её не примет.</translation>
+    </message>
+    <message>
+        <source>The device did not take the result of the calibration.</source>
+        <translation>Прибор не принял результат калибровки.</translation>
+    </message>
+</context>
+<context>
     <name>Card status</name>
     <message>
         <source>no card</source>
@@ -375,10 +390,6 @@ total</source>
         <translation>л</translation>
     </message>
     <message>
-        <source>us</source>
-        <translation>мкс</translation>
-    </message>
-    <message>
         <source>m/s</source>
         <translation>м/с</translation>
     </message>
@@ -493,6 +504,10 @@ total</source>
     <message>
         <source>MW</source>
         <translation>МВт</translation>
+    </message>
+    <message>
+        <source>µs</source>
+        <translation>мкс</translation>
     </message>
 </context>
 <context>
@@ -725,6 +740,10 @@ total</source>
     <message>
         <source>Shutting down...</source>
         <translation>Выключение...</translation>
+    </message>
+    <message>
+        <source>The device did not take the shutdown command. It stays on.</source>
+        <translation>Прибор не принял команду выключения и остаётся включённым.</translation>
     </message>
 </context>
 <context>
@@ -2594,6 +2613,14 @@ Do you want to replace it?</source>
         <source>Save</source>
         <translation>Сохранить</translation>
     </message>
+    <message>
+        <source>Measuring, please wait...</source>
+        <translation>Идёт измерение, подождите...</translation>
+    </message>
+    <message>
+        <source>The device did not take the step of the calibration.</source>
+        <translation>Прибор не принял шаг калибровки.</translation>
+    </message>
 </context>
 <context>
     <name>Short</name>
@@ -2630,6 +2657,10 @@ Do you want to replace it?</source>
     <message>
         <source>Close</source>
         <translation>Закрыть</translation>
+    </message>
+    <message>
+        <source>Cannot write the signal data to %1</source>
+        <translation>Не удаётся записать данные сигналов в %1</translation>
     </message>
 </context>
 <context>

@@ -81,6 +81,8 @@ private slots:
     void failedTaskLeavesTheItemUnchanged_data();
     void failedTaskLeavesTheItemUnchanged();
     void signalsOfAGoodRead();
+    void writeOutcome_data();
+    void writeOutcome();
     void resultsThatDoNotFit_data();
     void resultsThatDoNotFit();
     void readOnlyByAddress_data();
@@ -418,6 +420,45 @@ void tst_ModbusItemBase::failedTaskLeavesTheItemUnchanged()
     QCOMPARE(item.lastReadTime(), QDateTime::fromMSecsSinceEpoch(0));
     QCOMPARE(bytesChanged.size(), 0);
     QCOMPARE(afterRead.size(), 0);
+}
+
+void tst_ModbusItemBase::writeOutcome_data()
+{
+    QTest::addColumn<bool>("write"); // else a read
+    QTest::addColumn<QString>("device");
+    QTest::addColumn<int>("afterWrite");
+    QTest::addColumn<int>("writeFailed");
+    QTest::newRow("write taken") << true << "answers" << 1 << 0;
+    QTest::newRow("write refused") << true << "refuses" << 0 << 1;
+    QTest::newRow("write unanswered") << true << "silent" << 0 << 1;
+    // A polled register's failed read is no answer to its writer.
+    QTest::newRow("read refused") << false << "refuses" << 0 << 0;
+    QTest::newRow("read unanswered") << false << "silent" << 0 << 0;
+}
+
+// A writer learns whether the device took its write, apart from the item's failed reads.
+void tst_ModbusItemBase::writeOutcome()
+{
+    QFETCH(bool, write);
+    QFETCH(QString, device);
+    QFETCH(int, afterWrite);
+    QFETCH(int, writeFailed);
+    if (device == QLatin1String("refuses"))
+        m_instrument->setException(400001, DorrikBus::SlaveDeviceBusy);
+    else if (device == QLatin1String("silent"))
+        m_instrument->setDropAnswers(-1);
+    RegisterItem item;
+    item.setClient(m_client.get());
+    QSignalSpy errors(&item, &ErrObject::error);
+    QSignalSpy written(&item, &ModbusItemBase::afterWrite);
+    QSignalSpy failed(&item, &ModbusItemBase::writeFailed);
+    item.setFormatValue(QStringLiteral("1234"));
+    QVERIFY(write ? item.write() : item.read());
+    QTRY_COMPARE(written.size() + errors.size(), 1);
+    QCOMPARE(written.size(), afterWrite);
+    QCOMPARE(failed.size(), writeFailed);
+    if (writeFailed)
+        QCOMPARE(failed.at(0).at(0).toString(), errors.at(0).at(0).toString());
 }
 
 void tst_ModbusItemBase::signalsOfAGoodRead()

@@ -119,7 +119,7 @@ TestHarness {
                 {tag: "m3", text: "m³"}, {tag: "acceleration", text: "m/s²"},
                 {tag: "tempC", text: "°C"}, {tag: "mmHg", text: "mm Hg"},
                 {tag: "kp", text: "imp/m³"}, {tag: "ki", text: "m³/imp"},
-                {tag: "mWh", text: "MW*h"}, {tag: "us", text: "us"}, {tag: "megaPa", text: "MPa"},
+                {tag: "mWh", text: "MW*h"}, {tag: "us", text: "µs"}, {tag: "megaPa", text: "MPa"},
             ]
         }
         function test_unitTexts(data) {

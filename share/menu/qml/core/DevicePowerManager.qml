@@ -1,14 +1,41 @@
 import QtQuick
 import Menu 1.0
+import "../components"
 
 // The menu's power manager: it sleeps after the display-off interval of the present supply, and
 // tells the instrument before sleeping, after waking and before shutting down through its sleep
-// and shutdown registers. A refused write keeps the device awake (or running).
+// and shutdown registers. A refused write keeps the device awake (or running). A wake the
+// instrument did not take is written again once it answers: it would otherwise count itself asleep
+// for good.
 PowerManager {
     id: powerManager
 
     // The link locked for the sleep, unlocked after it even if the client has another by then.
     property var lockedTransport: null
+    // The instrument has not taken the wake yet.
+    property bool wakePending: false
+
+    property RegisterWriter wakeWriter: RegisterWriter {
+        item: deviceModbus.sleepState
+    }
+
+    function writeWake() {
+        wakeWriter.write(0, function (taken) {
+            if (taken && powerManager.wakePending) {
+                powerManager.wakePending = false
+                console.log("'0' written to sleep register.")
+            }
+        })
+    }
+
+    // Any good read says the instrument answers again.
+    property Connections wakeRetry: Connections {
+        target: powerManager.wakePending ? deviceModbus.mainReadGroup || null : null
+        function onAfterRead() {
+            if (powerManager.wakePending && !powerManager.wakeWriter.waiting.length)
+                powerManager.writeWake()
+        }
+    }
 
     sleepEnabled: embedded && menuProps !== null && menuProps.sleepEnabled
                   && !(exportManager && exportManager.active)
@@ -22,6 +49,7 @@ PowerManager {
     }
 
     onBeforeSleep: event => {
+        wakePending = false
         if (deviceModbus.connected) {
             deviceModbus.sleepState.value = 1
             console.log("writing sleep register...")
@@ -61,8 +89,10 @@ PowerManager {
         // Written whether or not the client reports a connection: the link may have just
         // reopened.
         deviceModbus.sleepState.value = 0
-        if (!deviceModbus.sleepState.writeSync())
+        if (!deviceModbus.sleepState.writeSync()) {
             console.log("can't write '0' to sleep register.")
+            wakePending = true
+        }
     }
 
     onBeforeShutdown: event => {
@@ -72,6 +102,7 @@ PowerManager {
             console.log("can't write '1' to shutdown register, shutting down cancelled")
             if (event)
                 event.cancel = true
+            screenManager.showMessageBoxDialog(qsTr("The device did not take the shutdown command. It stays on."))
             return
         }
         console.log("shutdown register has been successfully written")

@@ -73,46 +73,106 @@ FocusScope {
         }
     }
 
-    // Two columns; a text is a header, anything else a property's row.
+    // Two columns, or one where a caption would not fit half the width; a text is a header,
+    // anything else a property's row. A header and its rows stay in one column, so a column
+    // break falls only between groups; rows are of one height in both columns, from the top.
     component RowsColumns: Item {
         id: columns
 
         property var rows: []
-        readonly property int perColumn: Math.ceil(rows.length / 2)
+        readonly property real headerHeight: styleManager.style.menuItemRowSmallHeaderHeight * 0.9
+        // The caption takes half a row less its left margin.
+        readonly property real widestCaption: {
+            // advanceWidth() is a call: the metrics' height is read so that a font change counts.
+            if (captionMetrics.height <= 0)
+                return 0
+            var widest = 0
+            for (var i = 0; i < rows.length; ++i) {
+                if (typeof rows[i] !== "string" && rows[i])
+                    widest = Math.max(widest, captionMetrics.advanceWidth(rows[i].caption))
+            }
+            return widest
+        }
+        readonly property bool twoColumns: widestCaption <= width / 4 - 3 * styleManager.style.mm
+        readonly property var columnRows: twoColumns ? splitRows(rows) : [rows]
+        readonly property int fullest: {
+            var at = 0
+            for (var i = 1; i < columnRows.length; ++i) {
+                if (columnRows[i].length > columnRows[at].length)
+                    at = i
+            }
+            return at
+        }
+        readonly property real rowHeight: {
+            var list = columnRows[fullest] || []
+            var headers = headersIn(list)
+            return (height - headers * headerHeight) / Math.max(1, list.length - headers)
+        }
+
+        function headersIn(list) {
+            var n = 0
+            for (var i = 0; i < list.length; ++i) {
+                if (typeof list[i] === "string")
+                    n++
+            }
+            return n
+        }
+
+        // Without headers the list halves; with them, whole groups go to the first column as
+        // long as that keeps the fuller column smallest.
+        function splitRows(list) {
+            var groups = []
+            for (var i = 0; i < list.length; ++i) {
+                if (groups.length === 0 || typeof list[i] === "string")
+                    groups.push([])
+                groups[groups.length - 1].push(list[i])
+            }
+            if (groups.length < 2) {
+                var half = Math.ceil(list.length / 2)
+                return [list.slice(0, half), list.slice(half)]
+            }
+            var best = 1
+            var bestSize = list.length
+            var first = 0
+            for (var g = 1; g < groups.length; ++g) {
+                first += groups[g - 1].length
+                var size = Math.max(first, list.length - first)
+                if (size <= bestSize) {
+                    best = g
+                    bestSize = size
+                }
+            }
+            var left = [].concat.apply([], groups.slice(0, best))
+            var right = [].concat.apply([], groups.slice(best))
+            return [left, right]
+        }
+
+        FontMetrics {
+            id: captionMetrics
+            font.family: styleManager.style.smallFontFamily
+            font.pixelSize: styleManager.style.smallFontSize
+        }
 
         Row {
             anchors.fill: parent
             Repeater {
-                model: 2
+                model: columns.columnRows.length
                 Column {
                     id: column
-                    readonly property int first: index * columns.perColumn
-                    readonly property int count: Math.min(columns.perColumn,
-                                                          columns.rows.length - first)
-                    readonly property int headers: {
-                        var n = 0
-                        for (var i = 0; i < count; ++i) {
-                            if (typeof columns.rows[first + i] === "string")
-                                n++
-                        }
-                        return n
-                    }
-                    width: columns.width / 2
+                    readonly property var entries: columns.columnRows[index] || []
+                    width: columns.width / columns.columnRows.length
                     height: columns.height
                     Repeater {
-                        model: column.count
+                        model: column.entries.length
                         Item {
                             id: cell
-                            readonly property var entry: columns.rows[column.first + index]
+                            readonly property var entry: column.entries[index]
                             readonly property bool header: typeof entry === "string"
-                            readonly property real headerHeight:
-                                styleManager.style.menuItemRowSmallHeaderHeight * 0.9
                             width: column.width
-                            height: header ? headerHeight
-                                           : (column.height - column.headers * headerHeight)
-                                             / Math.max(1, column.count - column.headers)
+                            height: header ? columns.headerHeight : columns.rowHeight
 
                             Rectangle {
+                                objectName: cell.header ? "additionalHeader" : ""
                                 anchors.fill: parent
                                 visible: cell.header
                                 color: "#80FFFFFF"
@@ -131,6 +191,7 @@ FocusScope {
                                 anchors.fill: parent
                                 visible: !cell.header
                                 readonly property var prop: cell.header ? null : cell.entry
+                                readonly property Item captionItem: rowCaption
 
                                 ModbusPropReader {
                                     prop: parent.prop
@@ -141,11 +202,11 @@ FocusScope {
                                     anchors.left: parent.left
                                     anchors.leftMargin: 3 * styleManager.style.mm
                                     anchors.verticalCenter: parent.verticalCenter
-                                    width: parent.width * 0.5
+                                    width: parent.width * 0.5 - 3 * styleManager.style.mm
                                     elide: Text.ElideRight
                                     text: parent.prop ? parent.prop.caption : ""
-                                    font.family: styleManager.style.smallFontFamily
-                                    font.pixelSize: styleManager.style.smallFontSize
+                                    font.family: captionMetrics.font.family
+                                    font.pixelSize: captionMetrics.font.pixelSize
                                 }
                                 CleverText {
                                     anchors.left: rowCaption.right

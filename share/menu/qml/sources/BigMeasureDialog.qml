@@ -21,6 +21,8 @@ BaseFrameDialog {
     // ±20 % of the average in the maximised trend; peak to peak otherwise.
     property bool averagePercents: false
     readonly property bool maximized: state === "trendMaximized"
+    // The small trend is always peak to peak, whatever the maximised one was left in.
+    readonly property bool percentScale: maximized && averagePercents
     readonly property int precision: prop && prop.precision !== undefined ? prop.precision : -1
     readonly property alias trendPlot: trendPlot
 
@@ -108,13 +110,13 @@ BaseFrameDialog {
             xRole: "time"
             yRole: bigMeasureDialog.trendRole
             alignH: VPlot.AlignHRight
-            scaleV: bigMeasureDialog.averagePercents ? VPlot.ScaleVScopeAveragePercents
-                                                     : VPlot.ScaleVScopePeakToPeak
-            scaleVPercents: bigMeasureDialog.averagePercents ? 20 : 100
+            scaleV: bigMeasureDialog.percentScale ? VPlot.ScaleVScopeAveragePercents
+                                                  : VPlot.ScaleVScopePeakToPeak
+            scaleVPercents: bigMeasureDialog.percentScale ? 20 : 100
             showYAverage: false
             showXMin: false
             showXMax: false
-            minYHeight: bigMeasureDialog.averagePercents && bigMeasureDialog.minYHeight > 0
+            minYHeight: bigMeasureDialog.percentScale && bigMeasureDialog.minYHeight > 0
                         ? bigMeasureDialog.minYHeight
                         : bigMeasureDialog.precision >= 0
                           ? 2 * Math.pow(10, -bigMeasureDialog.precision) : 0
@@ -221,7 +223,11 @@ BaseFrameDialog {
             checkable: true
             checked: bigMeasureDialog.averagePercents
             enabled: parent.visible
-            onClicked: bigMeasureDialog.averagePercents = true
+            // A click toggles `checked` itself: the mode decides it again.
+            onClicked: {
+                bigMeasureDialog.averagePercents = true
+                checked = Qt.binding(function () { return bigMeasureDialog.averagePercents })
+            }
             KeyNavigation.right: peakButton
             KeyNavigation.up: trendPlot
         }
@@ -232,7 +238,10 @@ BaseFrameDialog {
             checkable: true
             checked: !bigMeasureDialog.averagePercents
             enabled: parent.visible
-            onClicked: bigMeasureDialog.averagePercents = false
+            onClicked: {
+                bigMeasureDialog.averagePercents = false
+                checked = Qt.binding(function () { return !bigMeasureDialog.averagePercents })
+            }
             KeyNavigation.left: averageButton
             KeyNavigation.right: closeButton
             KeyNavigation.up: trendPlot

@@ -24,7 +24,7 @@ MenuItemBase {
             focus: true
             prop: row.wizard ? row.wizard.command : null
             toggleOnClick: false
-            caption: row.wizard && row.wizard.started ? qsTr("Stop") : qsTr("Start")
+            caption: row.wizard && row.wizard.calibrating ? qsTr("Stop") : qsTr("Start")
             KeyNavigation.right: setButton
             onClicked: row.wizard.startStop()
         }

@@ -21,7 +21,9 @@ MenuItemBase {
         // The wait's own animation moves the value smoothly already.
         animated: false
         value: row.wizard ? row.wizard.progress : 0
-        opacity: row.wizard && row.wizard.state === "waiting" ? 1 : 0
+        // Kept while a stop is sent again: the run is not over yet.
+        opacity: row.wizard && (row.wizard.state === "waiting" || row.wizard.state === "stopping")
+                 ? 1 : 0
         visible: opacity > 0
 
         Behavior on opacity {

@@ -14,7 +14,7 @@ QtObject {
     property string h: qsTr("h")
     property string m3: qsTr("m") + "³"
     property string l: qsTr("l")
-    property string us: qsTr("us")
+    property string us: qsTr("µs")
     property string m_s: qsTr("m/s")
     property string mm: qsTr("mm")
     property string ms: qsTr("ms")

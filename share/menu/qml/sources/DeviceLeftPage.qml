@@ -222,8 +222,16 @@ FocusScope {
             width: buttons.width / 3
             height: buttons.height
             autoExpand: false
-            // The caption keeps clear of the picture at the left.
-            captionItem.anchors.horizontalCenterOffset: imageItem.width / 2 + 4
+            // The caption keeps to the room right of the picture, smaller where a translation
+            // would run into it.
+            captionItem.anchors.centerIn: undefined
+            captionItem.anchors.left: imageItem.right
+            captionItem.anchors.right: captionItem.parent.right
+            captionItem.anchors.margins: 4
+            captionItem.anchors.verticalCenter: captionItem.parent.verticalCenter
+            captionItem.horizontalAlignment: Text.AlignHCenter
+            captionItem.fontSizeMode: Text.HorizontalFit
+            captionItem.minimumPixelSize: styleManager.style.smallFontSize
             caption: deviceProps.measureStatus.value === 0 ? qsTr("Start") : qsTr("Stop")
             image: deviceProps.measureStatus.measuring
                    ? Qt.resolvedUrl("../images/buttons/stopmeasure.png")
@@ -240,8 +248,16 @@ FocusScope {
             width: buttons.width / 3
             height: buttons.height
             autoExpand: false
-            // The caption keeps clear of the picture at the left.
-            captionItem.anchors.horizontalCenterOffset: imageItem.width / 2 + 4
+            // The caption keeps to the room right of the picture, smaller where a translation
+            // would run into it.
+            captionItem.anchors.centerIn: undefined
+            captionItem.anchors.left: imageItem.right
+            captionItem.anchors.right: captionItem.parent.right
+            captionItem.anchors.margins: 4
+            captionItem.anchors.verticalCenter: captionItem.parent.verticalCenter
+            captionItem.horizontalAlignment: Text.AlignHCenter
+            captionItem.fontSizeMode: Text.HorizontalFit
+            captionItem.minimumPixelSize: styleManager.style.smallFontSize
             caption: qsTr("Additional")
             image: Qt.resolvedUrl("../images/buttons/list.png")
             onClicked: deviceLeftPage.showAdditional()
@@ -255,8 +271,16 @@ FocusScope {
             width: buttons.width / 3
             height: buttons.height
             autoExpand: false
-            // The caption keeps clear of the picture at the left.
-            captionItem.anchors.horizontalCenterOffset: imageItem.width / 2 + 4
+            // The caption keeps to the room right of the picture, smaller where a translation
+            // would run into it.
+            captionItem.anchors.centerIn: undefined
+            captionItem.anchors.left: imageItem.right
+            captionItem.anchors.right: captionItem.parent.right
+            captionItem.anchors.margins: 4
+            captionItem.anchors.verticalCenter: captionItem.parent.verticalCenter
+            captionItem.horizontalAlignment: Text.AlignHCenter
+            captionItem.fontSizeMode: Text.HorizontalFit
+            captionItem.minimumPixelSize: styleManager.style.smallFontSize
             caption: qsTr("Signals")
             image: Qt.resolvedUrl("../images/buttons/signal.png")
             onClicked: screenManager.showPopup("sources/SignalsDialog.qml")

@@ -7,19 +7,28 @@ import "../widgets"
 // The zero flow point set on a flowing pipe: dt is measured once with the sensors one way round
 // (stage 1) and once swapped (stage 2) at the same sound speed; the mean of the two is the zero
 // offset dt0 that "Save" keeps. The instrument times each stage; the menu only steps through
-// them and checks that the sound speed of stage 2 matches stage 1's.
+// them and checks that the sound speed of stage 2 matches stage 1's. A step moves on only once
+// the instrument took its write; a stop it did not take is sent again until it does.
 BaseFrame {
     id: wizard
 
     // How long the instrument has to take the start command.
     property int startWait: 2000
+    // How soon a stop the instrument did not take is sent again.
+    property int stopRetryInterval: 1000
     readonly property real maxDiff: 0.010
     readonly property var commandItem: deviceModbus.onFlowZeroAdjusmentCommand || null
     readonly property var stageItem: deviceModbus.onFlowZeroAdjusmentStage || null
     readonly property var timeItem: deviceModbus.onFlowZeroAdjustmentTime || null
     readonly property int progressSteps: 15
     readonly property bool calibrating: (commandItem !== null && commandItem.value > 0)
-                                        || state !== "stage1"
+                                        || state !== "stage1" || stopping
+    // A stop sent and not yet taken.
+    property bool stopping: false
+    // A step's write waits for its answer: Next and Save are not taken twice.
+    property bool busy: false
+    // Counts the stops: a step answered after one no longer moves the wizard.
+    property int run: 0
     property bool stageReady: false
     property bool timeReading: false
     readonly property bool speedCheck: state === "stage2"
@@ -50,36 +59,94 @@ BaseFrame {
             return qsTr("Press ") + "\"" + nextButton.saveCaption + "\""
                     + qsTr(" to save calculated dt0 and return to menu.")
         default:
+            // "Next" waits for the instrument's countdown: the text says so until then.
+            if (!stageReady)
+                return qsTr("Measuring, please wait...")
             return qsTr("To continue, press ") + "\"" + nextCaption + "\""
         }
     }
 
-    function writeStage(stage) {
-        stageItem.value = stage
-        stageItem.write()
+    property RegisterWriter stageWriter: RegisterWriter {
+        item: wizard.stageItem
+    }
+    property RegisterWriter commandWriter: RegisterWriter {
+        item: wizard.commandItem
     }
 
-    function writeCommand(value) {
-        commandItem.value = value
-        commandItem.write()
+    function fail(text) {
+        screenManager.showMessageBoxDialog(text)
+    }
+
+    function startRefused() {
+        startTimer.stop()
+        fail(qsTranslate("CalibrationWaitFrame", "The device did not take the start of the calibration."))
+    }
+
+    // The stage written; `then` runs once the instrument took it, else the operator is told
+    // (`refusal`, or that the step was not taken).
+    function writeStage(stage, then, refusal) {
+        var from = run
+        busy = true
+        stageWriter.write(stage, function (taken) {
+            if (from !== wizard.run)
+                return
+            wizard.busy = false
+            if (!taken)
+                wizard.fail(refusal || qsTr("The device did not take the step of the calibration."))
+            else if (then)
+                then()
+        })
     }
 
     function start() {
         sitesManager.createSiteIfDontExists(deviceProps.currentSite.value)
-        writeStage(0)
-        writeCommand(1)
+        var refused = false
+        stageWriter.write(0, function (taken) {
+            if (!taken && !refused) {
+                refused = true
+                wizard.startRefused()
+            }
+        })
+        commandWriter.write(1, function (taken) {
+            if (!taken && !refused) {
+                refused = true
+                wizard.startRefused()
+            }
+        })
         commandItem.read()
         startTimer.restart()
     }
 
     function stop() {
         startTimer.stop()
-        writeStage(0)
-        writeCommand(0)
+        run++
+        busy = false
+        stageWriter.write(0)
         state = "stage1"
+        sendStop()
+    }
+
+    function sendStop() {
+        var report = !stopping
+        stopping = true
+        retryTimer.stop()
+        commandWriter.write(0, function (taken) {
+            if (!wizard.stopping)
+                return
+            if (taken) {
+                wizard.stopping = false
+                retryTimer.stop()
+                return
+            }
+            if (report)
+                wizard.fail(qsTranslate("CalibrationWaitFrame", "The device did not take the stop of the calibration. It is sent again until the device takes it."))
+            retryTimer.restart()
+        })
     }
 
     function next() {
+        if (busy)
+            return
         switch (state) {
         case "stage1_2":
             stageReady = false
@@ -87,17 +154,24 @@ BaseFrame {
             state = "stage2"
             break
         case "stage2":
-            state = "stage2_3"
+            // The stage first: a time read queued before it would still say 0.
+            writeStage(2, function () {
+                wizard.state = "stage2_3"
+            })
             break
         case "stage2_3":
-            state = "stage3"
+            writeStage(3, function () {
+                wizard.state = "stage3"
+            })
             break
         case "stage3":
-            writeStage(4)
-            writeCommand(0)
-            state = "stage1"
-            if (prevFrame)
-                navigationManager.gotoFrame(prevFrame, false)
+            // The end only after the save: ended first, the instrument would drop the result.
+            writeStage(4, function () {
+                wizard.sendStop()
+                wizard.state = "stage1"
+                if (wizard.prevFrame)
+                    navigationManager.gotoFrame(wizard.prevFrame, false)
+            }, qsTranslate("CalibrationWaitFrame", "The device did not take the result of the calibration."))
             break
         }
     }
@@ -138,8 +212,6 @@ BaseFrame {
             StateChangeScript {
                 script: {
                     wizard.stageReady = false
-                    // The stage first: a time read queued before it would still say 0.
-                    wizard.writeStage(2)
                     bar.reset()
                     wizard.progressShown = true
                     wizard.timeReading = true
@@ -152,7 +224,6 @@ BaseFrame {
                 script: {
                     wizard.timeReading = false
                     wizard.progressShown = false
-                    wizard.writeStage(3)
                 }
             }
         }
@@ -165,9 +236,18 @@ BaseFrame {
         onTriggered: {
             if (!(wizard.commandItem.value > 0))
                 return
-            wizard.writeStage(1)
-            wizard.commandItem.read()
-            wizard.state = "stage1_2"
+            wizard.writeStage(1, function () {
+                wizard.commandItem.read()
+                wizard.state = "stage1_2"
+            })
+        }
+    }
+    Timer {
+        id: retryTimer
+        interval: wizard.stopRetryInterval
+        onTriggered: {
+            if (wizard.stopping)
+                wizard.sendStop()
         }
     }
 

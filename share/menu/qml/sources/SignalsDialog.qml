@@ -57,7 +57,16 @@ BaseFrameDialog {
                 + deviceModbus.adcWindowStartBackward.value + "\t"
                 + samplesText(deviceModbus.adcDataForward)
                 + samplesText(deviceModbus.adcDataBackward) + "\n"
-        menuContext.saveToFile(signalFile, line, true)
+        // A full disk or a folder gone: said once, and saving stops rather than losing lines
+        // unseen.
+        if (!menuContext.saveToFile(signalFile, line, true)) {
+            var file = signalFile
+            signalFile = ""
+            // Over the dialog: a message of its own would close it.
+            screenManager.showPopup("dialogs/MessageBoxDialog.qml", {
+                caption: qsTr("Cannot write the signal data to %1").arg(file)
+            }, true)
+        }
     }
 
     onPollingChanged: {
@@ -221,7 +230,9 @@ BaseFrameDialog {
                 Row {
                     spacing: 8
                     Text {
-                        width: 200
+                        objectName: "signalsCaption"
+                        // A longer translation takes more room than the 200 pixels.
+                        width: Math.max(200, implicitWidth)
                         horizontalAlignment: Text.AlignRight
                         elide: Text.ElideLeft
                         text: modelData.caption
