@@ -147,6 +147,13 @@ void SimulatedInstrument::clearExceptions()
     std::lock_guard<std::mutex> lock(m_mutex);
     m_exceptions.clear();
     m_fileExceptions.clear();
+    m_lostAnswers.clear();
+}
+
+void SimulatedInstrument::setLostAnswers(quint32 address, int times)
+{
+    std::lock_guard<std::mutex> lock(m_mutex);
+    m_lostAnswers.insert(address, times);
 }
 
 void SimulatedInstrument::setDelay(int ms)
@@ -327,11 +334,19 @@ SimulatedInstrument::Plan SimulatedInstrument::plan(const InstrumentRequest &req
             plan.exception = fault->code;
     }
     if (registerRequest && !fileRequest) {
+        const auto covers = [&](quint32 address) {
+            return address >= request.address &&
+                   address < request.address + quint32(qMax(request.count, 1));
+        };
         for (auto fault = m_exceptions.begin(); fault != m_exceptions.end(); ++fault) {
-            const bool covered = fault.key() >= request.address &&
-                                 fault.key() < request.address + quint32(qMax(request.count, 1));
-            if (covered && consume(fault->times)) {
+            if (covers(fault.key()) && consume(fault->times)) {
                 plan.exception = fault->code;
+                break;
+            }
+        }
+        for (auto lost = m_lostAnswers.begin(); lost != m_lostAnswers.end(); ++lost) {
+            if (covers(lost.key()) && consume(lost.value())) {
+                plan.loseAnswer = true;
                 break;
             }
         }
@@ -435,6 +450,10 @@ void SimulatedInstrument::onRequest(ModbusPacket &request, ModbusTranslateOption
             joined.resize(int(qMax<qsizetype>(0, joined.size() - planned.cutBytes)));
             records->setRecords({joined});
         }
+    }
+    if (planned.loseAnswer && *answer) {
+        delete *answer;
+        *answer = nullptr;
     }
 }
 

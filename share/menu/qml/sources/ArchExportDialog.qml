@@ -17,6 +17,8 @@ BaseFrameDialog {
     readonly property bool reading: reader.running
     readonly property bool exporting: exporter.running
     readonly property bool busy: reading || exporting
+    // A restart waits for the export (the configuration manager holds it).
+    onBusyChanged: exportManager.archiveExportBusy = busy
     // The archives still to count, and the records counted so far.
     property var sitesToCount: []
     property int preCount: 0
@@ -156,7 +158,10 @@ BaseFrameDialog {
 
     onSitesToExportChanged: preCountSites()
     onClosing: abortAll()
-    Component.onDestruction: abortAll()
+    Component.onDestruction: {
+        abortAll()
+        exportManager.archiveExportBusy = false
+    }
     Component.onCompleted: preCountSites()
 
     Connections {

@@ -32,6 +32,8 @@ BaseFrameDialog {
         if (exportManager.active)
             exportManager.stop()
     }
+    // Swept away otherwise (Home, a page change): the manager shows it again while it works.
+    Component.onDestruction: exportManager.progressGone()
 
     Connections {
         target: exportManager
@@ -52,6 +54,11 @@ BaseFrameDialog {
             dialog.failed = true
         }
     }
+
+    readonly property string detail: failed ? exportManager.errorDetail
+                                            : completed && !saving && exportManager.itemsTaken >= 0
+                                              ? qsTr("Items loaded: %1").arg(exportManager.itemsTaken)
+                                              : ""
 
     Item {
         parent: dialog.contentColumn
@@ -82,6 +89,18 @@ BaseFrameDialog {
                 maximumValue: exportManager.total > 1 ? exportManager.total : 2
                 value: dialog.progress
             }
+            Text {
+                objectName: "exportImportDetail"
+                width: parent.width
+                visible: text !== ""
+                text: dialog.detail
+                wrapMode: Text.Wrap
+                maximumLineCount: 4
+                elide: Text.ElideRight
+                font.family: styleManager.style.mediumFontFamily
+                font.pixelSize: styleManager.style.mediumFontSize
+                color: dialog.failed ? "#EE0000" : styleManager.style.mediumFontColor
+            }
         }
 
         Button {
@@ -91,6 +110,8 @@ BaseFrameDialog {
             anchors.bottom: parent.bottom
             anchors.bottomMargin: styleManager.style.dialogMargin
             caption: exportManager.active ? qsTr("Stop") : qsTr("Ok")
+            // The ending puts the instrument back: it cannot be stopped.
+            enabled: !exportManager.ending
             focus: true
             onClicked: {
                 if (exportManager.active)
