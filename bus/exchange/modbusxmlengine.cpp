@@ -329,6 +329,7 @@ bool ModbusXmlEngine::apply(Loaded &result)
         setErrorString(result.error);
         return false;
     }
+    releaseDocument();
     m_dom->document = result.document;
     m_dom->current = result.items;
     m_dom->index = std::move(result.index);
@@ -546,9 +547,23 @@ void ModbusXmlEngine::clear()
     dropLoading();
     m_loaded = false;
     m_created = false;
-    m_dom->document = QDomDocument();
-    m_dom->current = QDomElement();
-    m_dom->index.clear();
+    releaseDocument();
+}
+
+void ModbusXmlEngine::releaseDocument()
+{
+    if (m_dom->document.isNull() && m_dom->index.isEmpty()) {
+        m_dom->current = QDomElement();
+        return;
+    }
+    // Freeing a large document's nodes takes long: a thread of its own does it, with the last
+    // references (QDom counts them atomically).
+    auto old = std::make_shared<Dom>(std::move(*m_dom));
+    *m_dom = Dom();
+    QThread *thread = QThread::create([old]() mutable { old.reset(); });
+    thread->setParent(this);
+    connect(thread, &QThread::finished, thread, &QObject::deleteLater);
+    thread->start();
 }
 
 bool ModbusXmlEngine::save()

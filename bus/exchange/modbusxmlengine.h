@@ -65,6 +65,8 @@ private:
     // The running load no longer concerns this engine (new file, clear): its thread ends on
     // its own and its result is dropped.
     void dropLoading();
+    // Lets the document go without freeing it in this thread.
+    void releaseDocument();
     // Up one level, never above "modbusitems": a stray end must not leave the document's items.
     void leaveGroup();
 
