@@ -1308,8 +1308,7 @@ int main(int argc, char *argv[])
               for (int step = 0; step < 5 && !marked; ++step) {
                   QMetaObject::invokeMethod(page, "next");
                   marked = MenuDriver::waitFor(
-                      [&] { return menu.item(QStringLiteral("archEndMark"))->isVisible(); },
-                      4000);
+                      [&] { return menu.item(QStringLiteral("archEndMark"))->isVisible(); }, 4000);
               }
               MenuDriver::settle(300);
               return marked;
@@ -1452,6 +1451,48 @@ int main(int argc, char *argv[])
                               clickRow(menu, QStringLiteral("initializeRow"));
                    },
                    russianSize});
+    // The configurations in Russian at both sizes: the buttons, the load question of a long
+    // name, and a refused file's reason in the progress dialog.
+    const auto putConfigs = [](MenuDriver &menu) {
+        const QString dir =
+            menu.evaluate(QStringLiteral("menuContext.modbusConfigsDir")).toString();
+        QDir().mkpath(dir);
+        QFile file(dir + QStringLiteral("2026-12-09_08-00-00_3000000001.xml"));
+        if (file.open(QIODevice::WriteOnly))
+            file.write("<?xml version=\"1.0\"?>\n<!DOCTYPE dorrikbus>\n<dorrikbus>\n"
+                       "<modbusitems version=\"1.0\">\n");
+    };
+    scenes.append({"ru-config-files", [toRussian, putConfigs](MenuDriver &menu) {
+                       return toRussian(menu) &&
+                              showTreeFrame(menu, QStringLiteral("exportImportFrame"),
+                                            [&] { putConfigs(menu); });
+                   }});
+    scenes.append(
+        {"ru-config-load-question", [toRussian, putConfigs](MenuDriver &menu) {
+             if (!toRussian(menu) || !showTreeFrame(menu, QStringLiteral("exportImportFrame"),
+                                                    [&] { putConfigs(menu); }))
+                 return false;
+             menu.evaluate(QStringLiteral("navigationManager.currentFrame.loadCurrent()"));
+             MenuDriver::settle(300);
+             return !menu.evaluate(QStringLiteral("screenManager.activePopup === null")).toBool();
+         }});
+    scenes.append(
+        {"ru-config-load-refused", [toRussian, putConfigs](MenuDriver &menu) {
+             if (!toRussian(menu) || !showTreeFrame(menu, QStringLiteral("exportImportFrame"),
+                                                    [&] { putConfigs(menu); }))
+                 return false;
+             menu.evaluate(QStringLiteral(
+                 "exportManager.showProgress(false); exportManager.importConfig("
+                 "menuContext.modbusConfigsDir + \"2026-12-09_08-00-00_3000000001.xml\")"));
+             const bool refused = MenuDriver::waitFor(
+                 [&] {
+                     return menu.evaluate(QStringLiteral("exportManager.errorDetail")).toString() !=
+                            QString();
+                 },
+                 10000);
+             MenuDriver::settle(300);
+             return refused;
+         }});
     scenes.append({"ru-editor-heat-supply-list",
                    [toRussian](MenuDriver &menu) {
                        menu.instrument().setRegisters(400224, ModbusBytes::fromUInt16(0));

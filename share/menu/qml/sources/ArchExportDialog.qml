@@ -160,7 +160,8 @@ BaseFrameDialog {
     onClosing: abortAll()
     Component.onDestruction: {
         abortAll()
-        exportManager.archiveExportBusy = false
+        if (typeof exportManager !== "undefined" && exportManager)
+            exportManager.archiveExportBusy = false
     }
     Component.onCompleted: preCountSites()
 

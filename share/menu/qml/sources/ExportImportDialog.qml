@@ -33,7 +33,10 @@ BaseFrameDialog {
             exportManager.stop()
     }
     // Swept away otherwise (Home, a page change): the manager shows it again while it works.
-    Component.onDestruction: exportManager.progressGone()
+    Component.onDestruction: {
+        if (typeof exportManager !== "undefined" && exportManager)
+            exportManager.progressGone()
+    }
 
     Connections {
         target: exportManager
