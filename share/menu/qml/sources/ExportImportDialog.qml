@@ -23,7 +23,9 @@ BaseFrameDialog {
                                 : (saving ? qsTr("Saving configuration ...")
                                           : qsTr("Loading configuration ..."))
     captionTextItem.color: failed ? "#EE0000" : styleManager.style.mediumFontColor
-    height: 280
+    // Taller only when a reason below the bar needs the room.
+    height: Math.max(280, dialog.captionItem.height + body.implicitHeight + button.height
+                     + 3 * styleManager.style.dialogMargin + 4)
     showCloseButton: false
     showMinimizeButton: false
 
@@ -69,6 +71,7 @@ BaseFrameDialog {
         height: dialog.height - dialog.captionItem.height - 4
 
         Column {
+            id: body
             anchors.left: parent.left
             anchors.right: parent.right
             anchors.margins: styleManager.style.dialogMargin
