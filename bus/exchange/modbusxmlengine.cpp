@@ -14,6 +14,23 @@
 
 #include <algorithm>
 
+// The item records of one level ("modbusitems" or a group), by identity, each identity's in
+// document order: pairing then costs a lookup per candidate, however many records the file has.
+struct ModbusXmlEngine::RecordIndex
+{
+    struct Record
+    {
+        int order;
+        QString text;
+    };
+    QDomElement level;
+    QHash<QStringList, QList<Record>> records;
+    // The level's groups (name, element) and properties (name, value), in document order: a
+    // walk over a level of many records would hold the GUI up.
+    QList<QPair<QString, QDomElement>> groups;
+    QList<QPair<QString, QString>> properties;
+};
+
 namespace {
 
 const QString DocName = QStringLiteral("dorrikbus");
@@ -164,18 +181,7 @@ bool parseDocument(QXmlStreamReader &reader, QDomDocument &document)
     return !reader.hasError();
 }
 
-// The item records of one level ("modbusitems" or a group), by identity, each identity's in
-// document order: pairing then costs a lookup per candidate, however many records the file has.
-struct RecordIndex
-{
-    struct Record
-    {
-        int order;
-        QString text;
-    };
-    QDomElement level;
-    QHash<QStringList, QList<Record>> records;
-};
+using RecordIndex = ModbusXmlEngine::RecordIndex;
 
 QList<RecordIndex> indexRecords(const QDomElement &items)
 {
@@ -183,12 +189,17 @@ QList<RecordIndex> indexRecords(const QDomElement &items)
     QList<QDomElement> pending{items};
     while (!pending.isEmpty()) {
         const QDomElement level = pending.takeFirst();
-        RecordIndex index{level, {}};
+        RecordIndex index{level, {}, {}, {}};
         int order = 0;
         for (QDomElement e = level.firstChildElement(); !e.isNull(); e = e.nextSiblingElement()) {
             const QString tag = e.tagName();
             if (tag == GroupTag) {
                 pending.append(e);
+                index.groups.append({e.attribute(NameAttr), e});
+                continue;
+            }
+            if (tag == PropertyTag) {
+                index.properties.append({e.attribute(NameAttr), e.attribute(ValueAttr)});
                 continue;
             }
             if (tag != ItemTag)
@@ -393,6 +404,14 @@ bool ModbusXmlEngine::ensureLoaded()
     return loadDocument();
 }
 
+const RecordIndex *ModbusXmlEngine::currentIndex() const
+{
+    for (const RecordIndex &level : std::as_const(m_dom->index))
+        if (level.level == m_dom->current)
+            return &level;
+    return nullptr;
+}
+
 void ModbusXmlEngine::leaveGroup()
 {
     if (m_dom->current.isNull() || m_dom->current.tagName() != GroupTag)
@@ -423,6 +442,15 @@ bool ModbusXmlEngine::beginImportGroup(const QString &name)
 {
     if (!ensureLoaded() || m_dom->current.isNull())
         return false;
+    if (const RecordIndex *index = currentIndex()) {
+        for (const auto &group : index->groups) {
+            if (group.first == name) {
+                m_dom->current = group.second;
+                return true;
+            }
+        }
+        return false;
+    }
     for (QDomElement e = m_dom->current.firstChildElement(GroupTag); !e.isNull();
          e = e.nextSiblingElement(GroupTag)) {
         if (e.attribute(NameAttr) == name) {
@@ -462,13 +490,7 @@ bool ModbusXmlEngine::importItems(const ModbusExportDataList &candidates,
         return false;
     if (m_dom->current.isNull())
         return false;
-    const RecordIndex *index = nullptr;
-    for (const RecordIndex &level : std::as_const(m_dom->index)) {
-        if (level.level == m_dom->current) {
-            index = &level;
-            break;
-        }
-    }
+    const RecordIndex *index = currentIndex();
     if (!index)
         return true;
     // Records and candidates of one identity pair in their orders (the first record with the
@@ -518,6 +540,15 @@ bool ModbusXmlEngine::importProperty(const QString &name, QString &value)
 {
     if (!ensureLoaded() || m_dom->current.isNull())
         return false;
+    if (const RecordIndex *index = currentIndex()) {
+        for (const auto &property : index->properties) {
+            if (property.first == name) {
+                value = property.second;
+                return true;
+            }
+        }
+        return false;
+    }
     for (QDomElement e = m_dom->current.firstChildElement(PropertyTag); !e.isNull();
          e = e.nextSiblingElement(PropertyTag)) {
         if (e.attribute(NameAttr) == name) {
@@ -533,6 +564,12 @@ QStringList ModbusXmlEngine::getGroups()
     QStringList names;
     if (!ensureLoaded() || m_dom->current.isNull())
         return names;
+    if (const RecordIndex *index = currentIndex()) {
+        for (const auto &group : index->groups)
+            if (!group.first.isEmpty())
+                names.append(group.first);
+        return names;
+    }
     for (QDomElement e = m_dom->current.firstChildElement(GroupTag); !e.isNull();
          e = e.nextSiblingElement(GroupTag)) {
         const QString name = e.attribute(NameAttr);

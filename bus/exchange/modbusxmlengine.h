@@ -54,8 +54,10 @@ signals:
     void documentLoaded(bool ok);
 
 public:
-    // What a load makes of the file (defined with the engine's code).
+    // What a load makes of the file, and the records of one level of it (defined with the
+    // engine's code).
     struct Loaded;
+    struct RecordIndex;
 
 private:
     bool ensureLoaded();
@@ -65,6 +67,8 @@ private:
     // The running load no longer concerns this engine (new file, clear): its thread ends on
     // its own and its result is dropped.
     void dropLoading();
+    // The loaded level the current element is, or null.
+    const RecordIndex *currentIndex() const;
     // Lets the document go without freeing it in this thread.
     void releaseDocument();
     // Up one level, never above "modbusitems": a stray end must not leave the document's items.
