@@ -637,7 +637,8 @@ void tst_ExportManager::siteSwitchFaults()
                    eval(QStringLiteral("deviceModbus.siteIndex")).toInt() == 2;
         },
         3000));
-    eval(QStringLiteral("exportManager.endingRetryDelay = 50"));
+    // The first site's wait after its switch leaves room to arm the fault.
+    eval(QStringLiteral("exportManager.endingRetryDelay = 50; exportManager.sitePostDelay = 400"));
     const QStringList before = configFiles();
     instrument.clearRequests();
     QObject *manager = m_menu->object(QStringLiteral("exportManager"));
@@ -653,12 +654,15 @@ void tst_ExportManager::siteSwitchFaults()
         eval(QStringLiteral("exportManager.exportConfig(deviceProps.time.value)"));
     else
         eval(QStringLiteral("exportManager.importConfig(\"%1\")").arg(path));
-    // Armed once the first site's settings are on the way: the next request for the current
+    // Armed once the switch to the first site is confirmed: the next request for the current
     // site is the switch to the second.
     QVERIFY(MenuDriver::waitFor(
         [&] {
-            return saving ? eval(QStringLiteral("exportManager.siteGroupOpen")).toBool()
-                          : !writesOf(log(), 400137).isEmpty();
+            return eval(QStringLiteral("exportManager.confirmedSite === 0 &&"
+                                       " exportManager.currentSiteIndex === 0 &&"
+                                       " (exportManager.state === 'exportingsites' ||"
+                                       " exportManager.state === 'importingsite1')"))
+                .toBool();
         },
         10000));
     if (fault == QLatin1String("answer lost"))
@@ -875,7 +879,9 @@ void tst_ExportManager::linkSettingsAndCommandsNotLoaded()
     for (int address : notLoaded)
         QVERIFY2(writesOf(requests, quint32(address)).isEmpty(),
                  qPrintable(QString::number(address)));
-    QCOMPARE(uint16At(instrument.registers(403001, 1), 0), quint16(3));
+    // The rest of the file is in.
+    QCOMPARE(QString::number(uint16At(instrument.registers(403001, 1), 0)),
+             itemValue(fileLines(path), QString(), 403001));
     QCOMPARE(instrument.unit(), quint8(1));
 }
 
