@@ -91,10 +91,11 @@ QVariant importedValue(const ModbusItemBase *item, const QMetaProperty &property
     case QMetaType::Float:
     case QMetaType::Double: {
         const double value = text.trimmed().toDouble(&ok);
-        if (!ok)
+        // "nan" and "inf" convert, but no setting of the instrument means them.
+        if (!ok || !std::isfinite(value))
             return {};
-        // A finite text beyond the register's range would become infinity.
-        if (type == QMetaType::Float && std::isfinite(value) &&
+        // A text beyond the register's range would become infinity.
+        if (type == QMetaType::Float &&
             std::fabs(value) > double(std::numeric_limits<float>::max()))
             return {};
         return QVariant(value);
@@ -177,6 +178,30 @@ bool ModbusImporter::importItems(const QList<ModbusItemBase *> &items)
     return true;
 }
 
+QVariantMap ModbusImporter::checkItems(const QVariantList &items)
+{
+    const QList<ModbusItemBase *> chosen = filterItems(itemsFromVariantList(items));
+    ModbusExportDataList candidates;
+    candidates.reserve(chosen.size());
+    for (ModbusItemBase *item : chosen)
+        candidates.append(exportData(item, false));
+    QList<ModbusItemBase *> paired;
+    m_checking = true;
+    m_firstRefused = nullptr;
+    m_firstRefusedValue.clear();
+    const bool loaded =
+        candidates.isEmpty() || (engine() && engine()->importItems(candidates, paired));
+    m_checking = false;
+    QVariantMap result;
+    result.insert(QStringLiteral("loaded"), loaded);
+    result.insert(QStringLiteral("paired"), int(paired.size()));
+    result.insert(QStringLiteral("refused"), QVariant::fromValue<QObject *>(m_firstRefused));
+    result.insert(QStringLiteral("value"), m_firstRefusedValue);
+    m_firstRefused = nullptr;
+    m_firstRefusedValue.clear();
+    return result;
+}
+
 QString ModbusImporter::importProperty(const QString &name)
 {
     QString value;
@@ -208,6 +233,13 @@ void ModbusImporter::onItemImportValue(ModbusItemBase *item, const QString &valu
     }
     const QMetaProperty property = meta->property(index);
     const QVariant converted = importedValue(item, property, value);
+    if (m_checking) {
+        if (!converted.isValid() && !m_firstRefused) {
+            m_firstRefused = item;
+            m_firstRefusedValue = value;
+        }
+        return;
+    }
     if (!converted.isValid() || !property.write(item, converted)) {
         m_refused.insert(item);
         QString props;
@@ -236,6 +268,14 @@ void ModbusImporter::clearImportItems()
     for (ModbusItemBase *item : m_pending.items())
         disconnect(item, nullptr, this, nullptr);
     m_pending.clear();
+}
+
+void ModbusImporter::cancelInternal()
+{
+    // Writes already queued would still reach the instrument after the batch is dropped.
+    for (ModbusItemBase *item : m_pending.items())
+        item->abortExecuting();
+    clearImportItems();
 }
 
 void ModbusImporter::startWrite(ModbusItemBase *item)

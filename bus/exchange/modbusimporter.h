@@ -5,6 +5,7 @@
 #include "pendingitems.h"
 
 #include <QSet>
+#include <QVariantMap>
 
 // Loads register items in batches: the engine pairs the file's records with the items, each
 // paired item takes the file's value and, optionally, is written to the instrument (retrying
@@ -25,6 +26,13 @@ public:
     // Empty when the file holds no such property.
     Q_INVOKABLE QString importProperty(const QString &name);
     Q_INVOKABLE void clearInternal() { clearImportItems(); }
+    // Drops the batch and the writes of it that are queued but not yet sent.
+    Q_INVOKABLE void cancelInternal();
+    // Pairs the items with the file's records at the current level and converts every paired
+    // value without setting or writing anything: "loaded" (the file could be read), "paired"
+    // (how many items the file holds values for), "refused" (the first item whose value does
+    // not convert or fit, or null) and "value" (that value's text).
+    Q_INVOKABLE QVariantMap checkItems(const QVariantList &items);
 
 public slots:
     // Moves the engine only: the group path is the exporter's.
@@ -59,6 +67,10 @@ private:
     ModbusItemBase *m_starting = nullptr;
     // Items of the running engine call whose file value did not convert or fit.
     QSet<ModbusItemBase *> m_refused;
+    // checkItems() is pairing: values are converted only.
+    bool m_checking = false;
+    ModbusItemBase *m_firstRefused = nullptr;
+    QString m_firstRefusedValue;
 };
 
 #endif

@@ -8,10 +8,28 @@
 #include <QFile>
 #include <QHash>
 #include <QSaveFile>
+#include <QThread>
 #include <QXmlStreamReader>
 #include <QXmlStreamWriter>
 
 #include <algorithm>
+
+// The item records of one level ("modbusitems" or a group), by identity, each identity's in
+// document order: pairing then costs a lookup per candidate, however many records the file has.
+struct ModbusXmlEngine::RecordIndex
+{
+    struct Record
+    {
+        int order;
+        QString text;
+    };
+    QDomElement level;
+    QHash<QStringList, QList<Record>> records;
+    // The level's groups (name, element) and properties (name, value), in document order: a
+    // walk over a level of many records would hold the GUI up.
+    QList<QPair<QString, QDomElement>> groups;
+    QList<QPair<QString, QString>> properties;
+};
 
 namespace {
 
@@ -163,19 +181,122 @@ bool parseDocument(QXmlStreamReader &reader, QDomDocument &document)
     return !reader.hasError();
 }
 
+using RecordIndex = ModbusXmlEngine::RecordIndex;
+
+QList<RecordIndex> indexRecords(const QDomElement &items)
+{
+    QList<RecordIndex> levels;
+    QList<QDomElement> pending{items};
+    while (!pending.isEmpty()) {
+        const QDomElement level = pending.takeFirst();
+        RecordIndex index{level, {}, {}, {}};
+        int order = 0;
+        for (QDomElement e = level.firstChildElement(); !e.isNull(); e = e.nextSiblingElement()) {
+            const QString tag = e.tagName();
+            if (tag == GroupTag) {
+                pending.append(e);
+                index.groups.append({e.attribute(NameAttr), e});
+                continue;
+            }
+            if (tag == PropertyTag) {
+                index.properties.append({e.attribute(NameAttr), e.attribute(ValueAttr)});
+                continue;
+            }
+            if (tag != ItemTag)
+                continue;
+            QString type;
+            QMap<QString, QString> props;
+            const QDomNamedNodeMap attributes = e.attributes();
+            for (int i = 0; i < attributes.count(); ++i) {
+                const QDomAttr attribute = attributes.item(i).toAttr();
+                if (attribute.name() == TypeAttr)
+                    type = attribute.value();
+                else
+                    props.insert(attribute.name(), attribute.value());
+            }
+            index.records[identityKey(type, props)].append({order++, e.text()});
+        }
+        levels.append(std::move(index));
+    }
+    return levels;
+}
+
 } // namespace
 
 struct ModbusXmlEngine::Dom
 {
     QDomDocument document;
     QDomElement current;
+    QList<RecordIndex> index;
 };
+
+// What a load makes of the file, in whichever thread it runs.
+struct ModbusXmlEngine::Loaded
+{
+    QDomDocument document;
+    QDomElement items;
+    QList<RecordIndex> index;
+    QString error;
+    bool ok = false;
+};
+
+namespace {
+
+void loadFile(const QString &fileName, const QString &version, ModbusXmlEngine::Loaded &result)
+{
+    QFile file(fileName);
+    if (!file.open(QIODevice::ReadOnly)) {
+        result.error = file.errorString();
+        return;
+    }
+    QDomDocument document;
+    QXmlStreamReader reader(&file);
+    if (!parseDocument(reader, document)) {
+        result.error = ModbusXmlEngine::tr("Parse error at line %1, column %2:\n%3")
+                           .arg(reader.lineNumber())
+                           .arg(reader.columnNumber())
+                           .arg(reader.errorString());
+        return;
+    }
+    if (document.doctype().name() != DocName) {
+        result.error = QStringLiteral("wrong doc type");
+        return;
+    }
+    const QDomElement root = document.documentElement();
+    if (root.tagName() != DocName) {
+        result.error = QStringLiteral("wrong root element name");
+        return;
+    }
+    const QDomNode first = root.firstChild();
+    if (!first.isElement() || first.toElement().tagName() != ItemsName) {
+        result.error = QStringLiteral("wrong root element name");
+        return;
+    }
+    const QDomElement items = first.toElement();
+    const QString found = items.attribute(VersionAttr);
+    if (found.isEmpty() || found != version) {
+        result.error = QStringLiteral("wrong modbus items xml version");
+        return;
+    }
+    result.index = indexRecords(items);
+    result.document = document;
+    result.items = items;
+    result.ok = true;
+}
+
+} // namespace
 
 ModbusXmlEngine::ModbusXmlEngine(QObject *parent)
     : ModbusExportEngine(parent), m_dom(std::make_unique<Dom>())
 {}
 
-ModbusXmlEngine::~ModbusXmlEngine() = default;
+ModbusXmlEngine::~ModbusXmlEngine()
+{
+    // The threads of dropped loads too: none may outlive the engine's code.
+    const QList<QThread *> threads = findChildren<QThread *>();
+    for (QThread *thread : threads)
+        thread->wait();
+}
 
 void ModbusXmlEngine::setFileName(const QString &fileName)
 {
@@ -183,6 +304,7 @@ void ModbusXmlEngine::setFileName(const QString &fileName)
         return;
     m_fileName = fileName;
     m_loaded = false;
+    dropLoading();
     emit fileNameChanged(m_fileName);
 }
 
@@ -197,6 +319,7 @@ void ModbusXmlEngine::createDocument()
     root.appendChild(items);
     items.setAttribute(VersionAttr, m_version);
     m_dom->current = items;
+    m_dom->index.clear();
     // The document in memory is no longer the loaded one.
     m_loaded = false;
     m_created = true;
@@ -204,51 +327,89 @@ void ModbusXmlEngine::createDocument()
 
 bool ModbusXmlEngine::loadDocument()
 {
-    QFile file(m_fileName);
-    if (!file.open(QIODevice::ReadOnly)) {
+    dropLoading();
+    Loaded result;
+    loadFile(m_fileName, m_version, result);
+    return apply(result);
+}
+
+bool ModbusXmlEngine::apply(Loaded &result)
+{
+    if (!result.ok) {
         m_loaded = false;
-        setErrorString(file.errorString());
+        setErrorString(result.error);
         return false;
     }
-    QDomDocument document;
-    QXmlStreamReader reader(&file);
-    if (!parseDocument(reader, document)) {
-        setErrorString(tr("Parse error at line %1, column %2:\n%3")
-                           .arg(reader.lineNumber())
-                           .arg(reader.columnNumber())
-                           .arg(reader.errorString()));
-        return false;
-    }
-    if (document.doctype().name() != DocName) {
-        setErrorString(QStringLiteral("wrong doc type"));
-        return false;
-    }
-    const QDomElement root = document.documentElement();
-    if (root.tagName() != DocName) {
-        setErrorString(QStringLiteral("wrong root element name"));
-        return false;
-    }
-    const QDomNode first = root.firstChild();
-    if (!first.isElement() || first.toElement().tagName() != ItemsName) {
-        setErrorString(QStringLiteral("wrong root element name"));
-        return false;
-    }
-    const QDomElement items = first.toElement();
-    const QString version = items.attribute(VersionAttr);
-    if (version.isEmpty() || version != m_version) {
-        setErrorString(QStringLiteral("wrong modbus items xml version"));
-        return false;
-    }
-    m_dom->document = document;
-    m_dom->current = items;
+    releaseDocument();
+    m_dom->document = result.document;
+    m_dom->current = result.items;
+    m_dom->index = std::move(result.index);
     m_created = false;
     m_loaded = true;
     return true;
 }
 
+void ModbusXmlEngine::startLoading()
+{
+    if (m_loading)
+        return;
+    if (m_loaded) {
+        QMetaObject::invokeMethod(
+            this, [this] { emit documentLoaded(m_loaded); }, Qt::QueuedConnection);
+        return;
+    }
+    auto result = std::make_shared<Loaded>();
+    const QString fileName = m_fileName;
+    const QString version = m_version;
+    QThread *thread =
+        QThread::create([result, fileName, version] { loadFile(fileName, version, *result); });
+    thread->setParent(this);
+    m_loading = result;
+    m_loadingThread = thread;
+    connect(thread, &QThread::finished, this, &ModbusXmlEngine::onLoadingFinished);
+    connect(thread, &QThread::finished, thread, &QObject::deleteLater);
+    thread->start();
+}
+
+void ModbusXmlEngine::onLoadingFinished()
+{
+    if (sender() != m_loadingThread || !m_loading)
+        return;
+    const std::shared_ptr<Loaded> result = std::move(m_loading);
+    m_loading.reset();
+    m_loadingThread = nullptr;
+    emit documentLoaded(apply(*result));
+}
+
+void ModbusXmlEngine::dropLoading()
+{
+    if (!m_loading)
+        return;
+    m_loading.reset();
+    m_loadingThread = nullptr;
+}
+
 bool ModbusXmlEngine::ensureLoaded()
 {
-    return m_loaded || loadDocument();
+    if (m_loaded)
+        return true;
+    if (m_loading) {
+        // An import call cannot wait for the signal: take the load over as soon as it ends.
+        m_loadingThread->wait();
+        const std::shared_ptr<Loaded> result = std::move(m_loading);
+        m_loading.reset();
+        m_loadingThread = nullptr;
+        return apply(*result);
+    }
+    return loadDocument();
+}
+
+const RecordIndex *ModbusXmlEngine::currentIndex() const
+{
+    for (const RecordIndex &level : std::as_const(m_dom->index))
+        if (level.level == m_dom->current)
+            return &level;
+    return nullptr;
 }
 
 void ModbusXmlEngine::leaveGroup()
@@ -281,6 +442,15 @@ bool ModbusXmlEngine::beginImportGroup(const QString &name)
 {
     if (!ensureLoaded() || m_dom->current.isNull())
         return false;
+    if (const RecordIndex *index = currentIndex()) {
+        for (const auto &group : index->groups) {
+            if (group.first == name) {
+                m_dom->current = group.second;
+                return true;
+            }
+        }
+        return false;
+    }
     for (QDomElement e = m_dom->current.firstChildElement(GroupTag); !e.isNull();
          e = e.nextSiblingElement(GroupTag)) {
         if (e.attribute(NameAttr) == name) {
@@ -320,29 +490,35 @@ bool ModbusXmlEngine::importItems(const ModbusExportDataList &candidates,
         return false;
     if (m_dom->current.isNull())
         return false;
-    // The candidates of each identity, in their order: a record takes the first one left, as a
-    // scan of the whole list would find it, without a scan per record.
-    QHash<QStringList, QList<ModbusItemBase *>> remaining;
-    for (const ModbusExportData &candidate : candidates)
-        remaining[identityKey(candidate.type, candidate.props)].append(candidate.item);
-    for (QDomElement e = m_dom->current.firstChildElement(ItemTag); !e.isNull();
-         e = e.nextSiblingElement(ItemTag)) {
-        QString type;
-        QMap<QString, QString> props;
-        const QDomNamedNodeMap attributes = e.attributes();
-        for (int i = 0; i < attributes.count(); ++i) {
-            const QDomAttr attribute = attributes.item(i).toAttr();
-            if (attribute.name() == TypeAttr)
-                type = attribute.value();
-            else
-                props.insert(attribute.name(), attribute.value());
-        }
-        const auto match = remaining.find(identityKey(type, props));
-        if (match == remaining.end() || match->isEmpty())
+    const RecordIndex *index = currentIndex();
+    if (!index)
+        return true;
+    // Records and candidates of one identity pair in their orders (the first record with the
+    // first candidate, ...), and the values go out in the records' document order.
+    struct Pair
+    {
+        int order;
+        ModbusItemBase *item;
+        const QString *text;
+    };
+    QList<Pair> pairs;
+    QHash<QStringList, int> taken;
+    for (const ModbusExportData &candidate : candidates) {
+        const QStringList key = identityKey(candidate.type, candidate.props);
+        const auto records = index->records.constFind(key);
+        if (records == index->records.cend())
             continue;
-        ModbusItemBase *item = match->takeFirst();
-        items.append(item);
-        emit itemImportValue(item, e.text());
+        int &next = taken[key];
+        if (next >= records->size())
+            continue;
+        const RecordIndex::Record &record = records->at(next++);
+        pairs.append({record.order, candidate.item, &record.text});
+    }
+    std::sort(pairs.begin(), pairs.end(),
+              [](const Pair &a, const Pair &b) { return a.order < b.order; });
+    for (const Pair &pair : std::as_const(pairs)) {
+        items.append(pair.item);
+        emit itemImportValue(pair.item, *pair.text);
     }
     return true;
 }
@@ -364,6 +540,15 @@ bool ModbusXmlEngine::importProperty(const QString &name, QString &value)
 {
     if (!ensureLoaded() || m_dom->current.isNull())
         return false;
+    if (const RecordIndex *index = currentIndex()) {
+        for (const auto &property : index->properties) {
+            if (property.first == name) {
+                value = property.second;
+                return true;
+            }
+        }
+        return false;
+    }
     for (QDomElement e = m_dom->current.firstChildElement(PropertyTag); !e.isNull();
          e = e.nextSiblingElement(PropertyTag)) {
         if (e.attribute(NameAttr) == name) {
@@ -379,6 +564,12 @@ QStringList ModbusXmlEngine::getGroups()
     QStringList names;
     if (!ensureLoaded() || m_dom->current.isNull())
         return names;
+    if (const RecordIndex *index = currentIndex()) {
+        for (const auto &group : index->groups)
+            if (!group.first.isEmpty())
+                names.append(group.first);
+        return names;
+    }
     for (QDomElement e = m_dom->current.firstChildElement(GroupTag); !e.isNull();
          e = e.nextSiblingElement(GroupTag)) {
         const QString name = e.attribute(NameAttr);
@@ -390,10 +581,26 @@ QStringList ModbusXmlEngine::getGroups()
 
 void ModbusXmlEngine::clear()
 {
+    dropLoading();
     m_loaded = false;
     m_created = false;
-    m_dom->document = QDomDocument();
-    m_dom->current = QDomElement();
+    releaseDocument();
+}
+
+void ModbusXmlEngine::releaseDocument()
+{
+    if (m_dom->document.isNull() && m_dom->index.isEmpty()) {
+        m_dom->current = QDomElement();
+        return;
+    }
+    // Freeing a large document's nodes takes long: a thread of its own does it, with the last
+    // references (QDom counts them atomically).
+    auto old = std::make_shared<Dom>(std::move(*m_dom));
+    *m_dom = Dom();
+    QThread *thread = QThread::create([old]() mutable { old.reset(); });
+    thread->setParent(this);
+    connect(thread, &QThread::finished, thread, &QObject::deleteLater);
+    thread->start();
 }
 
 bool ModbusXmlEngine::save()

@@ -5,6 +5,8 @@
 
 #include <memory>
 
+class QThread;
+
 // The configuration file: a "dorrikbus" document whose "modbusitems" element holds properties,
 // item records and nested groups. The document is built in memory while an exporter hands over
 // items and written by save(); for an importer it is loaded from the file on the first import
@@ -26,6 +28,10 @@ public:
 
     void createDocument();
     bool loadDocument();
+    // Reads and checks the file in a worker thread and emits documentLoaded() when it is done:
+    // a large file must not hold the GUI up. An import call meanwhile waits for it.
+    void startLoading();
+    bool loading() const { return m_loading != nullptr; }
 
     void beginExportGroup(const QString &name) override;
     void endExportGroup() override;
@@ -45,9 +51,26 @@ public slots:
 
 signals:
     void fileNameChanged(const QString &fileName);
+    void documentLoaded(bool ok);
+
+public:
+    // What a load makes of the file, and the records of one level of it (defined with the
+    // engine's code).
+    struct Loaded;
+    struct RecordIndex;
 
 private:
     bool ensureLoaded();
+    // Takes a finished load over (the document, or its error); false for an error.
+    bool apply(Loaded &result);
+    void onLoadingFinished();
+    // The running load no longer concerns this engine (new file, clear): its thread ends on
+    // its own and its result is dropped.
+    void dropLoading();
+    // The loaded level the current element is, or null.
+    const RecordIndex *currentIndex() const;
+    // Lets the document go without freeing it in this thread.
+    void releaseDocument();
     // Up one level, never above "modbusitems": a stray end must not leave the document's items.
     void leaveGroup();
 
@@ -55,6 +78,9 @@ private:
     // library need no XML module.
     struct Dom;
     std::unique_ptr<Dom> m_dom;
+    // The load under way, with the thread that fills it in.
+    std::shared_ptr<Loaded> m_loading;
+    QThread *m_loadingThread = nullptr;
     QString m_fileName;
     const QString m_version = QStringLiteral("1.0");
     bool m_loaded = false;

@@ -7,6 +7,12 @@ ModbusXmlImporter::ModbusXmlImporter(QObject *parent)
 {
     m_xmlEngine->setFileName(m_fileName);
     setEngine(m_xmlEngine);
+    connect(m_xmlEngine, &ModbusXmlEngine::documentLoaded, this, &ModbusXmlImporter::loaded);
+}
+
+void ModbusXmlImporter::load()
+{
+    m_xmlEngine->startLoading();
 }
 
 void ModbusXmlImporter::setFileName(const QString &fileName)

@@ -16,11 +16,16 @@ public:
 
     QString fileName() const { return m_fileName; }
 
+    // Reads the file in a worker thread; loaded() tells the outcome (an error also through
+    // error()). Import calls before it ends wait for it.
+    Q_INVOKABLE void load();
+
 public slots:
     void setFileName(const QString &fileName);
 
 signals:
     void fileNameChanged(const QString &fileName);
+    void loaded(bool ok);
 
 private:
     ModbusXmlEngine *m_xmlEngine; // owned through the base

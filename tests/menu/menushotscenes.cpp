@@ -550,6 +550,63 @@ QList<Shot> configShots()
     return shots;
 }
 
+// The configurations in Russian at both sizes: the buttons, the load question of a long name,
+// and a refused file's reason in the progress dialog.
+QList<Shot> russianConfigShots()
+{
+    // One file, cut off after its opening lines: the load refuses it with a reason.
+    const auto putCutFile = [](MenuDriver &menu) {
+        const QString dir =
+            menu.evaluate(QStringLiteral("menuContext.modbusConfigsDir")).toString();
+        QDir().mkpath(dir);
+        QFile file(dir + QStringLiteral("2026-12-09_08-00-00_3000000001.xml"));
+        if (file.open(QIODevice::WriteOnly))
+            file.write("<?xml version=\"1.0\"?>\n<!DOCTYPE dorrikbus>\n<dorrikbus>\n"
+                       "<modbusitems version=\"1.0\">\n");
+    };
+    const auto showFiles = [putCutFile](MenuDriver &menu) {
+        return showTreeFrame(menu, QStringLiteral("exportImportFrame"),
+                             [&] { putCutFile(menu); });
+    };
+    QList<Shot> shots;
+    shots.append({"ru-config-files", showFiles, Sizes::Both, Language::Russian, true});
+    shots.append({"ru-config-load-question",
+                  [showFiles](MenuDriver &menu) {
+                      if (!showFiles(menu))
+                          return false;
+                      menu.evaluate(QStringLiteral("navigationManager.currentFrame.loadCurrent()"));
+                      const bool asked = MenuDriver::waitFor(
+                          [&] {
+                              return !menu.evaluate(
+                                              QStringLiteral("screenManager.activePopup === null"))
+                                          .toBool();
+                          },
+                          10000);
+                      stillPicture(menu, 500);
+                      return asked;
+                  },
+                  Sizes::Both, Language::Russian, true});
+    shots.append({"ru-config-load-refused",
+                  [showFiles](MenuDriver &menu) {
+                      if (!showFiles(menu))
+                          return false;
+                      menu.evaluate(QStringLiteral(
+                          "exportManager.showProgress(false); exportManager.importConfig("
+                          "menuContext.modbusConfigsDir + \"2026-12-09_08-00-00_3000000001.xml\")"));
+                      const bool refused = MenuDriver::waitFor(
+                          [&] {
+                              return !menu.evaluate(QStringLiteral("exportManager.errorDetail"))
+                                          .toString()
+                                          .isEmpty();
+                          },
+                          10000);
+                      stillPicture(menu, 500);
+                      return refused;
+                  },
+                  Sizes::Both, Language::Russian, true});
+    return shots;
+}
+
 // Calibration wizards in each of their states.
 QList<Shot> calibrationShots()
 {
@@ -1332,6 +1389,7 @@ QList<Run> scenes()
         {"connection", connectionShots()},
         {"ru-connection", inRussian(connectionShots(), {"connection-settings-rs485-timeouts"})},
         {"config", configShots()},
+        {"ru-config", russianConfigShots()},
         {"calibration", calibrationShots()},
         {"schedule", scheduleShots()},
         {"sites", sites, putShotSites},

@@ -162,6 +162,13 @@ void SimulatedInstrument::clearExceptions()
     m_exceptions.clear();
     m_fileExceptions.clear();
     m_fileWriteExceptions.clear();
+    m_lostAnswers.clear();
+}
+
+void SimulatedInstrument::setLostAnswers(quint32 address, int times)
+{
+    std::lock_guard<std::mutex> lock(m_mutex);
+    m_lostAnswers.insert(address, times);
 }
 
 void SimulatedInstrument::setDelay(int ms)
@@ -348,13 +355,21 @@ SimulatedInstrument::Plan SimulatedInstrument::plan(const InstrumentRequest &req
     if (registerRequest && !fileRequest) {
         const bool registerWrite = request.function == DorrikBus::WriteSingleRegister ||
                                    request.function == DorrikBus::WriteMultipleRegisters;
+        const auto covers = [&](quint32 address) {
+            return address >= request.address &&
+                   address < request.address + quint32(qMax(request.count, 1));
+        };
         for (auto fault = m_exceptions.begin(); fault != m_exceptions.end(); ++fault) {
-            const bool covered = fault.key() >= request.address &&
-                                 fault.key() < request.address + quint32(qMax(request.count, 1));
             if (fault->writesOnly && !registerWrite)
                 continue;
-            if (covered && consume(fault->times)) {
+            if (covers(fault.key()) && consume(fault->times)) {
                 plan.exception = fault->code;
+                break;
+            }
+        }
+        for (auto lost = m_lostAnswers.begin(); lost != m_lostAnswers.end(); ++lost) {
+            if (covers(lost.key()) && consume(lost.value())) {
+                plan.loseAnswer = true;
                 break;
             }
         }
@@ -458,6 +473,10 @@ void SimulatedInstrument::onRequest(ModbusPacket &request, ModbusTranslateOption
             joined.resize(int(qMax<qsizetype>(0, joined.size() - planned.cutBytes)));
             records->setRecords({joined});
         }
+    }
+    if (planned.loseAnswer && *answer) {
+        delete *answer;
+        *answer = nullptr;
     }
 }
 

@@ -96,6 +96,9 @@ public:
     // Likewise the writes of the file `file` only; its reads are answered.
     void setFileWriteException(quint8 file, DorrikBus::ExceptionCode code, int times = -1);
     void clearExceptions();
+    // Requests for a register range that covers `address` are carried out, but their answer is
+    // lost, `times` times (-1: until cleared with clearExceptions).
+    void setLostAnswers(quint32 address, int times);
     // Each answer waits this long. Changing it (to 0, say) also ends a wait under way.
     void setDelay(int ms);
     // The next `times` requests (-1: all until cleared, 0: none) get no answer.
@@ -171,6 +174,7 @@ private:
     {
         int delay = 0;
         bool drop = false;
+        bool loseAnswer = false;
         bool disconnect = false;
         DorrikBus::ExceptionCode exception = DorrikBus::NoException;
         int maxRegisters = 0;
@@ -220,6 +224,7 @@ private:
     QMap<quint32, Fault> m_exceptions;
     QMap<quint8, Fault> m_fileExceptions;
     QMap<quint8, Fault> m_fileWriteExceptions;
+    QMap<quint32, int> m_lostAnswers;
     QElapsedTimer m_clock;
     int m_delay = 0;
     int m_dropAnswers = 0;

@@ -2045,6 +2045,10 @@ Global counters will be reset.</source>
         <source>Ok</source>
         <translation>ОК</translation>
     </message>
+    <message>
+        <source>Items loaded: %1</source>
+        <translation>Загружено параметров: %1</translation>
+    </message>
 </context>
 <context>
     <name>ExportImportFrame</name>
@@ -2102,6 +2106,34 @@ Global counters will be reset.</source>
     <message>
         <source>Error saving configuration</source>
         <translation>Ошибка сохранения конфигурации</translation>
+    </message>
+    <message>
+        <source>register %1: wrong value &quot;%2&quot;</source>
+        <translation>регистр %1: неверное значение &quot;%2&quot;</translation>
+    </message>
+    <message>
+        <source>site %1, register %2: wrong value &quot;%3&quot;</source>
+        <translation>объект %1, регистр %2: неверное значение &quot;%3&quot;</translation>
+    </message>
+    <message>
+        <source>site %1</source>
+        <translation>объект %1</translation>
+    </message>
+    <message>
+        <source>the instrument has no slot for %1</source>
+        <translation>в приборе нет места для: %1</translation>
+    </message>
+    <message>
+        <source>site %1 cannot be read</source>
+        <translation>объект %1 не читается</translation>
+    </message>
+    <message>
+        <source>the file holds no setting of this instrument</source>
+        <translation>в файле нет параметров этого прибора</translation>
+    </message>
+    <message>
+        <source>The instrument does not answer: site %1 is current, measuring is off</source>
+        <translation>Прибор не отвечает: текущий объект %1, измерение остановлено</translation>
     </message>
 </context>
 <context>

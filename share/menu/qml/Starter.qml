@@ -138,6 +138,11 @@ FocusScope {
         target: menuContext
         // The restarted menu must find the port free.
         function onBeforeRestartMenu(event) {
+            // Not in the middle of a transfer, an archive export or a calibration: it waits.
+            if (exportManager.holdRestart()) {
+                event.cancel = true
+                return
+            }
             if (deviceModbus.transport)
                 deviceModbus.transport.disconnectTransport()
         }

@@ -179,6 +179,12 @@ void tst_ModbusImporter::valuesThatDoNotFit_data()
                                              << "-1" << false << 7.0;
     QTest::newRow("1e40 into float") << "ModbusFloat"
                                      << "1e40" << false << 7.0;
+    QTest::newRow("nan into float") << "ModbusFloat"
+                                    << "nan" << false << 7.0;
+    QTest::newRow("inf into float") << "ModbusFloat"
+                                    << "inf" << false << 7.0;
+    QTest::newRow("-inf into float") << "ModbusFloat"
+                                     << "-inf" << false << 7.0;
     QTest::newRow("200 into signed 8-bit") << "ModbusInt8"
                                            << "200" << false << 7.0;
     QTest::newRow("-32768 into signed 16-bit") << "ModbusInt16"
@@ -230,6 +236,19 @@ void tst_ModbusImporter::valuesThatDoNotFit()
     importer.setFileName(path("values.xml"));
     QSignalSpy finished(&importer, &ModbusExporterImporter::finished);
     QSignalSpy error(&importer, &ErrObject::error);
+    // The check first: it names the value that would be refused, and changes nothing.
+    const QVariantMap check = importer.checkItems(variantListFromObjects({&good, tested.get()}));
+    QCOMPARE(check.value("loaded").toBool(), true);
+    QCOMPARE(check.value("paired").toInt(), 2);
+    QCOMPARE(check.value("refused").value<QObject *>(),
+             taken ? nullptr : static_cast<QObject *>(tested.get()));
+    QCOMPARE(check.value("value").toString(), taken ? QString() : text);
+    QCOMPARE(good.value(), 0);
+    QCOMPARE(tested->property("value").toDouble(), 7.0);
+    QCOMPARE(error.size(), 0);
+    QCOMPARE(finished.size(), 0);
+    QCOMPARE(m_instrument->requestCount(), 0);
+
     QVERIFY(importer.importItems(QList<ModbusItemBase *>{&good, tested.get()}));
     QTRY_COMPARE(finished.size(), 1);
     QCOMPARE(good.value(), 11);

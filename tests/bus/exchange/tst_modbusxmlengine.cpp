@@ -92,6 +92,7 @@ private slots:
     void refusals();
     void propertyAndGroupScoping();
     void groupsWithoutNameSkipped();
+    void backgroundLoad();
     void pairing_data();
     void pairing();
     void saveAfterClear();
@@ -264,10 +265,56 @@ void tst_ModbusXmlEngine::refusals()
     QCOMPARE(value, QStringLiteral("untouched"));
     QCOMPARE(error.size(), 2);
 
+    // Read in the background, the same refusal.
+    ModbusXmlEngine background;
+    background.setFileName(path("in.xml"));
+    QSignalSpy backgroundError(&background, &ErrObject::error);
+    QSignalSpy loaded(&background, &ModbusXmlEngine::documentLoaded);
+    background.startLoading();
+    QTRY_COMPARE(loaded.size(), 1);
+    QCOMPARE(loaded.at(0).at(0).toBool(), false);
+    QCOMPARE(backgroundError.size(), 1);
+    QCOMPARE(backgroundError.at(0).at(0).toString(), message);
+
     // Mended, the same engine reads it.
     writeFile(path("in.xml"), document("<property name=\"a\" value=\"1\"/>\n"));
     QVERIFY(engine.importProperty("a", value));
     QCOMPARE(value, QStringLiteral("1"));
+}
+
+// A file read in the background: its groups and items once it is in; an import call made while
+// it is read waits for it; a read that a new file name made stale is never taken.
+void tst_ModbusXmlEngine::backgroundLoad()
+{
+    const QByteArray one = "<item type=\"ModbusUInt16\" count=\"1\" address=\"400001\">";
+    writeFile(path("a.xml"),
+              document(one + "5</item>\n<group name=\"site0\">" + one + "6</item></group>\n"));
+    writeFile(path("b.xml"), document(one + "7</item>\n"));
+
+    ModbusXmlImporter importer;
+    importer.setWriteOnImport(false);
+    importer.setFileName(path("a.xml"));
+    QSignalSpy loaded(&importer, &ModbusXmlImporter::loaded);
+    importer.load();
+    QTRY_COMPARE(loaded.size(), 1);
+    QCOMPARE(loaded.at(0).at(0).toBool(), true);
+    QCOMPARE(importer.getGroups(), QStringList{"site0"});
+    ModbusUInt16 item(400001);
+    QVERIFY(importer.importItems(QList<ModbusItemBase *>{&item}));
+    QCOMPARE(item.value(), 5);
+    QVERIFY(importer.beginGroup("site0"));
+    QVERIFY(importer.importItems(QList<ModbusItemBase *>{&item}));
+    QCOMPARE(item.value(), 6);
+
+    importer.clear();
+    importer.load();
+    importer.setFileName(path("b.xml"));
+    importer.load();
+    QVERIFY(importer.importItems(QList<ModbusItemBase *>{&item}));
+    QCOMPARE(item.value(), 7);
+    QTest::qWait(50);
+    QVERIFY(importer.importItems(QList<ModbusItemBase *>{&item}));
+    QCOMPARE(item.value(), 7);
 }
 
 void tst_ModbusXmlEngine::propertyAndGroupScoping()

@@ -5,8 +5,11 @@ Item {
     Connections {
         target: menuContext
         function onLanguageIndexChanged() {
-            screenManager.showFullscreenMessage()
             menuSettings.save()
+            // The restart waits for a running transfer; the manager restarts at its end.
+            if (exportManager.holdRestart())
+                return
+            screenManager.showFullscreenMessage()
             menuContext.beginRestartMenu()
         }
     }

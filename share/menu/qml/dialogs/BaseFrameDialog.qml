@@ -56,7 +56,8 @@ BaseDialog {
                     anchors.leftMargin: styleManager.style.dialogMargin
                     anchors.rightMargin: styleManager.style.dialogMargin
                     horizontalAlignment: Text.AlignHCenter
-                    wrapMode: Text.WordWrap
+                    // A long file name has no break of its own: it breaks where the line ends.
+                    wrapMode: Text.Wrap
                     text: dialog.caption
                 }
             }

@@ -17,6 +17,8 @@ BaseFrameDialog {
     readonly property bool reading: reader.running
     readonly property bool exporting: exporter.running
     readonly property bool busy: reading || exporting
+    // A restart waits for the export (the configuration manager holds it).
+    onBusyChanged: exportManager.archiveExportBusy = busy
     // The archives still to count, and the records counted so far.
     property var sitesToCount: []
     property int preCount: 0
@@ -162,7 +164,11 @@ BaseFrameDialog {
 
     onSitesToExportChanged: preCountSites()
     onClosing: abortAll()
-    Component.onDestruction: abortAll()
+    Component.onDestruction: {
+        abortAll()
+        if (typeof exportManager !== "undefined" && exportManager)
+            exportManager.archiveExportBusy = false
+    }
     Component.onCompleted: {
         preCountSites()
         firstRange.archIndex = archIndexOf(sitesToExport.length > 0 ? sitesToExport[0]

@@ -23,7 +23,9 @@ BaseFrameDialog {
                                 : (saving ? qsTr("Saving configuration ...")
                                           : qsTr("Loading configuration ..."))
     captionTextItem.color: failed ? "#EE0000" : styleManager.style.mediumFontColor
-    height: 280
+    // Taller only when a reason below the bar needs the room.
+    height: Math.max(280, dialog.captionItem.height + body.implicitHeight + button.height
+                     + 3 * styleManager.style.dialogMargin + 4)
     showCloseButton: false
     showMinimizeButton: false
 
@@ -31,6 +33,11 @@ BaseFrameDialog {
     onClosing: {
         if (exportManager.active)
             exportManager.stop()
+    }
+    // Swept away otherwise (Home, a page change): the manager shows it again while it works.
+    Component.onDestruction: {
+        if (typeof exportManager !== "undefined" && exportManager)
+            exportManager.progressGone()
     }
 
     Connections {
@@ -53,12 +60,18 @@ BaseFrameDialog {
         }
     }
 
+    readonly property string detail: failed ? exportManager.errorDetail
+                                            : completed && !saving && exportManager.itemsTaken >= 0
+                                              ? qsTr("Items loaded: %1").arg(exportManager.itemsTaken)
+                                              : ""
+
     Item {
         parent: dialog.contentColumn
         width: parent.width
         height: dialog.height - dialog.captionItem.height - 4
 
         Column {
+            id: body
             anchors.left: parent.left
             anchors.right: parent.right
             anchors.margins: styleManager.style.dialogMargin
@@ -82,6 +95,18 @@ BaseFrameDialog {
                 maximumValue: exportManager.total > 1 ? exportManager.total : 2
                 value: dialog.progress
             }
+            Text {
+                objectName: "exportImportDetail"
+                width: parent.width
+                visible: text !== ""
+                text: dialog.detail
+                wrapMode: Text.Wrap
+                maximumLineCount: 4
+                elide: Text.ElideRight
+                font.family: styleManager.style.mediumFontFamily
+                font.pixelSize: styleManager.style.mediumFontSize
+                color: dialog.failed ? "#EE0000" : styleManager.style.mediumFontColor
+            }
         }
 
         Button {
@@ -91,6 +116,8 @@ BaseFrameDialog {
             anchors.bottom: parent.bottom
             anchors.bottomMargin: styleManager.style.dialogMargin
             caption: exportManager.active ? qsTr("Stop") : qsTr("Ok")
+            // The ending puts the instrument back: it cannot be stopped.
+            enabled: !exportManager.ending
             focus: true
             onClicked: {
                 if (exportManager.active)

@@ -40,14 +40,15 @@ BaseFrame {
     }
 
     function showProgress(saving) {
-        screenManager.showPopup("sources/ExportImportDialog.qml", { "saving": saving })
+        exportManager.showProgress(saving)
     }
 
     function askLoad(path, baseName) {
         if (exportManager.active)
             return
+        // A no-break space keeps the question mark with the name it asks about.
         screenManager.showConfirmDialog(qsTr("Load configuration ") + "\"" + baseName + "\""
-                                        + " ?" + measuringNote(), function (yes) {
+                                        + "\u00A0?" + measuringNote(), function (yes) {
                                             if (!yes)
                                                 return
                                             if (deviceProps.calibrationStarted) {
@@ -104,7 +105,7 @@ BaseFrame {
         list.currentIndex = index
         var fileName = row.fileName
         screenManager.showConfirmDialog(qsTr("Are you sure want to delete config ") + "\""
-                                        + row.baseName + "\"" + " ?", function (yes) {
+                                        + row.baseName + "\"" + "\u00A0?", function (yes) {
                                             if (!yes)
                                                 return
                                             exportManager.deleteConfig(fileName)
@@ -332,6 +333,14 @@ BaseFrame {
             width: buttons.cell
             autoExpand: false
             caption: qsTr("Load")
+            // A third of the row is narrow for some languages: two lines, smaller if need be.
+            captionItem.width: width - 2 * starter.mm
+            captionItem.height: height - 1 * starter.mm
+            captionItem.wrapMode: Text.WordWrap
+            captionItem.fontSizeMode: Text.Fit
+            captionItem.minimumPixelSize: styleManager.style.mediumFontSize * 0.6
+            captionItem.horizontalAlignment: Text.AlignHCenter
+            captionItem.verticalAlignment: Text.AlignVCenter
             enabled: frame.canWork && list.currentIndex >= 0 && list.count > 0
             onClicked: frame.loadCurrent()
             KeyNavigation.up: list
@@ -344,6 +353,14 @@ BaseFrame {
             width: buttons.cell
             autoExpand: false
             caption: qsTranslate("Configurations", "Load from file")
+            // A third of the row is narrow for some languages: two lines, smaller if need be.
+            captionItem.width: width - 2 * starter.mm
+            captionItem.height: height - 1 * starter.mm
+            captionItem.wrapMode: Text.WordWrap
+            captionItem.fontSizeMode: Text.Fit
+            captionItem.minimumPixelSize: styleManager.style.mediumFontSize * 0.6
+            captionItem.horizontalAlignment: Text.AlignHCenter
+            captionItem.verticalAlignment: Text.AlignVCenter
             enabled: frame.canWork
             onClicked: frame.loadFromFile()
             KeyNavigation.up: list
@@ -356,6 +373,14 @@ BaseFrame {
             width: buttons.cell
             autoExpand: false
             caption: qsTr("Save")
+            // A third of the row is narrow for some languages: two lines, smaller if need be.
+            captionItem.width: width - 2 * starter.mm
+            captionItem.height: height - 1 * starter.mm
+            captionItem.wrapMode: Text.WordWrap
+            captionItem.fontSizeMode: Text.Fit
+            captionItem.minimumPixelSize: styleManager.style.mediumFontSize * 0.6
+            captionItem.horizontalAlignment: Text.AlignHCenter
+            captionItem.verticalAlignment: Text.AlignVCenter
             enabled: frame.canWork
             onClicked: frame.save()
             KeyNavigation.up: list
