@@ -403,6 +403,12 @@ public slots:
     virtual bool restartMenu();
     virtual bool beginRestartMenu();
 
+public:
+    // What the accepted restart replaces this process with once the event loop has ended and
+    // the program has torn down: the program, then its whole command line (argv[0] first).
+    // Empty while no restart was accepted.
+    QStringList restartCommand() const { return m_restartCommand; }
+
 signals:
     void beforeRestartMenu(CancelMessageEvent *event);
 
@@ -416,9 +422,14 @@ protected:
     virtual bool askYesNo(const QString &title, const QString &text);
     virtual bool startDetached(const QString &program, const QStringList &arguments,
                                const QString &workingDirectory);
+    // Whether `program` can take this process's place; a restart that cannot is refused
+    // while the menu still runs.
+    virtual bool canReplaceProcess(const QString &program);
 
 private:
     QImage grabView() const;
+
+    QStringList m_restartCommand;
 };
 
 #endif // MENUCONTEXT_H
