@@ -86,9 +86,14 @@ Item {
     }
 
     function goHome() {
-        if (currentPageIndex !== piMain)
+        if (currentPageIndex !== piMain) {
             changePage(piMain)
-        else if (screenManager.hasActivePopup)
+            // Home means the main frame: the menu page's last frame would take the keys meant
+            // for it. The focus shows, however the button was pressed.
+            if (!screenManager.hasActivePopup && mainFrame && currentFrame !== mainFrame)
+                gotoFrame(mainFrame, false)
+            wasKeyNavigation()
+        } else if (screenManager.hasActivePopup)
             screenManager.closeOrMinimizeTopPopup()
         else if (mainFrame)
             gotoFrame(mainFrame, false)
