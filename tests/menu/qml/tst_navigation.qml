@@ -69,10 +69,10 @@ TestHarness {
 
         function test_home_data() {
             return [{
-                        "tag": "side page without a popup: the main frame, its focus shown",
+                        "tag": "side page without a popup: its frame, the focus shown, then the main frame",
                         "depth": 2,
                         "expected": [
-                            "keypad hidden, popups [], page 1, frame mainFrame",
+                            "keypad hidden, popups [], page 1, frame subFrame",
                             "keypad hidden, popups [], page 1, frame mainFrame"
                         ]
                     }, {
@@ -97,7 +97,7 @@ TestHarness {
         }
 
         // Home: side page to main page with the popups kept, then the popup goes, then the
-        // main frame; from a side page without popups, the main frame at once.
+        // main frame. The focus shows after each, however Home came.
         function test_home(data) {
             buildLayers(data.depth !== undefined ? data.depth : 3, data.minimizable === true)
             // As the home button's click leaves it.

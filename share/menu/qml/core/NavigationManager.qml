@@ -88,10 +88,8 @@ Item {
     function goHome() {
         if (currentPageIndex !== piMain) {
             changePage(piMain)
-            // Home means the main frame: the menu page's last frame would take the keys meant
-            // for it. The focus shows, however the button was pressed.
-            if (!screenManager.hasActivePopup && mainFrame && currentFrame !== mainFrame)
-                gotoFrame(mainFrame, false)
+            // The menu page shows the frame it had: where the keys act must show, however the
+            // home button was pressed.
             wasKeyNavigation()
         } else if (screenManager.hasActivePopup)
             screenManager.closeOrMinimizeTopPopup()
