@@ -421,6 +421,17 @@ int main(int argc, char *argv[])
              return MenuDriver::waitFor([&] { return text->property("opacity").toReal() >= 1; },
                                         8000);
          }},
+        // Meanwhile the tiles show their values as not read.
+        {"no-connection-measurements",
+         [](MenuDriver &menu) {
+             menu.keyClick(Qt::Key_0);
+             QQuickItem *tile = menu.item(QStringLiteral("flowTile0"));
+             QQuickItem *value =
+                 tile ? tile->findChild<QQuickItem *>(QStringLiteral("tileValue")) : nullptr;
+             return pageShown(menu, 0) && value &&
+                    MenuDriver::waitFor([&] { return value->property("text").toString() == "---"; },
+                                        8000);
+         }},
         {"controls-buttons-inputs-lists",
          [](MenuDriver &menu) {
              // Answers again, at the panel's own interval: the message goes with the next one,
@@ -1308,8 +1319,7 @@ int main(int argc, char *argv[])
               for (int step = 0; step < 5 && !marked; ++step) {
                   QMetaObject::invokeMethod(page, "next");
                   marked = MenuDriver::waitFor(
-                      [&] { return menu.item(QStringLiteral("archEndMark"))->isVisible(); },
-                      4000);
+                      [&] { return menu.item(QStringLiteral("archEndMark"))->isVisible(); }, 4000);
               }
               MenuDriver::settle(300);
               return marked;
@@ -1479,6 +1489,13 @@ int main(int argc, char *argv[])
         {"ru-keypad-numbers",
          [toRussian](MenuDriver &menu) { return toRussian(menu) && showKeypad(menu, "shownNum"); },
          russianSize});
+    // The measurement page in Russian at both sizes.
+    scenes.append({"ru-left-page", [toRussian](MenuDriver &menu) {
+                       if (!toRussian(menu))
+                           return false;
+                       menu.keyClick(Qt::Key_0);
+                       return pageShown(menu, 0);
+                   }});
     // The archive page, its charts and export dialogs, and the sites screens, in Russian.
     for (const char *name :
          {"sites-selection", "sites-modifying", "sites-tree-dialog", "archive-page-flow",
