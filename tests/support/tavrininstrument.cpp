@@ -145,10 +145,10 @@ TavrinInstrument::TavrinInstrument(QObject *parent) : SimulatedInstrument(parent
     inputRegisters().setRegisters(300746, ModbusBytes::fromUInt16(4));   // power: battery full
     inputRegisters().setRegisters(300747, ModbusBytes::fromUInt16(100)); // charge level
     inputRegisters().setRegisters(300754, ModbusBytes::fromUInt16(2));   // memory card state
-    // Periodic schedule: an hour a day from the next midnight.
+    // Periodic schedule: an hour every 12 hours from the next midnight.
     holdingRegisters().setRegisters(PeriodicStart,
                                     ModbusBytes::fromUInt32(m_startLabel / 86400 * 86400 + 86400));
-    holdingRegisters().setRegisters(PeriodicPeriod, ModbusBytes::fromUInt32(86400));
+    holdingRegisters().setRegisters(PeriodicPeriod, ModbusBytes::fromUInt32(12 * 3600));
     holdingRegisters().setRegisters(PeriodicDuration, ModbusBytes::fromUInt32(3600));
     holdingRegisters().setRegisters(PeriodicEnd, ModbusBytes::fromUInt32(periodicEnd()));
     setArchAnswerBytes(ArchAnswerBytes);
