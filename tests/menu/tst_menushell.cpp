@@ -151,7 +151,8 @@ void tst_MenuShell::noConnectionMessage()
     for (const QString tile : {"flowTile0", "flowTile1", "flowTile3", "flowTile4", "flowTile5"}) {
         QQuickItem *value = menu.item(tile)->findChild<QQuickItem *>(QStringLiteral("tileValue"));
         QCOMPARE(value->property("text").toString(), notRead);
-        QCOMPARE(value->property("color").value<QColor>(), QColor(0x80, 0x80, 0x80));
+        QCOMPARE(value->property("color").value<QColor>(),
+                 QColor(menu.evaluate("styleManager.style.notReadFontColor").toString()));
     }
 
     menu.instrument().setDropAnswers(0);
