@@ -1493,6 +1493,11 @@ int main(int argc, char *argv[])
     scenes.append({"ru-left-page", [toRussian](MenuDriver &menu) {
                        if (!toRussian(menu))
                            return false;
+                       delete overlay;
+                       QMetaObject::invokeMethod(menu.object(QStringLiteral("screenManager")),
+                                                 "hideScreenKeypad");
+                       menu.evaluate(QStringLiteral("screenManager.closeAllPopups()"));
+                       MenuDriver::settle(500);
                        menu.keyClick(Qt::Key_0);
                        return pageShown(menu, 0);
                    }});
