@@ -7,6 +7,7 @@ int main(int argc, char *argv[])
 {
     MenuStartup::setApplicationNames();
     int code = 0;
+    QStringList restart;
     {
         QApplication app(argc, argv);
         MenuStartup::prepareApplication();
@@ -17,6 +18,8 @@ int main(int argc, char *argv[])
             MenuStartup::printVersions();
         else
             code = MenuStartup::run(context, arguments);
+        restart = context.restartCommand();
     }
-    return code;
+    // A restart keeps the process: the teardown above has closed and saved everything.
+    return MenuStartup::replaceProcess(restart, code);
 }

@@ -2,6 +2,7 @@
 
 #include "dorrikbus.h"
 #include "keypadhelper.h"
+#include "menustartup.h"
 #include "menustate.h"
 #include "modbusbytes.h"
 #include "modbusclient.h"
@@ -1085,13 +1086,15 @@ bool MenuContext::restartMenu()
     emit beforeRestartMenu(&event);
     if (event.cancel())
         return false;
-    // The running process's own path is not passed again: the new one gets the same options.
+    // The process stays (a service manager or ./run still sees it): the program replaces its
+    // own image with the same command line once it has torn down (MenuStartup::replaceProcess).
     const QString program = QCoreApplication::applicationFilePath();
-    if (!startDetached(program, QCoreApplication::arguments().mid(1), QDir::currentPath())) {
+    if (!canReplaceProcess(program)) {
         // Quitting now would leave the user with no menu at all.
         qWarning().noquote() << "can't restart the menu: failed to start" << program;
         return false;
     }
+    m_restartCommand = QStringList{program} + MenuStartup::processCommandLine();
     QMetaObject::invokeMethod(QCoreApplication::instance(), &QCoreApplication::quit,
                               Qt::QueuedConnection);
     return true;
@@ -1126,4 +1129,10 @@ bool MenuContext::startDetached(const QString &program, const QStringList &argum
                                 const QString &workingDirectory)
 {
     return QProcess::startDetached(program, arguments, workingDirectory);
+}
+
+bool MenuContext::canReplaceProcess(const QString &program)
+{
+    const QFileInfo info(program);
+    return info.isFile() && info.isExecutable();
 }

@@ -406,6 +406,12 @@ public slots:
     virtual bool restartMenu();
     virtual bool beginRestartMenu();
 
+public:
+    // What the accepted restart replaces this process with once the event loop has ended and
+    // the program has torn down: the program, then its whole command line (argv[0] first).
+    // Empty while no restart was accepted.
+    QStringList restartCommand() const { return m_restartCommand; }
+
 signals:
     void beforeRestartMenu(CancelMessageEvent *event);
     void openUrlFailed(const QString &path);
@@ -422,9 +428,14 @@ protected:
                                const QString &workingDirectory);
     // The desktop's open of a file or folder URL; false when no program took it.
     virtual bool openDesktopUrl(const QUrl &url);
+    // Whether `program` can take this process's place; a restart that cannot is refused
+    // while the menu still runs.
+    virtual bool canReplaceProcess(const QString &program);
 
 private:
     QImage grabView() const;
+
+    QStringList m_restartCommand;
 };
 
 #endif // MENUCONTEXT_H

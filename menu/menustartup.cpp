@@ -23,7 +23,18 @@
 #include <QIcon>
 #include <QQmlEngine>
 
+#include <QFile>
+
+#include <cerrno>
 #include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <vector>
+
+#include <dirent.h>
+#include <fcntl.h>
+#include <linux/close_range.h>
+#include <unistd.h>
 
 void MenuStartup::setApplicationNames()
 {
@@ -104,7 +115,68 @@ int MenuStartup::run(MenuContext &context, const QStringList &arguments, MenuSta
         context.setVerbose(true);
     context.setState(firstState);
     const int code = QCoreApplication::exec();
+    // Work posted before the quit (a deferred settings save) still reaches the store.
+    QCoreApplication::sendPostedEvents();
     std::fputs("Menu stopped", stdout);
     std::fflush(stdout);
     return code;
+}
+
+QStringList MenuStartup::processCommandLine()
+{
+    QFile file(QStringLiteral("/proc/self/cmdline"));
+    if (!file.open(QIODevice::ReadOnly))
+        return QCoreApplication::arguments();
+    QByteArray bytes = file.readAll();
+    if (bytes.endsWith('\0'))
+        bytes.chop(1);
+    if (bytes.isEmpty())
+        return QCoreApplication::arguments();
+    QStringList arguments;
+    for (const QByteArray &argument : bytes.split('\0'))
+        arguments << QString::fromLocal8Bit(argument);
+    return arguments;
+}
+
+namespace {
+
+// Every descriptor above the standard three closes on exec: whatever opened it (the serial port,
+// the log, a library's pipe) and however.
+void closeOnExecAbove2()
+{
+    if (::close_range(3, ~0U, CLOSE_RANGE_CLOEXEC) == 0)
+        return;
+    DIR *dir = ::opendir("/proc/self/fd");
+    if (!dir)
+        return;
+    const int own = ::dirfd(dir);
+    while (const dirent *entry = ::readdir(dir)) {
+        const int fd = std::atoi(entry->d_name);
+        if (fd > 2 && fd != own)
+            ::fcntl(fd, F_SETFD, ::fcntl(fd, F_GETFD) | FD_CLOEXEC);
+    }
+    ::closedir(dir);
+}
+
+} // namespace
+
+int MenuStartup::replaceProcess(const QStringList &command, int code)
+{
+    if (command.size() < 2)
+        return code;
+    const QByteArray program = QFile::encodeName(command.first());
+    std::vector<QByteArray> arguments;
+    for (qsizetype i = 1; i < command.size(); ++i)
+        arguments.push_back(command.at(i).toLocal8Bit());
+    std::vector<char *> argv;
+    for (QByteArray &argument : arguments)
+        argv.push_back(argument.data());
+    argv.push_back(nullptr);
+    std::fflush(stdout);
+    std::fflush(stderr);
+    closeOnExecAbove2();
+    ::execv(program.constData(), argv.data());
+    std::fprintf(stderr, "can't restart the menu: %s: %s\n", program.constData(),
+                 std::strerror(errno));
+    return 1;
 }

@@ -32,6 +32,16 @@ public:
     static int run(MenuContext &context, const QStringList &arguments);
     // The same with another first state (tests show their own document).
     static int run(MenuContext &context, const QStringList &arguments, MenuState *firstState);
+
+    // The process's command line as it was started, argv[0] first, with the options Qt itself
+    // took ("-platform", ...) still in it.
+    static QStringList processCommandLine();
+    // Replaces this process's image with `command` (the program, then the whole argument list,
+    // argv[0] first; MenuContext::restartCommand): same process, same parent. Every descriptor
+    // but the standard three is closed on the way, so the new image inherits no port, pty or
+    // file. Returns only when it failed, with the failure on the standard error stream and
+    // exit code 1; an empty command returns `code` at once.
+    static int replaceProcess(const QStringList &command, int code);
 };
 
 #endif // MENUSTARTUP_H

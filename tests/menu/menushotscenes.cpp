@@ -152,6 +152,17 @@ QList<Shot> pagesShots()
              return MenuDriver::waitFor([&] { return text->property("opacity").toReal() >= 1; },
                                         10000);
          }},
+        // Meanwhile the tiles show their values as not read.
+        {"no-connection-measurements",
+         [](MenuDriver &menu) {
+             menu.keyClick(Qt::Key_0);
+             QQuickItem *tile = menu.item(QStringLiteral("flowTile0"));
+             QQuickItem *value =
+                 tile ? tile->findChild<QQuickItem *>(QStringLiteral("tileValue")) : nullptr;
+             return pageShown(menu, 0) && value &&
+                    MenuDriver::waitFor([&] { return value->property("text").toString() == "---"; },
+                                        10000);
+         }},
     };
 }
 

@@ -65,6 +65,8 @@ private slots:
     void heldMenuKey_data();
     void heldMenuKey();
     void menuKeyKeepsBlockingPopup();
+    void homeButtonFromSidePage_data();
+    void homeButtonFromSidePage();
 
 private:
     enum Run { Desktop, Panel };
@@ -590,6 +592,49 @@ void tst_MenuKeys::menuKeyKeepsBlockingPopup()
     MenuDriver::settle(100);
     QVERIFY(activePopup(menu));
     QCOMPARE(currentFrame(menu), QStringLiteral("measurementParametersFrame"));
+}
+
+void tst_MenuKeys::homeButtonFromSidePage_data()
+{
+    QTest::addColumn<int>("run");
+    QTest::addColumn<QString>("page");
+    QTest::newRow("archive page, desktop") << int(Desktop) << "piRight";
+    QTest::newRow("measurement page, desktop") << int(Desktop) << "piLeft";
+    QTest::newRow("archive page, panel") << int(Panel) << "piRight";
+}
+
+// The home button, touched on a side page while the menu page shows a frame of rows: the menu
+// page with that frame, where the keys act shown (its row's focus); touched again, the main
+// frame, whose keys move over its buttons.
+void tst_MenuKeys::homeButtonFromSidePage()
+{
+    QFETCH(int, run);
+    QFETCH(QString, page);
+    MenuDriver &menu = this->menu(Run(run));
+    QVERIFY(enterMeasurement(Run(run)));
+    menu.evaluate("navigationManager.gotoPage(navigationManager." + page + ")");
+    QObject *navigation = menu.object(QStringLiteral("navigationManager"));
+    QTRY_COMPARE_WITH_TIMEOUT(navigation->property("currentPageIndex").toInt(),
+                              menu.evaluate("navigationManager." + page).toInt(), 3000);
+    QQuickItem *home = menu.item(QStringLiteral("homeButton"));
+    menu.click(home);
+    QTRY_COMPARE_WITH_TIMEOUT(navigation->property("currentPageIndex").toInt(),
+                              menu.evaluate("navigationManager.piMain").toInt(), 3000);
+    QCOMPARE(currentFrame(menu), QStringLiteral("measurementParametersFrame"));
+    QTRY_COMPARE_WITH_TIMEOUT(focusedRow(menu, "measurementParametersFrame"), 0, 3000);
+    QVERIFY(navigation->property("keyboardNavigation").toBool());
+    key(Run(run), Qt::Key_Down);
+    QCOMPARE(focusedRow(menu, "measurementParametersFrame"), 1);
+
+    menu.click(home);
+    QVERIFY(waitForFrame(menu, QStringLiteral("mainFrame")));
+    QQuickItem *first = menu.item(QStringLiteral("measurementButton"));
+    QTRY_VERIFY_WITH_TIMEOUT(first->hasActiveFocus(), 3000);
+    key(Run(run), Qt::Key_Right);
+    QQuickItem *next = menu.item(QStringLiteral("dataLoggerButton"));
+    QTRY_VERIFY_WITH_TIMEOUT(next->hasActiveFocus(), 3000);
+    // The key's release marks it as key navigation.
+    QTRY_VERIFY_WITH_TIMEOUT(navigation->property("keyboardNavigation").toBool(), 3000);
 }
 
 QTEST_MAIN(tst_MenuKeys)

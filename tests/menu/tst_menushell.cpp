@@ -121,7 +121,8 @@ void tst_MenuShell::liveValueOnTheMeasurementPage()
 }
 
 // With answers dropped the message comes once the read-error time has passed since the last
-// good answer (6 s in the product, shortened here), and goes with the next answer.
+// good answer (6 s in the product, shortened here), and goes with the next answer; meanwhile the
+// tiles show their values as not read, and the next answer makes them live again.
 void tst_MenuShell::noConnectionMessage()
 {
     MenuDriver menu;
@@ -143,13 +144,22 @@ void tst_MenuShell::noConnectionMessage()
     QVERIFY2(dropped.elapsed() >= interval - 1000, qPrintable(QString::number(dropped.elapsed())));
     QQuickItem *text = menu.itemByText(message);
     QCOMPARE(text->property("color").value<QColor>(), QColor(Qt::red));
-    // The device's own status fades out meanwhile.
+    // The device's own status fades out meanwhile, and no tile shows its last value as current.
     QVERIFY(MenuDriver::waitFor([&] { return !statusShown(menu); }, 3000));
+    const QString notRead = menu.evaluate("styleManager.style.notReadValueText").toString();
+    QCOMPARE(notRead, QStringLiteral("---"));
+    for (const QString tile : {"flowTile0", "flowTile1", "flowTile3", "flowTile4", "flowTile5"}) {
+        QQuickItem *value = menu.item(tile)->findChild<QQuickItem *>(QStringLiteral("tileValue"));
+        QCOMPARE(value->property("text").toString(), notRead);
+        QCOMPARE(value->property("color").value<QColor>(),
+                 QColor(menu.evaluate("styleManager.style.notReadFontColor").toString()));
+    }
 
     menu.instrument().setDropAnswers(0);
     QVERIFY(MenuDriver::waitFor(
         [&] { return !topPanel->property("connectionErrorShown").toBool(); }, 5000));
     QVERIFY(MenuDriver::waitFor([&] { return menu.itemByText(message) == nullptr; }, 3000));
+    QVERIFY(MenuDriver::waitFor([&] { return tileText(menu) == flowText(menu); }, 5000));
 }
 
 // The context's own USB link, on a bus whose instrument is the simulated one: the device the list

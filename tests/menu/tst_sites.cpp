@@ -135,6 +135,7 @@ private:
     bool clickInRow(const QString &caption, const char *button);
     bool answer(const QString &caption, bool yes);
     QObject *activePopup();
+    bool keysHaveATarget();
     QStringList log() { return described(m_menu->requests()); }
 
     std::unique_ptr<MenuDriver> m_menu;
@@ -312,6 +313,22 @@ QObject *tst_Sites::activePopup()
 {
     QObject *screens = menu().object(QStringLiteral("screenManager"));
     return screens ? screens->property("activePopup").value<QObject *>() : nullptr;
+}
+
+// Whether the keys reach something in the sites frame: the list or a tool button that can act.
+bool tst_Sites::keysHaveATarget()
+{
+    QQuickItem *focused = menu().window()->activeFocusItem();
+    if (!focused || !focused->isEnabled() || !focused->isVisible())
+        return false;
+    for (const char *name :
+         {"siteList", "upButton", "groupNameButton", "addButton", "modifyButton"}) {
+        auto *item = m_frame->property(name).value<QQuickItem *>();
+        if (item && (item == focused || item->isAncestorOf(focused)))
+            return true;
+    }
+    qWarning() << "focus on" << focused;
+    return false;
 }
 
 // Waits for the question `caption` and answers it by keys.
@@ -660,8 +677,16 @@ void tst_Sites::rowKeys_data()
     QTest::newRow("Backspace goes up")
         << false << QStringList{"Boiler"} << "B1" << QList<int>{Qt::Key_Backspace} << "path"
         << "";
+    // The up button disables itself at the top level: the first row takes the focus.
     QTest::newRow("Up above the first row, Up on the up button goes up")
-        << false << QStringList{"Boiler"} << "North" << QList<int>{Qt::Key_Up, Qt::Key_Up} << "path"
+        << false << QStringList{"Boiler"} << "North" << QList<int>{Qt::Key_Up, Qt::Key_Up} << "top"
+        << "";
+    QTest::newRow("Return on the up button goes up")
+        << false << QStringList{"Boiler"} << "North" << QList<int>{Qt::Key_Up, Qt::Key_Return}
+        << "top"
+        << "";
+    QTest::newRow("modifying, Up on the up button: the group-name button goes too")
+        << true << QStringList{"Boiler"} << "North" << QList<int>{Qt::Key_Up, Qt::Key_Up} << "top"
         << "";
 }
 
@@ -696,6 +721,14 @@ void tst_Sites::rowKeys()
     } else if (expect == QLatin1String("path")) {
         QTRY_COMPARE_WITH_TIMEOUT(
             menu().evaluate("sitesManager.model.groupPath").toStringList().join("/"), value, 2000);
+    } else if (expect == QLatin1String("top")) {
+        // Up a level, the first row has the focus and the next key moves the cursor.
+        QTRY_COMPARE_WITH_TIMEOUT(
+            menu().evaluate("sitesManager.model.groupPath").toStringList().join("/"), value, 2000);
+        QTRY_VERIFY_WITH_TIMEOUT(list->hasActiveFocus(), 2000);
+        QCOMPARE(list->property("currentIndex").toInt(), 0);
+        menu().keyClick(Qt::Key_Down);
+        QCOMPARE(list->property("currentIndex").toInt(), 1);
     } else if (expect == QLatin1String("write")) {
         QVERIFY(waitForLog({value}));
     } else {
@@ -703,6 +736,8 @@ void tst_Sites::rowKeys()
         QCOMPARE(m_frame->property("column").toInt(), value.toInt());
         QVERIFY(!activePopup());
     }
+    if (currentFrame() == QLatin1String("sitesFrame") && !activePopup())
+        QVERIFY(keysHaveATarget());
     // Modifying mode left: the cursor is on the caption again.
     if (currentFrame() == QLatin1String("sitesFrame") && modifying) {
         m_frame->setProperty("modifying", false);
@@ -1012,12 +1047,19 @@ void tst_Sites::addAvailability()
     }
 }
 
-// Another client commits a new table: the frame is covered while it is read, then shows it.
+// Another client commits a new table: the frame is covered while it is read, then shows it. The
+// modify button, focused, is disabled meanwhile: the list takes the keys.
 void tst_Sites::otherClientChangesTable()
 {
     TavrinInstrument &instrument = menu().instrument();
     QVERIFY(enterSites(false));
     QVERIFY(!menu().itemByText(QStringLiteral("Updating sites list...")));
+    auto *list = m_frame->property("siteList").value<QQuickItem *>();
+    auto *modify = m_frame->property("modifyButton").value<QQuickItem *>();
+    menu().evaluate("navigationManager.deviceFrames.frameWithSite.siteList.currentIndex = 0");
+    list->forceActiveFocus();
+    menu().keyClick(Qt::Key_Up);
+    QVERIFY(modify->hasActiveFocus());
     QList<Site> table = fixture;
     table.append({6, "", "", "Well"});
     putSites(instrument, table);
@@ -1026,12 +1068,15 @@ void tst_Sites::otherClientChangesTable()
     QVERIFY(MenuDriver::waitFor(
         [&] { return menu().itemByText(QStringLiteral("Updating sites list...")) != nullptr; },
         5000));
-    QVERIFY(!m_frame->property("modifyButton").value<QQuickItem *>()->isEnabled());
+    QVERIFY(!modify->isEnabled());
+    QVERIFY(list->hasActiveFocus());
     QVERIFY(MenuDriver::waitFor([&] { return rowOf(QStringLiteral("Well")) >= 0; }, 10000));
     QVERIFY(MenuDriver::waitFor(
         [&] { return menu().itemByText(QStringLiteral("Updating sites list...")) == nullptr; },
         5000));
     instrument.setDelay(0);
+    menu().keyClick(Qt::Key_Down);
+    QCOMPARE(list->property("currentIndex").toInt(), 1);
 }
 
 // The table fills while a new site's editor is open: "Ok" can no longer place it.

@@ -46,8 +46,12 @@ constexpr quint32 OnFlowStatus = 300770;
 constexpr quint32 ScheduleCommand = 403560;
 constexpr quint32 ScheduleState = 300753;
 constexpr quint32 ResetSchedule = 403691;
-constexpr quint32 ZeroFlowOffset = 400202;  // site setting
-constexpr quint32 AdditionalDelay = 400204; // site setting
+constexpr quint32 PeriodicStart = 403562;    // periodic schedule: start, wall clock label
+constexpr quint32 PeriodicPeriod = 403564;   // seconds
+constexpr quint32 PeriodicDuration = 403566; // seconds
+constexpr quint32 PeriodicEnd = 403568;      // start + duration
+constexpr quint32 ZeroFlowOffset = 400202;   // site setting
+constexpr quint32 AdditionalDelay = 400204;  // site setting
 constexpr quint32 FlowHistory = 300533;
 constexpr quint32 HeatHistory = 301195;
 constexpr quint32 PressureHistory = 301317;
@@ -141,6 +145,12 @@ TavrinInstrument::TavrinInstrument(QObject *parent) : SimulatedInstrument(parent
     inputRegisters().setRegisters(300746, ModbusBytes::fromUInt16(4));   // power: battery full
     inputRegisters().setRegisters(300747, ModbusBytes::fromUInt16(100)); // charge level
     inputRegisters().setRegisters(300754, ModbusBytes::fromUInt16(2));   // memory card state
+    // Periodic schedule: an hour every 12 hours from the next midnight.
+    holdingRegisters().setRegisters(PeriodicStart,
+                                    ModbusBytes::fromUInt32(m_startLabel / 86400 * 86400 + 86400));
+    holdingRegisters().setRegisters(PeriodicPeriod, ModbusBytes::fromUInt32(12 * 3600));
+    holdingRegisters().setRegisters(PeriodicDuration, ModbusBytes::fromUInt32(3600));
+    holdingRegisters().setRegisters(PeriodicEnd, ModbusBytes::fromUInt32(periodicEnd()));
     setArchAnswerBytes(ArchAnswerBytes);
     setGeneration(1);
     setHeatChannel(false);
@@ -162,6 +172,7 @@ ModbusBytes TavrinInstrument::defaultSiteSettings()
     putRegister(bytes, 400130, 1);  // automatic gain control
     putFloat(bytes, 400132, 20.0f); // signal search zone
     putFloat(bytes, 400134, 200.0f);
+    putRegister(bytes, 400163, 1);   // transducer mounting: Z-mount
     putFloat(bytes, 400168, 3.23f);  // pipe sound speed, steel
     putFloat(bytes, 400170, 4.0f);   // wall thickness
     putFloat(bytes, 400178, 108.0f); // outside diameter
@@ -394,6 +405,11 @@ bool TavrinInstrument::holds(const InstrumentRequest &request) const
     return false;
 }
 
+quint32 TavrinInstrument::periodicEnd() const
+{
+    return holdingUInt32(PeriodicStart) + holdingUInt32(PeriodicDuration);
+}
+
 bool TavrinInstrument::touches(const InstrumentRequest &request, quint32 address, int count) const
 {
     return request.address < address + quint32(count) &&
@@ -619,6 +635,8 @@ void TavrinInstrument::written(const InstrumentRequest &request)
         m_scheduleStarted = start ? elapsed() : -1;
         setInput(ScheduleState, start ? 1 : 0);
     }
+    if (touches(request, PeriodicStart, 2) || touches(request, PeriodicDuration, 2))
+        setHoldingUInt32(PeriodicEnd, periodicEnd());
     if (touches(request, ResetSchedule) && holding(ResetSchedule) == 1 &&
         registers(ScheduleState, 1).toUInt16(0) == 2)
         setInput(ScheduleState, 0);

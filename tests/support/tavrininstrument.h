@@ -46,11 +46,13 @@
 //   stage of 1 or 2 at 403258 counts 306124 down from 15 to 0, one a calibrationTick(), and then
 //   gives C1 and Dt1 (stage 1) or Dt2 and Dt0 (stage 2); stage 4 saves Dt0 as the zero offset;
 // - schedule: 1 at 403560 makes 300753 1 (active) and scheduleDuration() later 2 (done), 0
-//   makes it 0; 1 at 403691 turns done into off.
+//   makes it 0; 1 at 403691 turns done into off; the periodic schedule runs an hour every 12
+//   hours from the next midnight, and its end (403568) follows every write of its start or
+//   duration;
 //
-// Defaults: generation 1, no heat channel, 20 site slots with "Site 1" in slot 0 of the sites
-// table (file 0x80), a report text, memory card state 2, power state 4, unit 1, logging interval
-// 6 min, one day of archive history, not measuring.
+// Defaults: generation 1, no heat channel, Z-mount transducers, 20 site slots with "Site 1" in slot
+// 0 of the sites table (file 0x80), a report text, memory card state 2, power state 4, unit 1,
+// logging interval 6 min, one day of archive history, not measuring.
 //
 // The setters below act as another client would (another menu, a service tool): they change
 // the registers and the table without a request, so nothing of them is in the log. Changing the
@@ -154,6 +156,8 @@ private:
 
     bool holds(const InstrumentRequest &request) const;
     bool touches(const InstrumentRequest &request, quint32 address, int count = 1) const;
+    // The periodic schedule's end: its start and duration.
+    quint32 periodicEnd() const;
     quint32 holdingUInt32(quint32 address) const;
     void setHoldingUInt32(quint32 address, quint32 value);
     quint16 holding(quint32 address) const;

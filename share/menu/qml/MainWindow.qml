@@ -14,6 +14,8 @@ FocusScope {
     // While the panel's keys become key presses its Menu key also arrives as Home, after the
     // key's own signal went home (whatever item has the focus): that Home must not go again.
     readonly property bool homeFromPanel: embedded && deviceKeypad.retranslate
+    // The instrument does not answer (the top panel's message): its values are not current.
+    readonly property bool connectionLost: topPanel.connectionError
 
     // Calls `callback` once, `milliseconds` from now. Each call has a timer of its own, so
     // several may wait at once; the timer goes with the window.

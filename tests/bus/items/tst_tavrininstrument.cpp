@@ -43,6 +43,8 @@ private slots:
     void signalCapture();
     void registerSequences_data();
     void registerSequences();
+    void periodicScheduleEnd_data();
+    void periodicScheduleEnd();
 
 private:
     quint32 readUInt32(quint32 address);
@@ -104,6 +106,8 @@ void tst_TavrinInstrument::defaults()
     QCOMPARE(table.mid(SiteRecords::RecordSize).toHex(),
              ModbusBytes::fromSize(SiteRecords::RecordSize, 0).toHex());
     QCOMPARE(m_instrument->file(SiteRecords::File).size(), SiteRecords::TableSize);
+    // A mounting scheme the menu's list holds (1 Z-mount, 2 V-mount).
+    QCOMPARE(readUInt16(400163), quint16(1));
 
     // The clock runs: two reads a second and a bit apart differ by about that.
     const quint32 first = readUInt32(300749);
@@ -723,6 +727,29 @@ void tst_TavrinInstrument::registerSequences()
     QFETCH(QStringList, steps);
     for (const QString &step : std::as_const(steps))
         QVERIFY2(runStep(step), qPrintable(step));
+}
+
+void tst_TavrinInstrument::periodicScheduleEnd_data()
+{
+    QTest::addColumn<quint32>("address"); // 0: nothing written
+    QTest::addColumn<quint32>("value");
+    QTest::newRow("as started") << 0u << 0u;
+    QTest::newRow("start moved") << 403562u << 1700000000u;
+    QTest::newRow("duration changed") << 403566u << 7200u;
+}
+
+// The periodic schedule's end follows its start and duration; at start it lies ahead, an hour
+// after the next day's start.
+void tst_TavrinInstrument::periodicScheduleEnd()
+{
+    QFETCH(quint32, address);
+    QFETCH(quint32, value);
+    const quint32 start = readUInt32(403562);
+    QVERIFY(start > m_instrument->clockLabel());
+    QCOMPARE(readUInt32(403566), 3600u);
+    if (address != 0)
+        QVERIFY(m_master->writeRegisters(address, ModbusBytes::fromUInt32(value)));
+    QCOMPARE(readUInt32(403568), readUInt32(403562) + readUInt32(403566));
 }
 
 QTEST_GUILESS_MAIN(tst_TavrinInstrument)

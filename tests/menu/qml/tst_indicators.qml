@@ -1,6 +1,7 @@
 import QtQuick
 import QtTest
 import DorrikBus 1.0
+import "../../../share/menu/qml/properties/base"
 
 // The status strip's indicators and the measurement tile: what they draw for their inputs, and
 // when a tile's own trend collects.
@@ -159,6 +160,28 @@ TestHarness {
             compare(item.ownTrendModel.running, data.runs)
             wait(100)
             compare(item.ownTrendModel.count > 0, data.runs)
+            item.destroy()
+        }
+
+        // A status word's tile: a property without a number format of its own. Its chart shows
+        // no labels, so nothing asks the base for a format (it would complain at every start).
+        Component {
+            id: unformattedProp
+            BaseProperty {
+                // Pushed without a new assignment: the labels' bindings do not depend on it.
+                property var formatAsked: []
+                property string formatValue: "b101"
+                function getFormatted(arg) {
+                    formatAsked.push(arg)
+                    return ""
+                }
+            }
+        }
+        function test_statusTileAsksNoFormat() {
+            var prop = createTemporaryObject(unformattedProp, harness)
+            var item = tile({prop: prop, useTrend: false})
+            wait(50)
+            compare(prop.formatAsked.length, 0)
             item.destroy()
         }
 

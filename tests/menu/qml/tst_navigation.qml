@@ -69,6 +69,13 @@ TestHarness {
 
         function test_home_data() {
             return [{
+                        "tag": "side page without a popup: its frame, the focus shown, then the main frame",
+                        "depth": 2,
+                        "expected": [
+                            "keypad hidden, popups [], page 1, frame subFrame",
+                            "keypad hidden, popups [], page 1, frame mainFrame"
+                        ]
+                    }, {
                         "tag": "popup that minimizes",
                         "minimizable": true,
                         "expected": [
@@ -90,12 +97,15 @@ TestHarness {
         }
 
         // Home: side page to main page with the popups kept, then the popup goes, then the
-        // main frame.
+        // main frame. The focus shows after each, however Home came.
         function test_home(data) {
-            buildLayers(3, data.minimizable)
+            buildLayers(data.depth !== undefined ? data.depth : 3, data.minimizable === true)
+            // As the home button's click leaves it.
+            nav.wasTouchNavigation()
             for (var i = 0; i < data.expected.length; ++i) {
                 nav.goHome()
                 compare(snapshot(), data.expected[i], "after Home " + (i + 1))
+                verify(nav.keyboardNavigation, "focus shown after Home " + (i + 1))
             }
         }
 

@@ -18,6 +18,8 @@ FocusScope {
     property var trendModbusItem: null
     property bool focusOnClick: false
     property bool popupOnClick: true
+    // The value is not current: it shows as not read until the next good answer.
+    property bool notRead: false
     // What shows as the value, and the unit column's width: the status tiles change them.
     property string valueText: prop && prop.formatValue !== undefined ? prop.formatValue : ""
     property color valueColor: styleManager.style.measureItemSmallFontColor
@@ -131,8 +133,8 @@ FocusScope {
         anchors.rightMargin: styleManager.style.mm
         anchors.verticalCenter: parent.verticalCenter
         horizontalAlignment: Text.AlignRight
-        text: measureItem.valueText
-        color: measureItem.valueColor
+        text: measureItem.notRead ? styleManager.style.notReadValueText : measureItem.valueText
+        color: measureItem.notRead ? styleManager.style.notReadFontColor : measureItem.valueColor
         font.family: styleManager.style.measureItemSmallFontFamily
         font.pixelSize: styleManager.style.mediumFontSize
     }

@@ -25,6 +25,8 @@ Item {
     readonly property bool hasData: curve.count > 0
     readonly property int precision: prop && prop.precision !== undefined ? prop.precision : -1
 
+    // Only for labels that show: a property without a number format (a status word's tile)
+    // has none to give, and its base would complain at every start.
     function formatted(value) {
         var text = prop && typeof prop.getFormatted === "function" ? prop.getFormatted(value)
                                                                    : value
@@ -83,7 +85,7 @@ Item {
         anchors.left: plot.left
         anchors.top: plot.top
         visible: propPlot.showYLabels && propPlot.hasData
-        text: propPlot.formatted(plot.yMax)
+        text: visible ? propPlot.formatted(plot.yMax) : ""
         font.pixelSize: styleManager.style.tinyFontSize + 4
     }
     Text {
@@ -91,7 +93,7 @@ Item {
         anchors.left: plot.left
         anchors.verticalCenter: plot.verticalCenter
         visible: propPlot.showYLabels && propPlot.showYAverage && propPlot.hasData
-        text: propPlot.formatted((plot.yMin + plot.yMax) / 2)
+        text: visible ? propPlot.formatted((plot.yMin + plot.yMax) / 2) : ""
         font.pixelSize: styleManager.style.tinyFontSize + 4
     }
     Text {
@@ -99,7 +101,7 @@ Item {
         anchors.left: plot.left
         anchors.bottom: plot.bottom
         visible: propPlot.showYLabels && propPlot.hasData
-        text: propPlot.formatted(plot.yMin)
+        text: visible ? propPlot.formatted(plot.yMin) : ""
         font.pixelSize: styleManager.style.tinyFontSize + 4
     }
 }

@@ -86,9 +86,12 @@ Item {
     }
 
     function goHome() {
-        if (currentPageIndex !== piMain)
+        if (currentPageIndex !== piMain) {
             changePage(piMain)
-        else if (screenManager.hasActivePopup)
+            // The menu page shows the frame it had: where the keys act must show, however the
+            // home button was pressed.
+            wasKeyNavigation()
+        } else if (screenManager.hasActivePopup)
             screenManager.closeOrMinimizeTopPopup()
         else if (mainFrame)
             gotoFrame(mainFrame, false)

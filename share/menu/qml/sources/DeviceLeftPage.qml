@@ -170,6 +170,7 @@ FocusScope {
                     trendModbusItem: statusTile ? null : trendItem
                     minYHeight: config.minY ? config.minY : 0
                     otherProps: grid.others
+                    notRead: mainWindow.connectionLost
                     valueText: statusTile ? config.prop.binaryFormatValue
                                           : (config.prop ? config.prop.formatValue : "")
                     valueColor: flagged ? "#D00000" : styleManager.style.measureItemSmallFontColor

@@ -99,6 +99,20 @@ BaseFrame {
         }
     }
 
+    // A tool button that disables itself while it has the focus (the up button at the top level,
+    // every button while the table is read) would leave the keys with nothing to act on: the
+    // rows take the focus.
+    function handOverFocus(button) {
+        if (button.enabled || !button.focus)
+            return
+        if (siteList.currentIndex < 0 && siteList.count > 0)
+            siteList.currentIndex = 0
+        if (sitesFrame.activeFocus)
+            siteList.forceActiveFocus()
+        else
+            siteList.focus = true
+    }
+
     function goUp() {
         if (!insideGroup || updating)
             return
@@ -273,6 +287,7 @@ BaseFrame {
             imageItem.fillMode: Image.PreserveAspectFit
             enabled: sitesFrame.insideGroup && !sitesFrame.updating
             onClicked: sitesFrame.goUp()
+            onEnabledChanged: sitesFrame.handOverFocus(this)
             Keys.onUpPressed: sitesFrame.goUp()
             KeyNavigation.right: groupNameButton.visible ? groupNameButton
                                                          : addButton.visible ? addButton
@@ -336,6 +351,7 @@ BaseFrame {
             caption: sitesFrame.model.groupName
             enabled: !sitesFrame.updating
             onClicked: sitesFrame.editGroupName()
+            onEnabledChanged: sitesFrame.handOverFocus(this)
             KeyNavigation.left: upButton
             KeyNavigation.right: addButton.visible ? addButton : modifyButton
         }
@@ -351,6 +367,7 @@ BaseFrame {
             imageItem.fillMode: Image.PreserveAspectFit
             enabled: sitesManager.canAddSite && !sitesFrame.updating
             onClicked: sitesFrame.addSite()
+            onEnabledChanged: sitesFrame.handOverFocus(this)
             KeyNavigation.left: groupNameButton.visible ? groupNameButton : upButton
             KeyNavigation.right: modifyButton
         }
@@ -365,6 +382,7 @@ BaseFrame {
             checked: sitesFrame.modifying
             enabled: !sitesFrame.updating
             onClicked: sitesFrame.modifying = !sitesFrame.modifying
+            onEnabledChanged: sitesFrame.handOverFocus(this)
             KeyNavigation.left: addButton.visible ? addButton
                                                   : groupNameButton.visible ? groupNameButton
                                                                             : upButton

@@ -244,6 +244,9 @@ QtObject {
     property string measureItemSmallFontFamily: bigFontFamily
     property real measureItemSmallFontSize: bigFontSize
     property color measureItemSmallFontColor: "#000000"
+    // A value the instrument has not confirmed since it stopped answering.
+    property string notReadValueText: "---"
+    property color notReadFontColor: "#404040"
     property real measureItemSmallCaptionWidth: 12 * mm
     property real measureItemSmallDimensionWidth: 20 * mm
     property real measureItemSmallDimensionFontSize: mediumFontSize - 1 * mm

@@ -16,6 +16,10 @@ MenuItemBase {
     property bool showArrow: frame !== null || pageIndex >= 0
     property var editorProperties: ({})
     property bool valueItemMultiline: false
+    // An instrument's value shows as not read while the instrument does not answer (outside the
+    // menu's own window, in a frame of its own, there is no such state).
+    readonly property bool notRead: !!prop && !!prop.modbusItem && typeof mainWindow !== "undefined"
+                                    && !!mainWindow && mainWindow.connectionLost === true
     property bool captionItemElide: false
     property bool dimensionItemAlignVCenter: false
     property alias captionItem: captionText
@@ -84,14 +88,16 @@ MenuItemBase {
                                  - styleManager.style.menuItemRowCaptionLeftMargin
                                  - captionText.implicitWidth - styleManager.style.menuItemMargin))
         horizontalAlignment: Text.AlignRight
-        text: menuRowItem.value
+        text: menuRowItem.notRead && menuRowItem.value !== "" ? styleManager.style.notReadValueText
+                                                               : menuRowItem.value
         maximumLineCount: 2
         wrapMode: menuRowItem.valueItemMultiline ? Text.WordWrap : Text.NoWrap
         elide: Text.ElideRight
         font.family: styleManager.style.menuItemTextValueValueFontFamily
         font.pixelSize: styleManager.style.menuItemTextValueValueFontSize
                         - (menuRowItem.valueItemMultiline && text.length > 15 ? 3 : 0)
-        color: styleManager.style.menuItemTextValueValueFontColor
+        color: menuRowItem.notRead ? styleManager.style.notReadFontColor
+                                   : styleManager.style.menuItemTextValueValueFontColor
     }
 
     Text {
