@@ -1,8 +1,7 @@
 // Draws the pictures of the document viewers and the calculator: the two document icons, the
-// calculator's icon, its key border, its display background and its minimize key. Not part of
-// the build; run by hand after changing a picture:
-//   g++ -std=c++17 -fPIC scripts/drawappimages.cpp $(pkg-config --cflags --libs Qt6Gui) \
-//       -o /tmp/drawappimages && QT_QPA_PLATFORM=offscreen /tmp/drawappimages share/menu/qml
+// calculator's icon, its key border, its display background and its minimize key.
+// Built with -DDORRIK_BUILD_ART=ON; `cmake --build <build> --target redraw-art` redraws every
+// shipped picture (see scripts/CMakeLists.txt).
 #include <QDir>
 #include <QFont>
 #include <QGuiApplication>

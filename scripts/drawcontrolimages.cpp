@@ -1,8 +1,7 @@
-// Draws the controls' own pictures: the spin field's arrow, the clock of the date-time
-// fields, the measuring and adapter marks of the status strip and the measurement page's buttons. Not part of the build; run by hand after changing a picture:
-//   g++ -std=c++17 -fPIC scripts/drawcontrolimages.cpp $(pkg-config --cflags --libs Qt6Gui) \
-//       -o /tmp/drawcontrolimages && QT_QPA_PLATFORM=offscreen /tmp/drawcontrolimages \
-//       share/menu/qml/images
+// Draws the controls' own pictures: the spin field's arrow, the clock of the date-time fields, the
+// measuring and adapter marks of the status strip and the measurement page's buttons.
+// Built with -DDORRIK_BUILD_ART=ON; `cmake --build <build> --target redraw-art` redraws every
+// shipped picture (see scripts/CMakeLists.txt).
 #include <QDir>
 #include <QGuiApplication>
 #include <QImage>

@@ -1,9 +1,7 @@
 // Draws the pictures of the two games, the sea battle (apps/SeaBattle/) and the balls
-// (apps/Balls/): flat shapes in the style's colours. Not part of the build; run by hand after
-// changing a picture:
-//   g++ -std=c++17 -fPIC scripts/drawgameimages.cpp $(pkg-config --cflags --libs Qt6Gui) \
-//       -o /tmp/drawgameimages && QT_QPA_PLATFORM=offscreen /tmp/drawgameimages \
-//       share/menu/qml/apps
+// (apps/Balls/): flat shapes in the style's colours.
+// Built with -DDORRIK_BUILD_ART=ON; `cmake --build <build> --target redraw-art` redraws every
+// shipped picture (see scripts/CMakeLists.txt).
 #include <QDir>
 #include <QGuiApplication>
 #include <QImage>

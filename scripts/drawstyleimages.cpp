@@ -1,8 +1,7 @@
-// Draws the base style's pictures: flat shapes in the style's colours, at the sizes the style
-// lays them out. Not part of the build; run by hand after changing a picture:
-//   g++ -std=c++17 -fPIC scripts/drawstyleimages.cpp $(pkg-config --cflags --libs Qt6Gui)
-//       -o /tmp/drawstyleimages && QT_QPA_PLATFORM=offscreen /tmp/drawstyleimages
-//       share/menu/qml/styles/BaseStyle
+// Draws the base style's pictures: flat shapes in the style's colours, at the sizes the style lays
+// them out.
+// Built with -DDORRIK_BUILD_ART=ON; `cmake --build <build> --target redraw-art` redraws every
+// shipped picture (see scripts/CMakeLists.txt).
 #include <QDir>
 #include <QGuiApplication>
 #include <QImage>

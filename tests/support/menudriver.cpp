@@ -288,3 +288,33 @@ QImage MenuDriver::grab() const
     QQuickWindow *view = window();
     return view ? view->grabWindow() : QImage();
 }
+
+bool evalTrue(const MenuDriver &menu, const QString &script)
+{
+    return menu.evaluate(script).toBool();
+}
+
+bool waitForLog(MenuDriver &menu, const QStringList &patterns, int timeoutMs)
+{
+    using namespace RequestLog;
+    const bool found = MenuDriver::waitFor(
+        [&] { return inOrder(described(menu.requests()), patterns); }, timeoutMs);
+    if (!found)
+        qWarning().noquote() << "log:" << described(menu.requests()).join(QStringLiteral(", "));
+    return found;
+}
+
+bool startMenu(MenuDriver &menu)
+{
+    if (!menu.start()) {
+        qWarning().noquote() << menu.error();
+        return false;
+    }
+    return MenuDriver::waitFor(
+        [&] {
+            return evalTrue(menu, QStringLiteral("deviceModbus.mainReadGroup.wasRead && "
+                                                 "sitesManager.readSiteIndex === "
+                                                 "deviceModbus.siteIndex"));
+        },
+        5000);
+}

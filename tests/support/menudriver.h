@@ -105,4 +105,14 @@ private:
     std::unique_ptr<MenuContext> m_context;
 };
 
+// What the whole-menu tests ask of the driver again and again.
+// The script's value (see MenuDriver::evaluate) as a truth value.
+bool evalTrue(const MenuDriver &menu, const QString &script);
+// Waits until the instrument's request log holds `patterns` in that order (RequestLog::inOrder);
+// on a time-out says the log and returns false.
+bool waitForLog(MenuDriver &menu, const QStringList &patterns, int timeoutMs = 5000);
+// Starts the menu (saying the error when it fails) and waits until the live block and the
+// current site's record have been read.
+bool startMenu(MenuDriver &menu);
+
 #endif

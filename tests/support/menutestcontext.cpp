@@ -1,9 +1,11 @@
 #include "menutestcontext.h"
 
+#include "cancelmessageevent.h"
 #include "instrumentusbbackend.h"
 #include "modbusclient.h"
 #include "modbuslibusbclient.h"
 #include "modbusserialclient.h"
+#include "powermanager.h"
 
 MenuTestContext::MenuTestContext(QObject *parent) : MenuContext(parent)
 {
@@ -19,6 +21,7 @@ MenuTestContext::MenuTestContext(const QString &programDir, const QStringList &a
 
 void MenuTestContext::setUp()
 {
+    m_embedded = MenuContext::embedded();
     auto backend = std::make_unique<FakeUsbBackend>();
     m_usbDevices = backend.get();
     setUsbBackend(std::move(backend));
@@ -29,6 +32,74 @@ void MenuTestContext::addUsbInstrument(const QByteArray &serialNumber)
     m_usbDevices->addInstrument(serialNumber);
     m_usbSerialNumbers << serialNumber;
     fillUsbDevices();
+}
+
+void MenuTestContext::setEmbedded(bool on)
+{
+    PowerManager::overrideEmbedded(on ? 1 : 0);
+    if (m_embedded != on) {
+        m_embedded = on;
+        emit embeddedChanged();
+    }
+}
+
+void MenuTestContext::reset()
+{
+    setEmbedded(false);
+    setVerbose(false);
+    setUseNumScreenKeypad(false);
+    setUseTextScreenKeypad(false);
+    setDiscardDragDistance(false);
+    saveFileAnswer.clear();
+    openFileAnswer.clear();
+    clearCalls();
+    m_clipboardShots = m_fileShots = m_restartRequests = 0;
+    emit countsChanged();
+}
+
+void MenuTestContext::resetConnection()
+{
+    setConnectionType(RS485);
+    setDeviceAddress(1);
+    setByteTimeout(60);
+    setRtsDelay(2);
+    setReadTimeout(500);
+    setControlRts(true);
+    setDeviceSerialPort(QString(), false);
+    setDeviceBaudRateIndex(4, false);
+    setSerialPorts({QStringLiteral("/dev/ttyS0"), QStringLiteral("/dev/ttyUSB0")});
+    setUsbDevice(QString());
+    setUsbDevices({QStringLiteral("TV0001"), QStringLiteral("TV0002")});
+}
+
+bool MenuTestContext::announceRestart()
+{
+    CancelMessageEvent event;
+    emit beforeRestartMenu(&event);
+    return !event.cancel();
+}
+
+bool MenuTestContext::beginRestartMenu()
+{
+    ++m_restartRequests;
+    emit countsChanged();
+    return restartRuns ? MenuContext::beginRestartMenu() : true;
+}
+
+void MenuTestContext::screenshotToClipboard()
+{
+    ++m_clipboardShots;
+    emit countsChanged();
+    if (viewer())
+        MenuContext::screenshotToClipboard();
+}
+
+void MenuTestContext::screenshotToFile(const QString &file, const QString &format)
+{
+    ++m_fileShots;
+    emit countsChanged();
+    if (viewer())
+        MenuContext::screenshotToFile(file, format);
 }
 
 bool MenuTestContext::openDesktopUrl(const QUrl &url)

@@ -22,9 +22,18 @@ class SimulatedInstrument;
 //
 // calls() lines: "save dialog: <caption> | <dir> | <filter>", "open dialog: …", "question:
 // <title> | <text>", "openUrl: <path>", "start: <program> <arguments>".
+//
+// For the menu's QML units, which run without a view: `embedded` is writable, the screenshots
+// and the restart requests are counted (and then made as the program makes them, which without a
+// view or with restartRuns false is nothing), and reset() and resetConnection() bring a unit's
+// changes back.
 class MenuTestContext : public MenuContext
 {
     Q_OBJECT
+    Q_PROPERTY(bool embedded READ embedded WRITE setEmbedded NOTIFY embeddedChanged)
+    Q_PROPERTY(int clipboardShots READ clipboardShots NOTIFY countsChanged)
+    Q_PROPERTY(int fileShots READ fileShots NOTIFY countsChanged)
+    Q_PROPERTY(int restartRequests READ restartRequests NOTIFY countsChanged)
 
 public:
     explicit MenuTestContext(QObject *parent = nullptr);
@@ -51,6 +60,35 @@ public:
     // The USB links built afterwards (without a usbFactory) reach `instrument`.
     void bridgeUsb(SimulatedInstrument *instrument) { m_usbInstrument = instrument; }
 
+    // False: a restart asked for (beginRestartMenu) is only counted.
+    bool restartRuns = true;
+
+    // Hides the build's flag from QML only; the power managers made afterwards (a Starter's)
+    // run in the same setting.
+    bool embedded() const { return m_embedded; }
+    void setEmbedded(bool on);
+    int clipboardShots() const { return m_clipboardShots; }
+    int fileShots() const { return m_fileShots; }
+    int restartRequests() const { return m_restartRequests; }
+
+    // Not embedded, not verbose, no screen keypads, no calls, answers nor counts.
+    Q_INVOKABLE void reset();
+    // The connection settings of a fresh store on RS-485, with two serial ports and two USB
+    // devices listed.
+    Q_INVOKABLE void resetConnection();
+    // What a restart does first: asks the handlers, who may cancel; whether none did.
+    Q_INVOKABLE bool announceRestart();
+
+public slots:
+    bool beginRestartMenu() override;
+    void screenshotToClipboard();
+    void screenshotToFile(const QString &file = QString(),
+                          const QString &format = QStringLiteral("PNG"));
+
+signals:
+    void embeddedChanged();
+    void countsChanged();
+
 protected:
     QString showSaveFileDialog(const QString &caption, const QString &dir,
                                const QString &filter) override;
@@ -71,6 +109,10 @@ private:
     FakeUsbBackend *m_usbDevices = nullptr;
     QList<QByteArray> m_usbSerialNumbers;
     SimulatedInstrument *m_usbInstrument = nullptr;
+    bool m_embedded = false;
+    int m_clipboardShots = 0;
+    int m_fileShots = 0;
+    int m_restartRequests = 0;
 };
 
 #endif

@@ -121,7 +121,7 @@ void tst_ModbusItemCSVExporter::golden()
         else if (event->index() == 3)
             event->setValue(QString("F%1").arg(event->rowIndex()));
     });
-    QFile::copy(QFINDTESTDATA("bus/exchange/data/header_only.csv"), path()); // replaced
+    QFile::copy(QFINDTESTDATA("data/header_only.csv"), path()); // replaced
     QSignalSpy started(&exporter, &ModbusItemExporter::started);
     QSignalSpy completed(&exporter, &ModbusItemExporter::completed);
     QSignalSpy running(&exporter, &ModbusItemExporter::runningChanged);
@@ -131,7 +131,7 @@ void tst_ModbusItemCSVExporter::golden()
     QCOMPARE(completed.size(), 1);
     QCOMPARE(running.size(), 2);
     QVERIFY(!exporter.running());
-    const QString goldenPath = QFINDTESTDATA("bus/exchange/data/" + golden);
+    const QString goldenPath = QFINDTESTDATA("data/" + golden);
     QVERIFY(!goldenPath.isEmpty());
     QCOMPARE(readAll(path()), readAll(goldenPath));
 }

@@ -132,7 +132,7 @@ void tst_ModbusXmlEngine::goldenExport()
     QVERIFY(exporter.save());
     QCOMPARE(exporter.processed(), 8);
 
-    const QString golden = QFINDTESTDATA("bus/exchange/data/configuration.xml");
+    const QString golden = QFINDTESTDATA("data/configuration.xml");
     QVERIFY(!golden.isEmpty());
     // Line by line, so that a difference names its line.
     const QByteArray written = readAll(path("out.xml"));

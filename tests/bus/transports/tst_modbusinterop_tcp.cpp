@@ -1,9 +1,9 @@
+#include "localtcp.h"
 #include "modbuser.h"
 #include "modbustcpclient.h"
 #include "modbustcpserver.h"
 #include "outofprotocolcounts.h"
 
-#include <QEventLoop>
 #include <QMap>
 #include <QTcpServer>
 #include <QtTest>
@@ -13,34 +13,10 @@
 #include <unistd.h>
 
 #include <cerrno>
-#include <optional>
 #include <thread>
 #include <vector>
 
 namespace {
-
-// libmodbus's listen takes a port, not 0: the system picks a free one for a probe first.
-quint16 freePort()
-{
-    QTcpServer probe;
-    probe.listen(QHostAddress::LocalHost, 0);
-    return probe.serverPort();
-}
-
-// Runs work on a thread of its own while this thread's event loop serves our server.
-template <typename Work> auto offThread(Work work) -> decltype(work())
-{
-    using Result = decltype(work());
-    QEventLoop loop;
-    std::optional<Result> result;
-    std::thread worker([&] {
-        result = work();
-        QMetaObject::invokeMethod(&loop, &QEventLoop::quit, Qt::QueuedConnection);
-    });
-    loop.exec();
-    worker.join();
-    return *result;
-}
 
 QString libmodbusError()
 {

@@ -1,3 +1,4 @@
+#include "localtcp.h"
 #include "modbuser.h"
 #include "modbuspacketreg.h"
 #include "modbustcpclient.h"
@@ -6,8 +7,6 @@
 #include "qtcpsocketinvokable.h"
 
 #include <QElapsedTimer>
-#include <QtEndian>
-#include <QEventLoop>
 #include <QMap>
 #include <QPointer>
 #include <QSet>
@@ -15,11 +14,11 @@
 #include <QTcpServer>
 #include <QTcpSocket>
 #include <QTimer>
+#include <QtEndian>
 #include <QtTest>
 
 #include <functional>
 #include <memory>
-#include <optional>
 #include <thread>
 
 namespace {
@@ -32,30 +31,6 @@ ModbusBytes hex(const QByteArray &text)
 QByteArray spaced(const QByteArray &bytes)
 {
     return bytes.toHex(' ');
-}
-
-// A port on 127.0.0.1 that nobody listens on (the system's choice, freed again).
-quint16 freePort()
-{
-    QTcpServer probe;
-    probe.listen(QHostAddress::LocalHost, 0);
-    return probe.serverPort();
-}
-
-// Runs work on a thread of its own, as the polling client's executor does, while this thread's
-// event loop keeps serving the server side and the client's own signals.
-template <typename Work> auto offThread(Work work) -> decltype(work())
-{
-    using Result = decltype(work());
-    QEventLoop loop;
-    std::optional<Result> result;
-    std::thread worker([&] {
-        result = work();
-        QMetaObject::invokeMethod(&loop, &QEventLoop::quit, Qt::QueuedConnection);
-    });
-    loop.exec();
-    worker.join();
-    return *result;
 }
 
 // A Modbuser slave on a ModbusTcpServer that listens on a port the system chose. It serves a

@@ -32,11 +32,6 @@ struct SerialInstrument
     QString error;
 };
 
-bool evalTrue(const MenuDriver &menu, const QString &script)
-{
-    return menu.evaluate(script).toBool();
-}
-
 } // namespace
 
 // The whole menu on a serial port whose instrument goes away and comes back under the same

@@ -19,11 +19,6 @@ using namespace RequestLog;
 
 constexpr int Interval = 360; // the instrument's default logging interval, 6 min
 
-bool evalTrue(const MenuDriver &menu, const QString &script)
-{
-    return menu.evaluate(script).toBool();
-}
-
 QString labelText(quint32 label)
 {
     return QDateTime::fromSecsSinceEpoch(label, Qt::UTC).toString("dd.MM.yyyy  hh:mm:ss");

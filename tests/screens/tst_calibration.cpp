@@ -22,11 +22,6 @@ constexpr int Wait = 1500;     // the zero offset and delay wizards' wait, short
 constexpr int StartWait = 300; // the on-flow wizard's wait for the instrument to take its start
 constexpr int Tick = 100;      // the instrument's countdown step of an on-flow stage
 
-bool evalTrue(const MenuDriver &menu, const QString &script)
-{
-    return menu.evaluate(script).toBool();
-}
-
 QString frameScript(const QString &frame)
 {
     return QStringLiteral("navigationManager.deviceFrames.") + frame;
@@ -65,35 +60,10 @@ QString stateOf(const MenuDriver &menu, const QString &frame)
     return menu.evaluate(frameScript(frame) + QStringLiteral(".state")).toString();
 }
 
-bool waitForLog(MenuDriver &menu, const QStringList &patterns, int timeoutMs = 3000)
-{
-    const bool found = MenuDriver::waitFor(
-        [&] { return inOrder(described(menu.requests()), patterns); }, timeoutMs);
-    if (!found)
-        qWarning().noquote() << "log:" << described(menu.requests()).join(QStringLiteral(", "));
-    return found;
-}
-
 bool writesNothingTo(MenuDriver &menu, quint32 address, int ms = 300)
 {
     MenuDriver::settle(ms);
     return countOf(described(menu.requests()), QStringLiteral("W %1 .*").arg(address)) == 0;
-}
-
-// The live block and the current site's record read well.
-bool startMenu(MenuDriver &menu)
-{
-    if (!menu.start()) {
-        qWarning().noquote() << menu.error();
-        return false;
-    }
-    return MenuDriver::waitFor(
-        [&] {
-            return evalTrue(menu, QStringLiteral("deviceModbus.mainReadGroup.wasRead && "
-                                                 "sitesManager.readSiteIndex === "
-                                                 "deviceModbus.siteIndex"));
-        },
-        5000);
 }
 
 void shortenWaits(MenuDriver &menu)

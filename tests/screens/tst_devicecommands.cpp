@@ -20,11 +20,6 @@ namespace {
 
 using namespace RequestLog;
 
-bool evalTrue(const MenuDriver &menu, const QString &script)
-{
-    return menu.evaluate(script).toBool();
-}
-
 // The popup a shown text belongs to: the nearest ancestor with that property.
 QQuickItem *popupOf(QQuickItem *item, const char *property)
 {
@@ -58,31 +53,6 @@ bool answer(MenuDriver &menu, const QString &caption, bool defaultAnswer, bool y
     menu.keyClick(yes ? Qt::Key_Left : Qt::Key_Right);
     menu.keyClick(Qt::Key_Return);
     return MenuDriver::waitFor([&] { return menu.itemByText(caption) == nullptr; }, 3000);
-}
-
-bool waitForLog(MenuDriver &menu, const QStringList &patterns, int timeoutMs = 5000)
-{
-    const bool found = MenuDriver::waitFor(
-        [&] { return inOrder(described(menu.requests()), patterns); }, timeoutMs);
-    if (!found)
-        qWarning().noquote() << "log:" << described(menu.requests()).join(QStringLiteral(", "));
-    return found;
-}
-
-// Started, the live block read and the current site's record read well.
-bool startMenu(MenuDriver &menu)
-{
-    if (!menu.start()) {
-        qWarning().noquote() << menu.error();
-        return false;
-    }
-    return MenuDriver::waitFor(
-        [&] {
-            return evalTrue(menu, QStringLiteral("deviceModbus.mainReadGroup.wasRead && "
-                                                 "sitesManager.readSiteIndex === "
-                                                 "deviceModbus.siteIndex"));
-        },
-        5000);
 }
 
 } // namespace

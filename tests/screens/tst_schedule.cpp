@@ -20,11 +20,6 @@ constexpr quint32 ScheduleMode = 403561;
 constexpr quint32 FirstEntry = 403571;
 constexpr int EntryRegisters = 6;
 
-bool evalTrue(const MenuDriver &menu, const QString &script)
-{
-    return menu.evaluate(script).toBool();
-}
-
 QString currentFrame(const MenuDriver &menu)
 {
     return menu
@@ -50,15 +45,6 @@ bool showSchedule(MenuDriver &menu)
     QMetaObject::invokeMethod(menu.object(QStringLiteral("screenManager")), "closeAllPopups");
     return showFrame(menu, QStringLiteral("applicationsFrame")) &&
            showFrame(menu, QStringLiteral("scheduleSettingsFrame"));
-}
-
-bool waitForLog(MenuDriver &menu, const QStringList &patterns, int timeoutMs = 3000)
-{
-    const bool found = MenuDriver::waitFor(
-        [&] { return inOrder(described(menu.requests()), patterns); }, timeoutMs);
-    if (!found)
-        qWarning().noquote() << "log:" << described(menu.requests()).join(QStringLiteral(", "));
-    return found;
 }
 
 // Another client's change of a register, once the menu has read it.
