@@ -68,6 +68,7 @@ protected:
     bool openDesktopUrl(const QUrl &url) override
     {
         return desktopAnswer ? *desktopAnswer : MenuContext::openDesktopUrl(url);
+    }
     bool canReplaceProcess(const QString &program) override
     {
         replaceChecks << program;
