@@ -7,6 +7,7 @@
 // 100,000 rows in 20 ms slices: rows per second and the longest stall. Run from a Release build
 // without sanitizers, offscreen.
 
+#include "benchfigures.h"
 #include "internalitemmodel.h"
 #include "modbusarchreader.h"
 #include "modbusarchrecordtavrin.h"
@@ -32,26 +33,6 @@ namespace {
 constexpr quint16 kArchive = 0x100;
 constexpr quint32 kStart = 1765000000; // a wall clock label, 6 min apart from here
 constexpr quint32 kInterval = 360;
-
-// The longest gap between the ticks of a 5 ms timer while it runs.
-class StallWatch
-{
-public:
-    StallWatch()
-    {
-        m_timer.setInterval(5);
-        QObject::connect(&m_timer, &QTimer::timeout,
-                         [this] { m_longest = qMax(m_longest, m_sinceTick.restart()); });
-        m_sinceTick.start();
-        m_timer.start();
-    }
-    qint64 longest() const { return m_longest; }
-
-private:
-    QTimer m_timer;
-    QElapsedTimer m_sinceTick;
-    qint64 m_longest = 0;
-};
 
 bool waitFor(const std::function<bool()> &done, int timeoutMs)
 {
@@ -147,9 +128,9 @@ int main(int argc, char **argv)
             10000);
         const double drawMs = double(sinceRead.nsecsElapsed()) / 1e6;
         Q_UNUSED(lastX);
-        std::printf("%8d %12.0f %14.0f %16s %12lld\n", read, readMs, read * 1000.0 / readMs,
+        std::printf("%8d %12.0f %14.0f %16s %12.0f\n", read, readMs, read * 1000.0 / readMs,
                     drawn ? qPrintable(QString::number(drawMs, 'f', 1)) : "not drawn",
-                    stalls.longest());
+                    stalls.longestMs());
 
         if (count == counts.last()) {
             ModbusItemCSVExporter exporter;
@@ -167,9 +148,9 @@ int main(int argc, char **argv)
             exporter.start();
             waitFor([&] { return !exporter.running(); }, 600000);
             const double ms = double(exportClock.nsecsElapsed()) / 1e6;
-            std::printf("CSV export: %d rows in %.0f ms, %.0f rows/s, longest stall %lld ms\n",
+            std::printf("CSV export: %d rows in %.0f ms, %.0f rows/s, longest stall %.0f ms\n",
                         exporter.progress(), ms, exporter.progress() * 1000.0 / ms,
-                        exportStalls.longest());
+                        exportStalls.longestMs());
         }
     }
     return 0;

@@ -6,6 +6,7 @@
 // load took; the program prints every run, then the median and the worst of each.
 //
 //   bench_configload [runs] [extra items]     (3 and 200000 by default)
+#include "benchfigures.h"
 #include "menudriver.h"
 #include "menutestcontext.h"
 #include "tavrininstrument.h"
@@ -84,40 +85,22 @@ Run runOnce(int extraItems)
     result.fileBytes = text.size();
 
     QElapsedTimer clock;
-    qint64 lastTick = 0;
-    qint64 longest = 0;
-    QTimer ticker;
-    ticker.setTimerType(Qt::PreciseTimer);
-    ticker.setInterval(5);
-    QObject::connect(&ticker, &QTimer::timeout, [&] {
-        const qint64 now = clock.nsecsElapsed();
-        longest = std::max(longest, now - lastTick);
-        lastTick = now;
-    });
+    StallWatch stalls;
     clock.start();
-    ticker.start();
     menu.evaluate(QStringLiteral("exportManager.importConfig(\"%1\")").arg(large));
     while (menu.evaluate(QStringLiteral("exportManager.active")).toBool() &&
            clock.elapsed() < 60000)
         QCoreApplication::processEvents(QEventLoop::AllEvents, 5);
     const qint64 endAt = clock.nsecsElapsed();
-    longest = std::max(longest, endAt - lastTick);
-    ticker.stop();
+    const double stallMs = stalls.longestMs();
     if (menu.evaluate(QStringLiteral("exportManager.active")).toBool() ||
         menu.evaluate(QStringLiteral("exportManager.itemsTaken")).toInt() <= 0) {
         std::fprintf(stderr, "bench_configload: the load did not complete\n");
         return result;
     }
-    result.stallMs = longest / 1e6;
+    result.stallMs = stallMs;
     result.loadMs = endAt / 1e6;
     return result;
-}
-
-double median(QList<double> values)
-{
-    std::sort(values.begin(), values.end());
-    const qsizetype n = values.size();
-    return n == 0 ? -1 : n % 2 ? values[n / 2] : (values[n / 2 - 1] + values[n / 2]) / 2;
 }
 
 } // namespace

@@ -7,6 +7,7 @@
 // time until then; the program prints every run, then the median and the worst of each.
 //
 //   bench_dialogclose [runs] [silent read time-out in ms]     (10 and 1000 by default)
+#include "benchfigures.h"
 #include "menucontext.h"
 #include "menudriver.h"
 #include "menutestcontext.h"
@@ -109,19 +110,9 @@ Run runOnce(int silentTimeout)
     MenuDriver::settle(qMin(100, silentTimeout / 4));
 
     QElapsedTimer clock;
-    qint64 lastTick = 0;
-    qint64 longest = 0;
-    QTimer ticker;
-    ticker.setTimerType(Qt::PreciseTimer);
-    ticker.setInterval(5);
-    QObject::connect(&ticker, &QTimer::timeout, [&] {
-        const qint64 now = clock.nsecsElapsed();
-        longest = std::max(longest, now - lastTick);
-        lastTick = now;
-    });
     QObject *dialog = menu.object(QStringLiteral("connectionSettingsDialog"));
+    StallWatch stalls;
     clock.start();
-    ticker.start();
     QMetaObject::invokeMethod(dialog, "close");
     // As the program's event loop does: the popup's deferred deletion runs too.
     bool gone = false;
@@ -131,22 +122,14 @@ Run runOnce(int silentTimeout)
         gone = dialogLinksGone(*context);
     }
     const qint64 goneAt = clock.nsecsElapsed();
-    longest = std::max(longest, goneAt - lastTick);
-    ticker.stop();
+    const double stallMs = stalls.longestMs();
     if (!gone) {
         std::fprintf(stderr, "bench_dialogclose: the dialog's links outlived it\n");
         return result;
     }
-    result.stallMs = longest / 1e6;
+    result.stallMs = stallMs;
     result.goneMs = goneAt / 1e6;
     return result;
-}
-
-double median(QList<double> values)
-{
-    std::sort(values.begin(), values.end());
-    const qsizetype n = values.size();
-    return n == 0 ? -1 : n % 2 ? values[n / 2] : (values[n / 2 - 1] + values[n / 2]) / 2;
 }
 
 } // namespace

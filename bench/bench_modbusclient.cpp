@@ -5,6 +5,7 @@
 // same link: the floor that the client's thread hops and task handling add to.
 // Each figure is the median of 9 runs. Run from a Release build without sanitizers.
 
+#include "benchfigures.h"
 #include "modbusclient.h"
 #include "modbuser.h"
 #include "modbusloopbackclient.h"
@@ -24,12 +25,6 @@
 namespace {
 
 constexpr int kRuns = 9;
-
-double median(std::vector<double> values)
-{
-    std::sort(values.begin(), values.end());
-    return values[values.size() / 2];
-}
 
 // Median over the runs of the microseconds per operation.
 double microsecondsPerOp(int ops, const std::function<void()> &run)

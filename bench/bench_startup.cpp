@@ -15,6 +15,7 @@
 //
 // The child is this program again, running main()'s start-up itself, so that it can watch the
 // two moments without anything added to the program.
+#include "benchfigures.h"
 #include "benchsim.h"
 #include "menucontext.h"
 #include "menustartup.h"
@@ -227,13 +228,6 @@ struct Run
     double hwmMb = 0;
     double cpuShare = -1;
 };
-
-double median(QList<double> values)
-{
-    std::sort(values.begin(), values.end());
-    const qsizetype n = values.size();
-    return n % 2 ? values[n / 2] : (values[n / 2 - 1] + values[n / 2]) / 2;
-}
 
 } // namespace
 

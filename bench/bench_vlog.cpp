@@ -7,6 +7,7 @@
 // those of a link that is down (the instrument's time as prefix; "long": four times as long) and
 // prints the resident memory the rows take, measured in a process that has done nothing else.
 
+#include "benchfigures.h"
 #include "menucontext.h"
 #include "vlog.h"
 
@@ -22,12 +23,6 @@
 namespace {
 
 constexpr int kRuns = 3;
-
-double median(std::vector<double> values)
-{
-    std::sort(values.begin(), values.end());
-    return values[values.size() / 2];
-}
 
 double fileAppendsPerSecond(const QString &folder, int run)
 {

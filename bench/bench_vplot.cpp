@@ -4,6 +4,7 @@
 // must be 1, and the time from the last request to rendered()). Prints medians. Run from a
 // Release build without sanitizers: QT_QPA_PLATFORM=offscreen build/release/bench/bench_vplot
 
+#include "benchfigures.h"
 #include "vcurve.h"
 #include "vplot.h"
 #include "vplotrenderer.h"
@@ -26,12 +27,6 @@
 namespace {
 
 constexpr int kRuns = 7;
-
-double median(std::vector<double> values)
-{
-    std::sort(values.begin(), values.end());
-    return values[values.size() / 2];
-}
 
 QVector<QPointF> wave(int count)
 {

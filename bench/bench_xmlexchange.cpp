@@ -5,6 +5,7 @@
 // median of 3 runs in ms, so that the growth of the pairing with the group size shows. Run from a
 // Release build without sanitizers.
 
+#include "benchfigures.h"
 #include "modbusuint16.h"
 #include "modbusxmlexporter.h"
 #include "modbusxmlimporter.h"
@@ -22,12 +23,6 @@ namespace {
 
 constexpr int kGroups = 20;
 constexpr int kRuns = 3;
-
-double median(std::vector<double> values)
-{
-    std::sort(values.begin(), values.end());
-    return values[values.size() / 2];
-}
 
 } // namespace
 
