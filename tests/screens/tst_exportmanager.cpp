@@ -805,7 +805,7 @@ void tst_ExportManager::homeAndRestartWaitForTheLoad()
     eval(QStringLiteral("menuContext.languageIndexChanged()"));
     QCOMPARE(eval(QStringLiteral("menuContext.restartMenu()")).toBool(), false);
     MenuDriver::settle(100);
-    QCOMPARE(m_context->calls().filter(QStringLiteral("start:")), QStringList());
+    QCOMPARE(m_context->calls().filter(QStringLiteral("replace:")), QStringList());
     QCOMPARE(popupName(), QStringLiteral("exportImportDialog"));
 
     QVERIFY(waitCaption(QStringLiteral("Loading successfully completed"), 30000));
@@ -814,7 +814,7 @@ void tst_ExportManager::homeAndRestartWaitForTheLoad()
              QStringLiteral("Items loaded: %1")
                  .arg(eval(QStringLiteral("exportManager.itemsTaken")).toInt()));
     QVERIFY(MenuDriver::waitFor(
-        [&] { return m_context->calls().filter(QStringLiteral("start:")).size() == 1; }, 5000));
+        [&] { return m_context->calls().filter(QStringLiteral("replace:")).size() == 1; }, 5000));
 }
 
 // Stop in the middle of a site's batch: its queued writes are dropped, and nothing but the

@@ -135,6 +135,12 @@ bool MenuTestContext::startDetached(const QString &program, const QStringList &a
     return startAnswer;
 }
 
+bool MenuTestContext::canReplaceProcess(const QString &program)
+{
+    m_calls << QStringLiteral("replace: ") + program;
+    return startAnswer;
+}
+
 ModbusSerialClient *MenuTestContext::createSerialTransport(ModbusClient *client)
 {
     ModbusSerialClient *transport =

@@ -21,7 +21,7 @@ class SimulatedInstrument;
 // on that bus with the instrument behind it, so a device chosen in the menu is driven to the end.
 //
 // calls() lines: "save dialog: <caption> | <dir> | <filter>", "open dialog: …", "question:
-// <title> | <text>", "openUrl: <path>", "start: <program> <arguments>".
+// <title> | <text>", "openUrl: <path>", "start: <program> <arguments>", "replace: <program>".
 //
 // For the menu's QML units, which run without a view: `embedded` is writable, the screenshots
 // and the restart requests are counted (and then made as the program makes them, which without a
@@ -98,6 +98,9 @@ protected:
     bool startDetached(const QString &program, const QStringList &arguments,
                        const QString &workingDirectory) override;
     bool openDesktopUrl(const QUrl &url) override;
+    // A restart's new image: logged as "replace: PROGRAM"; whether it can take the process's
+    // place is startAnswer.
+    bool canReplaceProcess(const QString &program) override;
     ModbusSerialClient *createSerialTransport(ModbusClient *client) override;
     ModbusLibusbClient *createUsbTransport(ModbusClient *client) override;
 

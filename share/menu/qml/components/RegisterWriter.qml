@@ -39,7 +39,8 @@ QtObject {
     }
 
     property Connections answers: Connections {
-        target: writer.item
+        // A stand-in device model may give no item: undefined is no target.
+        target: writer.item || null
         ignoreUnknownSignals: true
         function onAfterWrite() {
             var entry = writer.waiting.shift()

@@ -1815,12 +1815,18 @@ Item {
         caption: qsTr("Set zero offset dt0")
         modbusItem: deviceModbus.setZeroFlowOffsetdt0
         readonly property bool started: value === 1
+        function start() { setValue(1, false) }
+        function stop() { setValue(0, false) }
+        function save() { setValue(2, false) }
     }
     ToggleCommandProperty {
         id: adjustAdditionalDelay
         caption: qsTr("Adjust additional delay")
         modbusItem: deviceModbus.adjustAdditionalDelay
         readonly property bool running: value === 1
+        function start() { setYes() }
+        function stop() { setNo() }
+        function save() { writeCommand(2) }
     }
     CommandProperty {
         id: setAdditionalDelay
