@@ -345,9 +345,13 @@ void tst_ExportManager::saveWritesWholeConfiguration()
         eval(QStringLiteral("Qt.formatDateTime(deviceProps.time.value, 'yyyy-MM-dd_hh-mm-ss')"))
             .toString();
     instrument.clearRequests();
+    // Busy once and idle once: a flicker between the run and its ending would let interval
+    // reading and a waiting restart in.
+    QSignalSpy activity(m_menu->object(QStringLiteral("exportManager")), SIGNAL(activeChanged()));
 
     const QString path = save();
     QVERIFY(!path.isEmpty());
+    QCOMPARE(activity.count(), 2);
     QCOMPARE(QFileInfo(path).fileName(), stamp + QStringLiteral("_3000000001.xml"));
     QCOMPARE(eval(QStringLiteral("exportManager.configName")).toString(),
              stamp + QStringLiteral("_3000000001"));

@@ -20,8 +20,10 @@ Item {
                                          || state === "importingsite2"
     // The current site, measuring and the revision are being put back.
     readonly property bool ending: state === "ending"
-    // Not read-only: tests of the screens that only read it force it.
-    property bool active: exportActive || importActive || ending
+    // Not read-only: tests of the screens that only read it force it. Bound to the state alone:
+    // through the three above it would flicker to false between a run and its ending, letting
+    // interval reading and a waiting restart in.
+    property bool active: state !== "" && state !== "default"
     property int total: 0
     property int processed: 0
     property string configName: ""
