@@ -290,8 +290,8 @@ bool tst_Sites::clickRow(const QString &caption)
 
 bool tst_Sites::clickInRow(const QString &caption, const char *button)
 {
-    const int row = rowOf(caption);
-    if (row < 0)
+    int row = -1;
+    if (!MenuDriver::waitFor([&] { return (row = rowOf(caption)) >= 0; }, 3000))
         return false;
     auto *target =
         menu()
@@ -546,6 +546,10 @@ void tst_Sites::copyAndEdit()
         instrument.clearRequests();
     }
     QVERIFY(enterSites(true));
+    // The record's own read, once its answer is in: it would bring back the old name over an
+    // edit made before it.
+    QSignalSpy recordRead(menu().evaluate("deviceModbus.editingSiteItem").value<QObject *>(),
+                          SIGNAL(afterRead()));
     if (how == QLatin1String("copy"))
         QVERIFY(clickInRow(QStringLiteral("Site 1"), "copyButton"));
     else if (how == QLatin1String("edit"))
@@ -561,8 +565,7 @@ void tst_Sites::copyAndEdit()
     }
     if (how == QLatin1String("edit")) {
         QVERIFY(menu().itemByText(QStringLiteral("Site editing")));
-        // The record's read is in: it would bring back the old name over an edit.
-        QTRY_VERIFY_WITH_TIMEOUT(!eval("deviceModbus.editingSiteItem.executing"), 5000);
+        QTRY_VERIFY_WITH_TIMEOUT(recordRead.count() > 0, 5000);
         QTRY_COMPARE_WITH_TIMEOUT(
             menu().evaluate("deviceModbus.editingSiteItem.siteName").toString(),
             QStringLiteral("Site 1"), 3000);
@@ -698,8 +701,9 @@ void tst_Sites::rowKeys()
     QVERIFY(enterSites(modifying));
     for (const QString &caption : std::as_const(clicks))
         QVERIFY2(clickRow(caption), qPrintable(caption));
-    const int index = rowOf(row);
-    QVERIFY(index >= 0);
+    // The entered group's rows come with the list's next layout.
+    int index = -1;
+    QVERIFY(MenuDriver::waitFor([&] { return (index = rowOf(row)) >= 0; }, 3000));
     menu().evaluate(
         QStringLiteral("navigationManager.deviceFrames.frameWithSite.siteList.currentIndex = %1")
             .arg(index));
