@@ -62,6 +62,7 @@ endfunction()
 
 function(dorrik_add_menu_shot_test name)
     add_test(NAME ${name} COMMAND menu-shot ${ARGN} ${CMAKE_BINARY_DIR}/shots)
+    # The whole menu and the simulator: two cores, as the whole-menu tests.
     set_tests_properties(${name} PROPERTIES ENVIRONMENT "${DORRIK_TEST_ENV}" TIMEOUT 600
-                         LABELS menu_shot)
+                         LABELS menu_shot PROCESSORS 2)
 endfunction()

@@ -60,27 +60,38 @@ function(dorrik_add_test name)
     if(arg_NO_CTEST)
         return()
     endif()
+    # The whole menu keeps about two cores busy (its GUI, the worker, the simulator): counted as
+    # two, ctest -j does not crowd the machine past what the tests' waits allow for.
+    set(cores 1)
+    if(arg_MENU_DRIVER)
+        set(cores 2)
+    endif()
     if(arg_TIME_ZONES)
-        dorrik_add_ctest(${name} ZONES ${DORRIK_TEST_ZONES} COMMAND ${name})
+        dorrik_add_ctest(${name} ZONES ${DORRIK_TEST_ZONES} PROCESSORS ${cores} COMMAND ${name})
     else()
-        dorrik_add_ctest(${name} COMMAND ${name})
+        dorrik_add_ctest(${name} PROCESSORS ${cores} COMMAND ${name})
     endif()
 endfunction()
 
-# Registers the ctest `name` running COMMAND in DORRIK_TEST_ENV with a 300 s time-out; with
-# ZONES, one ctest name_<zone> per zone, run in that zone.
+# Registers the ctest `name` running COMMAND in DORRIK_TEST_ENV with a 300 s time-out, counted
+# as PROCESSORS cores (1 unless told); with ZONES, one ctest name_<zone> per zone, run in that
+# zone.
 function(dorrik_add_ctest name)
-    cmake_parse_arguments(PARSE_ARGV 1 arg "" "" "ZONES;COMMAND")
+    cmake_parse_arguments(PARSE_ARGV 1 arg "" "PROCESSORS" "ZONES;COMMAND")
+    if(NOT arg_PROCESSORS)
+        set(arg_PROCESSORS 1)
+    endif()
     if(NOT arg_ZONES)
         add_test(NAME ${name} COMMAND ${arg_COMMAND})
-        set_tests_properties(${name} PROPERTIES ENVIRONMENT "${DORRIK_TEST_ENV}" TIMEOUT 300)
+        set_tests_properties(${name} PROPERTIES ENVIRONMENT "${DORRIK_TEST_ENV}" TIMEOUT 300
+                             PROCESSORS ${arg_PROCESSORS})
         return()
     endif()
     foreach(zone IN LISTS arg_ZONES)
         string(REPLACE "/" "_" tag ${zone})
         add_test(NAME ${name}_${tag} COMMAND ${arg_COMMAND})
         set_tests_properties(${name}_${tag} PROPERTIES ENVIRONMENT "${DORRIK_TEST_ENV};TZ=${zone}"
-                             TIMEOUT 300)
+                             TIMEOUT 300 PROCESSORS ${arg_PROCESSORS})
     endforeach()
 endfunction()
 

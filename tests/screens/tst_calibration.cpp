@@ -60,6 +60,18 @@ QString stateOf(const MenuDriver &menu, const QString &frame)
     return menu.evaluate(frameScript(frame) + QStringLiteral(".state")).toString();
 }
 
+// The log cleared once a read of `address` already on its way has come in; then none must follow.
+bool clearedAfterReadsOf(MenuDriver &menu, quint32 address)
+{
+    return MenuDriver::waitFor(
+        [&] {
+            menu.instrument().clearRequests();
+            MenuDriver::settle(300);
+            return readsOf(menu.requests(), address) == 0;
+        },
+        5000);
+}
+
 bool writesNothingTo(MenuDriver &menu, quint32 address, int ms = 300)
 {
     MenuDriver::settle(ms);
@@ -418,8 +430,7 @@ void tst_Calibration::commandPolledOnlyWhileShown()
     QFETCH(quint32, command);
     MenuDriver &menu = *m_menu;
     QVERIFY(showFrame(menu, QStringLiteral("additionalParametersFrame")));
-    MenuDriver::settle(300);
-    menu.instrument().clearRequests();
+    QVERIFY(clearedAfterReadsOf(menu, command));
     MenuDriver::settle(1500);
     QCOMPARE(readsOf(menu.requests(), command), 0);
 
@@ -429,8 +440,7 @@ void tst_Calibration::commandPolledOnlyWhileShown()
     menu.keyClick(Qt::Key_Escape);
     QVERIFY(MenuDriver::waitFor(
         [&] { return currentFrame(menu) == QLatin1String("additionalParametersFrame"); }, 3000));
-    MenuDriver::settle(300);
-    menu.instrument().clearRequests();
+    QVERIFY(clearedAfterReadsOf(menu, command));
     MenuDriver::settle(1500);
     QCOMPARE(readsOf(menu.requests(), command), 0);
 }
