@@ -60,16 +60,12 @@ QString stateOf(const MenuDriver &menu, const QString &frame)
     return menu.evaluate(frameScript(frame) + QStringLiteral(".state")).toString();
 }
 
-// The log cleared once a read of `address` already on its way has come in; then none must follow.
+// The log cleared once a read of `address` already on its way has come in.
 bool clearedAfterReadsOf(MenuDriver &menu, quint32 address)
 {
-    return MenuDriver::waitFor(
-        [&] {
-            menu.instrument().clearRequests();
-            MenuDriver::settle(300);
-            return readsOf(menu.requests(), address) == 0;
-        },
-        5000);
+    return clearWhenQuiet(menu, [address](const QList<InstrumentRequest> &requests) {
+        return readsOf(requests, address) > 0;
+    });
 }
 
 bool writesNothingTo(MenuDriver &menu, quint32 address, int ms = 300)

@@ -131,6 +131,7 @@ private:
     bool waitForTable();
     bool enterSites(bool modifying);
     int rowOf(const QString &caption);
+    int waitForRow(const QString &caption);
     bool clickRow(const QString &caption);
     bool clickInRow(const QString &caption, const char *button);
     bool answer(const QString &caption, bool yes);
@@ -267,20 +268,29 @@ int tst_Sites::rowOf(const QString &caption)
         .toInt();
 }
 
-bool tst_Sites::clickRow(const QString &caption)
+// The row of `caption` once the list shows it (an entered group's rows come with the list's
+// next layout); -1, saying the rows, when it does not.
+int tst_Sites::waitForRow(const QString &caption)
 {
-    if (!MenuDriver::waitFor([&] { return rowOf(caption) >= 0; }, 3000)) {
+    int row = -1;
+    if (!MenuDriver::waitFor([&] { return (row = rowOf(caption)) >= 0; }, 3000))
         qWarning() << "rows"
                    << menu().evaluate("navigationManager.deviceFrames.frameWithSite.siteList.count")
                    << menu().evaluate("sitesManager.model.groupPath");
+    return row;
+}
+
+bool tst_Sites::clickRow(const QString &caption)
+{
+    const int row = waitForRow(caption);
+    if (row < 0)
         return false;
-    }
     auto *text =
         menu()
             .evaluate(QStringLiteral(
                           "navigationManager.deviceFrames.frameWithSite.siteList.itemAtIndex(%1)"
                           ".captionItem")
-                          .arg(rowOf(caption)))
+                          .arg(row))
             .value<QQuickItem *>();
     if (!text)
         return false;
@@ -290,8 +300,8 @@ bool tst_Sites::clickRow(const QString &caption)
 
 bool tst_Sites::clickInRow(const QString &caption, const char *button)
 {
-    int row = -1;
-    if (!MenuDriver::waitFor([&] { return (row = rowOf(caption)) >= 0; }, 3000))
+    const int row = waitForRow(caption);
+    if (row < 0)
         return false;
     auto *target =
         menu()
@@ -701,9 +711,8 @@ void tst_Sites::rowKeys()
     QVERIFY(enterSites(modifying));
     for (const QString &caption : std::as_const(clicks))
         QVERIFY2(clickRow(caption), qPrintable(caption));
-    // The entered group's rows come with the list's next layout.
-    int index = -1;
-    QVERIFY(MenuDriver::waitFor([&] { return (index = rowOf(row)) >= 0; }, 3000));
+    const int index = waitForRow(row);
+    QVERIFY(index >= 0);
     menu().evaluate(
         QStringLiteral("navigationManager.deviceFrames.frameWithSite.siteList.currentIndex = %1")
             .arg(index));

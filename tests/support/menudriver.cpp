@@ -304,6 +304,19 @@ bool waitForLog(MenuDriver &menu, const QStringList &patterns, int timeoutMs)
     return found;
 }
 
+bool clearWhenQuiet(MenuDriver &menu,
+                    const std::function<bool(const QList<InstrumentRequest> &)> &heard,
+                    int timeoutMs)
+{
+    return MenuDriver::waitFor(
+        [&] {
+            menu.instrument().clearRequests();
+            MenuDriver::settle(300);
+            return !heard(menu.requests());
+        },
+        timeoutMs);
+}
+
 bool startMenu(MenuDriver &menu)
 {
     if (!menu.start()) {

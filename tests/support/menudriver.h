@@ -111,6 +111,11 @@ bool evalTrue(const MenuDriver &menu, const QString &script);
 // Waits until the instrument's request log holds `patterns` in that order (RequestLog::inOrder);
 // on a time-out says the log and returns false.
 bool waitForLog(MenuDriver &menu, const QStringList &patterns, int timeoutMs = 5000);
+// Lets requests already on their way come in: clears the log until 300 ms pass with none that
+// `heard` picks out. False when such requests keep coming for timeoutMs.
+bool clearWhenQuiet(MenuDriver &menu,
+                    const std::function<bool(const QList<InstrumentRequest> &)> &heard,
+                    int timeoutMs = 5000);
 // Starts the menu (saying the error when it fails) and waits until the live block and the
 // current site's record have been read.
 bool startMenu(MenuDriver &menu);
