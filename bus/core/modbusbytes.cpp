@@ -427,12 +427,6 @@ ModbusBytes ModbusBytes::fromModbusBytesArray(const ModbusBytesArray &array)
     return fromList(array);
 }
 
-ModbusBytes &ModbusBytes::appendUInt16(quint16 v)
-{
-    appendBigEndian(*this, v, 2);
-    return *this;
-}
-
 ModbusBytes &ModbusBytes::appendUInt32(quint32 v)
 {
     appendBigEndian(*this, v, 4);

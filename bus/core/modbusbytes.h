@@ -117,7 +117,16 @@ public:
     static ModbusBytes fromModbusBytesArray(const ModbusBytesArray &array);
 
     // Typed writes: appends.
-    ModbusBytes &appendUInt16(quint16 v);
+    // Inline: an answer is built register by register.
+    ModbusBytes &appendUInt16(quint16 v)
+    {
+        const qsizetype at = size();
+        QByteArray::resize(at + 2);
+        char *out = data() + at;
+        out[0] = char(v >> 8);
+        out[1] = char(v);
+        return *this;
+    }
     ModbusBytes &appendReg(quint16 v) { return appendUInt16(v); }
     ModbusBytes &appendUInt32(quint32 v);
     ModbusBytes &appendFloat(float v);

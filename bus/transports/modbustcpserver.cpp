@@ -2,11 +2,18 @@
 
 #include "modbustcpdeparser.h"
 #include "modbustcpparser.h"
-#include "qtcpsocketinvokable.h"
 
+#include <QCoreApplication>
 #include <QElapsedTimer>
-#include <QPointer>
-#include <QTcpSocket>
+#include <QSocketNotifier>
+
+#include <netinet/in.h>
+#include <poll.h>
+#include <sys/ioctl.h>
+#include <sys/socket.h>
+#include <unistd.h>
+
+#include <cerrno>
 
 namespace {
 
@@ -14,6 +21,8 @@ constexpr int kMbapPrefixSize = 6; // transaction, protocol and length fields
 // The MBAP length counts the unit and the PDU: at least a function code, at most 253 bytes.
 constexpr int kMinLength = 2;
 constexpr int kMaxLength = 254;
+// One read takes up to this much; whatever is left is reported again by the notifier.
+constexpr int kReadChunk = 4096;
 
 enum class Cut { Incomplete, Frame, BadLength };
 
@@ -48,6 +57,50 @@ QHostAddress plainAddress(const QHostAddress &address)
     return isIPv4 ? QHostAddress(v4) : address;
 }
 
+void peerOf(qintptr descriptor, QHostAddress &address, quint16 &port)
+{
+    sockaddr_storage peer{};
+    socklen_t size = sizeof(peer);
+    address.clear();
+    port = 0;
+    if (::getpeername(int(descriptor), reinterpret_cast<sockaddr *>(&peer), &size) != 0)
+        return;
+    address = plainAddress(QHostAddress(reinterpret_cast<const sockaddr *>(&peer)));
+    if (peer.ss_family == AF_INET)
+        port = ntohs(reinterpret_cast<const sockaddr_in *>(&peer)->sin_port);
+    else if (peer.ss_family == AF_INET6)
+        port = ntohs(reinterpret_cast<const sockaddr_in6 *>(&peer)->sin6_port);
+}
+
+// Waits up to `ms` for the descriptor to become readable (or writable); false on a time-out.
+bool waitFor(qintptr descriptor, short events, qint64 ms)
+{
+    pollfd one{int(descriptor), events, 0};
+    QElapsedTimer elapsed;
+    elapsed.start();
+    for (;;) {
+        const qint64 left = ms - elapsed.elapsed();
+        if (left <= 0)
+            return false;
+        const int ready = ::poll(&one, 1, int(left));
+        if (ready > 0)
+            return true;
+        if (ready == 0 || errno != EINTR)
+            return false;
+    }
+}
+
+// The text Qt gives a socket's time-out, in Qt's own translation.
+QString timedOut()
+{
+    return QCoreApplication::translate("QAbstractSocket", "Socket operation timed out");
+}
+
+bool wouldBlock(int error)
+{
+    return error == EAGAIN || error == EWOULDBLOCK;
+}
+
 } // namespace
 
 ModbusTcpServer::ModbusTcpServer(QObject *parent) : ModbusTcpServer(502, parent) {}
@@ -63,10 +116,10 @@ ModbusTcpServer::~ModbusTcpServer()
     leaveRegistries();
     if (connected())
         disconnectTransport();
-    // Peers that would not close: their sockets die with the listener, which must not report
-    // to a half-destroyed server.
+    // Peers left over (the close did not run): their notifiers die with the server.
     for (const Peer &peer : std::as_const(m_peers)) {
-        disconnect(peer.socket, nullptr, this, nullptr);
+        peer.notifier->setEnabled(false);
+        ::close(int(peer.descriptor));
         delete peer.target;
     }
     m_peers.clear();
@@ -83,41 +136,39 @@ bool ModbusTcpServer::sendBytes(const ModbusBytes &bytes, const Target *target, 
 {
     if (!checkCanSendBytes(target, error))
         return false;
-    QTcpSocket *socket = socketOf(target);
-    if (!socket) {
+    int index = socketIndexOf(target);
+    if (index < 0) {
         setErrorString(tr("can't find socket of this target"), error);
         return false;
     }
-    if (QTcpSocketInvokable::writeFrame(*socket, bytes) != bytes.size()) {
-        setErrorString(tr("error while sending bytes: %1").arg(socket->errorString()), error);
+    // An added target is served by its peer's connection.
+    const ModbusTcpTarget *peer = m_peers.at(index).target;
+    if (!writeAll(peer, bytes, error))
         return false;
-    }
-    // Only what the system did not take at once is queued; flushing it first spares the poll
-    // of a wait when it takes the rest now.
-    if (socket->bytesToWrite() > 0)
-        socket->flush();
-    if (socket->bytesToWrite() > 0 && !socket->waitForBytesWritten(m_writeWait)) {
-        setErrorString(tr("error while waiting for send bytes: %1").arg(socket->errorString()),
-                       error);
-        return false;
-    }
     emit bytesSent(bytes, target);
     if (!answer)
         return true;
 
-    // What arrives meanwhile goes through onReadyRead like any request.
+    // What arrives meanwhile goes through the same receiving as any request.
     m_lastReceived.clear();
     QElapsedTimer elapsed;
     elapsed.start();
     while (m_lastReceived.isEmpty()) {
-        const qint64 left = m_readAnswerWait - elapsed.elapsed();
-        if (left <= 0 || !socket->waitForReadyRead(int(left))) {
-            setErrorString(tr("answer timeout: %1").arg(socket->errorString()), error);
+        index = peerIndex(peer);
+        if (index < 0) {
+            setErrorString(tr("can't find socket of this target"), error);
             return false;
         }
-        // The peer may have gone during the wait.
-        socket = socketOf(target);
-        if (!socket) {
+        const qint64 left = m_readAnswerWait - elapsed.elapsed();
+        if (!waitFor(m_peers.at(index).descriptor, POLLIN, left)) {
+            setErrorString(tr("answer timeout: %1").arg(timedOut()), error);
+            return false;
+        }
+        ++m_handling;
+        const Received received = receive(peer);
+        if (--m_handling == 0)
+            releaseParked();
+        if (received == Received::Closed) {
             setErrorString(tr("can't find socket of this target"), error);
             return false;
         }
@@ -167,21 +218,17 @@ bool ModbusTcpServer::removeTarget(ModbusTcpTarget *target)
         disconnect(target, nullptr, this, nullptr);
         emit targetRemoved(target);
         // An answer being produced for it may still hold it.
-        m_parked.append({nullptr, target, {}});
+        m_parked.append({-1, nullptr, target, {}});
         if (m_handling == 0)
             releaseParked();
         return true;
     }
-    const int index = peerIndex(target);
-    if (index < 0) {
+    if (peerIndex(target) < 0) {
         setErrorString(tr("don't have this target"));
         return false;
     }
     // Without its target the peer's requests could not be answered: let it go.
-    QTcpSocket *socket = m_peers.at(index).socket;
-    socket->abort();
-    if (peerIndex(socket) >= 0)
-        removePeer(socket);
+    closePeer(target);
     return true;
 }
 
@@ -189,12 +236,15 @@ qint64 ModbusTcpServer::bytesAvailable(const Target *target)
 {
     if (!connected())
         return 0;
-    QTcpSocket *socket = socketOf(target);
-    if (!socket) {
+    const int index = socketIndexOf(target);
+    if (index < 0) {
         setErrorString(tr("unknown target"));
         return 0;
     }
-    return int(socket->bytesAvailable());
+    int count = 0;
+    if (::ioctl(int(m_peers.at(index).descriptor), FIONREAD, &count) != 0)
+        return 0;
+    return count;
 }
 
 ModbusParser *ModbusTcpServer::createParser(QObject *parent)
@@ -234,8 +284,11 @@ QString ModbusTcpServer::toString(bool oneLine) const
 
 void ModbusTcpServer::onNewConnection()
 {
-    while (QTcpSocket *socket = m_listener.nextPendingConnection()) {
-        auto *target = new ModbusTcpTarget(plainAddress(socket->peerAddress()), socket->peerPort());
+    for (qintptr descriptor; (descriptor = m_listener.takeDescriptor()) >= 0;) {
+        QHostAddress address;
+        quint16 port = 0;
+        peerOf(descriptor, address, port);
+        auto *target = new ModbusTcpTarget(address, port);
         bool accept = true;
         try {
             emit newClientConnection(target, accept);
@@ -243,67 +296,85 @@ void ModbusTcpServer::onNewConnection()
             // A failing receiver does not decide for the others.
         }
         if (!accept) {
-            socket->disconnectFromHost();
-            socket->deleteLater();
+            ::close(int(descriptor));
             delete target;
             continue;
         }
-        m_peers.append({socket, target, {}});
-        connect(socket, &QIODevice::readyRead, this, &ModbusTcpServer::onReadyRead);
-        connect(socket, &QAbstractSocket::disconnected, this,
-                &ModbusTcpServer::onSocketDisconnected);
+        auto *notifier = new QSocketNotifier(descriptor, QSocketNotifier::Read, this);
+        m_peers.append({descriptor, notifier, target, {}});
+        connect(notifier, &QSocketNotifier::activated, this, &ModbusTcpServer::onReadyRead);
         emit targetAdded(target);
-        // A peer that left while the receivers decided has no disconnect left to report.
-        if (peerIndex(socket) >= 0 && socket->state() != QAbstractSocket::ConnectedState)
-            removePeer(socket);
     }
 }
 
 void ModbusTcpServer::onReadyRead()
 {
-    auto *socket = qobject_cast<QTcpSocket *>(sender());
-    if (!socket)
+    const int index = peerIndex(qobject_cast<QSocketNotifier *>(sender()));
+    if (index < 0)
         return;
-    const QPointer<QTcpSocket> alive(socket);
+    Peer &peer = m_peers[index];
+    if (peer.receiving) {
+        // Reported again from an event loop run inside this peer's answer: later.
+        peer.muted = true;
+        peer.notifier->setEnabled(false);
+        return;
+    }
+    peer.receiving = true;
+    const ModbusTcpTarget *target = peer.target;
     ++m_handling;
-    // Qt does not report bytes that arrive while readyRead is being handled (the answer's
-    // write wait reads them in), so the loop also takes what came in meanwhile.
-    for (;;) {
-        if (!alive)
-            break;
-        const int index = peerIndex(socket);
-        if (index < 0)
-            break;
-        ModbusBytes &pending = m_peers[index].pending;
-        pending.append(socket->readAll());
-        ModbusBytes frame;
-        const Cut cut = takeFrame(pending, frame);
-        if (cut == Cut::BadLength) {
-            // Every later request on this connection would be misread: close it, so that the
-            // peer notices and connects afresh. The loss removes the peer.
-            socket->abort();
-            if (peerIndex(socket) >= 0)
-                removePeer(socket);
-            break;
+    receive(target);
+    const int after = peerIndex(target);
+    if (after >= 0) {
+        Peer &still = m_peers[after];
+        still.receiving = false;
+        if (still.muted) {
+            still.muted = false;
+            still.notifier->setEnabled(true);
         }
-        if (cut == Cut::Incomplete) {
-            if (socket->bytesAvailable() == 0)
-                break;
-            continue;
-        }
-        m_lastReceived = frame;
-        answerFrame(socket, frame);
     }
     if (--m_handling == 0)
         releaseParked();
 }
 
-void ModbusTcpServer::answerFrame(QTcpSocket *socket, const ModbusBytes &frame)
+ModbusTcpServer::Received ModbusTcpServer::receive(const ModbusTcpTarget *target)
 {
-    const int index = peerIndex(socket);
+    int index = peerIndex(target);
     if (index < 0)
-        return;
-    ModbusTcpTarget *target = m_peers.at(index).target;
+        return Received::Closed;
+    char chunk[kReadChunk];
+    ssize_t count;
+    do {
+        count = ::recv(int(m_peers.at(index).descriptor), chunk, sizeof(chunk), MSG_DONTWAIT);
+    } while (count < 0 && errno == EINTR);
+    if (count < 0 && wouldBlock(errno))
+        return Received::Nothing;
+    if (count <= 0) {
+        // The peer closed, or the connection failed: either way it is gone, with no error.
+        closePeer(target);
+        return Received::Closed;
+    }
+    m_peers[index].pending.append(chunk, int(count));
+    for (;;) {
+        index = peerIndex(target);
+        if (index < 0)
+            return Received::Closed;
+        ModbusBytes frame;
+        const Cut cut = takeFrame(m_peers[index].pending, frame);
+        if (cut == Cut::BadLength) {
+            // Every later request on this connection would be misread: close it, so that the
+            // peer notices and connects afresh.
+            closePeer(target);
+            return Received::Closed;
+        }
+        if (cut == Cut::Incomplete)
+            return Received::Data;
+        m_lastReceived = frame;
+        answerFrame(target, frame);
+    }
+}
+
+void ModbusTcpServer::answerFrame(const ModbusTcpTarget *target, const ModbusBytes &frame)
+{
     emit bytesReceived(frame, target);
     // Every receiver may have waited, and the peer gone meanwhile: look it up again each time.
     if (peerIndex(target) < 0)
@@ -320,17 +391,44 @@ void ModbusTcpServer::answerFrame(QTcpSocket *socket, const ModbusBytes &frame)
         setErrorString(error, nullptr);
 }
 
+bool ModbusTcpServer::writeAll(const ModbusTcpTarget *target, const ModbusBytes &bytes,
+                               QString *error)
+{
+    const qintptr descriptor = m_peers.at(peerIndex(target)).descriptor;
+    QElapsedTimer elapsed;
+    elapsed.start();
+    qsizetype sent = 0;
+    while (sent < bytes.size()) {
+        const ssize_t count = ::send(int(descriptor), bytes.constData() + sent,
+                                     size_t(bytes.size() - sent), MSG_NOSIGNAL | MSG_DONTWAIT);
+        if (count > 0) {
+            sent += count;
+            continue;
+        }
+        if (count < 0 && errno == EINTR)
+            continue;
+        if (count < 0 && wouldBlock(errno)) {
+            // The system's buffer is full: the rest goes when the peer has read some.
+            if (!waitFor(descriptor, POLLOUT, m_writeWait - elapsed.elapsed())) {
+                setErrorString(tr("error while waiting for send bytes: %1").arg(timedOut()),
+                               error);
+                return false;
+            }
+            continue;
+        }
+        setErrorString(tr("error while sending bytes: %1").arg(qt_error_string(errno)), error);
+        // A connection that fails a write is lost, as the peer's close would show next.
+        closePeer(target);
+        return false;
+    }
+    return true;
+}
+
 void ModbusTcpServer::onSocketDisconnected()
 {
-    auto *socket = qobject_cast<QTcpSocket *>(sender());
-    if (!socket)
-        return;
-    if (peerIndex(socket) >= 0) {
-        removePeer(socket);
-        return;
-    }
-    disconnect(socket, nullptr, this, nullptr);
-    socket->deleteLater();
+    const int index = peerIndex(qobject_cast<QSocketNotifier *>(sender()));
+    if (index >= 0)
+        closePeer(m_peers.at(index).target);
 }
 
 bool ModbusTcpServer::connectTransportInternal()
@@ -346,28 +444,18 @@ bool ModbusTcpServer::connectTransportInternal()
 bool ModbusTcpServer::disconnectTransportInternal()
 {
     m_listener.close();
-    // The last peer first; a closing socket leaves the list through onSocketDisconnected.
-    while (!m_peers.isEmpty()) {
-        QTcpSocket *socket = m_peers.last().socket;
-        socket->disconnectFromHost();
-        if (socket->state() != QAbstractSocket::UnconnectedState &&
-            !socket->waitForDisconnected(m_disconnectWait)) {
-            setErrorString(tr("can't disconnect socket: %1, %2")
-                               .arg(socket->peerAddress().toString(), socket->errorString()),
-                           nullptr);
-            return false;
-        }
-        // One that closed without reporting it leaves here, so that the loop ends.
-        if (peerIndex(socket) >= 0)
-            removePeer(socket);
-    }
+    // The last peer first.
+    while (!m_peers.isEmpty())
+        closePeer(m_peers.last().target);
     return true;
 }
 
-int ModbusTcpServer::peerIndex(const QTcpSocket *socket) const
+int ModbusTcpServer::peerIndex(const QSocketNotifier *notifier) const
 {
+    if (!notifier)
+        return -1;
     for (int i = 0; i < m_peers.size(); ++i)
-        if (m_peers.at(i).socket == socket)
+        if (m_peers.at(i).notifier == notifier)
             return i;
     return -1;
 }
@@ -380,26 +468,27 @@ int ModbusTcpServer::peerIndex(const Target *target) const
     return -1;
 }
 
-QTcpSocket *ModbusTcpServer::socketOf(const Target *target)
+int ModbusTcpServer::socketIndexOf(const Target *target)
 {
     // A peer's own target, the case of every answer, is found by identity first.
     const int index = target ? peerIndex(target) : -1;
     if (index >= 0)
-        return m_peers.at(index).socket;
+        return index;
     if (!dynamic_cast<const ModbusTcpTarget *>(target)) {
         setErrorString(tr("invalid target type"));
-        return nullptr;
+        return -1;
     }
     // A target of the server's own is served by the peer with its address and port.
     const int added = addedIndex(target);
     if (added < 0)
-        return nullptr;
+        return -1;
     const ModbusTcpTarget *own = m_addedTargets.at(added);
-    for (const Peer &peer : std::as_const(m_peers)) {
-        if (peer.target->address() == own->address() && peer.target->port() == own->port())
-            return peer.socket;
+    for (int i = 0; i < m_peers.size(); ++i) {
+        const ModbusTcpTarget *peer = m_peers.at(i).target;
+        if (peer->address() == own->address() && peer->port() == own->port())
+            return i;
     }
-    return nullptr;
+    return -1;
 }
 
 int ModbusTcpServer::addedIndex(const Target *target) const
@@ -410,13 +499,16 @@ int ModbusTcpServer::addedIndex(const Target *target) const
     return -1;
 }
 
-void ModbusTcpServer::removePeer(QTcpSocket *socket)
+void ModbusTcpServer::closePeer(const ModbusTcpTarget *target)
 {
-    const int index = peerIndex(socket);
+    const int index = peerIndex(target);
     if (index < 0)
         return;
     const Peer peer = m_peers.takeAt(index);
-    disconnect(peer.socket, nullptr, this, nullptr);
+    // Off before the close, so that the event loop never watches a descriptor of another.
+    peer.notifier->setEnabled(false);
+    disconnect(peer.notifier, nullptr, this, nullptr);
+    ::close(int(peer.descriptor));
     disconnect(peer.target, nullptr, this, nullptr);
     emit targetRemoved(peer.target);
     m_parked.append(peer);
@@ -426,11 +518,11 @@ void ModbusTcpServer::removePeer(QTcpSocket *socket)
 
 void ModbusTcpServer::releaseParked()
 {
-    // Later, not now: the socket's own code that reported the loss is still on the stack.
+    // Later, not now: the notifier that reported the loss may still be on the stack.
     for (const Peer &peer : std::as_const(m_parked)) {
         peer.target->deleteLater();
-        if (peer.socket)
-            peer.socket->deleteLater();
+        if (peer.notifier)
+            peer.notifier->deleteLater();
     }
     m_parked.clear();
 }

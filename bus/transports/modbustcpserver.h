@@ -6,21 +6,23 @@
 #include "modbustcptarget.h"
 #include "modbustransport.h"
 
+#include "tcpdescriptorlistener.h"
+
 #include <QHostAddress>
 #include <QList>
-#include <QTcpServer>
 
-class QTcpSocket;
+class QSocketNotifier;
 
 // The slave side of Modbus TCP: listens on a port, keeps one ModbusTcpTarget per connected peer,
 // cuts every whole MBAP frame out of what a peer sends, hands it on as a request and writes the
 // answer back to that peer with the request's transaction identifier.
 //
-// No thread of its own: the listener, the sockets and the targets live in the server's thread,
-// where every slot and every answer runs. Targets and sockets of peers that go away are
-// released with deleteLater once no received block is being handled, so that a pointer held by
-// a running answer stays valid until it returns; the server looks a peer up again after
-// everything that may have waited.
+// No thread of its own: the listener, the connections and the targets live in the server's
+// thread, where every slot and every answer runs. Each connection is read and written through
+// its descriptor, in that thread: one read and one write a request. Targets and read notifiers of
+// peers that go away are released with deleteLater once no received block is being handled, so
+// that a pointer held by a running answer stays valid until it returns; the server looks a peer
+// up again after everything that may have waited.
 class DORRIKBUS_EXPORT ModbusTcpServer : public ModbusTransport
 {
     Q_OBJECT
@@ -58,7 +60,9 @@ public:
 
 public slots:
     void onNewConnection();
+    // A peer's read notifier fired: reads what it sent and answers every whole frame.
     void onReadyRead();
+    // Closes the connection of the sending read notifier and removes its peer.
     void onSocketDisconnected();
 
 signals:
@@ -72,27 +76,37 @@ protected:
 private:
     struct Peer
     {
-        QTcpSocket *socket;
+        qintptr descriptor;
+        // A child of the server, so that it follows the server to another thread.
+        QSocketNotifier *notifier;
         ModbusTcpTarget *target;
         // Bytes received that do not yet make a whole frame.
         ModbusBytes pending;
+        // A receiver that waits runs the event loop, where the notifier would report the bytes
+        // of the next request before this one is answered: it is muted until the answer is out.
+        bool receiving = false;
+        bool muted = false;
     };
+    enum class Received { Nothing, Data, Closed };
 
-    int peerIndex(const QTcpSocket *socket) const;
+    int peerIndex(const QSocketNotifier *notifier) const;
     int peerIndex(const Target *target) const;
     int addedIndex(const Target *target) const;
-    QTcpSocket *socketOf(const Target *target);
-    void removePeer(QTcpSocket *socket);
+    int socketIndexOf(const Target *target);
+    Received receive(const ModbusTcpTarget *target);
+    void answerFrame(const ModbusTcpTarget *target, const ModbusBytes &frame);
+    bool writeAll(const ModbusTcpTarget *target, const ModbusBytes &bytes, QString *error);
+    void closePeer(const ModbusTcpTarget *target);
     void releaseParked();
-    void answerFrame(QTcpSocket *socket, const ModbusBytes &frame);
 
     int m_port = 502;
     QHostAddress m_address{QHostAddress::AnyIPv4};
-    // A child, so that the accepted sockets follow the server to another thread.
-    mutable QTcpServer m_listener{this};
+    // A child, so that it follows the server to another thread.
+    mutable TcpDescriptorListener m_listener{this};
     // In order of acceptance; each peer's target is owned by the server.
     QList<Peer> m_peers;
     int m_incomingConnectionWait = 1000;
+    // Only shown: every write has been waited for, so a connection closes at once.
     int m_disconnectWait = 1000;
     int m_readAnswerWait = 1000;
     int m_writeWait = 1000;
