@@ -3,8 +3,15 @@
 // context switches per request are the whole process's (client and server both live in it),
 // from getrusage over the timed requests.
 //
-//   bench_modbustcp [requests per case [only the rows whose name contains this text]]
+// The rows take turns: each row's requests are split into rounds, and every round runs every
+// row once, on a new connection. The machine's state changes within a run (where the scheduler
+// puts the threads, other load), and rows measured one after another would each get a
+// different share of it. Every figure is the median over the rounds; "req/s range" shows the
+// rounds' lowest and highest rate.
+//
+//   bench_modbustcp [requests per row [only the rows whose name contains this text]]
 
+#include "benchfigures.h"
 #include "modbuser.h"
 #include "modbustcpclient.h"
 #include "modbustcpserver.h"
@@ -233,52 +240,105 @@ bool wanted(const char *name)
     return QString::fromLatin1(name).contains(rowFilter);
 }
 
-void print(const char *name, int registers, const Figures &f)
+constexpr int kRounds = 5;
+
+// The median of each figure over the rounds; failures add up.
+Figures medianOf(const std::vector<Figures> &rounds)
 {
-    std::printf("| %-44s | %3d | %9.0f | %8.1f | %8.1f | %7.1f | %5.2f | %5.2f | %d |\n", name,
-                registers, f.requestsPerSecond, f.medianUs, f.p99Us, f.cpuUs, f.switches,
-                f.voluntary, f.failures);
+    auto of = [&rounds](double Figures::*figure) {
+        std::vector<double> values;
+        for (const Figures &round : rounds)
+            values.push_back(round.*figure);
+        return median(values);
+    };
+    Figures figures;
+    figures.requestsPerSecond = of(&Figures::requestsPerSecond);
+    figures.medianUs = of(&Figures::medianUs);
+    figures.p99Us = of(&Figures::p99Us);
+    figures.cpuUs = of(&Figures::cpuUs);
+    figures.switches = of(&Figures::switches);
+    figures.voluntary = of(&Figures::voluntary);
+    for (const Figures &round : rounds)
+        figures.failures += round.failures;
+    return figures;
+}
+
+void print(const char *name, int registers, const std::vector<Figures> &rounds)
+{
+    const Figures f = medianOf(rounds);
+    double lowest = rounds.front().requestsPerSecond;
+    double highest = lowest;
+    for (const Figures &round : rounds) {
+        lowest = std::min(lowest, round.requestsPerSecond);
+        highest = std::max(highest, round.requestsPerSecond);
+    }
+    std::printf(
+        "| %-46s | %3d | %9.0f | %6.0f-%-6.0f | %8.1f | %8.1f | %7.1f | %5.2f | %5.2f | %d |\n",
+        name, registers, f.requestsPerSecond, lowest, highest, f.medianUs, f.p99Us, f.cpuUs,
+        f.switches, f.voluntary, f.failures);
     std::fflush(stdout);
 }
+
+struct Row
+{
+    const char *name;
+    std::function<Figures(int registers, int count)> run;
+};
 
 } // namespace
 
 int main(int argc, char **argv)
 {
     QCoreApplication app(argc, argv);
-    const int count = argc > 1 ? std::max(100, std::atoi(argv[1])) : 20000;
+    const int count = argc > 1 ? std::max(100 * kRounds, std::atoi(argv[1])) : 20000;
     if (argc > 2)
         rowFilter = QString::fromLocal8Bit(argv[2]);
 
-    std::printf("%d sequential requests per row, loopback, one connection\n\n", count);
-    std::printf("| %-44s | %3s | %9s | %8s | %8s | %7s | %5s | %5s | %s |\n", "client -> server",
-                "regs", "req/s", "median us", "p99 us", "cpu us", "cs", "vol cs", "failed");
-    std::printf("|---|---|---|---|---|---|---|---|---|\n");
+    const std::vector<Row> rows = {
+        {"(a) our Modbuser+client -> our server",
+         [](int registers, int n) {
+             OurServer server;
+             return ourClient(server.port(), registers, n);
+         }},
+        {"(b) our Modbuser+client -> libmodbus server",
+         [](int registers, int n) {
+             LibmodbusServer server;
+             return ourClient(server.port(), registers, n);
+         }},
+        {"(c) libmodbus client -> our server",
+         [](int registers, int n) {
+             OurServer server;
+             return libmodbusClient(server.port(), registers, n);
+         }},
+        {"(d) libmodbus client -> libmodbus server",
+         [](int registers, int n) {
+             LibmodbusServer server;
+             return libmodbusClient(server.port(), registers, n);
+         }},
+        {"(b') our client link alone -> libmodbus server",
+         [](int registers, int n) {
+             LibmodbusServer server;
+             return ourLink(server.port(), registers, n);
+         }},
+    };
+
+    std::printf("%d sequential requests per row in %d rounds, loopback, one connection\n\n", count,
+                kRounds);
+    std::printf("| %-46s | %3s | %9s | %13s | %8s | %8s | %7s | %5s | %5s | %s |\n",
+                "client -> server", "regs", "req/s", "req/s range", "median us", "p99 us", "cpu us",
+                "cs", "vol cs", "failed");
+    std::printf("|---|---|---|---|---|---|---|---|---|---|\n");
     for (int registers : {1, 122}) {
-        if (wanted("(a) our Modbuser+client -> our server")) {
-            OurServer server;
-            print("(a) our Modbuser+client -> our server", registers,
-                  ourClient(server.port(), registers, count));
+        std::vector<std::vector<Figures>> rounds(rows.size());
+        for (int round = 0; round < kRounds; ++round) {
+            for (size_t i = 0; i < rows.size(); ++i) {
+                if (wanted(rows[i].name))
+                    rounds[i].push_back(rows[i].run(registers, count / kRounds));
+            }
         }
-        if (wanted("(b) our Modbuser+client -> libmodbus server")) {
-            LibmodbusServer server;
-            print("(b) our Modbuser+client -> libmodbus server", registers,
-                  ourClient(server.port(), registers, count));
-        }
-        if (wanted("(c) libmodbus client -> our server")) {
-            OurServer server;
-            print("(c) libmodbus client -> our server", registers,
-                  libmodbusClient(server.port(), registers, count));
-        }
-        if (wanted("(d) libmodbus client -> libmodbus server")) {
-            LibmodbusServer server;
-            print("(d) libmodbus client -> libmodbus server", registers,
-                  libmodbusClient(server.port(), registers, count));
-        }
-        if (wanted("(b') our client link alone -> libmodbus server")) {
-            LibmodbusServer server;
-            print("(b') our client link alone -> libmodbus server", registers,
-                  ourLink(server.port(), registers, count));
+        for (size_t i = 0; i < rows.size(); ++i) {
+            if (!rounds[i].empty())
+                print(rows[i].name, registers, rounds[i]);
         }
     }
     return 0;

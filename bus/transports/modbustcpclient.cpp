@@ -9,7 +9,14 @@
 #include <QMetaMethod>
 #include <QMutexLocker>
 
+#include <fcntl.h>
+#include <sys/socket.h>
+#include <unistd.h>
+
 #include <algorithm>
+#include <chrono>
+#include <condition_variable>
+#include <mutex>
 
 namespace {
 
@@ -110,6 +117,171 @@ ExchangeResult exchangeInSocketThread(QTcpSocket &socket, const ModbusBytes &req
 
 } // namespace
 
+// What an exchange waiting in the caller's thread and the socket's handlers in the socket's
+// thread share: the handlers cut the answer out of what arrives and wake the exchange.
+struct TcpAnswerWait
+{
+    std::mutex mutex;
+    std::condition_variable answered;
+    // An exchange waits for its answer; only then do arriving bytes go to it.
+    bool active = false;
+    // The wait is over and `result` holds its outcome.
+    bool finished = false;
+    bool matchTransaction = false;
+    quint16 transaction = 0;
+    // Bytes are left in the socket from before: the next exchange drops them first, in the
+    // socket's thread.
+    bool stale = false;
+    ExchangeResult result;
+
+    // At every readyRead, in the socket's thread.
+    void collect(QTcpSocket &socket)
+    {
+        bool abort = false;
+        {
+            std::lock_guard<std::mutex> lock(mutex);
+            if (!active) {
+                stale = socket.bytesAvailable() > 0;
+                return;
+            }
+            for (;;) {
+                qint64 size = 0;
+                const HeaderCheck header = checkHeader(socket, size);
+                if (header == HeaderCheck::BadLength) {
+                    // Whatever follows cannot be cut into frames any more: start afresh.
+                    result.badLength = true;
+                    abort = true;
+                    break;
+                }
+                if (header == HeaderCheck::NotModbus) {
+                    // Returned as it is, for the parser to refuse.
+                    result.answer = socket.readAll();
+                    result.done = true;
+                    break;
+                }
+                if (header == HeaderCheck::Incomplete || socket.bytesAvailable() < size)
+                    return;
+                const QByteArray frame = socket.read(size);
+                // Frames of other transactions are late answers to requests that timed out.
+                if (!matchTransaction || transactionOf(frame) == transaction) {
+                    result.answer = frame;
+                    result.done = true;
+                    break;
+                }
+            }
+            active = false;
+            finished = true;
+            stale = socket.bytesAvailable() > 0;
+        }
+        answered.notify_one();
+        // Outside the lock: the abort reports the loss at once.
+        if (abort)
+            socket.abort();
+    }
+
+    // At the loss of the connection, in the socket's thread.
+    void lose(QTcpSocket &socket)
+    {
+        {
+            std::lock_guard<std::mutex> lock(mutex);
+            if (!active)
+                return;
+            takeWhatCame(socket, socket.errorString());
+        }
+        answered.notify_one();
+    }
+
+    // Ends the wait with the bytes that came so far (a partial answer, for the parser to
+    // refuse), or with `error` when none did. In the socket's thread, under the lock.
+    void takeWhatCame(QTcpSocket &socket, const QString &error)
+    {
+        active = false;
+        finished = true;
+        stale = false;
+        if (socket.bytesAvailable() > 0) {
+            result.answer = socket.readAll();
+            result.done = true;
+        } else {
+            result.socketError = error;
+        }
+    }
+};
+
+namespace {
+
+// Writes the request on the descriptor and sleeps until the socket's thread hands over the
+// answer. False, with nothing written, when the exchange must go through the socket's thread
+// instead: bytes left from an earlier exchange, or a write the system did not take at once.
+bool exchangeDirect(QTcpSocketInvokable &socket, int descriptor, TcpAnswerWait &wait,
+                    const ModbusBytes &request, int writeTimeout, int readTimeout,
+                    ExchangeResult &result)
+{
+    if (descriptor < 0)
+        return false;
+    {
+        std::lock_guard<std::mutex> lock(wait.mutex);
+        if (wait.stale)
+            return false;
+        wait.active = true;
+        wait.finished = false;
+        wait.result = ExchangeResult();
+        wait.matchTransaction = request.size() >= kMbapPrefixSize;
+        wait.transaction = wait.matchTransaction ? transactionOf(request) : 0;
+    }
+    const ssize_t sent = ::send(descriptor, request.constData(), size_t(request.size()),
+                                MSG_NOSIGNAL | MSG_DONTWAIT);
+    if (sent <= 0) {
+        std::lock_guard<std::mutex> lock(wait.mutex);
+        wait.active = false;
+        return false;
+    }
+    if (sent < request.size()) {
+        // The system took part of it: the rest goes through the socket, which waits for it.
+        const QByteArray rest = request.mid(sent);
+        QString error;
+        const bool written = callInObjectThread(socket, [&] {
+            if (QTcpSocketInvokable::writeFrame(socket, rest) == rest.size() &&
+                (socket.bytesToWrite() == 0 ||
+                 socket.QTcpSocket::waitForBytesWritten(writeTimeout)))
+                return true;
+            error = socket.QTcpSocket::errorString();
+            return false;
+        });
+        if (!written) {
+            std::lock_guard<std::mutex> lock(wait.mutex);
+            wait.active = false;
+            result.socketError = error;
+            return true;
+        }
+    }
+    std::unique_lock<std::mutex> lock(wait.mutex);
+    if (wait.answered.wait_for(lock, std::chrono::milliseconds(readTimeout),
+                               [&] { return wait.finished; })) {
+        result = wait.result;
+        return true;
+    }
+    lock.unlock();
+    // Timed out: what came so far is in the socket, in its thread.
+    bool ran = false;
+    callInObjectThread(
+        socket,
+        [&] {
+            std::lock_guard<std::mutex> inThread(wait.mutex);
+            if (!wait.finished)
+                wait.takeWhatCame(socket, QTcpSocketInvokable::timedOutText());
+            result = wait.result;
+        },
+        &ran);
+    if (!ran) {
+        std::lock_guard<std::mutex> again(wait.mutex);
+        wait.active = false;
+        result.socketError = QTcpSocketInvokable::timedOutText();
+    }
+    return true;
+}
+
+} // namespace
+
 ModbusTcpClient::ModbusTcpClient(QObject *parent) : ModbusTransport(DorrikBus::ClientBus, parent)
 {
     m_socketThread.start(QThread::InheritPriority);
@@ -200,13 +372,21 @@ bool ModbusTcpClient::sendBytes(const ModbusBytes &bytes, const Target *target, 
     const int writeTimeout = m_writeTimeout.load();
     const int readTimeout = m_readAnswerTimeout.load();
     ExchangeResult result;
-    auto work = [&] {
-        result = exchangeInSocketThread(*socket, frame, writeTimeout, readTimeout);
-        // Whatever follows such a header cannot be cut into frames any more: start afresh.
-        if (result.badLength)
-            socket->abort();
-    };
-    callInObjectThread(*socket, work);
+    TcpAnswerWait &wait = *m_answerWait;
+    if (socket->isOwnThread() || !exchangeDirect(*socket, m_sendDescriptor, wait, frame,
+                                                 writeTimeout, readTimeout, result)) {
+        auto work = [&] {
+            result = exchangeInSocketThread(*socket, frame, writeTimeout, readTimeout);
+            {
+                std::lock_guard<std::mutex> lock(wait.mutex);
+                wait.stale = socket->QTcpSocket::bytesAvailable() > 0;
+            }
+            // Whatever follows such a header cannot be cut into frames any more: start afresh.
+            if (result.badLength)
+                socket->abort();
+        };
+        callInObjectThread(*socket, work);
+    }
     if (result.badLength) {
         setErrorString(tr("error sending/receiving bytes: %1")
                            .arg(tr("answer with an invalid MBAP length, connection reset")),
@@ -313,6 +493,11 @@ bool ModbusTcpClient::connectTransportInternal()
         if (generation == m_socketGeneration)
             onSocketDisconnected();
     });
+    // In the socket's thread: the answers of the exchanges that wait in their callers' threads.
+    auto wait = std::make_shared<TcpAnswerWait>();
+    connect(socket, &QIODevice::readyRead, socket, [socket, wait] { wait->collect(*socket); });
+    connect(socket, &QAbstractSocket::disconnected, socket,
+            [socket, wait] { wait->lose(*socket); });
     socket->connectToHost(m_target.address(), quint16(m_target.port()), QIODevice::ReadWrite);
     if (!socket->waitForConnected(m_connectTimeout.load())) {
         const QString text =
@@ -322,8 +507,12 @@ bool ModbusTcpClient::connectTransportInternal()
         setConnectError(text);
         return false;
     }
+    const qintptr descriptor =
+        callInObjectThread(*socket, [socket] { return socket->socketDescriptor(); });
     QMutexLocker locker(&m_exchangeMutex);
     m_socket = socket;
+    m_answerWait = wait;
+    m_sendDescriptor = descriptor >= 0 ? ::fcntl(int(descriptor), F_DUPFD_CLOEXEC, 0) : -1;
     return true;
 }
 
@@ -355,6 +544,10 @@ void ModbusTcpClient::releaseSocket()
     disconnect(m_socket, nullptr, this, nullptr);
     m_socket->deleteLater();
     m_socket = nullptr;
+    if (m_sendDescriptor >= 0)
+        ::close(m_sendDescriptor);
+    m_sendDescriptor = -1;
+    m_answerWait.reset();
 }
 
 void ModbusTcpClient::onSocketDisconnected()

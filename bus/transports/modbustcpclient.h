@@ -10,8 +10,10 @@
 #include <QThread>
 
 #include <atomic>
+#include <memory>
 
 class QTcpSocketInvokable;
+struct TcpAnswerWait;
 
 // The master's link to one Modbus TCP server. The socket lives on a thread of its own, so that
 // sendBytes may be called from any thread (the polling client's executor) while the socket's
@@ -21,6 +23,9 @@ class QTcpSocketInvokable;
 //
 // Threads: the object (connect, close, loss reports, bytesSent) lives in its creator's thread;
 // the socket is touched only through QTcpSocketInvokable; exchanges run in the caller's thread.
+// An exchange writes its request on the connection's descriptor itself and sleeps until the
+// socket's thread, woken by the answer, hands the frame over: the socket's thread is not woken
+// for the write, so a request costs one wake-up of it instead of two.
 class DORRIKBUS_EXPORT ModbusTcpClient : public ModbusTransport
 {
     Q_OBJECT
@@ -86,6 +91,12 @@ private:
     ModbusTcpTarget m_target;
     // Written in the owner's thread under m_exchangeMutex; exchanges read it under the same lock.
     QTcpSocketInvokable *m_socket = nullptr;
+    // A duplicate of the socket's descriptor for the exchanges' writes, so that it stays the
+    // same connection whatever the socket's thread closes; -1 without a socket. Under
+    // m_exchangeMutex.
+    int m_sendDescriptor = -1;
+    // Shared with the socket's handlers in its thread; one per socket. Under m_exchangeMutex.
+    std::shared_ptr<TcpAnswerWait> m_answerWait;
     // Counts the sockets made, so that a loss report queued by an earlier socket is told apart
     // from one of the current socket. Owner's thread only.
     quint64 m_socketGeneration = 0;

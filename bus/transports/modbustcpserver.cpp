@@ -2,8 +2,8 @@
 
 #include "modbustcpdeparser.h"
 #include "modbustcpparser.h"
+#include "qtcpsocketinvokable.h"
 
-#include <QCoreApplication>
 #include <QElapsedTimer>
 #include <QSocketNotifier>
 
@@ -90,12 +90,6 @@ bool waitFor(qintptr descriptor, short events, qint64 ms)
     }
 }
 
-// The text Qt gives a socket's time-out, in Qt's own translation.
-QString timedOut()
-{
-    return QCoreApplication::translate("QAbstractSocket", "Socket operation timed out");
-}
-
 bool wouldBlock(int error)
 {
     return error == EAGAIN || error == EWOULDBLOCK;
@@ -161,7 +155,8 @@ bool ModbusTcpServer::sendBytes(const ModbusBytes &bytes, const Target *target, 
         }
         const qint64 left = m_readAnswerWait - elapsed.elapsed();
         if (!waitFor(m_peers.at(index).descriptor, POLLIN, left)) {
-            setErrorString(tr("answer timeout: %1").arg(timedOut()), error);
+            setErrorString(tr("answer timeout: %1").arg(QTcpSocketInvokable::timedOutText()),
+                           error);
             return false;
         }
         ++m_handling;
@@ -410,7 +405,8 @@ bool ModbusTcpServer::writeAll(const ModbusTcpTarget *target, const ModbusBytes 
         if (count < 0 && wouldBlock(errno)) {
             // The system's buffer is full: the rest goes when the peer has read some.
             if (!waitFor(descriptor, POLLOUT, m_writeWait - elapsed.elapsed())) {
-                setErrorString(tr("error while waiting for send bytes: %1").arg(timedOut()),
+                setErrorString(tr("error while waiting for send bytes: %1")
+                                   .arg(QTcpSocketInvokable::timedOutText()),
                                error);
                 return false;
             }

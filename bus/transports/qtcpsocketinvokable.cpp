@@ -2,6 +2,7 @@
 
 #include "objectthreadcall.h"
 
+#include <QCoreApplication>
 #include <QThread>
 
 #include <sys/socket.h>
@@ -146,4 +147,9 @@ qint64 QTcpSocketInvokable::writeFrame(QTcpSocket &socket, const QByteArray &byt
     if (queued < 0)
         return sent > 0 ? sent : -1;
     return sent + queued;
+}
+
+QString QTcpSocketInvokable::timedOutText()
+{
+    return QCoreApplication::translate("QNativeSocketEngine", "Network operation timed out");
 }

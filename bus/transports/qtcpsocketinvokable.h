@@ -47,6 +47,9 @@ public:
     // queued, and queues only what the system does not take at once. The count written or
     // queued; -1 when nothing could be.
     static qint64 writeFrame(QTcpSocket &socket, const QByteArray &bytes);
+    // The text Qt gives a wait on a socket that timed out, in Qt's own translation; for waits
+    // made on the bare descriptor.
+    static QString timedOutText();
 };
 
 #endif
