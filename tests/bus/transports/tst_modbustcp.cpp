@@ -289,6 +289,8 @@ private slots:
     void clientDropsStaleBytes();
     void serverCutsFramesByLength_data();
     void serverCutsFramesByLength();
+    void answersInOrderWhileAHandlerWaits();
+    void clientWakesWhenThePeerCloses();
     void twoPeersGetTwoTargets();
     void refusedPeerAddsNothing();
     void clientReconnectsAfterServerCloses();
@@ -731,6 +733,62 @@ void tst_ModbusTcp::serverCutsFramesByLength()
     QTRY_COMPARE(spaced(received), spaced(replies));
     QTest::qWait(50);
     QCOMPARE(spaced(received), spaced(replies));
+}
+
+void tst_ModbusTcp::answersInOrderWhileAHandlerWaits()
+{
+    SlaveBench bench;
+    bench.registers[400001] = 0x2a;
+    bench.registers[400002] = 0x2b;
+    QTcpSocket peer;
+    peer.connectToHost(QHostAddress::LocalHost, bench.port());
+    QTRY_COMPARE(bench.server->targetsCount(), 1);
+    QByteArray received;
+    connect(&peer, &QIODevice::readyRead, this, [&] { received += peer.readAll(); });
+    // The second request arrives while the first one's handler runs the event loop.
+    bool first = true;
+    bench.onRequest = [&] {
+        if (!first)
+            return;
+        first = false;
+        peer.write(readRequest(8, 1));
+        peer.flush();
+        QTest::qWait(100);
+    };
+
+    peer.write(readRequest(7, 0));
+    peer.flush();
+    QTRY_COMPARE(spaced(received), spaced(readReply(7, 0x2a) + readReply(8, 0x2b)));
+    QCOMPARE(bench.handlerCalls, 2);
+}
+
+void tst_ModbusTcp::clientWakesWhenThePeerCloses()
+{
+    QTcpServer closer;
+    QVERIFY(closer.listen(QHostAddress::LocalHost, 0));
+    connect(&closer, &QTcpServer::newConnection, this, [&closer] {
+        QTcpSocket *socket = closer.nextPendingConnection();
+        connect(socket, &QIODevice::readyRead, socket, [socket] {
+            socket->readAll();
+            socket->disconnectFromHost();
+        });
+    });
+    ModbusTcpClient client(QHostAddress::LocalHost, closer.serverPort());
+    client.setAutoReconnect(false);
+    client.setReadAnswerTimeout(3000);
+    QVERIFY(client.connectTransport(false));
+
+    ModbusBytes reply;
+    QString error;
+    QElapsedTimer elapsed;
+    elapsed.start();
+    QVERIFY(!offThread([&] {
+        return client.sendBytes(hex("000000000006010300000001"), nullptr, &reply, &error);
+    }));
+    // The loss ends the wait; the read time-out does not have to pass.
+    QVERIFY(elapsed.elapsed() < 2000);
+    QCOMPARE(error, QString("error sending/receiving bytes: The remote host closed the connection"));
+    QVERIFY(reply.isEmpty());
 }
 
 void tst_ModbusTcp::twoPeersGetTwoTargets()
