@@ -19,8 +19,11 @@ bool ModbusTCPParser::canParse(const ModbusBytes &bytes, DorrikBus::PacketState 
 {
     if (bytes.size() < kMinFrameSize || bytes.toUInt8(2) != 0 || bytes.toUInt8(3) != 0)
         return false;
-    // The length field is not trusted here: the PDU's own size rule decides.
-    return ModbusParser::canParse(ModbusBytes(bytes.mid(kHeaderSize)), state);
+    // The length field is not trusted here: the PDU's own size rule decides. The PDU is only
+    // looked at, so it is viewed in place rather than copied.
+    const ModbusBytes pdu(
+        QByteArray::fromRawData(bytes.constData() + kHeaderSize, bytes.size() - kHeaderSize));
+    return ModbusParser::canParse(pdu, state);
 }
 
 IPacket *ModbusTCPParser::parse(const ModbusBytes &bytes, const IParseInfo &info,

@@ -57,6 +57,36 @@ quint16 transactionOf(const QByteArray &frame)
     return quint16(quint8(frame.at(0)) << 8 | quint8(frame.at(1)));
 }
 
+// Cuts the answer of this exchange out of what the socket holds: true when the exchange is
+// over (`result` says how), false while the answer is incomplete. Frames of other transactions
+// (late answers to requests that timed out) are dropped on the way.
+bool takeAnswer(QTcpSocket &socket, bool matchTransaction, quint16 transaction,
+                ExchangeResult &result)
+{
+    for (;;) {
+        qint64 size = 0;
+        const HeaderCheck header = checkHeader(socket, size);
+        if (header == HeaderCheck::BadLength) {
+            result.badLength = true;
+            return true;
+        }
+        if (header == HeaderCheck::NotModbus) {
+            // Returned as it is, for the parser to refuse.
+            result.answer = socket.readAll();
+            result.done = true;
+            return true;
+        }
+        if (header == HeaderCheck::Incomplete || socket.bytesAvailable() < size)
+            return false;
+        const QByteArray frame = socket.read(size);
+        if (!matchTransaction || transactionOf(frame) == transaction) {
+            result.answer = frame;
+            result.done = true;
+            return true;
+        }
+    }
+}
+
 // One whole exchange in the socket's thread, so that it costs a single hop: drop what an
 // earlier exchange left, write, and read until the frame of this transaction is complete or
 // the read time-out has passed. Frames of other transactions (late answers to requests that
@@ -84,23 +114,8 @@ ExchangeResult exchangeInSocketThread(QTcpSocket &socket, const ModbusBytes &req
     QElapsedTimer elapsed;
     elapsed.start();
     for (;;) {
-        qint64 size = 0;
-        const HeaderCheck header = checkHeader(socket, size);
-        if (header == HeaderCheck::BadLength) {
-            result.badLength = true;
+        if (takeAnswer(socket, matchTransaction, transaction, result))
             return result;
-        }
-        if (header == HeaderCheck::NotModbus)
-            break;
-        if (header == HeaderCheck::Frame && socket.bytesAvailable() >= size) {
-            const QByteArray frame = socket.read(size);
-            if (!matchTransaction || transactionOf(frame) == transaction) {
-                result.answer = frame;
-                result.done = true;
-                return result;
-            }
-            continue;
-        }
         const qint64 left = readTimeout - elapsed.elapsed();
         if (left <= 0 || !socket.waitForReadyRead(int(left)))
             break;
@@ -144,31 +159,10 @@ struct TcpAnswerWait
                 stale = socket.bytesAvailable() > 0;
                 return;
             }
-            for (;;) {
-                qint64 size = 0;
-                const HeaderCheck header = checkHeader(socket, size);
-                if (header == HeaderCheck::BadLength) {
-                    // Whatever follows cannot be cut into frames any more: start afresh.
-                    result.badLength = true;
-                    abort = true;
-                    break;
-                }
-                if (header == HeaderCheck::NotModbus) {
-                    // Returned as it is, for the parser to refuse.
-                    result.answer = socket.readAll();
-                    result.done = true;
-                    break;
-                }
-                if (header == HeaderCheck::Incomplete || socket.bytesAvailable() < size)
-                    return;
-                const QByteArray frame = socket.read(size);
-                // Frames of other transactions are late answers to requests that timed out.
-                if (!matchTransaction || transactionOf(frame) == transaction) {
-                    result.answer = frame;
-                    result.done = true;
-                    break;
-                }
-            }
+            if (!takeAnswer(socket, matchTransaction, transaction, result))
+                return;
+            // Whatever follows such a header cannot be cut into frames any more: start afresh.
+            abort = result.badLength;
             active = false;
             finished = true;
             stale = socket.bytesAvailable() > 0;

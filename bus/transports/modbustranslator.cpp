@@ -209,9 +209,19 @@ ModbusParser *ModbusTranslator::getParser(const ModbusTarget *target, const Modb
                                           DorrikBus::PacketState state) const
 {
     ModbusTransporter *current = registry();
-    if (!current)
-        return nullptr;
-    const Transport *link = current->getTransportByTarget(target);
+    return current ? parserFor(current->getTransportByTarget(target), bytes, state) : nullptr;
+}
+
+ModbusDeparser *ModbusTranslator::getDeparser(const ModbusTarget *target,
+                                              const ModbusPacket &packet) const
+{
+    ModbusTransporter *current = registry();
+    return current ? deparserFor(current->getTransportByTarget(target), packet) : nullptr;
+}
+
+ModbusParser *ModbusTranslator::parserFor(const Transport *link, const ModbusBytes &bytes,
+                                          DorrikBus::PacketState state) const
+{
     if (!link)
         return nullptr;
     std::lock_guard<std::mutex> lock(m_mutex);
@@ -222,13 +232,9 @@ ModbusParser *ModbusTranslator::getParser(const ModbusTarget *target, const Modb
     return nullptr;
 }
 
-ModbusDeparser *ModbusTranslator::getDeparser(const ModbusTarget *target,
+ModbusDeparser *ModbusTranslator::deparserFor(const Transport *link,
                                               const ModbusPacket &packet) const
 {
-    ModbusTransporter *current = registry();
-    if (!current)
-        return nullptr;
-    const Transport *link = current->getTransportByTarget(target);
     if (!link)
         return nullptr;
     std::lock_guard<std::mutex> lock(m_mutex);
@@ -420,13 +426,15 @@ void ModbusTranslator::onRequestBytesReceived(const ModbusBytes &bytes, const Ta
     if (modbusTarget && isAwaited(modbusTarget))
         return;
 
-    ModbusParser *parser = getParser(modbusTarget, bytes, DorrikBus::Request);
+    // One look-up of the link serves the parser, the answer's deparser and the options.
+    ModbusTransporter *current = registry();
+    Transport *found = current ? current->getTransportByTarget(modbusTarget) : nullptr;
+    ModbusParser *parser = parserFor(found, bytes, DorrikBus::Request);
     if (!parser) {
         setErrorString(tr("can't find needed parser2"));
         return;
     }
-    ModbusTransporter *current = registry();
-    ModbusTransport *link = current ? modbusTransportFor(*current, modbusTarget) : nullptr;
+    auto *link = qobject_cast<ModbusTransport *>(found);
     if (!link)
         return;
     // What a client link hands in here is an answer, not a request.
@@ -458,8 +466,13 @@ void ModbusTranslator::onRequestBytesReceived(const ModbusBytes &bytes, const Ta
         setErrorString(tr("you must answer only by 'Response'-state packets"));
         return;
     }
+    ModbusDeparser *deparser = deparserFor(found, *answerPacket);
+    if (!deparser) {
+        setErrorString(tr("can't find needed deparser"));
+        return;
+    }
     ModbusBytes answerBytes;
-    if (!tryDeparse(modbusTarget, *answerPacket, answerBytes))
+    if (!deparser->deparse(*answerPacket, answerBytes, modbusTarget))
         return;
     *answer = answerBytes;
     emit packetSent(*answerPacket, modbusTarget);

@@ -98,6 +98,10 @@ private:
     void addBinding(QList<Binding<T>> &list, T &item, const Transport &transport);
     void relayThreadErrors(ErrObject &source);
     template <typename T> bool removeBindings(QList<Binding<T>> &list, const QObject *object);
+    // The first parser or deparser bound to `link` that takes the bytes or the packet.
+    ModbusParser *parserFor(const Transport *link, const ModbusBytes &bytes,
+                            DorrikBus::PacketState state) const;
+    ModbusDeparser *deparserFor(const Transport *link, const ModbusPacket &packet) const;
 
     ModbusTransporter *registry() const;
     // The registry with a use of it taken, so that it stays until the use ends; null when there
