@@ -285,6 +285,15 @@ struct Row
     std::function<Figures(int registers, int count)> run;
 };
 
+// A row whose client meets a fresh `Server` on every round.
+template <typename Server> Row row(const char *name, Figures (*client)(quint16, int, int))
+{
+    return {name, [client](int registers, int count) {
+                Server server;
+                return client(server.port(), registers, count);
+            }};
+}
+
 } // namespace
 
 int main(int argc, char **argv)
@@ -295,31 +304,11 @@ int main(int argc, char **argv)
         rowFilter = QString::fromLocal8Bit(argv[2]);
 
     const std::vector<Row> rows = {
-        {"(a) our Modbuser+client -> our server",
-         [](int registers, int n) {
-             OurServer server;
-             return ourClient(server.port(), registers, n);
-         }},
-        {"(b) our Modbuser+client -> libmodbus server",
-         [](int registers, int n) {
-             LibmodbusServer server;
-             return ourClient(server.port(), registers, n);
-         }},
-        {"(c) libmodbus client -> our server",
-         [](int registers, int n) {
-             OurServer server;
-             return libmodbusClient(server.port(), registers, n);
-         }},
-        {"(d) libmodbus client -> libmodbus server",
-         [](int registers, int n) {
-             LibmodbusServer server;
-             return libmodbusClient(server.port(), registers, n);
-         }},
-        {"(b') our client link alone -> libmodbus server",
-         [](int registers, int n) {
-             LibmodbusServer server;
-             return ourLink(server.port(), registers, n);
-         }},
+        row<OurServer>("(a) our Modbuser+client -> our server", ourClient),
+        row<LibmodbusServer>("(b) our Modbuser+client -> libmodbus server", ourClient),
+        row<OurServer>("(c) libmodbus client -> our server", libmodbusClient),
+        row<LibmodbusServer>("(d) libmodbus client -> libmodbus server", libmodbusClient),
+        row<LibmodbusServer>("(b') our client link alone -> libmodbus server", ourLink),
     };
 
     std::printf("%d sequential requests per row in %d rounds, loopback, one connection\n\n", count,

@@ -87,6 +87,19 @@ bool takeAnswer(QTcpSocket &socket, bool matchTransaction, quint16 transaction,
     }
 }
 
+// Writes the bytes on the socket and waits until the system has taken them all; in the
+// socket's thread. False, with the socket's error, when the write fails or the wait times out.
+bool writeWhole(QTcpSocket &socket, const QByteArray &bytes, int writeTimeout)
+{
+    if (QTcpSocketInvokable::writeFrame(socket, bytes) != bytes.size())
+        return false;
+    // Only what the system did not take at once is queued; flushing it first spares the poll
+    // of a wait when it takes the rest now.
+    if (socket.bytesToWrite() > 0)
+        socket.flush();
+    return socket.bytesToWrite() == 0 || socket.waitForBytesWritten(writeTimeout);
+}
+
 // One whole exchange in the socket's thread, so that it costs a single hop: drop what an
 // earlier exchange left, write, and read until the frame of this transaction is complete or
 // the read time-out has passed. Frames of other transactions (late answers to requests that
@@ -97,15 +110,7 @@ ExchangeResult exchangeInSocketThread(QTcpSocket &socket, const ModbusBytes &req
     ExchangeResult result;
     // A late answer to an earlier request must not be taken for this one.
     socket.readAll();
-    if (QTcpSocketInvokable::writeFrame(socket, request) != request.size()) {
-        result.socketError = socket.errorString();
-        return result;
-    }
-    // Only what the system did not take at once is queued; flushing it first spares the poll
-    // of a wait when it takes the rest now.
-    if (socket.bytesToWrite() > 0)
-        socket.flush();
-    if (socket.bytesToWrite() > 0 && !socket.waitForBytesWritten(writeTimeout)) {
+    if (!writeWhole(socket, request, writeTimeout)) {
         result.socketError = socket.errorString();
         return result;
     }
@@ -234,9 +239,7 @@ bool exchangeDirect(QTcpSocketInvokable &socket, int descriptor, TcpAnswerWait &
         const QByteArray rest = request.mid(sent);
         QString error;
         const bool written = callInObjectThread(socket, [&] {
-            if (QTcpSocketInvokable::writeFrame(socket, rest) == rest.size() &&
-                (socket.bytesToWrite() == 0 ||
-                 socket.QTcpSocket::waitForBytesWritten(writeTimeout)))
+            if (writeWhole(socket, rest, writeTimeout))
                 return true;
             error = socket.QTcpSocket::errorString();
             return false;

@@ -310,7 +310,6 @@ void ModbusTcpServer::onReadyRead()
     Peer &peer = m_peers[index];
     if (peer.receiving) {
         // Reported again from an event loop run inside this peer's answer: later.
-        peer.muted = true;
         peer.notifier->setEnabled(false);
         return;
     }
@@ -322,10 +321,8 @@ void ModbusTcpServer::onReadyRead()
     if (after >= 0) {
         Peer &still = m_peers[after];
         still.receiving = false;
-        if (still.muted) {
-            still.muted = false;
+        if (!still.notifier->isEnabled())
             still.notifier->setEnabled(true);
-        }
     }
     if (--m_handling == 0)
         releaseParked();

@@ -83,9 +83,8 @@ private:
         // Bytes received that do not yet make a whole frame.
         ModbusBytes pending;
         // A receiver that waits runs the event loop, where the notifier would report the bytes
-        // of the next request before this one is answered: it is muted until the answer is out.
+        // of the next request before this one is answered: it is off until the answer is out.
         bool receiving = false;
-        bool muted = false;
     };
     enum class Received { Nothing, Data, Closed };
 

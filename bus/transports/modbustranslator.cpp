@@ -248,7 +248,15 @@ ModbusDeparser *ModbusTranslator::deparserFor(const Transport *link,
 bool ModbusTranslator::tryDeparse(const ModbusTarget *target, const ModbusPacket &packet,
                                   ModbusBytes &bytes)
 {
-    ModbusDeparser *deparser = getDeparser(target, packet);
+    ModbusTransporter *current = registry();
+    return tryDeparseFor(current ? current->getTransportByTarget(target) : nullptr, target, packet,
+                         bytes);
+}
+
+bool ModbusTranslator::tryDeparseFor(const Transport *link, const ModbusTarget *target,
+                                     const ModbusPacket &packet, ModbusBytes &bytes)
+{
+    ModbusDeparser *deparser = deparserFor(link, packet);
     if (!deparser) {
         setErrorString(tr("can't find needed deparser"));
         return false;
@@ -466,13 +474,8 @@ void ModbusTranslator::onRequestBytesReceived(const ModbusBytes &bytes, const Ta
         setErrorString(tr("you must answer only by 'Response'-state packets"));
         return;
     }
-    ModbusDeparser *deparser = deparserFor(found, *answerPacket);
-    if (!deparser) {
-        setErrorString(tr("can't find needed deparser"));
-        return;
-    }
     ModbusBytes answerBytes;
-    if (!deparser->deparse(*answerPacket, answerBytes, modbusTarget))
+    if (!tryDeparseFor(found, modbusTarget, *answerPacket, answerBytes))
         return;
     *answer = answerBytes;
     emit packetSent(*answerPacket, modbusTarget);

@@ -102,6 +102,8 @@ private:
     ModbusParser *parserFor(const Transport *link, const ModbusBytes &bytes,
                             DorrikBus::PacketState state) const;
     ModbusDeparser *deparserFor(const Transport *link, const ModbusPacket &packet) const;
+    bool tryDeparseFor(const Transport *link, const ModbusTarget *target,
+                       const ModbusPacket &packet, ModbusBytes &bytes);
 
     ModbusTransporter *registry() const;
     // The registry with a use of it taken, so that it stays until the use ends; null when there

@@ -78,6 +78,14 @@ struct SlaveBench
 
     quint16 port() const { return server->serverPort(); }
 
+    // Connects `peer` to the server; everything that comes back is added to `received`.
+    void connectPeer(QTcpSocket &peer, QByteArray &received) const
+    {
+        peer.connectToHost(QHostAddress::LocalHost, port());
+        QObject::connect(&peer, &QIODevice::readyRead, &peer,
+                         [&peer, &received] { received += peer.readAll(); });
+    }
+
     ModbusBytes registerBytes(quint32 address, int count) const
     {
         ModbusBytes bytes;
@@ -719,10 +727,9 @@ void tst_ModbusTcp::serverCutsFramesByLength()
     bench.registers[400001] = 0x2a;
     bench.registers[400002] = 0x2b;
     QTcpSocket peer;
-    peer.connectToHost(QHostAddress::LocalHost, bench.port());
-    QTRY_COMPARE(bench.server->targetsCount(), 1);
     QByteArray received;
-    connect(&peer, &QIODevice::readyRead, this, [&] { received += peer.readAll(); });
+    bench.connectPeer(peer, received);
+    QTRY_COMPARE(bench.server->targetsCount(), 1);
 
     for (const QByteArray &segment : std::as_const(segments)) {
         peer.write(segment);
@@ -741,10 +748,9 @@ void tst_ModbusTcp::answersInOrderWhileAHandlerWaits()
     bench.registers[400001] = 0x2a;
     bench.registers[400002] = 0x2b;
     QTcpSocket peer;
-    peer.connectToHost(QHostAddress::LocalHost, bench.port());
-    QTRY_COMPARE(bench.server->targetsCount(), 1);
     QByteArray received;
-    connect(&peer, &QIODevice::readyRead, this, [&] { received += peer.readAll(); });
+    bench.connectPeer(peer, received);
+    QTRY_COMPARE(bench.server->targetsCount(), 1);
     // The second request arrives while the first one's handler runs the event loop.
     bool first = true;
     bench.onRequest = [&] {
@@ -787,7 +793,8 @@ void tst_ModbusTcp::clientWakesWhenThePeerCloses()
     }));
     // The loss ends the wait; the read time-out does not have to pass.
     QVERIFY(elapsed.elapsed() < 2000);
-    QCOMPARE(error, QString("error sending/receiving bytes: The remote host closed the connection"));
+    QCOMPARE(error,
+             QString("error sending/receiving bytes: The remote host closed the connection"));
     QVERIFY(reply.isEmpty());
 }
 
@@ -1017,11 +1024,10 @@ void tst_ModbusTcp::serverClosesOnInvalidLength()
     bench.registers[400001] = 0x2a;
     QTcpSocket peer;
     QTcpSocket bystander;
-    peer.connectToHost(QHostAddress::LocalHost, bench.port());
+    QByteArray received;
+    bench.connectPeer(peer, received);
     bystander.connectToHost(QHostAddress::LocalHost, bench.port());
     QTRY_COMPARE(bench.server->targetsCount(), 2);
-    QByteArray received;
-    connect(&peer, &QIODevice::readyRead, this, [&] { received += peer.readAll(); });
 
     peer.write(QByteArray::fromHex(bad));
     peer.flush();
@@ -1093,10 +1099,9 @@ void tst_ModbusTcp::serverTargetsAddedAndRemoved()
     connect(&server, &Transport::targetAdded, this, [&](const Target *t) { added << t; });
     connect(&server, &Transport::targetRemoved, this, [&](const Target *t) { removed << t; });
     QTcpSocket peer;
-    peer.connectToHost(QHostAddress::LocalHost, bench.port());
-    QTRY_COMPARE(server.targetsCount(), 1);
     QByteArray received;
-    connect(&peer, &QIODevice::readyRead, this, [&] { received += peer.readAll(); });
+    bench.connectPeer(peer, received);
+    QTRY_COMPARE(server.targetsCount(), 1);
 
     // A target of the server's own for the connected peer's address and port.
     auto *own = new ModbusTcpTarget(QHostAddress(QHostAddress::LocalHost), peer.localPort());
